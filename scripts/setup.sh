@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs (only those missing), then
+# configures and builds everything with Ninja into build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libfreetype-dev libfontconfig-dev libpng-dev
+  fonts-liberation fonts-dejavu-core
+  qt6-base-dev
+  liberfa-dev
+  xvfb xdotool x11-apps
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+build_dir=${QUENLIRA_BUILD_DIR:-build}
+if [ ! -f "$build_dir/build.ninja" ]; then
+  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$build_dir"
