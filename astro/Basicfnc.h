@@ -1,0 +1,12 @@
+#pragma once
+// Small text operations shared by the windows (site editor, main window, party windows).
+// Texts are UTF-8; counts are characters (code points), so a multi-byte character is never
+// cut in half. For plain ASCII texts a character is a byte.
+#include <string>
+
+// The last n characters of s; the whole text when it is shorter. n <= 0 gives "".
+std::string StrRight(const std::string& s, int n);
+// s without its last n characters; "" when n is at least the length. n <= 0 keeps s.
+std::string StrCutRight(const std::string& s, int n);
+// s without its leading spaces (spaces only, not tabs).
+std::string StrTrimLeft(const std::string& s);
