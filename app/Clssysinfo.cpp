@@ -54,17 +54,18 @@ std::string FilePath(const std::string& folder, const char* name) {
     return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-}  // namespace
-
-std::string SjisToUtf8(const std::string& sjis) {
+// Names are Shift-JIS (code page 932) on disk and UTF-8 in the program.
+std::string NameToUtf8(const std::string& sjis) {
     std::string out;
     Convert("CP932", "UTF-8", sjis, out, "\xEF\xBF\xBD");
     return out;
 }
 
-bool Utf8ToSjis(const std::string& utf8, std::string& sjis) {
+bool NameToSjis(const std::string& utf8, std::string& sjis) {
     return Convert("UTF-8", "CP932", utf8, sjis, nullptr);
 }
+
+}  // namespace
 
 TSysInfo::TSysInfo() = default;
 
@@ -205,7 +206,7 @@ std::string TSysInfo::GetSiteName(int no) const {
     size_t len = 0;
     while (len < kNameField - 1 && p[len] != 0)
         ++len;
-    return SjisToUtf8(std::string(reinterpret_cast<const char*>(p), len));
+    return NameToUtf8(std::string(reinterpret_cast<const char*>(p), len));
 }
 
 TSite TSysInfo::GetSite(int no) const {
@@ -224,13 +225,13 @@ TSite TSysInfo::GetSite(int no) const {
 
 bool TSysInfo::NameFits(const std::string& utf8) {
     std::string sjis;
-    return Utf8ToSjis(utf8, sjis) && sjis.size() < kNameField &&
+    return NameToSjis(utf8, sjis) && sjis.size() < kNameField &&
            sjis.find('\0') == std::string::npos;
 }
 
 bool TSysInfo::PutName(int no, const std::string& utf8) {
     std::string sjis;
-    if (!Utf8ToSjis(utf8, sjis) || sjis.size() >= kNameField ||
+    if (!NameToSjis(utf8, sjis) || sjis.size() >= kNameField ||
         sjis.find('\0') != std::string::npos)
         return false;
     unsigned char* p = raw_.data() + kOffName + kNameField * (no - 1);

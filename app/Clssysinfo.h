@@ -108,8 +108,3 @@ private:
     bool PutName(int no, const std::string& utf8);
     std::array<unsigned char, kSize> raw_{};
 };
-
-// Shift-JIS (code page 932) on disk, UTF-8 in the program. Bytes that do not
-// convert come out as U+FFFD; `ok` reports whether everything converted.
-std::string SjisToUtf8(const std::string& sjis);
-bool Utf8ToSjis(const std::string& utf8, std::string& sjis);

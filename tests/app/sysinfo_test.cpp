@@ -218,10 +218,12 @@ TEST(SettingsFile, NamesMustFitShiftJisField) {
     EXPECT_FALSE(TSysInfo::NameFits(kanji39 + k));
     // Characters that Shift-JIS cannot hold are refused, not mangled.
     EXPECT_FALSE(TSysInfo::NameFits("\xF0\x9F\x94\xAD"));  // telescope emoji
-    // Half-width katakana is a single byte in Shift-JIS.
-    std::string sj;
-    ASSERT_TRUE(Utf8ToSjis("\xEF\xBD\xB1", sj));  // ｱ
-    EXPECT_EQ(sj, "\xB1");
+    // Half-width katakana is a single byte in Shift-JIS: 79 of them fit.
+    std::string kana;
+    for (int i = 0; i < 79; ++i)
+        kana += "\xEF\xBD\xB1";  // ｱ
+    EXPECT_TRUE(TSysInfo::NameFits(kana));
+    EXPECT_FALSE(TSysInfo::NameFits(kana + "\xEF\xBD\xB1"));
 
     TSysInfo rec;
     rec.NewFile();
