@@ -8,7 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev libpng-dev
-  fonts-liberation fonts-dejavu-core
+  fonts-liberation fonts-dejavu-core fonts-ipafont-gothic
   qt6-base-dev
   liberfa-dev
   xvfb xdotool x11-apps
