@@ -1,68 +1,21 @@
 #include "app/Clssysinfo.h"
 
+#include "app/Textcode.h"
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <iconv.h>
 #include <unistd.h>
 
 namespace {
-
-// Converts with iconv; an unconvertible input byte becomes `bad` (when given)
-// and conversion goes on. Returns false if anything was replaced.
-bool Convert(const char* from, const char* to, const std::string& in, std::string& out,
-             const char* bad) {
-    out.clear();
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return false;
-    bool ok = true;
-    std::string src = in;
-    char* ip = src.data();
-    size_t il = src.size();
-    char buf[256];
-    while (il > 0) {
-        char* op = buf;
-        size_t ol = sizeof buf;
-        size_t r = iconv(cd, &ip, &il, &op, &ol);
-        out.append(buf, op - buf);
-        if (r == static_cast<size_t>(-1)) {
-            if (errno == E2BIG)
-                continue;
-            ok = false;  // EILSEQ or EINVAL: skip one byte
-            if (!bad)
-                break;
-            out += bad;
-            ++ip;
-            --il;
-        }
-    }
-    char* op = buf;
-    size_t ol = sizeof buf;
-    iconv(cd, nullptr, nullptr, &op, &ol);
-    out.append(buf, op - buf);
-    iconv_close(cd);
-    return ok;
-}
 
 std::string FilePath(const std::string& folder, const char* name) {
     if (folder.empty())
         return name;
     return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
-// Names are Shift-JIS (code page 932) on disk and UTF-8 in the program.
-std::string NameToUtf8(const std::string& sjis) {
-    std::string out;
-    Convert("CP932", "UTF-8", sjis, out, "\xEF\xBF\xBD");
-    return out;
-}
-
-bool NameToSjis(const std::string& utf8, std::string& sjis) {
-    return Convert("UTF-8", "CP932", utf8, sjis, nullptr);
 }
 
 }  // namespace
@@ -206,7 +159,8 @@ std::string TSysInfo::GetSiteName(int no) const {
     size_t len = 0;
     while (len < kNameField - 1 && p[len] != 0)
         ++len;
-    return NameToUtf8(std::string(reinterpret_cast<const char*>(p), len));
+    // Shift-JIS on disk, UTF-8 in the program.
+    return SjisToUtf8(std::string_view(reinterpret_cast<const char*>(p), len));
 }
 
 TSite TSysInfo::GetSite(int no) const {
@@ -224,14 +178,16 @@ TSite TSysInfo::GetSite(int no) const {
 }
 
 bool TSysInfo::NameFits(const std::string& utf8) {
-    std::string sjis;
-    return NameToSjis(utf8, sjis) && sjis.size() < kNameField &&
+    bool exact = false;
+    std::string sjis = Utf8ToSjis(utf8, exact);
+    return exact && sjis.size() < kNameField &&
            sjis.find('\0') == std::string::npos;
 }
 
 bool TSysInfo::PutName(int no, const std::string& utf8) {
-    std::string sjis;
-    if (!NameToSjis(utf8, sjis) || sjis.size() >= kNameField ||
+    bool exact = false;
+    std::string sjis = Utf8ToSjis(utf8, exact);
+    if (!exact || sjis.size() >= kNameField ||
         sjis.find('\0') != std::string::npos)
         return false;
     unsigned char* p = raw_.data() + kOffName + kNameField * (no - 1);
