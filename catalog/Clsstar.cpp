@@ -1,0 +1,148 @@
+#include "catalog/Clsstar.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct TNamedSource {
+    std::uint8_t con;
+    std::uint16_t bayer;
+    std::uint16_t flamsteed;
+    const char* jpn;
+    const char* sci;
+};
+
+// Cor Caroli is alpha-2 CVn (code 102); alpha-1 is its 5.6 mag companion.
+// Rastaban keeps the older use of the name for gamma Draconis (33 Dra).
+const TNamedSource kNamed[TStar::NamedMax] = {
+    {36, 100, 0, "アケルナル", "Achernar"},
+    {42, 100, 30, "アルファード", "Alphard"},
+    {83, 0, 80, "アルコル", "Alcor"},
+    {78, 700, 25, "アルキオーネ", "Alcyone"},
+    {78, 100, 87, "アルデバラン", "Aldebaran"},
+    {63, 200, 26, "アルゴル", "Algol"},
+    {31, 201, 6, "アルビレオ", "Albireo"},
+    {26, 100, 5, "アルフェッカ", "Alphecca"},
+    {4, 100, 53, "アルタイル", "Altair"},
+    {72, 100, 21, "アンタレス", "Antares"},
+    {9, 100, 16, "アークトゥルス", "Arcturus"},
+    {13, 100, 0, "カノープス", "Canopus"},
+    {8, 100, 13, "カペラ", "Capella"},
+    {38, 100, 66, "カストル", "Castor"},
+    {30, 102, 12, "コールカロリ", "CorCaroli"},
+    {14, 100, 18, "シェダル", "Schedar"},
+    {20, 100, 9, "シリウス", "Sirius"},
+    {86, 100, 67, "スピカ", "Spica"},
+    {31, 100, 50, "デネブ", "Deneb"},
+    {46, 200, 94, "デネボラ", "Denebola"},
+    {83, 100, 50, "ドゥーベ", "Dubhe"},
+    {34, 100, 11, "トゥバーン", "Thuban"},
+    {7, 100, 13, "ハマル", "Hamal"},
+    {66, 100, 24, "フォーマルハウト", "Fomalhaut"},
+    {21, 100, 10, "プロキオン", "Procyon"},
+    {52, 100, 3, "ベガ", "Vega"},
+    {60, 100, 58, "ベテルギウス", "Betelgeuse"},
+    {60, 300, 24, "ベラトリックス", "Bellatrix"},
+    {84, 100, 1, "北極星", "Polaris"},
+    {38, 200, 78, "ポルックス", "Pollux"},
+    {17, 1500, 68, "ミラ", "Mira"},
+    {83, 600, 79, "ミザール", "Mizar"},
+    {40, 101, 64, "ラスアルゲティ", "RasAlgethi"},
+    {59, 100, 55, "ラスアルハゲ", "RasAlhague"},
+    {34, 300, 33, "ラスタバン", "Rastaban"},
+    {60, 200, 19, "リゲル", "Rigel"},
+    {46, 100, 32, "レグルス", "Regulus"},
+};
+
+const char* const kGreek[24] = {"α", "β", "γ", "δ", "ε", "ζ", "η", "θ", "ι", "κ", "λ", "μ",
+                                "ν", "ξ", "ο", "π", "ρ", "σ", "τ", "υ", "φ", "χ", "ψ", "ω"};
+const char* const kSymbolKey[24] = {"a", "b", "g", "d", "e", "z", "h", "q", "i", "k", "l", "m",
+                                    "n", "x", "o", "p", "r", "s", "t", "u", "f", "c", "y", "w"};
+const char* const kGreekName[24] = {"Alpha",   "Beta", "Gamma", "Delta",   "Epsilon", "Zeta",
+                                    "Eta",     "Theta", "Iota", "Kappa",   "Lambda",  "Mu",
+                                    "Nu",      "Xi",   "Omicron", "Pi",    "Rho",     "Sigma",
+                                    "Tau",     "Upsilon", "Phi", "Chi",    "Psi",     "Omega"};
+const char* const kSpect[7] = {"M", "K", "G", "F", "A", "B", "O"};
+
+} // namespace
+
+TStar::TStar(const char* path) {
+    for (int i = 0; i < NamedMax; ++i) {
+        const TNamedSource& s = kNamed[i];
+        Named[i] = {s.con, s.bayer, s.flamsteed, -1, 0.0f, 0.0f, s.jpn, s.sci};
+    }
+    NamedCount = NamedMax;
+
+    if (path == nullptr || !file_.Open(path)) {
+        Error = path == nullptr ? std::string("No catalogue file given") : file_.Error();
+        return;
+    }
+    Error = file_.Error();  // an empty file maps to nothing but is not a failure
+    Count = static_cast<std::int32_t>(file_.Size() / sizeof(TStarRecord));
+    if (Count == 0) {
+        if (Error.empty()) Error = std::string(path) + " holds no star records";
+        return;
+    }
+    Records = reinterpret_cast<const TStarRecord*>(file_.Data());
+
+    for (std::int32_t i = 0; i < Count; ++i) {
+        const TStarRecord& r = Records[i];
+        if (r.mag > MagMax && r.mag < MagUnusable) MagMax = r.mag;
+        for (TNamedStar& n : Named) {
+            if (r.con != n.con || r.bayer != n.bayer) continue;
+            // Without a Bayer letter only the Flamsteed number tells stars apart
+            // (Alcor is 80 UMa); the last match in file order wins.
+            if (n.bayer == 0 && r.flamsteed != n.flamsteed) continue;
+            n.record = i;
+            n.ra = r.ra;
+            n.dec = r.dec;
+        }
+    }
+}
+
+void TStar::GetBayer(int type, unsigned short code, char* dst) {
+    dst[0] = '\0';
+    int letter = code / 100;
+    if (code == 0 || letter < 1 || letter > 24) return;
+    const char* const* table = type == 1   ? kGreek
+                               : type == 2 ? kSymbolKey
+                               : type == 3 ? kGreekName
+                                           : nullptr;
+    if (table == nullptr) return;
+    int sup = code % 100;
+    if (sup != 0)
+        std::snprintf(dst, 16, "%s%d", table[letter - 1], sup);
+    else
+        std::snprintf(dst, 16, "%s", table[letter - 1]);
+}
+
+std::string TStar::GetBayer(int type, unsigned short code) {
+    char buf[16];
+    GetBayer(type, code, buf);
+    return buf;
+}
+
+const TNamedStar* TStar::FindNamed(int con, int flamsteed, int bayer) const {
+    for (const TNamedStar& n : Named) {
+        if (n.con != con || n.flamsteed != flamsteed) continue;
+        if (flamsteed == 0 && n.bayer != bayer) continue;
+        return &n;
+    }
+    return nullptr;
+}
+
+std::string TStar::GetNameJpn(int con, int flamsteed, int bayer) const {
+    const TNamedStar* n = FindNamed(con, flamsteed, bayer);
+    return n != nullptr ? n->nameJpn : "";
+}
+
+std::string TStar::GetNameSci(int con, int flamsteed, int bayer) const {
+    const TNamedStar* n = FindNamed(con, flamsteed, bayer);
+    return n != nullptr ? n->nameSci : "";
+}
+
+std::string TStar::GetSpectName(int code) {
+    if (code < 1 || code > 7) return "";
+    return kSpect[code - 1];
+}

@@ -1,0 +1,71 @@
+#pragma once
+// TStar: the star catalogue "Star.dat", a bare array of 16-byte records mapped
+// read-only and read in place, plus the 37 stars with proper names.
+#include <bit>
+#include <cstdint>
+#include <string>
+
+#include "catalog/Mappedfile.h"
+
+static_assert(std::endian::native == std::endian::little, "the catalogue files are little-endian");
+
+struct TStarRecord {
+    std::uint16_t flamsteed;  // Flamsteed number, 0 = none
+    std::uint16_t bayer;      // letter number x 100 + superscript, 0 = none
+    float ra;                 // radians, J2000
+    float dec;                // radians
+    std::int16_t mag;         // magnitude x 100; 9990 and above: no usable magnitude
+    std::uint8_t con;         // constellation number (TConstellation rows)
+    std::uint8_t spect;       // 1 M, 2 K, 3 G, 4 F, 5 A, 6 B, 7 O, other unknown
+};
+static_assert(sizeof(TStarRecord) == 16, "Star.dat records are 16 bytes");
+
+struct TNamedStar {
+    std::uint8_t con;
+    std::uint16_t bayer;
+    std::uint16_t flamsteed;
+    std::int32_t record;  // index of the matching record, -1 when none matched
+    float ra;             // copied from that record (0 when none)
+    float dec;
+    const char* nameJpn;  // UTF-8
+    const char* nameSci;
+};
+
+class TStar {
+public:
+    static constexpr int NamedMax = 37;
+    static constexpr std::int16_t MagUnusable = 9990;
+
+    explicit TStar(const char* path);
+    explicit TStar(const std::string& path) : TStar(path.c_str()) {}
+    ~TStar() = default;
+    TStar(const TStar&) = delete;
+    TStar& operator=(const TStar&) = delete;
+
+    // The mapped records (nullptr when Count is 0). Valid for the object's life.
+    const TStarRecord* Records = nullptr;
+    std::int32_t Count = 0;
+    // The largest magnitude below 9990 in the file; -9999 when there is none.
+    std::int16_t MagMax = -9999;
+    TNamedStar Named[NamedMax];
+    std::int32_t NamedCount = NamedMax;
+    // Why the catalogue is empty (missing or unreadable file), for the window.
+    std::string Error;
+
+    const TStarRecord& operator[](int i) const { return Records[i]; }
+
+    // type 1 Greek letter (UTF-8), 2 key of a Greek symbol font, 3 the letter's
+    // name; superscript digits follow. dst must hold 16 bytes.
+    static void GetBayer(int type, unsigned short code, char* dst);
+    static std::string GetBayer(int type, unsigned short code);
+    // Names by constellation and Flamsteed number. Achernar and Canopus have no
+    // Flamsteed number: a flamsteed of 0 matches only together with the Bayer
+    // code, otherwise every unnumbered star of Eridanus would be "Achernar".
+    std::string GetNameJpn(int con, int flamsteed, int bayer = -1) const;
+    std::string GetNameSci(int con, int flamsteed, int bayer = -1) const;
+    static std::string GetSpectName(int code);
+
+private:
+    const TNamedStar* FindNamed(int con, int flamsteed, int bayer) const;
+    TMappedFile file_;
+};
