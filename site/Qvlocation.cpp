@@ -1,0 +1,367 @@
+#include "site/Qvlocation.h"
+
+#include "controls/Framelabel.h"
+#include "controls/Keyinp.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr TColor kRed = RGBColor(255, 0, 0);
+constexpr int kYes = 10001;
+
+// Whole number at the start of a text such as "+135", "-0" or " 7".
+int IntOf(const std::string& s) { return static_cast<int>(std::strtol(s.c_str(), nullptr, 10)); }
+
+double DoubleOf(const std::string& s) {
+    double v = std::strtod(s.c_str(), nullptr);
+    return std::isfinite(v) ? v : 0.0;
+}
+
+// Degrees and minutes texts back to radians; the sign lives in the degrees
+// text, so "-0" and "30.00" is half a degree west.
+double AngleOf(const std::string& deg, const std::string& min) {
+    double r = IntOf(deg) * kPi / 180.0;
+    double m = DoubleOf(min) / 60.0 * kPi / 180.0;
+    return deg.find('-') != std::string::npos ? r - m : r + m;
+}
+
+std::string Shortest(double v) {
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
+}
+
+std::string Signed1(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.1f", v);
+    return v >= 0.0 ? std::string("+") + buf : std::string(buf);
+}
+
+void SetupKin(TKeyInp* k, int length, int decimals, double min, double max, bool minus, bool plus,
+              bool topZero) {
+    k->SetKeta(length);
+    k->SetSho(decimals);
+    k->SetMin(min);
+    k->SetMax(max);
+    k->SetMn(minus);
+    k->SetPs(plus);
+    k->SetTZ(topZero);
+    k->SetZ(true);
+    k->SetAS(true);
+    k->SetCB(RGBColor(0, 0, 0));
+    k->SetFontColor(kRed);
+    k->setFont(QFont("Arial", 10));
+}
+
+}  // namespace
+
+TMapImage::TMapImage(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::CrossCursor);
+}
+
+void TMapImage::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawImage(0, 0, Image);
+}
+
+void TMapImage::mousePressEvent(QMouseEvent* e) {
+    if (OnMouseDown)
+        OnMouseDown(e->button(), static_cast<int>(e->position().x()),
+                    static_cast<int>(e->position().y()));
+}
+
+TfrmLocation::TfrmLocation(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Location(Add)");
+    setFixedSize(405, 395);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    pal.setColor(QPalette::Base, Qt::black);
+    pal.setColor(QPalette::Text, QColor(255, 0, 0));
+    setPalette(pal);
+    setFont(QFont("Arial", 8));
+
+    MakeLabel("Location Name", 10, 8);
+    edtName = new QLineEdit(this);
+    edtName->setGeometry(10, 24, 385, 22);
+    edtName->setMaxLength(50);
+    edtName->setFont(QFont("Arial", 10));
+    edtName->installEventFilter(this);
+
+    MakeLabel("Longitude(E)", 10, 54);
+    kinLngD = new TKeyInp(this);
+    kinLngD->setGeometry(10, 70, 44, 22);
+    MakeLabel("\xC2\xB0", 56, 70);
+    kinLngM = new TKeyInp(this);
+    kinLngM->setGeometry(66, 70, 50, 22);
+    MakeLabel("Latitude(N)", 140, 54);
+    kinLatD = new TKeyInp(this);
+    kinLatD->setGeometry(140, 70, 44, 22);
+    MakeLabel("\xC2\xB0", 186, 70);
+    kinLatM = new TKeyInp(this);
+    kinLatM->setGeometry(196, 70, 50, 22);
+
+    MakeLabel("SeaLevel", 10, 100);
+    kinSLevel = new TKeyInp(this);
+    kinSLevel->setGeometry(10, 116, 56, 22);
+    MakeLabel("TimeZone", 140, 100);
+    kinDiffUT = new TKeyInp(this);
+    kinDiffUT->setGeometry(140, 116, 50, 22);
+    MakeLabel("SummerTime", 270, 100);
+    kinSummer = new TKeyInp(this);
+    kinSummer->setGeometry(270, 116, 20, 22);
+
+    SetupKin(kinLngD, 4, 0, -180, 180, true, true, false);
+    SetupKin(kinLngM, 5, 2, 0, 59.99, false, false, true);
+    SetupKin(kinLatD, 4, 0, -89, 89, true, true, false);
+    SetupKin(kinLatM, 5, 2, 0, 59.99, false, false, true);
+    SetupKin(kinSLevel, 5, 0, -1000, 8848, true, false, false);
+    SetupKin(kinDiffUT, 5, 1, -12, 12, true, true, false);
+    SetupKin(kinSummer, 1, 0, 0, 3, false, false, false);
+    for (TKeyInp* k : {kinLngD, kinLngM, kinLatD, kinLatM, kinSLevel, kinDiffUT, kinSummer})
+        k->OnKeyDown = [this](QWidget* s, int& key, Qt::KeyboardModifiers) { KinKeyDown(s, key); };
+
+    imgMap = new TMapImage(this);
+    imgMap->setGeometry(10, 146, 385, 221);
+    imgMap->Image = QImage(385, 221, QImage::Format_RGB32);
+    imgMap->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { imgMapMouseDown(b, x, y); };
+    MakeLabel(" Left click---Scroll  Right click---Input ", 10, 370);
+
+    auto button = [this](const char* text, int x, int w) {
+        auto* f = new TFrameLabel(this);
+        f->setGeometry(x, 370, w, 18);
+        f->SetAlignment(Qt::AlignHCenter);
+        f->SetCF(kRed);
+        f->SetFontColor(kRed);
+        f->setFont(QFont("Arial", 8));
+        f->SetPsE(true);
+        f->SetCap(text);
+        return f;
+    };
+    flbZoomIn = button("ZOOM IN", 214, 54);
+    flbZoomOut = button("ZOOM OUT", 270, 60);
+    flbOk = button("OK", 334, 28);
+    flbCancel = button("Cancel", 364, 36);
+    // The hint and the buttons share the last row; the hint is short enough.
+    flbZoomIn->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        flbZoomInMouseDown();
+    };
+    flbZoomOut->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        flbZoomOutMouseDown();
+    };
+    flbOk->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        flbOkMouseDown();
+    };
+    flbCancel->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        flbCancelMouseDown();
+    };
+
+    setTabOrder(edtName, kinLngD);
+    setTabOrder(kinLngD, kinLngM);
+    setTabOrder(kinLngM, kinLatD);
+    setTabOrder(kinLatD, kinLatM);
+    setTabOrder(kinLatM, kinSLevel);
+    setTabOrder(kinSLevel, kinDiffUT);
+    setTabOrder(kinDiffUT, kinSummer);
+}
+
+QLabel* TfrmLocation::MakeLabel(const char* text, int x, int y) {
+    auto* l = new QLabel(QString::fromUtf8(text), this);
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+int TfrmLocation::AskUser(int buttons, const std::string& text) {
+    if (Ask)
+        return Ask(buttons, text);
+    // Without the program's message window (a window used on its own).
+    auto b = buttons == 1 ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
+    auto r = QMessageBox::question(this, "Quenlira3", QString::fromStdString(text), b);
+    return r == QMessageBox::Yes ? 10001 : r == QMessageBox::No ? 10002 : 10003;
+}
+
+void TfrmLocation::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (!e->spontaneous())
+        FormShow();
+}
+
+void TfrmLocation::FormShow() {
+    closing_ = false;
+    std::string d, m;
+    if (Mode == 1) {
+        setWindowTitle("Location(Add)");
+        edtName->setText("");
+        kinLngD->SetTx("+0");
+        kinLngM->SetTx("06.00");
+        kinLatD->SetTx("+52");
+        kinLatM->SetTx("13.00");
+        kinSLevel->SetTx("30");
+        kinDiffUT->SetTx("+0.0");
+        kinSummer->SetTx("0");
+        Lng = 0.0017453292519943279;
+        Lat = 0.9113528159273465;
+        Height = 30.0;
+        DiffUT = 0.0;
+        Summer = 0.0;
+    } else {
+        setWindowTitle("Location(Edit)");
+        edtName->setText(QString::fromStdString(Name));
+        TWorldMap::DegreeTexts(Lng, d, m);
+        kinLngD->SetTx(d);
+        kinLngM->SetTx(m);
+        TWorldMap::DegreeTexts(Lat, d, m);
+        kinLatD->SetTx(d);
+        kinLatM->SetTx(m);
+        kinSLevel->SetTx(Shortest(Height));
+        kinDiffUT->SetTx(Signed1(DiffUT));
+        kinSummer->SetTx(std::to_string(static_cast<int>(Summer)));
+    }
+    for (TKeyInp* k : {kinLngD, kinLngM, kinLatD, kinLatM, kinSLevel, kinDiffUT, kinSummer})
+        k->update();
+    Map.Zoom = TWorldMap::kStartZoom;
+    Map.Centre(Lng, Lat);
+    edtName->setFocus();
+    DrawMap();
+}
+
+void TfrmLocation::DrawMap() {
+    Map.Draw(imgMap->Image);
+    imgMap->update();
+}
+
+void TfrmLocation::imgMapMouseDown(Qt::MouseButton button, int x, int y) {
+    const int W = imgMap->width(), H = imgMap->height();
+    if (button == Qt::LeftButton) {
+        Map.Scroll(x, y, W, H);
+    } else if (button == Qt::RightButton) {
+        double lng, lat;
+        Map.Pick(x, y, W, H, lng, lat);
+        std::string d, m;
+        TWorldMap::DegreeTexts(lng, d, m);
+        kinLngD->SetTx(d);
+        kinLngM->SetTx(m);
+        TWorldMap::DegreeTexts(lat, d, m);
+        kinLatD->SetTx(d);
+        kinLatM->SetTx(m);
+        for (TKeyInp* k : {kinLngD, kinLngM, kinLatD, kinLatM})
+            k->update();
+    }
+    DrawMap();
+}
+
+void TfrmLocation::flbZoomInMouseDown() {
+    Map.ZoomIn();
+    DrawMap();
+}
+
+void TfrmLocation::flbZoomOutMouseDown() {
+    Map.ZoomOut();
+    DrawMap();
+}
+
+void TfrmLocation::flbOkMouseDown() {
+    // An input still being typed in is finished first, so its range applies.
+    for (TKeyInp* k : {kinLngD, kinLngM, kinLatD, kinLatM, kinSLevel, kinDiffUT, kinSummer})
+        k->Finish();
+    std::string name = edtName->text().toStdString();
+    if (NameFits && !NameFits(name)) {
+        AskUser(2, "The name is too long or has characters that can not be saved");
+        edtName->setFocus();
+        return;
+    }
+    Name = name;
+    Lng = AngleOf(kinLngD->GetTx(), kinLngM->GetTx());
+    Lat = AngleOf(kinLatD->GetTx(), kinLatM->GetTx());
+    Height = DoubleOf(kinSLevel->GetTx());
+    DiffUT = DoubleOf(kinDiffUT->GetTx());
+    Summer = DoubleOf(kinSummer->GetTx());
+    Result = 1;
+    closing_ = true;
+    accept();
+}
+
+void TfrmLocation::flbCancelMouseDown() {
+    if (AskUser(1, "Cancel ?") != kYes)
+        return;
+    Result = 0;
+    closing_ = true;
+    reject();
+}
+
+void TfrmLocation::closeEvent(QCloseEvent* e) {
+    // The close box counts as Cancel (no question: closing is the answer).
+    if (!closing_)
+        Result = 0;
+    QDialog::closeEvent(e);
+}
+
+void TfrmLocation::keyPressEvent(QKeyEvent* e) {
+    // Escape belongs to the inputs (cancel an edit); it never closes the editor.
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+QWidget* TfrmLocation::NextInput(QWidget* w, int step) const {
+    QWidget* order[] = {edtName, kinLngD, kinLngM, kinLatD, kinLatM, kinSLevel, kinDiffUT, kinSummer};
+    const int n = 8;
+    for (int i = 0; i < n; ++i)
+        if (order[i] == w)
+            return order[((i + step) % n + n) % n];
+    return edtName;
+}
+
+bool TfrmLocation::eventFilter(QObject* obj, QEvent* e) {
+    if (obj == edtName && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            kinLngD->setFocus();
+            return true;
+        }
+        if (k->key() == Qt::Key_Escape)
+            return true;  // the focus stays in the name
+    }
+    return QDialog::eventFilter(obj, e);
+}
+
+void TfrmLocation::KinKeyDown(QWidget* sender, int& key) {
+    auto* kin = static_cast<TKeyInp*>(sender);
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Right:
+        kin->Finish();
+        NextInput(kin, 1)->setFocus();
+        key = 0;
+        break;
+    case Qt::Key_Left:
+        kin->Finish();
+        NextInput(kin, -1)->setFocus();
+        key = 0;
+        break;
+    case Qt::Key_Escape:
+        kin->Cancel();
+        key = 0;
+        break;
+    default:
+        break;
+    }
+}
