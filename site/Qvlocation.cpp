@@ -85,7 +85,7 @@ void TMapImage::mousePressEvent(QMouseEvent* e) {
 
 TfrmLocation::TfrmLocation(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Location(Add)");
-    setFixedSize(405, 395);
+    setFixedSize(420, 395);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
@@ -152,10 +152,10 @@ TfrmLocation::TfrmLocation(QWidget* parent) : QDialog(parent) {
         f->SetCap(text);
         return f;
     };
-    flbZoomIn = button("ZOOM IN", 214, 54);
-    flbZoomOut = button("ZOOM OUT", 270, 60);
-    flbOk = button("OK", 334, 28);
-    flbCancel = button("Cancel", 364, 36);
+    flbZoomIn = button("ZOOM IN", 210, 58);
+    flbZoomOut = button("ZOOM OUT", 270, 64);
+    flbOk = button("OK", 336, 32);
+    flbCancel = button("Cancel", 370, 44);
     // The hint and the buttons share the last row; the hint is short enough.
     flbZoomIn->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         flbZoomInMouseDown();
