@@ -1,0 +1,155 @@
+#include "app/Qvkeyhelp.h"
+
+#include "controls/Framelabel.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+constexpr int kRowHeight = 18;
+constexpr int kKeyHeight = 16;
+constexpr int kMargin = 8;
+constexpr int kEntryIndent = 48;
+constexpr int kKeysLeft = 150;
+
+const char* const kUp = "@U";
+const char* const kDown = "@D";
+const char* const kLeft = "@L";
+const char* const kRight = "@R";
+
+QFont ChartFont() {
+    return QFont("Arial", 8);
+}
+
+} // namespace
+
+TfrmKeyHelp::TfrmKeyHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint) {
+    setWindowTitle("KeyHelp");
+    setFocusPolicy(Qt::StrongFocus);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    using K = std::vector<std::string>;
+    rows_ = {
+        {"F1", "KeyHelp", {}},
+        {"F2", "FullScreen", {}},
+        {"F3", "Setting", {}},
+        {"F4", "Navigation", {}},
+        {"F5", "Clock", {}},
+        {"", "Change", K{kUp, kDown, kLeft, kRight}},
+        {"", "Now", K{"Home"}},
+        {"F6", "Search", {}},
+        {"", "Tab", K{"-", "+"}},
+        {"", "Category", K{kLeft, kRight}},
+        {"", "Select", K{kUp, kDown, "PageUp", "PageDown", "Home", "End"}},
+        {"", "OK", K{"Enter"}},
+        {"F7", "Display", {}},
+        {"", "Select", K{kUp, kDown}},
+        {"", "Change", K{"Enter"}},
+        {"F8", "Infomation", {}},
+        {"F9", "Atlas", {}},
+        {"", "Move", K{kUp, kDown, kLeft, kRight}},
+        {"", "Zoom", K{"PageUp", "PageDown"}},
+        {"", "Sensitivity", K{"-", "+"}},
+        {"", "Jump Set Reset", K{"Insert", "Delete"}},
+        {"", "Jump", K{"0", "~", "9"}},
+        {"", "REW FF", K{"<", ">"}},
+    };
+    Build();
+}
+
+TFrameLabel* TfrmKeyHelp::KeyLabel(const std::string& caption, int x, int y) {
+    auto* k = new TFrameLabel(this);
+    k->setFont(ChartFont());
+    k->SetCap(caption);
+    k->SetAlignment(Qt::AlignHCenter);
+    k->SetAV(0);
+    k->SetCF(RGBColor(255, 0, 0));
+    k->SetFontColor(RGBColor(255, 0, 0));
+    const int w =
+        caption.size() == 2 && caption[0] == '@'
+            ? 18
+            : std::max(
+                  18,
+                  QFontMetrics(ChartFont()).horizontalAdvance(QString::fromStdString(caption)) + 8);
+    k->setGeometry(x, y, w, kKeyHeight);
+    // A chart, not buttons: the mouse goes to the window (for dragging it).
+    k->setAttribute(Qt::WA_TransparentForMouseEvents);
+    keyLabels_.push_back(k);
+    return k;
+}
+
+QLabel* TfrmKeyHelp::Text(const std::string& text, int x, int y, bool heading) {
+    auto* l = new QLabel(QString::fromStdString(text), this);
+    QFont f = ChartFont();
+    f.setBold(heading);
+    l->setFont(f);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    l->setPalette(p);
+    l->adjustSize();
+    l->move(x, y + (kKeyHeight - l->height()) / 2);
+    l->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return l;
+}
+
+void TfrmKeyHelp::Build() {
+    int y = kMargin;
+    int right = 0;
+    for (const Row& row : rows_) {
+        if (!row.key.empty()) {
+            right = std::max(right, KeyLabel(row.key, kMargin, y)->geometry().right());
+            right = std::max(right, Text(row.text, kMargin + 30, y, true)->geometry().right());
+        } else {
+            right = std::max(right, Text(row.text, kEntryIndent, y, false)->geometry().right());
+            int x = kKeysLeft;
+            for (const std::string& key : row.keys) {
+                // The '~' between two keys is a range mark, not a key.
+                QWidget* w = key == "~" ? static_cast<QWidget*>(Text(key, x, y, false))
+                                        : KeyLabel(key, x, y);
+                x = w->geometry().right() + 4;
+            }
+            right = std::max(right, x);
+        }
+        y += kRowHeight;
+    }
+    setFixedSize(right + kMargin, y + kMargin);
+}
+
+void TfrmKeyHelp::showEvent(QShowEvent* e) {
+    move(0, 0);
+    QWidget::showEvent(e);
+    activateWindow();
+    setFocus();
+}
+
+void TfrmKeyHelp::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape || e->key() == Qt::Key_F1) {
+        close();
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void TfrmKeyHelp::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(QColor(255, 0, 0));
+    p.drawRect(0, 0, width() - 1, height() - 1);
+}
+
+// Borderless: the window moves by dragging it.
+void TfrmKeyHelp::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton)
+        dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void TfrmKeyHelp::mouseMoveEvent(QMouseEvent* e) {
+    if (e->buttons() & Qt::LeftButton) move(e->globalPosition().toPoint() - dragOffset_);
+}
