@@ -1,0 +1,7 @@
+# quenlira-chart: chart export to PNG. Its option parser is a library of its
+# own so that the tests can reach it.
+add_library(quenlira_chartopts STATIC ${CMAKE_CURRENT_LIST_DIR}/chart/Chartoptions.cpp)
+target_include_directories(quenlira_chartopts PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(quenlira_chartopts PUBLIC quenlira_astro)
+add_executable(quenlira-chart ${CMAKE_CURRENT_LIST_DIR}/chart/main.cpp)
+target_link_libraries(quenlira-chart PRIVATE quenlira_chartopts quenlira_render)
