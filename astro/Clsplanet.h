@@ -40,8 +40,21 @@ class TPlanet {
 public:
     // Body index of body_cir and GetName.
     enum {
-        Mercury = 0, Venus, Mars, Jupiter, Saturn, Uranus, Neptune, Pluto, Sun, Moon,
-        Galileo, Io, Europa, Ganymede, Callisto
+        Mercury = 0,
+        Venus,
+        Mars,
+        Jupiter,
+        Saturn,
+        Uranus,
+        Neptune,
+        Pluto,
+        Sun,
+        Moon,
+        Galileo,
+        Io,
+        Europa,
+        Ganymede,
+        Callisto
     };
     static constexpr int PlanetCount = 8;
     static constexpr double AUKm = 149597900.0;
@@ -55,9 +68,11 @@ public:
     void body_cir(int body, double mjd);
 
     // One planet (0-7): heliocentric l, b (rad), r (AU), geocentric distance delta (AU),
-    // geometric geocentric lambda, beta of date, diameter at 1 AU (arc s) and V0.
-    void plans(double d, int planet, double& l, double& b, double& r, double& delta,
-               double& lambda, double& beta, double& diam1, double& v0);
+    // geocentric lambda, beta of date corrected for light time, diameter at 1 AU (arc s)
+    // and V0. l, b and r are those of the planet when the light left it; delta is the
+    // geometric distance at d.
+    void plans(double d, int planet, double& l, double& b, double& r, double& delta, double& lambda,
+               double& beta, double& diam1, double& v0);
     // The Sun's true geometric longitude (mean equinox of date) and distance (AU).
     void sunpos(double d, double& lon, double& R);
     // The Sun's mean anomaly.
@@ -73,8 +88,7 @@ public:
     // Equatorial to ecliptic; note the order of the outputs (latitude first).
     void eq_ecl(double d, double ra, double dec, double& beta, double& lambda);
     // The shared rotation: direction -1 ecliptic->equatorial, +1 equatorial->ecliptic.
-    void ecleq_aux(int direction, double& lonOut, double d, double lon, double lat,
-                   double& latOut);
+    void ecleq_aux(int direction, double& lonOut, double d, double lon, double lat, double& latOut);
     // Signed elongation of (lambda, beta) from the Sun at longitude lsun.
     void elongation(double lsun, double beta, double lambda, double& E);
     // Kepler's equation: true anomaly nu and eccentric anomaly E for mean anomaly M.
@@ -88,22 +102,20 @@ public:
     // planets, msun the Earth's (Sun's) mean anomaly. dl in degrees, dr in AU, dlp and dM
     // in radians.
     void p_mercury(const double (&M)[PlanetCount], double& dl, double& dr);
-    void p_venus(double T, double msun, const double (&M)[PlanetCount], double& dl,
-                 double& dr, double& dlp, double& dM);
-    void p_mars(double msun, const double (&M)[PlanetCount], double& dl, double& dr,
-                double& dlp, double& dM);
+    void p_venus(double T, double msun, const double (&M)[PlanetCount], double& dl, double& dr,
+                 double& dlp, double& dM);
+    void p_mars(double msun, const double (&M)[PlanetCount], double& dl, double& dr, double& dlp,
+                double& dM);
 
     // Common arguments of the outer-planet series (rad, reduced by whole turns).
-    void aux_jsun(double T, double& nu, double& P, double& Q, double& S, double& V,
-                  double& W);
+    void aux_jsun(double T, double& nu, double& P, double& Q, double& S, double& V, double& W);
     // Outer planets: dlp, dM, db in radians, dl in degrees, de plain, da and dr in AU.
     void p_jupiter(double T, double e, double& dlp, double& de, double& dM, double& da);
-    void p_saturn(double T, double e, double& dlp, double& de, double& dM, double& da,
-                  double& db);
-    void p_uranus(double T, double e, double& dl, double& dr, double& dlp, double& de,
-                  double& dM, double& da, double& db);
-    void p_neptune(double T, double e, double& dl, double& dr, double& dlp, double& de,
-                   double& dM, double& da, double& db);
+    void p_saturn(double T, double e, double& dlp, double& de, double& dM, double& da, double& db);
+    void p_uranus(double T, double e, double& dl, double& dr, double& dlp, double& de, double& dM,
+                  double& da, double& db);
+    void p_neptune(double T, double e, double& dl, double& dr, double& dlp, double& de, double& dM,
+                   double& da, double& db);
 
     // Name of body 0-14 (UTF-8). form 0 Japanese, 1 upper case, 2 mixed case, 3 three-letter
     // code (bodies 0-9 only). Anything outside the table gives "".
