@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kRowHeight = 18;

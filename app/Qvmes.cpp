@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kButtonWidth = 60;

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -83,6 +84,11 @@ TKeyInp::TKeyInp(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_InputMethodEnabled, false);
     // paintEvent fills every pixel itself.
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TKeyInp::SetTx(const std::string& text) {
+    text_ = text;
+    if (focused_) Init();
 }
 
 void TKeyInp::SetColor(TColor& field, TColor c) {
@@ -340,6 +346,13 @@ void TKeyInp::focusOutEvent(QFocusEvent* e) {
     // Another window coming to the front or a pop-up does not end the edit.
     if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
     if (focused_) DoExit();
+}
+
+void TKeyInp::hideEvent(QHideEvent* e) {
+    // A window closed with the field focused ends the edit, so that showing it again starts
+    // a fresh one from whatever text it is given then.
+    if (focused_) DoExit();
+    QWidget::hideEvent(e);
 }
 
 void TKeyInp::paintEvent(QPaintEvent*) {

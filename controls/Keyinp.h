@@ -12,9 +12,10 @@ class TKeyInp : public QWidget {
 public:
     explicit TKeyInp(QWidget* parent = nullptr);
 
-    // The shown text; no formatting, no repaint.
+    // The shown text; no formatting, no repaint. While focused the edit restarts from it, so
+    // the typing counts always describe the text shown.
     std::string GetTx() const { return text_; }
-    void SetTx(const std::string& text) { text_ = text; }
+    void SetTx(const std::string& text);
     TColor GetCB() const { return colBack_; }
     void SetCB(TColor c) { SetColor(colBack_, c); }
     TColor GetCIB() const { return colInBack_; }
@@ -74,6 +75,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
 private:
     enum class Edit { None, Digit, Point, Minus, Back };

@@ -224,6 +224,36 @@ TEST(KeyInp, FinishAndCancel) {
     EXPECT_FALSE(k.Focused());
 }
 
+TEST(KeyInp, TextSetWhileFocusedStartsANewEdit) {
+    TKeyInp k;
+    Longitude(k);
+    k.SetAS(false);
+    k.DoEnter();
+    Type(k, "12");
+    k.SetTx("-5"); // e.g. a position picked on a map while the field is focused
+    Type(k, "7<<");
+    EXPECT_EQ(k.GetTx(), "-");
+    Type(k, "3");
+    k.DoExit();
+    EXPECT_EQ(k.GetTx(), "-3");
+}
+
+TEST(KeyInp, HidingTheWindowEndsTheEdit) {
+    QWidget w;
+    TKeyInp a(&w);
+    a.setGeometry(0, 0, 60, 20);
+    Longitude(a);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    a.setFocus();
+    ASSERT_TRUE(a.Focused());
+    Type(a, "12");
+    w.hide();
+    EXPECT_FALSE(a.Focused());
+    EXPECT_EQ(a.GetTx(), "+12");
+}
+
 TEST(KeyInp, HandlersRunFirst) {
     TKeyInp k;
     k.SetKeta(4);
