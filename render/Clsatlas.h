@@ -1,0 +1,217 @@
+#pragma once
+// TAtlas: the zoomable star atlas. An azimuthal equidistant map of the sky
+// around a chosen centre (north up, east left) drawn into its own 8-bit
+// raster: Milky Way, deep-sky objects, constellation figures and names,
+// stars as sprites by magnitude and spectral class, the Sun, Moon and
+// planets, the coordinate grid and the user's markers. It also turns a
+// pointer position back into the list of objects under it.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "astro/Clslocation.h"
+#include "astro/Clsmjd.h"
+#include "catalog/Clsconstellation.h"
+#include "catalog/Clsmilky.h"
+#include "render/Clsdib.h"
+#include "render/Clsdraw.h"
+#include "render/Clssurface.h"
+
+class TStar;
+class TNebula;
+class TMercury;
+class TVenus;
+class TMars;
+class TJupiter;
+class TSaturn;
+class TUranus;
+class TNeptune;
+class TPluto;
+class TSun;
+class TMoon;
+
+// One entry of a pick list: (kind, number). Kinds: 1 the sky position,
+// 2 a star record, 3 a body 0-9, 4 a deep-sky record, 5 a satellite 11-14.
+struct TPickEntry {
+    int32_t kind = 0;
+    int32_t number = 0;
+};
+
+// One record of the marker table the main window fills from the option files.
+struct TMarker {
+    int32_t id = 0;       // object identity; records of one identity form tracks
+    int32_t seq = 0;      // sequence number
+    int32_t shape = 1;    // 1 circle, 2 cross, 3 triangle, 4 square, 5 arrow
+    int32_t filled = 0;   // 1 = filled in the marker colour
+    double ra = 0.0;      // radians, standard equinox
+    double dec = 0.0;
+    unsigned long colour = 0;
+    std::string name;
+    int32_t next = 0;       // sequence number of the following record of the track
+    int32_t lineStyle = 0;  // 0 solid, 1 dotted with arrow, 2 solid, 3 dotted with arrow
+    unsigned long lineColour = 0;
+};
+
+class TAtlas {
+public:
+    static constexpr int MaxPick = 100;
+    static constexpr int MaxMarkers = 3000;
+    static constexpr int BodyCount = 10;
+
+    // language 0 Japanese, 1 Western; the raster is width x height.
+    TAtlas(int language, int width, int height);
+    TAtlas(const TAtlas&) = delete;
+    TAtlas& operator=(const TAtlas&) = delete;
+
+    // View and switches, set by the main window before every Draw.
+    void SetViewWidth(int w) { ViewW = w; }
+    void SetViewHeight(int h) { ViewH = h; }
+    void SetScale(int scale) { Scale = scale; }
+    void SetSensitivity(int s) { Sens = s; }
+    // Switches 1-8: Milky Way, constellations, Bayer letters, Flamsteed numbers,
+    // star names, deep-sky objects, grid, realistic star colours.
+    void SetSwitch(int n, int on);
+    int GetSwitch(int n) const;
+    void SetCenterRa(double ra) { CenterRa = ra; }
+    void SetCenterDec(double dec) { CenterDec = dec; }
+    void SetLng(double lng);
+    void SetLat(double lat);
+    void SetMJD(double mjd) { Mjd.SetMJD(mjd); }
+    void SetFont(const std::string& face) { LabelFace = face; }
+    void SetChar(uint8_t charset) { Draw_.SetChar(charset); }
+
+    int GetViewWidth() const { return ViewW; }
+    int GetViewHeight() const { return ViewH; }
+    int GetScale() const { return Scale; }
+    int GetSensitivity() const { return Sens; }
+    double GetCenterRa() const { return CenterRa; }
+    double GetCenterDec() const { return CenterDec; }
+    double GetMJD() const { return Mjd.GetMJD(); }
+    int GetProjection() const { return Projection; }
+    const std::string& GetFont() const { return LabelFace; }
+    RGBQUAD* GetColTbl() { return Dib.GetColTbl(); }
+    TSurface* GetSurface() { return Dib.GetSurface(); }
+    TDIB& GetDib() { return Dib; }
+    // The sky position of the last Pick.
+    double GetPickRa() const { return PickRa; }
+    double GetPickDec() const { return PickDec; }
+
+    // Catalogues and bodies (not owned; any may be left null).
+    TStar* Star[1] = {nullptr};
+    int StarCount = 1;
+    TNebula* Nebula = nullptr;
+    TMercury* Mercury = nullptr;
+    TVenus* Venus = nullptr;
+    TMars* Mars = nullptr;
+    TJupiter* Jupiter = nullptr;
+    TSaturn* Saturn = nullptr;
+    TUranus* Uranus = nullptr;
+    TNeptune* Neptune = nullptr;
+    TPluto* Pluto = nullptr;
+    TSun* Sun = nullptr;
+    TMoon* Moon = nullptr;
+
+    void Draw();
+
+    // Azimuthal equidistant projection about (centreRa, centreDec): offsets in
+    // radians, true when the point lies within 90 degrees of the centre.
+    bool Project(int projection, double* x, double* y, double centreDec, double centreRa,
+                 double dec, double ra);
+    // The sky point drawn at pixel (px, py).
+    void Unproject(int projection, int px, int py, double* dec, double* ra, double centreDec,
+                   double centreRa) const;
+    // Pixel of a projected offset: trunc(scale * x + viewWidth / 2).
+    int PixelX(double x) const;
+    int PixelY(double y) const;
+    // Projects (ra, dec) about the view centre into a pixel; false on the far side.
+    bool ToPixel(double ra, double dec, int& px, int& py);
+
+    // Starting size of the visible window, radians, before the view corners refine it.
+    static double WindowSpan(int viewW, int viewH, int scale);
+    // Limiting magnitude x 100 for a scale and sensitivity; faintest is the
+    // catalogues' faintest magnitude x 100.
+    static int LimitingMag(int scale, int sensitivity, int faintest);
+    // Size class 0-12 of a magnitude x 100, or -1 for no image.
+    static int StarClass(int mag, int limit, int sensitivity);
+    // The visible window of the last Draw.
+    double DecMin = 0.0, DecMax = 0.0, RaMin = 0.0, RaMax = 0.0;
+    bool InWindow(double ra, double dec) const;
+
+    // Bodies, markers, picking and the information panel's pictures.
+    void DrawBodies(int names, int realistic);
+    void DrawMarkers();
+    void SetMarkerCount(int count);
+    void SetMarker(int n, const TMarker& marker);
+    void SetMarkerList(const int* identities);
+    int GetMarkerCount() const { return static_cast<int>(Markers.size()); }
+    int Pick(int px, int py, int tolerance, TPickEntry* list);
+    void DrawBodyImage(int body, TSurface* surface, int realistic, int scale, int px, int py);
+    void DrawJupiterSystem(TSurface* surface, int realistic, int scale, int cx, int cy);
+    void DrawStarImage(TSurface* surface, int spect, int realistic, int cx, int cy);
+    void DrawNebulaImage(TSurface* surface, int record, int w, int h, double f);
+
+    // Where a body is drawn: its topocentric place in the standard equinox.
+    struct BodyPlace {
+        double ra = 0, dec = 0;  // topocentric, standard equinox
+        double diam = 0;         // apparent diameter, radians
+        double distKm = 0;
+        bool present = false;
+    };
+    BodyPlace PlaceBody(int body);
+
+private:
+    struct BodyData {
+        double ra, dec, diam, distKm, earthAu, sunAu, elong;
+        const char* name;
+    };
+    bool ReadBody(int body, BodyData& out);
+    void Clear();
+    void ComputeWindow();
+    void DrawMilkyWay();
+    void DrawNebulae(bool secondPass);
+    void DrawConstellationLines();
+    void DrawStars();
+    void DrawLines();  // equator, ecliptic
+    void DrawGrid();
+    void DrawConstellationNames();
+    void DrawStarNames();
+    void DrawSprite(int cls, int spect, bool realistic, int px, int py);
+    void DrawPhase(TSurface* s, int body, const BodyData& b, int realistic, int R, int px, int py);
+    void DrawGlobe(TSurface* s, int px, int py, double R, double k, double P, double step,
+                   bool fill);
+    void DrawJupiterImage(TSurface* s, int realistic, double R, int px, int py);
+    void DrawSaturnImage(TSurface* s, int realistic, double R, int px, int py);
+    void DrawImage(TSurface* s, int body, const BodyData& b, int realistic, int scale, int px,
+                   int py);
+    void DrawSatellites(int names, int realistic, double jupiterDistKm);
+    void ClippedLine(double x0, double y0, double x1, double y1, bool& endKept);
+    void CentredText(TSurface* s, int x, int y, const std::string& text);
+    int Limit();
+
+    int Language;
+    std::string LabelFace;
+    std::string LatinFace = "Times New Roman";
+    TDraw Draw_;
+    TLocation Location;
+    TMjd Mjd;
+    double CenterRa = 0.0, CenterDec = 0.0;
+    int Scale = 1000;
+    int Sens = 0;
+    int ViewW = 100, ViewH = 100;
+    int RasterW, RasterH;
+    int Projection = 1;
+    int Switch[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    TMilky Milky;
+    TConstellation Constellation;
+    // Raster indices of the star colours: [set][level - 1][spectral code - 1].
+    unsigned char StarColour[2][3][8] = {};
+    TDIB Dib;
+
+    // Cached sine and cosine of the centre declination.
+    double CachedDec = 1e300, SinDec0 = 0.0, CosDec0 = 1.0;
+
+    double PickRa = 0.0, PickDec = 0.0;
+    std::vector<TMarker> Markers;
+    std::vector<int> MarkerList;
+};
