@@ -324,7 +324,9 @@ TEST_F(AtlasBodies, JupiterRingOrImageAtRadiusFour) {
     EXPECT_EQ(At(297, 200), RGB(255, 255, 0));   // the yellow ring
     View(p.ra, p.dec, s4);
     atlas.Draw();
-    EXPECT_EQ(At(300, 200), RGB(192, 112, 48));  // the globe
+    // The globe, crossed by its belts at this size.
+    EXPECT_TRUE(At(300, 200) == RGB(192, 112, 48) || At(300, 200) == RGB(176, 101, 40));
+    EXPECT_NE(At(297, 200), RGB(255, 255, 0));
 }
 
 TEST_F(AtlasBodies, JupiterSatellitesAtTheirAngularDistances) {
