@@ -10,6 +10,8 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kArcSec = 4.84813681109536e-6;
+// Rounding allowance of the local clock fields, seconds.
+constexpr double kSecondSnap = 1e-4;
 
 // Month lengths indexed 1..12; entry 0 stands before January and is never read.
 constexpr int kMonthDays[13] = {31, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -34,8 +36,9 @@ double dayBase(int year, int month, bool gregorian) {
   const double y = year;
   const double m = std::floor(30.59 * (month - 2));
   if (gregorian) return std::floor(365.25 * y) + (year / 400) - (year / 100) + m - 678912.0;
-  if (year >= 0) return std::floor(365.25 * y) + m - 678914.0;
-  return -std::floor(-365.25 * y) + m - 678915.0;
+  // One true floor serves negative years as well: the Julian calendar is
+  // uniform, and years before 0 divisible by 4 must not lose a day.
+  return std::floor(365.25 * y) + m - 678914.0;
 }
 
 // The calendar reform: 1582 October 15 (Gregorian) follows October 4 (Julian).
@@ -59,6 +62,8 @@ double fieldNumber(const char* text, std::size_t from, std::size_t count) {
   char* end = nullptr;
   const double v = std::strtod(buf, &end);
   if (end == buf || !std::isfinite(v)) return 0.0;
+  while (*end == ' ') ++end;
+  if (*end != '\0') return 0.0;  // the whole field must be a number
   return v;
 }
 
@@ -121,12 +126,17 @@ void TMjd::MJD2Local() {
     return;
   }
   Ldd = static_cast<int>(std::floor(f));
-  const double h = (f - Ldd) * 24.0;
-  Lhh = static_cast<int>(std::floor(h));
-  const double n = (h - Lhh) * 60.0;
-  Lms = static_cast<int>(std::floor(n));
-  // The second keeps its fraction and is never carried into the minute.
-  Lss = (n - Lms) * 60.0;
+  // Split the day in seconds. An instant set as a whole second comes back a
+  // few microseconds short after the round trip through the MJD; read it as
+  // that second, not as 59.99999 s of the minute before. Any real fraction of
+  // a second stays as it is.
+  double sec = (f - Ldd) * 86400.0;
+  if (sec - std::floor(sec) > 1.0 - kSecondSnap) sec = std::ceil(sec);
+  if (sec >= 86400.0) sec = 86400.0 - kSecondSnap;
+  Lhh = static_cast<int>(std::floor(sec / 3600.0));
+  sec -= Lhh * 3600.0;
+  Lms = static_cast<int>(std::floor(sec / 60.0));
+  Lss = sec - Lms * 60.0;
 }
 
 void TMjd::MJD2DATE(double mjd, double zone, int summer, int& year, int& month, double& day) {
@@ -152,15 +162,22 @@ void TMjd::MJD2DATE(double mjd, double zone, int summer, int& year, int& month, 
     return leapYear(yy, yy > kReformYear) ? 366.0 : 365.0;
   };
   double d = mjd - january0(y);
+  // The same allowance at midnight, so that 0h local is not the last
+  // moment of the day before.
+  auto snap = [](double x) {
+    const double up = std::ceil(x);
+    return (up - x) * 86400.0 < kSecondSnap ? up : x;
+  };
+  d = snap(d);
   // The estimate follows the tropical year; far from the present the Julian
   // calendar drifts from it by weeks, so step the year until d lies in it.
   for (int i = 0; i < 8 && d < 1.0; ++i) {
     --y;
-    d = mjd - january0(y);
+    d = snap(mjd - january0(y));
   }
   for (int i = 0; i < 8 && std::floor(d) > yearLength(y); ++i) {
     ++y;
-    d = mjd - january0(y);
+    d = snap(mjd - january0(y));
   }
 
   int len[13];
@@ -211,10 +228,10 @@ void TMjd::Epoch(double ra, double dec, double fromMjd, double toMjd, double pmR
   const double s = cosD * sinAz;
   const double c = cosTh * cosD * cosAz - sinTh * sinD;
   const double a = AtnEx(s, c);
-  const double sinA = std::sin(a);
-  // On the colure (sin a = 0) the quotient is undefined: take the length of
-  // the two components instead.
-  const double cosD1 = sinA != 0.0 ? s / sinA : std::hypot(s, c);
+  // cos D' is the length of the two components (s / sin a in exact
+  // arithmetic); the quotient fails on the colure, where s and sin a are both
+  // (nearly) zero, and turned a star at ra 0 into the pole.
+  const double cosD1 = std::hypot(s, c);
   const double sinD1 = sinTh * cosD * cosAz + cosTh * sinD;
 
   raOut = a + z;
