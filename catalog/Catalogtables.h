@@ -13,11 +13,11 @@ extern const double kMilkySouth[][2];
 extern const double kMilkyNorth[][2];
 
 struct TOutlineSource {
-  unsigned short no;
-  const double* ra;   // ends at the first value of exactly 0.0
-  const double* dec;
-  int kind;           // 1 bright nebula, 2 galaxy cloud, 3 dark nebula
+    unsigned short no;
+    const double* ra; // ends at the first value of exactly 0.0
+    const double* dec;
+    int kind; // 1 bright nebula, 2 galaxy cloud, 3 dark nebula
 };
 extern const TOutlineSource kOutlines[24];
 
-}  // namespace catalogtables
+} // namespace catalogtables

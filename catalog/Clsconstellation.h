@@ -6,21 +6,21 @@
 #include <vector>
 
 struct TConstellationRow {
-    char abbr[4];         // "And"; empty in row 0
-    const char* nameJpn;  // UTF-8
-    const char* nameSci;  // Latin name without spaces, "UrsaMajor"
-    double ra;            // label position, radians
+    char abbr[4];        // "And"; empty in row 0
+    const char* nameJpn; // UTF-8
+    const char* nameSci; // Latin name without spaces, "UrsaMajor"
+    double ra;           // label position, radians
     double dec;
-    int jorder;           // place in the order of the Japanese names, 1-89
+    int jorder; // place in the order of the Japanese names, 1-89
 };
 
 struct TConstellationLine {
-    double ra1, dec1, ra2, dec2;  // radians, J2000
+    double ra1, dec1, ra2, dec2; // radians, J2000
 };
 
 class TConstellation {
 public:
-    static constexpr int RowCount = 90;  // row 0 empty, 1-88, 89 the tail of Serpens
+    static constexpr int RowCount = 90; // row 0 empty, 1-88, 89 the tail of Serpens
     static constexpr int SerpensHead = 74;
     static constexpr int SerpensTail = 89;
 

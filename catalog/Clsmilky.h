@@ -4,7 +4,7 @@
 #include <vector>
 
 struct TMilkyPoint {
-    double ra;   // radians, J2000
+    double ra; // radians, J2000
     double dec;
 };
 

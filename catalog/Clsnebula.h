@@ -12,42 +12,42 @@
 #include "catalog/Mappedfile.h"
 
 struct TNebulaRecord {
-    std::uint16_t no;      // catalogue number
+    std::uint16_t no; // catalogue number
     std::uint16_t unused1;
-    float ra;              // radians, J2000
+    float ra; // radians, J2000
     float dec;
-    std::int16_t mag;      // magnitude x 100, 0 = not given
+    std::int16_t mag; // magnitude x 100, 0 = not given
     std::uint16_t unused2;
-    float major;           // radians, 0 = not given
+    float major; // radians, 0 = not given
     float minor;
-    std::uint8_t pa;       // position angle of the major axis, degrees, 0 = none
+    std::uint8_t pa; // position angle of the major axis, degrees, 0 = none
     std::uint8_t unused3;
-    std::uint8_t con;      // constellation number (TConstellation rows)
-    std::uint8_t type;     // 1 galaxy, 2 open cluster, 3 globular, 4 bright nebula,
-                           // 5 planetary, 6 cluster with nebula, 7 dark nebula
+    std::uint8_t con;  // constellation number (TConstellation rows)
+    std::uint8_t type; // 1 galaxy, 2 open cluster, 3 globular, 4 bright nebula,
+                       // 5 planetary, 6 cluster with nebula, 7 dark nebula
 };
 static_assert(sizeof(TNebulaRecord) == 28, "Unsta.dat records are 28 bytes");
 
 struct TNebulaName {
-    std::uint16_t no;     // 65000 ends the table
-    const char* desig;    // "M31", "LMC", "MEL25" or ""
-    const char* nameJpn;  // UTF-8
+    std::uint16_t no;    // 65000 ends the table
+    const char* desig;   // "M31", "LMC", "MEL25" or ""
+    const char* nameJpn; // UTF-8
     const char* nameEng;
 };
 
 struct TNebulaOutline {
     std::uint16_t no;
-    const double* ra;     // positions, radians; (10, 10) separates polygons
+    const double* ra; // positions, radians; (10, 10) separates polygons
     const double* dec;
-    int count;            // positions before the first RA of exactly 0.0
-    int kind;             // 1 bright nebula, 2 galaxy cloud, 3 dark nebula
+    int count; // positions before the first RA of exactly 0.0
+    int kind;  // 1 bright nebula, 2 galaxy cloud, 3 dark nebula
 };
 
 class TNebula {
 public:
-    static constexpr int NameCount = 139;     // entries 0-138; entry 139 is the end mark
-    static constexpr int OutlineCount = 24;   // outlines 1-24; entry 0 unused
-    static constexpr int IndexMax = 15000;    // records beyond are not indexed
+    static constexpr int NameCount = 139;   // entries 0-138; entry 139 is the end mark
+    static constexpr int OutlineCount = 24; // outlines 1-24; entry 0 unused
+    static constexpr int IndexMax = 15000;  // records beyond are not indexed
     static constexpr std::uint16_t EndMark = 65000;
     static const TNebulaName Names[NameCount + 1];
 
@@ -58,10 +58,10 @@ public:
 
     const TNebulaRecord* Records = nullptr;
     int Count = 0;
-    std::string Error;  // why the catalogue is empty
+    std::string Error; // why the catalogue is empty
 
-    std::vector<int> NameIndex;     // per record: name entry, 0 when none
-    std::vector<int> OutlineIndex;  // per record: outline 1-24, 0 when none
+    std::vector<int> NameIndex;    // per record: name entry, 0 when none
+    std::vector<int> OutlineIndex; // per record: outline 1-24, 0 when none
     // Per name entry: the last record that matched it. An entry whose object is
     // not in the file keeps 0, so check NameIndex[EntryRecord[e]] == e.
     int EntryRecord[NameCount] = {};
@@ -70,7 +70,7 @@ public:
     const TNebulaRecord& operator[](int i) const { return Records[i]; }
 
     std::string GetMessier(int record) const;
-    bool GetMessier(int record, char* out) const;  // out must hold 8 bytes
+    bool GetMessier(int record, char* out) const; // out must hold 8 bytes
     std::string GetName(int record, int form) const;
     std::string GetCatalogNo(int record) const;
     void extraInfo(int) const {}

@@ -1,5 +1,6 @@
 #include "catalog/Clsstar.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -59,10 +60,10 @@ const char* const kGreek[24] = {"α", "β", "γ", "δ", "ε", "ζ", "η", "θ", 
                                 "ν", "ξ", "ο", "π", "ρ", "σ", "τ", "υ", "φ", "χ", "ψ", "ω"};
 const char* const kSymbolKey[24] = {"a", "b", "g", "d", "e", "z", "h", "q", "i", "k", "l", "m",
                                     "n", "x", "o", "p", "r", "s", "t", "u", "f", "c", "y", "w"};
-const char* const kGreekName[24] = {"Alpha",   "Beta", "Gamma", "Delta",   "Epsilon", "Zeta",
-                                    "Eta",     "Theta", "Iota", "Kappa",   "Lambda",  "Mu",
-                                    "Nu",      "Xi",   "Omicron", "Pi",    "Rho",     "Sigma",
-                                    "Tau",     "Upsilon", "Phi", "Chi",    "Psi",     "Omega"};
+const char* const kGreekName[24] = {"Alpha", "Beta",    "Gamma",   "Delta", "Epsilon", "Zeta",
+                                    "Eta",   "Theta",   "Iota",    "Kappa", "Lambda",  "Mu",
+                                    "Nu",    "Xi",      "Omicron", "Pi",    "Rho",     "Sigma",
+                                    "Tau",   "Upsilon", "Phi",     "Chi",   "Psi",     "Omega"};
 const char* const kSpect[7] = {"M", "K", "G", "F", "A", "B", "O"};
 
 } // namespace
@@ -78,7 +79,7 @@ TStar::TStar(const char* path) {
         Error = path == nullptr ? std::string("No catalogue file given") : file_.Error();
         return;
     }
-    Error = file_.Error();  // an empty file maps to nothing but is not a failure
+    Error = file_.Error(); // an empty file maps to nothing but is not a failure
     Count = static_cast<std::int32_t>(file_.Size() / sizeof(TStarRecord));
     if (Count == 0) {
         if (Error.empty()) Error = std::string(path) + " holds no star records";
@@ -86,11 +87,18 @@ TStar::TStar(const char* path) {
     }
     Records = reinterpret_cast<const TStarRecord*>(file_.Data());
 
+    // Named rows by constellation, so that each record is compared with the
+    // few rows of its own constellation only.
+    std::uint64_t rowsOf[256] = {};
+    for (int k = 0; k < NamedMax; ++k)
+        rowsOf[Named[k].con] |= std::uint64_t{1} << k;
+
     for (std::int32_t i = 0; i < Count; ++i) {
         const TStarRecord& r = Records[i];
         if (r.mag > MagMax && r.mag < MagUnusable) MagMax = r.mag;
-        for (TNamedStar& n : Named) {
-            if (r.con != n.con || r.bayer != n.bayer) continue;
+        for (std::uint64_t rows = rowsOf[r.con]; rows != 0; rows &= rows - 1) {
+            TNamedStar& n = Named[std::countr_zero(rows)];
+            if (r.bayer != n.bayer) continue;
             // Without a Bayer letter only the Flamsteed number tells stars apart
             // (Alcor is 80 UMa); the last match in file order wins.
             if (n.bayer == 0 && r.flamsteed != n.flamsteed) continue;

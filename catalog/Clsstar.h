@@ -10,13 +10,13 @@
 static_assert(std::endian::native == std::endian::little, "the catalogue files are little-endian");
 
 struct TStarRecord {
-    std::uint16_t flamsteed;  // Flamsteed number, 0 = none
-    std::uint16_t bayer;      // letter number x 100 + superscript, 0 = none
-    float ra;                 // radians, J2000
-    float dec;                // radians
-    std::int16_t mag;         // magnitude x 100; 9990 and above: no usable magnitude
-    std::uint8_t con;         // constellation number (TConstellation rows)
-    std::uint8_t spect;       // 1 M, 2 K, 3 G, 4 F, 5 A, 6 B, 7 O, other unknown
+    std::uint16_t flamsteed; // Flamsteed number, 0 = none
+    std::uint16_t bayer;     // letter number x 100 + superscript, 0 = none
+    float ra;                // radians, J2000
+    float dec;               // radians
+    std::int16_t mag;        // magnitude x 100; 9990 and above: no usable magnitude
+    std::uint8_t con;        // constellation number (TConstellation rows)
+    std::uint8_t spect;      // 1 M, 2 K, 3 G, 4 F, 5 A, 6 B, 7 O, other unknown
 };
 static_assert(sizeof(TStarRecord) == 16, "Star.dat records are 16 bytes");
 
@@ -24,10 +24,10 @@ struct TNamedStar {
     std::uint8_t con;
     std::uint16_t bayer;
     std::uint16_t flamsteed;
-    std::int32_t record;  // index of the matching record, -1 when none matched
-    float ra;             // copied from that record (0 when none)
+    std::int32_t record; // index of the matching record, -1 when none matched
+    float ra;            // copied from that record (0 when none)
     float dec;
-    const char* nameJpn;  // UTF-8
+    const char* nameJpn; // UTF-8
     const char* nameSci;
 };
 

@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-TMappedFile::~TMappedFile() { Close(); }
+TMappedFile::~TMappedFile() {
+    Close();
+}
 
 void TMappedFile::Close() {
     if (data_ != nullptr) munmap(const_cast<unsigned char*>(data_), size_);

@@ -422,21 +422,30 @@ def build_stars(d3, ks, bounds, report):
                         best[i] = (dist, spec)
     report["kstars_records"] = len(kst)
     report["spectral_matched"] = len(best)
-    from_type = from_bv = unknown = 0
+    from_type = from_bv = unknown = overruled = 0
     for i, r in enumerate(recs):
         code = 0
         if i in best:
             code = SPECT_CODE.get(best[i][1][:1].upper(), 0)
+        colour = spect_from_bv(r["bv"])
+        if code and colour and abs(code - colour) >= 2 and not (code >= 6 and code - colour == 2):
+            # Two classes or more apart: the type usually belongs to the other
+            # star of a composite spectrum (gamma And's B8, Capella's M1 in
+            # the source). Only a reddened O or B star may look two classes
+            # cooler than it is.
+            code = 0
+            overruled += 1
         if code:
             from_type += 1
         else:
-            code = spect_from_bv(r["bv"])
+            code = colour
             if code:
                 from_bv += 1
             else:
                 unknown += 1
         r["spect"] = code
     report["spect_from_type"], report["spect_from_bv"], report["spect_unknown"] = from_type, from_bv, unknown
+    report["spect_type_overruled_by_colour"] = overruled
 
     # Constellation by the boundaries, designations from the name list.
     disagree = 0
@@ -511,9 +520,16 @@ def build_nebulae(d3, ks, bounds, report):
     db = sqlite3.connect(os.path.join(ks, "OpenNGC.kscat"))
     rows = db.execute("select catalog_identifier, name, type, ra, dec, magnitude, major_axis, minor_axis,"
                       " position_angle from cat order by catalog_identifier").fetchall()
-    d3types = {}
+    d3types, d3mags = {}, {}
     for f in load_json(d3, "dsos.14.json")["features"]:
-        d3types[f["id"].replace(" ", "")] = f["properties"]["type"]
+        key = f["id"].replace(" ", "")
+        d3types[key] = f["properties"]["type"]
+        try:
+            m = float(f["properties"]["mag"])
+            if m < 30:  # 999 marks "none"
+                d3mags[key] = m
+        except (TypeError, ValueError):
+            pass
     bright = {f["properties"]["desig"]: f for f in load_json(d3, "dsos.bright.json")["features"]}
 
     by_pos = defaultdict(list)
@@ -532,7 +548,7 @@ def build_nebulae(d3, ks, bounds, report):
     report["openngc_rows"] = len(rows)
 
     objects = []
-    filled = dropped = 0
+    filled = dropped = swapped = visual = 0
     for num in sorted(chosen):
         r, suffix = chosen[num]
         ident, name, typ, ra, dec, mag, major, minor, pa = r
@@ -544,11 +560,16 @@ def build_nebulae(d3, ks, bounds, report):
             elif num not in OVERRIDES:
                 dropped += 1
                 continue
+        key = ("NGC" if num < 10000 else "IC") + str(num % 10000)
+        if key in d3mags:
+            # OpenNGC here often keeps the blue magnitude (M31 4.36, M13 6.5);
+            # d3-celestial has the visual one where it is known.
+            mag = d3mags[key]
+            visual += 1
         t = OPENNGC_TYPE.get(typ, 0)
         # OpenNGC's nebula class includes clusters with nebulosity; d3-celestial
         # calls these open clusters or star-forming regions.
         if typ == 5:
-            key = ("NGC" if num < 10000 else "IC") + str(num % 10000)
             if d3types.get(key) in ("oc", "sfr"):
                 t = 6
         if num in OVERRIDES:
@@ -559,8 +580,15 @@ def build_nebulae(d3, ks, bounds, report):
             pa = pa or opa or None
             if num == 11318:
                 mag = None  # the source's magnitude is gamma Cygni's
+        if major is not None and minor is not None and minor > major:
+            # A few entries list the axes the other way round.
+            major, minor = minor, major
+            pa = (pa + 90) % 180 if pa else pa
+            swapped += 1
         objects.append(dict(no=num, ra=ra, dec=dec, mag=mag, major=major, minor=minor, pa=pa, type=t))
     report["stubs_filled"], report["stubs_dropped"] = filled, dropped
+    report["axes_swapped"] = swapped
+    report["magnitudes_from_d3"] = visual
 
     # Objects without NGC or IC number.
     def d3obj(desig):

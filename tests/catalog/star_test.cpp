@@ -1,0 +1,135 @@
+// TStar on small hand-made catalogue files.
+#include <gtest/gtest.h>
+
+#include "Catalogfiles.h"
+#include "catalog/Clsstar.h"
+
+namespace {
+
+TStarRecord Rec(int con, int bayer, int flamsteed, int mag, float ra = 1.0f, float dec = 0.5f) {
+    TStarRecord r{};
+    r.con = static_cast<std::uint8_t>(con);
+    r.bayer = static_cast<std::uint16_t>(bayer);
+    r.flamsteed = static_cast<std::uint16_t>(flamsteed);
+    r.mag = static_cast<std::int16_t>(mag);
+    r.ra = ra;
+    r.dec = dec;
+    r.spect = 3;
+    return r;
+}
+
+const TNamedStar& Named(const TStar& s, const char* name) {
+    for (const TNamedStar& n : s.Named)
+        if (std::string(n.nameSci) == name) return n;
+    static TNamedStar none{};
+    ADD_FAILURE() << name << " is not in the named-star table";
+    return none;
+}
+
+} // namespace
+
+TEST(StarFile, EmptyOrMissingFileGivesAnEmptyCatalogueWithAReason) {
+    TTempFile empty("star_empty");
+    empty.Write(std::vector<TStarRecord>{});
+    TStar s(empty.Path());
+    EXPECT_EQ(s.Count, 0);
+    EXPECT_EQ(s.MagMax, -9999);
+    EXPECT_FALSE(s.Error.empty());
+    EXPECT_EQ(s.NamedCount, 37); // the names stay usable without a file
+    for (const TNamedStar& n : s.Named)
+        EXPECT_EQ(n.record, -1) << n.nameSci;
+
+    TStar missing("/nonexistent/folder/Star.dat");
+    EXPECT_EQ(missing.Count, 0);
+    EXPECT_EQ(missing.Records, nullptr);
+    EXPECT_NE(missing.Error.find("Star.dat"), std::string::npos) << missing.Error;
+
+    TStar folder(std::filesystem::temp_directory_path().string());
+    EXPECT_EQ(folder.Count, 0);
+    EXPECT_FALSE(folder.Error.empty());
+}
+
+TEST(StarFile, RecordsAreReadInPlaceAndAPartialRecordIsIgnored) {
+    TTempFile f("star_partial");
+    f.Write(std::vector<TStarRecord>{Rec(1, 0, 0, 450, 0.25f, -0.5f), Rec(2, 0, 0, 510)}, 9);
+    TStar s(f.Path());
+    ASSERT_EQ(s.Count, 2);
+    EXPECT_TRUE(s.Error.empty());
+    EXPECT_FLOAT_EQ(s[0].ra, 0.25f);
+    EXPECT_FLOAT_EQ(s[0].dec, -0.5f);
+    EXPECT_EQ(s[1].mag, 510);
+}
+
+TEST(StarFile, FaintestMagnitudeSkipsUnusableValues) {
+    TTempFile f("star_mag");
+    f.Write(std::vector<TStarRecord>{Rec(1, 0, 0, 9990), Rec(1, 0, 0, 612), Rec(1, 0, 0, 12000),
+                                     Rec(1, 0, 0, 9989), Rec(1, 0, 0, -144)});
+    TStar s(f.Path());
+    EXPECT_EQ(s.MagMax, 9989);
+
+    TTempFile g("star_mag_none");
+    g.Write(std::vector<TStarRecord>{Rec(1, 0, 0, 9990), Rec(1, 0, 0, 9999)});
+    EXPECT_EQ(TStar(g.Path()).MagMax, -9999);
+}
+
+TEST(StarFile, NamedStarsMatchByBayerOrElseByFlamsteed) {
+    TTempFile f("star_named");
+    f.Write(std::vector<TStarRecord>{
+        Rec(83, 0, 81, 500, 3.0f, 0.9f),   // 0: another unlettered UMa star, not Alcor
+        Rec(83, 0, 80, 399, 3.5f, 0.96f),  // 1: Alcor
+        Rec(36, 100, 0, 45, 0.4f, -1.0f),  // 2: Achernar, no Flamsteed number
+        Rec(13, 100, 0, -62, 1.7f, -0.9f), // 3: Canopus
+        Rec(13, 100, 7, 300),              // 4: Bayer 100 with another Flamsteed: still Canopus
+        Rec(72, 200, 21, 100),             // 5: Flamsteed 21 but the wrong letter: not Antares
+        Rec(31, 201, 6, 305, 5.1f, 0.49f), // 6: Albireo
+        Rec(31, 202, 6, 510),              // 7: its companion
+    });
+    TStar s(f.Path());
+    EXPECT_EQ(Named(s, "Alcor").record, 1);
+    EXPECT_FLOAT_EQ(Named(s, "Alcor").ra, 3.5f);
+    EXPECT_FLOAT_EQ(Named(s, "Alcor").dec, 0.96f);
+    EXPECT_EQ(Named(s, "Achernar").record, 2);
+    EXPECT_EQ(Named(s, "Canopus").record, 4); // the last match in file order wins
+    EXPECT_EQ(Named(s, "Antares").record, -1);
+    EXPECT_EQ(Named(s, "Albireo").record, 6);
+    EXPECT_EQ(Named(s, "Sirius").record, -1);
+}
+
+TEST(StarNames, BayerLettersInThreeForms) {
+    EXPECT_EQ(TStar::GetBayer(3, 201), "Beta1");
+    EXPECT_EQ(TStar::GetBayer(1, 0), "");
+    EXPECT_EQ(TStar::GetBayer(1, 1500), "ο");
+    EXPECT_EQ(TStar::GetBayer(1, 100), "α");
+    EXPECT_EQ(TStar::GetBayer(1, 2412), "ω12");
+    EXPECT_EQ(TStar::GetBayer(2, 803), "q3"); // theta is "q" in a Greek symbol font
+    EXPECT_EQ(TStar::GetBayer(3, 1500), "Omicron");
+    EXPECT_EQ(TStar::GetBayer(3, 2000), "Upsilon");
+    // Out-of-range codes and types write nothing rather than reading past the tables.
+    EXPECT_EQ(TStar::GetBayer(4, 100), "");
+    EXPECT_EQ(TStar::GetBayer(0, 100), "");
+    EXPECT_EQ(TStar::GetBayer(1, 2500), "");
+    EXPECT_EQ(TStar::GetBayer(1, 99), "");
+    char buf[16] = "garbage";
+    TStar::GetBayer(3, 1899, buf);
+    EXPECT_STREQ(buf, "Sigma99");
+}
+
+TEST(StarNames, ProperNamesByConstellationAndFlamsteedNumber) {
+    TStar s("/nonexistent/Star.dat");
+    EXPECT_EQ(s.GetNameSci(46, 32), "Regulus");
+    EXPECT_EQ(s.GetNameJpn(46, 32), "レグルス");
+    EXPECT_EQ(s.GetNameSci(46, 1), "");
+    EXPECT_EQ(s.GetNameSci(83, 80), "Alcor");
+    EXPECT_EQ(s.GetNameSci(8, 13), "Capella");
+    EXPECT_EQ(s.GetNameJpn(84, 1), "北極星");
+    // Unnumbered stars of Eridanus and Carina are not all Achernar and Canopus.
+    EXPECT_EQ(s.GetNameSci(36, 0), "");
+    EXPECT_EQ(s.GetNameSci(36, 0, 200), "");
+    EXPECT_EQ(s.GetNameSci(36, 0, 100), "Achernar");
+    EXPECT_EQ(s.GetNameJpn(13, 0, 100), "カノープス");
+
+    EXPECT_EQ(TStar::GetSpectName(0), "");
+    EXPECT_EQ(TStar::GetSpectName(8), "");
+    EXPECT_EQ(TStar::GetSpectName(1), "M");
+    EXPECT_EQ(TStar::GetSpectName(7), "O");
+}
