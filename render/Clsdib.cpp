@@ -4,7 +4,10 @@
 
 #include "render/Clssurface.h"
 
-TDIB::TDIB() { std::memset(ColTbl, 0, sizeof ColTbl); }
+TDIB::TDIB() {
+  std::memset(ColTbl, 0, sizeof ColTbl);
+  std::memset(SurfaceTbl, 0, sizeof SurfaceTbl);
+}
 
 TDIB::~TDIB() = default;
 
@@ -28,6 +31,8 @@ void TDIB::Create(int width, int height) {
   Header.biHeight = -height;
   Stride = (width + 3) / 4 * 4;
   Bits.assign(static_cast<size_t>(Stride) * height, 0);
+  std::memcpy(SurfaceTbl, ColTbl, sizeof ColTbl);
+  SurfaceCount = ColCount;
   Surface = std::make_unique<TSurface>(*this);
 }
 
@@ -67,8 +72,9 @@ unsigned char TDIB::NearestIdx(unsigned long colour) const {
   const int r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
   int best = 0;
   long bestDist = -1;
-  for (int i = 0; i < ColCount; ++i) {
-    const long dr = ColTbl[i].rgbRed - r, dg = ColTbl[i].rgbGreen - g, db = ColTbl[i].rgbBlue - b;
+  for (int i = 0; i < SurfaceCount; ++i) {
+    const RGBQUAD& q = SurfaceTbl[i];
+    const long dr = q.rgbRed - r, dg = q.rgbGreen - g, db = q.rgbBlue - b;
     const long d = dr * dr + dg * dg + db * db;
     if (bestDist < 0 || d < bestDist) {
       bestDist = d;

@@ -59,13 +59,17 @@ class TDIB {
   // The index at (x, y); 0 for a point off the raster.
   unsigned char GetIdx(int x, int y) const;
 
-  // The entry in use nearest to a colour: what the drawing operations paint.
+  // The entry nearest to a colour among those in use when the raster was
+  // created: what the drawing operations paint. Colours added after Create do
+  // not reach the drawing surface, as with the classic bitmap section.
   unsigned char NearestIdx(unsigned long colour) const;
 
  private:
   TDibHeader Header;
   RGBQUAD ColTbl[256];
   int ColCount = 0;
+  RGBQUAD SurfaceTbl[256];  // the table as it was at Create
+  int SurfaceCount = 0;
   int Stride = 0;
   std::vector<uint8_t> Bits;
   std::unique_ptr<TSurface> Surface;

@@ -336,6 +336,16 @@ TEST(Shapes, ColoursLandAsTheNearestTableEntry) {
   EXPECT_EQ(c.at(0, 0), 1);
   EXPECT_EQ(c.at(1, 0), 3);
   EXPECT_EQ(c.at(2, 0), 4);
+  // A colour added after Create is in the table but not on the surface: it
+  // is drawn as the nearest of the colours the raster was created with.
+  c.dib.AddColor(RGB(250, 250, 0));
+  EXPECT_EQ(c.dib.Col2Idx(RGB(250, 250, 0)), 5);
+  c.s->SetPixel(3, 0, RGB(250, 250, 0));
+  EXPECT_NE(c.at(3, 0), 5);
+  c.dib.Create(4, 4);  // a new raster takes the whole table
+  c.s = c.dib.GetSurface();
+  c.s->SetPixel(3, 0, RGB(250, 250, 0));
+  EXPECT_EQ(c.at(3, 0), 5);
 }
 
 TEST(DrawingState, DrawStartAndTextStartPutBackWhatTheyReplaced) {
