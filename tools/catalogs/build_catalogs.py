@@ -82,7 +82,10 @@ def fetch_sources():
     d3 = os.path.join(CACHE, "d3")
     if not os.path.exists(os.path.join(d3, "package", "data", "stars.14.json")):
         with tarfile.open(tgz) as t:
-            t.extractall(d3, filter="data")
+            try:
+                t.extractall(d3, filter="data")
+            except TypeError:  # Python before 3.11.4 has no extraction filters
+                t.extractall(d3)
     ks = os.path.join(CACHE, "ks")
     if not os.path.exists(os.path.join(ks, "usr", "share", "kstars", "OpenNGC.kscat")):
         subprocess.run(["dpkg-deb", "-x", deb, ks], check=True)
@@ -605,13 +608,13 @@ def build_nebulae(d3, ks, bounds, report):
         # LMC: the bar and the disc run east-west, so the long axis lies at 90 degrees.
         dict(no=20000, ra=lmc[0], dec=lmc[1], mag=lmc[2], major=lmc[3], minor=lmc[4], pa=90, type=1),
         # Winnecke 4, a pair 0.8' apart (the source's 49 is in arc seconds).
-        dict(no=20001, ra=m40[3], dec=m40[4], mag=m40[5], major=0.8, minor=0, pa=0, type=2),
-        dict(no=20002, ra=m45[3], dec=m45[4], mag=m45[5], major=m45[6], minor=0, pa=0, type=2),
-        dict(no=20003, ra=hy[0], dec=hy[1], mag=hy[2], major=hy[3], minor=0, pa=0, type=2),
-        dict(no=20004, ra=coma[0], dec=coma[1], mag=coma[2], major=coma[3], minor=0, pa=0, type=2),
+        dict(no=20001, ra=m40[3], dec=m40[4], mag=m40[5], major=0.8, minor=0, pa=None, type=2),
+        dict(no=20002, ra=m45[3], dec=m45[4], mag=m45[5], major=m45[6], minor=0, pa=None, type=2),
+        dict(no=20003, ra=hy[0], dec=hy[1], mag=hy[2], major=hy[3], minor=0, pa=None, type=2),
+        dict(no=20004, ra=coma[0], dec=coma[1], mag=coma[2], major=coma[3], minor=0, pa=None, type=2),
     ]
     for no, (ra, dec, major, minor, pa, kind) in AREAS.items():
-        specials.append(dict(no=no, ra=ra, dec=dec, mag=None, major=major, minor=minor, pa=pa,
+        specials.append(dict(no=no, ra=ra, dec=dec, mag=None, major=major, minor=minor, pa=pa or None,
                              type=7 if kind == 3 else 4))
     objects += specials
 
@@ -623,7 +626,7 @@ def build_nebulae(d3, ks, bounds, report):
         major = (o["major"] or 0) / 60 * DEG
         minor = (o["minor"] or 0) / 60 * DEG
         pa = int(round(o["pa"] or 0)) % 180
-        if o["pa"] is not None and o["pa"] != 0 and pa == 0:
+        if o["pa"] is not None and pa == 0:
             pa = 180  # 0 means none; a real position angle of 0 is the same line as 180
         counts[o["type"]] += 1
         o["con"] = con
