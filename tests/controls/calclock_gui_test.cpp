@@ -287,6 +287,12 @@ TEST_F(CalClockTest, LookOfPanelsCellsDigitsAndMarks) {
     img = clk.grab().toImage();
     EXPECT_EQ(px(191, 1), 0xff0000u) << "the mark moves to the hour";
     EXPECT_EQ(px(234, 1), 0x000000u);
+
+    // The picture keeps its 262 x 42 layout and is stretched to the control.
+    clk.resize(524, 84);
+    img = clk.grab().toImage();
+    EXPECT_EQ(px(337, 40), 0x0000ffu) << "the gap between the panels, doubled";
+    EXPECT_EQ(px(10, 70), 0x800000u) << "year cell below the digits, doubled";
 }
 
 } // namespace

@@ -127,6 +127,27 @@ TEST_F(FlatScrollTest, HoldingOnTheTrackPagesUntilTheThumbReachesThePointer) {
     EXPECT_FALSE(clock->Active());
 }
 
+// Paging by 20 moves the thumb (size 17) by about 35 pixels, so it can jump
+// over a pointer resting in the track: v 20 gives 48 .. 64, v 40 gives
+// 83 .. 99, and a pointer at 70 lies between. The thumb stays at v 40 rather
+// than paging back and forth around the pointer.
+TEST_F(FlatScrollTest, AThumbThatJumpsOverARestingPointerStops) {
+    bar.SetMin(0);
+    bar.SetMax(100);
+    bar.SetPS(10);
+    bar.SetLCng(20);
+    bar.SetValue(0);
+    Press(70);
+    EXPECT_EQ(bar.GetValue(), 20);
+    clock->Advance(200);
+    EXPECT_EQ(bar.GetValue(), 40);
+    clock->Advance(50);
+    EXPECT_EQ(bar.GetValue(), 40);
+    clock->Advance(50 * 10);
+    EXPECT_EQ(bar.GetValue(), 40);
+    Release(70);
+}
+
 TEST_F(FlatScrollTest, HoldingAnArrowStepsByTheSmallChangeAndStopsAtTheEnd) {
     bar.SetMin(0);
     bar.SetMax(100);
