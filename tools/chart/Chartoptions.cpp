@@ -8,6 +8,9 @@
 
 #include "astro/Clsmjd.h"
 
+const char* const kChartSwitchNames[8] = {"milkyway", "constellations", "bayer",   "flamsteed",
+                                          "names",    "deepsky",        "grid",    "realistic"};
+
 namespace {
 
 struct Site {
@@ -35,12 +38,6 @@ bool Integer(const std::string& s, int& v) {
   return true;
 }
 
-int DaysInMonth(int y, int m) {
-  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) return 29;
-  return days[m - 1];
-}
-
 std::vector<std::string> Split(const std::string& s, char sep) {
   std::vector<std::string> parts(1);
   for (char c : s) {
@@ -52,6 +49,70 @@ std::vector<std::string> Split(const std::string& s, char sep) {
   return parts;
 }
 
+bool SignedInteger(const std::string& s, int& v) {
+  if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+    if (!Integer(s.substr(1), v)) return false;
+    if (s[0] == '-') v = -v;
+    return true;
+  }
+  return Integer(s, v);
+}
+
+// A decimal number, or sexagesimal "A:B" / "A:B:C" with B and C below 60;
+// the sign of the first field carries to the whole (so "-0:30" is -0.5).
+bool Sexagesimal(const std::string& s, double& v) {
+  const auto p = Split(s, ':');
+  if (p.size() == 1) return Number(s, v);
+  if (p.size() > 3 || p[0].empty()) return false;
+  const bool negative = p[0][0] == '-';
+  const std::string head = (p[0][0] == '-' || p[0][0] == '+') ? p[0].substr(1) : p[0];
+  int whole;
+  if (!Integer(head, whole)) return false;
+  double minutes = 0, seconds = 0;
+  int m;
+  if (!Integer(p[1], m) || m >= 60) return false;
+  minutes = m;
+  if (p.size() == 3 && (!Number(p[2], seconds) || seconds < 0 || seconds >= 60 ||
+                        p[2][0] == '+' || p[2][0] == '-'))
+    return false;
+  v = whole + minutes / 60.0 + seconds / 3600.0;
+  if (negative) v = -v;
+  return true;
+}
+
+// Body names of --center-body, in the atlas's body order.
+const char* const kBodyKeys[10] = {"mercury", "venus",  "mars", "jupiter", "saturn",
+                                   "uranus",  "neptune", "pluto", "sun",    "moon"};
+
+// Sets the listed switches to `on`; "all" stands for every switch.
+std::string SetSwitches(const std::string& list, int on, TChartOptions& o) {
+  for (const std::string& name : Split(list, ',')) {
+    if (name == "all") {
+      for (int& sw : o.Switches) sw = on;
+      continue;
+    }
+    bool found = false;
+    for (int i = 0; i < 8; ++i)
+      if (name == kChartSwitchNames[i]) {
+        o.Switches[i] = on;
+        found = true;
+      }
+    if (!found) {
+      std::string known;
+      for (const char* k : kChartSwitchNames) known += std::string(known.empty() ? "" : ", ") + k;
+      return "unknown display switch '" + name + "' (known: all, " + known + ")";
+    }
+  }
+  return "";
+}
+
+int DaysInMonth(int y, int m) {
+  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) return 29;
+  return days[m - 1];
+}
+
+
 struct Option {
   const char* Name;
   const char* Arg;  // null: a switch without a value
@@ -61,9 +122,11 @@ struct Option {
 
 const std::vector<Option>& Options() {
   static const std::vector<Option> table = {
-      {"--chart", "KIND", "chart to draw: planisphere (default)",
+      {"--chart", "KIND",
+       "planisphere (default), atlas, or window: both side by side as the program shows them",
        [](const std::string& v, TChartOptions& o) -> std::string {
-         if (v != "planisphere") return "unknown chart '" + v + "' (known: planisphere)";
+         if (v != "planisphere" && v != "atlas" && v != "window")
+           return "unknown chart '" + v + "' (known: planisphere, atlas, window)";
          o.Chart = v;
          return "";
        }},
@@ -120,7 +183,8 @@ const std::vector<Option>& Options() {
          o.HaveTime = true;
          return "";
        }},
-      {"--size", "N|WxH", "picture size in pixels, 16 to 8000 (default 280)",
+      {"--size", "N|WxH",
+       "planisphere or atlas size in pixels, 16 to 8000 (default 280; the atlas 800x600)",
        [](const std::string& v, TChartOptions& o) -> std::string {
          auto p = Split(v, 'x');
          if (p.size() == 1) p.push_back(p[0]);
@@ -130,6 +194,7 @@ const std::vector<Option>& Options() {
            return "size '" + v + "' is not N or WxH with 16 to 8000 pixels";
          o.Width = w;
          o.Height = h;
+         o.HaveSize = true;
          return "";
        }},
       {"--ring", nullptr, "draw the horizon ring",
@@ -142,9 +207,68 @@ const std::vector<Option>& Options() {
          o.Language = 0;
          return "";
        }},
+      {"--ra", "H|H:M[:S]", "atlas centre right ascension in hours, 0 to 24 (default 5.67)",
+       [](const std::string& v, TChartOptions& o) -> std::string {
+         double h;
+         if (!Sexagesimal(v, h) || h < 0 || h >= 24)
+           return "right ascension '" + v + "' is not hours from 0 to 24 (5.5 or 5:30:00)";
+         o.RaHours = h;
+         o.HaveRa = true;
+         return "";
+       }},
+      {"--dec", "D|D:M[:S]", "atlas centre declination in degrees, -90 to 90 (default 0)",
+       [](const std::string& v, TChartOptions& o) -> std::string {
+         double d;
+         if (!Sexagesimal(v, d) || d < -90 || d > 90)
+           return "declination '" + v + "' is not degrees from -90 to 90 (-5.4 or -5:24:00)";
+         o.DecDeg = d;
+         o.HaveDec = true;
+         return "";
+       }},
+      {"--center-body", "NAME",
+       "centre the atlas on a body: mercury, venus, mars, jupiter, saturn, uranus, neptune, "
+       "pluto, sun or moon",
+       [](const std::string& v, TChartOptions& o) -> std::string {
+         for (int i = 0; i < 10; ++i)
+           if (v == kBodyKeys[i]) {
+             o.CenterBody = i;
+             return "";
+           }
+         return "unknown body '" + v +
+                "' (known: mercury, venus, mars, jupiter, saturn, uranus, neptune, pluto, sun, moon)";
+       }},
+      {"--scale", "N", "atlas scale in pixels per radian, 300 to 1200000 (default 1000)",
+       [](const std::string& v, TChartOptions& o) -> std::string {
+         int n;
+         if (!Integer(v, n) || n < 300 || n > 1200000)
+           return "scale '" + v + "' is not a whole number from 300 to 1200000";
+         o.Scale = n;
+         return "";
+       }},
+      {"--sensitivity", "N", "atlas sensitivity, -5 to 5: fainter stars with higher values (default 0)",
+       [](const std::string& v, TChartOptions& o) -> std::string {
+         int n;
+         if (!SignedInteger(v, n) || n < -5 || n > 5)
+           return "sensitivity '" + v + "' is not a whole number from -5 to 5";
+         o.Sensitivity = n;
+         return "";
+       }},
+      {"--show", "LIST",
+       "turn atlas switches on (comma-separated, or all): milkyway, constellations, bayer, "
+       "flamsteed, names, deepsky, grid, realistic",
+       [](const std::string& v, TChartOptions& o) { return SetSwitches(v, 1, o); }},
+      {"--hide", "LIST",
+       "turn atlas switches off; the start is as the program's: milkyway, constellations, "
+       "names, grid and realistic on",
+       [](const std::string& v, TChartOptions& o) { return SetSwitches(v, 0, o); }},
       {"--stars", "FILE", "star catalogue (default Star.dat beside the program)",
        [](const std::string& v, TChartOptions& o) -> std::string {
          o.Stars = v;
+         return "";
+       }},
+      {"--deepsky", "FILE", "deep-sky catalogue (default Unsta.dat beside the program)",
+       [](const std::string& v, TChartOptions& o) -> std::string {
+         o.DeepSky = v;
          return "";
        }},
       {"--out", "FILE.png", "the picture to write (required; also -o)",
@@ -173,7 +297,11 @@ std::string ChartUsage() {
     if (left.size() < 26) left.resize(26, ' ');
     s += left + " " + o.Help + "\n";
   }
-  s += "\nExample: quenlira-chart --site tokyo --date 2026-12-07 --time 12:00 --size 600 -o sky.png\n"
+  s += "\nExamples:\n"
+       "  quenlira-chart --site tokyo --date 2026-12-07 --time 12:00 --size 600 -o sky.png\n"
+       "  quenlira-chart --chart atlas --site tokyo --ra 5:35 --dec -5 --show all -o orion.png\n"
+       "  quenlira-chart --chart window --site tokyo --center-body jupiter --scale 300000 -o w.png\n"
+       "In the window chart the planisphere is 280 pixels wide and --size is the atlas's size.\n"
        "Exit status: 0 written, 1 catalogue or file error, 2 bad arguments.\n";
   return s;
 }
@@ -207,6 +335,12 @@ std::string ParseChartOptions(int argc, const char* const* argv, TChartOptions& 
   if (o.Help) return "";
   if (!o.HaveLon || !o.HaveLat) return "give the site: --site NAME, or both --lon and --lat";
   if (o.Out.empty()) return "give the picture file with --out FILE.png";
+  if (o.CenterBody >= 0 && (o.HaveRa || o.HaveDec))
+    return "give the atlas centre either with --center-body or with --ra and --dec, not both";
+  if (o.Chart != "planisphere" && !o.HaveSize) {
+    o.Width = kAtlasDefaultWidth;
+    o.Height = kAtlasDefaultHeight;
+  }
   return "";
 }
 
