@@ -1,0 +1,58 @@
+// One run of quenlira-chart without the file writing: reads the catalogues,
+// sets up the bodies and draws the chosen chart, so that tests can look at
+// the picture in memory.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "astro/Clsjupiter.h"
+#include "astro/Clsmars.h"
+#include "astro/Clsmercury.h"
+#include "astro/Clsmoon.h"
+#include "astro/Clsneptune.h"
+#include "astro/Clspluto.h"
+#include "astro/Clssaturn.h"
+#include "astro/Clssun.h"
+#include "astro/Clsuranus.h"
+#include "astro/Clsvenus.h"
+#include "catalog/Clsnebula.h"
+#include "catalog/Clsstar.h"
+#include "render/Clsatlas.h"
+#include "render/Clsdib.h"
+#include "render/Clshayami.h"
+#include "tools/chart/Chartoptions.h"
+
+class TChartRun {
+ public:
+  // Draws the chart of `o` for the moment `mjd`; the catalogues not named in
+  // `o` are read from `folder`. False, with the reason in `error`, when a
+  // catalogue has nothing in it.
+  bool Run(const TChartOptions& o, const std::string& folder, double mjd, std::string& error);
+
+  // The finished picture (valid after a successful Run).
+  const TDIB& Picture() const { return *Result; }
+  THayami* Hayami() { return Planisphere.get(); }
+  TAtlas* Atlas() { return Chart.get(); }
+
+  TMercury Mercury;
+  TVenus Venus;
+  TMars Mars;
+  TJupiter Jupiter;
+  TSaturn Saturn;
+  TUranus Uranus;
+  TNeptune Neptune;
+  TPluto Pluto;
+  TSun Sun;
+  TMoon Moon;
+
+ private:
+  template <class C> void Bodies(C& chart);
+
+  std::unique_ptr<TStar> Stars;
+  std::unique_ptr<TNebula> Nebula;
+  std::unique_ptr<THayami> Planisphere;
+  std::unique_ptr<TAtlas> Chart;
+  TDIB Window;
+  const TDIB* Result = nullptr;
+};
