@@ -42,7 +42,7 @@ void Expected(double ra0, double dec0, double ra, double dec, double& x, double&
 
 class AtlasTest : public ::testing::Test {
 protected:
-    TAtlas atlas{1, 600, 400};
+    TAtlas atlas{1, 900, 600};
     void View(double ra, double dec, int scale, int w = 600, int h = 400) {
         atlas.SetViewWidth(w);
         atlas.SetViewHeight(h);
@@ -249,6 +249,27 @@ TEST_F(AtlasSky, LayersDrawTheirColours) {
     EXPECT_GT(lines, 300);
     EXPECT_GT(names, 50);
     EXPECT_GT(grid, 300);
+}
+
+TEST_F(AtlasTest, MilkyWayFillsTheBandAndNotTheSkyBeside) {
+    // West edge of the band runs between Orion and Monoceros: at 5h36m, 0
+    // deg the band covers the view's east (left) part only. Points checked:
+    // 6h40m +5 (Monoceros, in the band) and 5h20m -10 (Orion/Eridanus, not).
+    for (int i = 1; i <= 8; ++i) atlas.SetSwitch(i, 0);
+    atlas.SetSwitch(1, 1);
+    const double ra0 = Hms(5, 36, 0);
+    View(ra0, 0.0, 1000, 900, 600);
+    atlas.Draw();
+    const unsigned long band = RGB(24, 8, 40);
+    double x, y;
+    Expected(ra0, 0.0, Hms(6, 40, 0), Dms(5, 0, 0), x, y);
+    EXPECT_EQ(At(static_cast<int>(1000 * x + 450), static_cast<int>(1000 * y + 300)), band);
+    Expected(ra0, 0.0, Hms(5, 20, 0), Dms(-10, 0, 0), x, y);
+    EXPECT_EQ(At(static_cast<int>(1000 * x + 450), static_cast<int>(1000 * y + 300)), RGB(0, 0, 0));
+    // From Cygnus the whole width of the band is in view: Deneb's field is in it.
+    View(Hms(20, 41, 0), Dms(45, 0, 0), 300, 900, 600);
+    atlas.Draw();
+    EXPECT_EQ(At(450, 300), band);
 }
 
 TEST_F(AtlasTest, MarkersTracksAndShapes) {

@@ -731,7 +731,10 @@ def build_milky(d3, report):
     rings = load_json(d3, "mw.json")["features"][0]["geometry"]["coordinates"][0]
     north = [(p[0] % 360, p[1]) for p in rings[0]]
     south = [(p[0] % 360, p[1]) for p in rings[1]]
-    s = simplify_ring(south, 87)
+    # The stitching of the charts walks the border clockwise from where an
+    # edge leaves the chart, so the band must lie on the same side of both
+    # edges: the south edge runs the other way round from the north edge.
+    s = simplify_ring(south, 87)[::-1]
     n = simplify_ring(north, 172)
     report["milky"] = (len(s), len(n))
     return s, n
