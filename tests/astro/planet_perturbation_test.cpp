@@ -54,20 +54,4 @@ TEST(PlanetPerturbations, GreatInequalityOfJupiterAndSaturn) {
     EXPECT_LT(minProduct, 0.0);
 }
 
-TEST(PlanetPerturbations, UranusAndNeptuneStayWithinTheirSeries) {
-    TPlanet p;
-    for (double T = -2.0; T < 3.0; T += 0.0173) {
-        double dl, dr, dlp, de, dM, da, db;
-        p.p_uranus(T, 0.0463, dl, dr, dlp, de, dM, da, db);
-        EXPECT_LT(std::fabs(dlp), 1.0 * kDeg);
-        EXPECT_LT(std::fabs(da), 0.003825 + 1e-12);
-        EXPECT_LT(std::fabs(dl), 0.15);
-        EXPECT_LT(dr, 0.0); // the constant -0.025948 AU outweighs the periodic terms
-        p.p_neptune(T, 0.009, dl, dr, dlp, de, dM, da, db);
-        EXPECT_LT(std::fabs(dlp), 0.7 * kDeg);
-        EXPECT_LT(dr, 0.0);
-        EXPECT_GT(dr, -0.0520);
-    }
-}
-
 } // namespace

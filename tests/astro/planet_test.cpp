@@ -46,23 +46,6 @@ TEST(PlanetElements, MeanMotionsMatchTheOrbitalPeriods) {
     EXPECT_NEAR(el[TPlanet::Pluto].n, 0.98560767 / std::pow(39.8151, 1.5), 2e-7);
 }
 
-TEST(PlanetElements, StartOfTheCenturyGivesTheConstantTerms) {
-    TPlanet p;
-    TElement el[TPlanet::PlanetCount];
-    p.pelement(0.0, el);
-    EXPECT_DOUBLE_EQ(el[TPlanet::Mercury].L, 178.179078);
-    EXPECT_DOUBLE_EQ(el[TPlanet::Jupiter].Peri, 12.720972);
-    EXPECT_DOUBLE_EQ(el[TPlanet::Saturn].e, 0.05589232);
-    EXPECT_DOUBLE_EQ(el[TPlanet::Uranus].i, 0.772464);
-    EXPECT_DOUBLE_EQ(el[TPlanet::Neptune].Node, 130.681389);
-    EXPECT_DOUBLE_EQ(el[TPlanet::Pluto].a, 39.8151);
-    EXPECT_DOUBLE_EQ(el[TPlanet::Venus].V0, -4.4);
-    EXPECT_DOUBLE_EQ(el[TPlanet::Mars].Diam1, 9.36);
-    // A century later the perihelion has moved by the linear rate and the curvature.
-    p.pelement(36525.0, el);
-    EXPECT_NEAR(el[TPlanet::Mars].Peri, 334.218203 + 1.8407584 + 0.0001299 - 0.00000119, 1e-9);
-}
-
 TEST(PlanetKepler, SolvesKeplersEquationForAllTableEccentricities) {
     TPlanet p;
     for (double e : {0.0, 0.0068, 0.0167, 0.0934, 0.2056, 0.25515}) {
