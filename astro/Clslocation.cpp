@@ -237,8 +237,7 @@ bool TLocation::RiseSet(int event, double mjd0, double zone, int summer, double 
   const double H = H0 + dH;
   if (!(H > 0.0 && H < kPi)) return false;
 
-  const double x = (mjd0 - dayShift - 40000.0) * 1.002737909 + 0.671262 + Lon / kTwoPi;
-  const double theta0 = (x - std::floor(x)) * kTwoPi;
+  const double theta0 = SiderealTime(mjd0 - dayShift);
 
   double t = event == 0 ? ra - H - theta0 : ra + H - theta0;
   t = range(0.0, kTwoPi, t);
