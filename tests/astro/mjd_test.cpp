@@ -16,229 +16,241 @@ constexpr double kPi = std::numbers::pi;
 constexpr double kTwoPi = 2.0 * kPi;
 constexpr double kDeg = kPi / 180.0;
 constexpr double kArcSec = kDeg / 3600.0;
-constexpr double kTimeSec = kTwoPi / 86400.0;  // one second of time as an angle
+constexpr double kTimeSec = kTwoPi / 86400.0; // one second of time as an angle
 
-double hms(double h, double m, double s) { return (h + m / 60.0 + s / 3600.0) * 15.0 * kDeg; }
-double dms(double d, double m, double s) { return (d + m / 60.0 + s / 3600.0) * kDeg; }
+double hms(double h, double m, double s) {
+    return (h + m / 60.0 + s / 3600.0) * 15.0 * kDeg;
+}
+double dms(double d, double m, double s) {
+    return (d + m / 60.0 + s / 3600.0) * kDeg;
+}
 
 // Difference of two angles folded into (-pi, pi].
-double angleDiff(double a, double b) { return std::remainder(a - b, kTwoPi); }
+double angleDiff(double a, double b) {
+    return std::remainder(a - b, kTwoPi);
+}
 
 struct LocalDate {
-  int y, m;
-  double d;
+    int y, m;
+    double d;
 };
 
 LocalDate toDate(double mjd, double zone = 0.0, int summer = 0) {
-  LocalDate r{};
-  TMjd::MJD2DATE(mjd, zone, summer, r.y, r.m, r.d);
-  return r;
+    LocalDate r{};
+    TMjd::MJD2DATE(mjd, zone, summer, r.y, r.m, r.d);
+    return r;
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------
 // Calendar date to MJD
 
 TEST(MjdCalendar, PublishedJulianDays) {
-  // Meeus, chapter 7 (examples 7.a, 7.b and the table of test dates):
-  // calendar date (Gregorian from 1582 Oct 15, Julian before) to JD.
-  struct Case {
-    int y, m;
-    double d, jd;
-  } cases[] = {
-      {2000, 1, 1.5, 2451545.0},  {1999, 1, 1.0, 2451179.5},  {1987, 1, 27.0, 2446822.5},
-      {1987, 6, 19.5, 2446966.0}, {1988, 1, 27.0, 2447187.5}, {1988, 6, 19.5, 2447332.0},
-      {1900, 1, 1.0, 2415020.5},  {1600, 1, 1.0, 2305447.5},  {1600, 12, 31.0, 2305812.5},
-      {837, 4, 10.3, 2026871.8},  {-123, 12, 31.0, 1676496.5}, {-122, 1, 1.0, 1676497.5},
-      {-1000, 7, 12.5, 1356001.0}, {-1000, 2, 29.0, 1355866.5}, {-1001, 8, 17.9, 1355671.4},
-      {-4712, 1, 1.5, 0.0},       {1957, 10, 4.81, 2436116.31}, {333, 1, 27.5, 1842713.0},
-      {-584, 5, 28.63, 1507900.13},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.y << "-" << c.m << "-" << c.d);
-    EXPECT_NEAR(TMjd::JULIAN(c.y, c.m, c.d, 0.0, 0), c.jd - 2400000.5, 1e-8);
-  }
-  EXPECT_DOUBLE_EQ(TMjd::JULIAN(2000, 1, 1.0, 0.0, 0), 51544.0);
-  EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 4.0, 0.0, 0), -100841.0);
-  EXPECT_DOUBLE_EQ(TMjd::JULIAN(-4712, 1, 1.0, 0.0, 0), -2400001.0);
-  // Local 09:00 in Japan is midnight UT; summer time adds an hour to the zone.
-  EXPECT_DOUBLE_EQ(TMjd::JULIAN(2000, 1, 1.0 + 9.0 / 24.0, 9.0, 0), 51544.0);
-  EXPECT_NEAR(TMjd::JULIAN(2000, 1, 1.0 + 10.0 / 24.0, 9.0, 1), 51544.0, 1e-12);
-  // Day 0 is the last day of the month before.
-  EXPECT_DOUBLE_EQ(TMjd::JULIAN(2000, 3, 0.0, 0.0, 0), TMjd::JULIAN(2000, 2, 29.0, 0.0, 0));
+    // Meeus, chapter 7 (examples 7.a, 7.b and the table of test dates):
+    // calendar date (Gregorian from 1582 Oct 15, Julian before) to JD.
+    struct Case {
+        int y, m;
+        double d, jd;
+    } cases[] = {
+        {2000, 1, 1.5, 2451545.0},    {1999, 1, 1.0, 2451179.5},    {1987, 1, 27.0, 2446822.5},
+        {1987, 6, 19.5, 2446966.0},   {1988, 1, 27.0, 2447187.5},   {1988, 6, 19.5, 2447332.0},
+        {1900, 1, 1.0, 2415020.5},    {1600, 1, 1.0, 2305447.5},    {1600, 12, 31.0, 2305812.5},
+        {837, 4, 10.3, 2026871.8},    {-123, 12, 31.0, 1676496.5},  {-122, 1, 1.0, 1676497.5},
+        {-1000, 7, 12.5, 1356001.0},  {-1000, 2, 29.0, 1355866.5},  {-1001, 8, 17.9, 1355671.4},
+        {-4712, 1, 1.5, 0.0},         {1957, 10, 4.81, 2436116.31}, {333, 1, 27.5, 1842713.0},
+        {-584, 5, 28.63, 1507900.13},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.y << "-" << c.m << "-" << c.d);
+        EXPECT_NEAR(TMjd::JULIAN(c.y, c.m, c.d, 0.0, 0), c.jd - 2400000.5, 1e-8);
+    }
+    EXPECT_DOUBLE_EQ(TMjd::JULIAN(2000, 1, 1.0, 0.0, 0), 51544.0);
+    EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 4.0, 0.0, 0), -100841.0);
+    EXPECT_DOUBLE_EQ(TMjd::JULIAN(-4712, 1, 1.0, 0.0, 0), -2400001.0);
+    // Local 09:00 in Japan is midnight UT; summer time adds an hour to the zone.
+    EXPECT_DOUBLE_EQ(TMjd::JULIAN(2000, 1, 1.0 + 9.0 / 24.0, 9.0, 0), 51544.0);
+    EXPECT_NEAR(TMjd::JULIAN(2000, 1, 1.0 + 10.0 / 24.0, 9.0, 1), 51544.0, 1e-12);
+    // Day 0 is the last day of the month before.
+    EXPECT_DOUBLE_EQ(TMjd::JULIAN(2000, 3, 0.0, 0.0, 0), TMjd::JULIAN(2000, 2, 29.0, 0.0, 0));
 }
 
 TEST(MjdCalendar, GregorianDatesAgreeWithErfa) {
-  // Every first, 28th, 29th (where it exists) and last day of the month, 1583-2600.
-  const int lastDay[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  for (int y = 1583; y <= 2600; y += 7) {
-    for (int m = 1; m <= 12; ++m) {
-      const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-      const int last = m == 2 && leap ? 29 : lastDay[m];
-      for (int d : {1, 28, last}) {
-        double djm0 = 0, djm = 0;
-        ASSERT_EQ(eraCal2jd(y, m, d, &djm0, &djm), 0);
-        ASSERT_DOUBLE_EQ(TMjd::JULIAN(y, m, d, 0.0, 0), djm) << y << "-" << m << "-" << d;
-      }
+    // Every first, 28th, 29th (where it exists) and last day of the month, 1583-2600.
+    const int lastDay[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int y = 1583; y <= 2600; y += 7) {
+        for (int m = 1; m <= 12; ++m) {
+            const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+            const int last = m == 2 && leap ? 29 : lastDay[m];
+            for (int d : {1, 28, last}) {
+                double djm0 = 0, djm = 0;
+                ASSERT_EQ(eraCal2jd(y, m, d, &djm0, &djm), 0);
+                ASSERT_DOUBLE_EQ(TMjd::JULIAN(y, m, d, 0.0, 0), djm) << y << "-" << m << "-" << d;
+            }
+        }
     }
-  }
 }
 
 TEST(MjdCalendar, CalendarReform) {
-  // Julian 1582 October 4 is followed by Gregorian October 15.
-  EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 4.0, 0.0, 0) + 1.0,
-                   TMjd::JULIAN(1582, 10, 15.0, 0.0, 0));
-  // The rule switches late on October 10: the 10th is still Julian, the 11th
-  // counts as Gregorian (the same day as Julian October 1).
-  EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 10.0, 0.0, 0), -100835.0);
-  EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 11.0, 0.0, 0), -100844.0);
+    // Julian 1582 October 4 is followed by Gregorian October 15.
+    EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 4.0, 0.0, 0) + 1.0,
+                     TMjd::JULIAN(1582, 10, 15.0, 0.0, 0));
+    // The rule switches late on October 10: the 10th is still Julian, the 11th
+    // counts as Gregorian (the same day as Julian October 1).
+    EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 10.0, 0.0, 0), -100835.0);
+    EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 11.0, 0.0, 0), -100844.0);
 
-  // Back to the calendar: the day before the reform and the first days after.
-  LocalDate a = toDate(-100841.0 + 0.5);
-  EXPECT_EQ(a.y, 1582);
-  EXPECT_EQ(a.m, 10);
-  EXPECT_DOUBLE_EQ(a.d, 4.5);
-  LocalDate b = toDate(-100840.0);
-  EXPECT_EQ(b.m, 10);
-  EXPECT_DOUBLE_EQ(b.d, 15.0);
-  // Late 1582 reads back as the Gregorian date it was built from.
-  LocalDate c = toDate(TMjd::JULIAN(1582, 11, 20.25, 0.0, 0));
-  EXPECT_EQ(c.y, 1582);
-  EXPECT_EQ(c.m, 11);
-  EXPECT_NEAR(c.d, 20.25, 1e-9);
-  LocalDate e = toDate(TMjd::JULIAN(1582, 12, 31.5, 9.0, 0), 9.0, 0);
-  EXPECT_EQ(e.m, 12);
-  EXPECT_NEAR(e.d, 31.5, 1e-9);
+    // Back to the calendar: the day before the reform and the first days after.
+    LocalDate a = toDate(-100841.0 + 0.5);
+    EXPECT_EQ(a.y, 1582);
+    EXPECT_EQ(a.m, 10);
+    EXPECT_DOUBLE_EQ(a.d, 4.5);
+    LocalDate b = toDate(-100840.0);
+    EXPECT_EQ(b.m, 10);
+    EXPECT_DOUBLE_EQ(b.d, 15.0);
+    // Late 1582 reads back as the Gregorian date it was built from.
+    LocalDate c = toDate(TMjd::JULIAN(1582, 11, 20.25, 0.0, 0));
+    EXPECT_EQ(c.y, 1582);
+    EXPECT_EQ(c.m, 11);
+    EXPECT_NEAR(c.d, 20.25, 1e-9);
+    LocalDate e = toDate(TMjd::JULIAN(1582, 12, 31.5, 9.0, 0), 9.0, 0);
+    EXPECT_EQ(e.m, 12);
+    EXPECT_NEAR(e.d, 31.5, 1e-9);
 }
 
 // ---------------------------------------------------------------------------
 // MJD to local calendar
 
 TEST(MjdLocal, PublishedDatesBack) {
-  // Meeus example 7.c and the dates above, from JD to the calendar.
-  struct Case {
-    double jd;
-    int y, m;
-    double d;
-  } cases[] = {
-      {2436116.31, 1957, 10, 4.81}, {1842713.0, 333, 1, 27.5},   {1507900.13, -584, 5, 28.63},
-      {2305812.5, 1600, 12, 31.0},  {1355866.5, -1000, 2, 29.0}, {1676496.5, -123, 12, 31.0},
-      {0.0, -4712, 1, 1.5},         {2026871.8, 837, 4, 10.3},
-      // Early in the era the Julian calendar runs weeks ahead of a
-      // tropical-year estimate of the year; 35 days on is still February.
-      {34.5, -4712, 2, 5.0},
-      // Gregorian leap rule: 1900 has no 29 February, 2000 has.
-      {2415079.5, 1900, 3, 1.0},    {2451603.5, 2000, 2, 29.0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.y << "-" << c.m << "-" << c.d);
-    LocalDate r = toDate(c.jd - 2400000.5);
-    EXPECT_EQ(r.y, c.y);
-    EXPECT_EQ(r.m, c.m);
-    EXPECT_NEAR(r.d, c.d, 1e-8);
-  }
+    // Meeus example 7.c and the dates above, from JD to the calendar.
+    struct Case {
+        double jd;
+        int y, m;
+        double d;
+    } cases[] = {
+        {2436116.31, 1957, 10, 4.81},
+        {1842713.0, 333, 1, 27.5},
+        {1507900.13, -584, 5, 28.63},
+        {2305812.5, 1600, 12, 31.0},
+        {1355866.5, -1000, 2, 29.0},
+        {1676496.5, -123, 12, 31.0},
+        {0.0, -4712, 1, 1.5},
+        {2026871.8, 837, 4, 10.3},
+        // Early in the era the Julian calendar runs weeks ahead of a
+        // tropical-year estimate of the year; 35 days on is still February.
+        {34.5, -4712, 2, 5.0},
+        // Gregorian leap rule: 1900 has no 29 February, 2000 has.
+        {2415079.5, 1900, 3, 1.0},
+        {2451603.5, 2000, 2, 29.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.y << "-" << c.m << "-" << c.d);
+        LocalDate r = toDate(c.jd - 2400000.5);
+        EXPECT_EQ(r.y, c.y);
+        EXPECT_EQ(r.m, c.m);
+        EXPECT_NEAR(r.d, c.d, 1e-8);
+    }
 }
 
 TEST(MjdLocal, AgreesWithErfaAcrossCenturies) {
-  // Gregorian era: every 97.3 days from 1600 to 2600 at several zones.
-  for (double zone : {0.0, 9.0, -5.0, 5.75, -9.5}) {
-    for (double mjd = -94553.3; mjd < 270000.0; mjd += 97.3) {
-      const double local = mjd + zone / 24.0;
-      int iy, im, id;
-      double fd;
-      ASSERT_EQ(eraJd2cal(2400000.5, local, &iy, &im, &id, &fd), 0);
-      LocalDate r = toDate(mjd, zone, 0);
-      ASSERT_EQ(r.y, iy) << mjd << " zone " << zone;
-      ASSERT_EQ(r.m, im) << mjd << " zone " << zone;
-      ASSERT_NEAR(r.d, id + fd, 1e-7) << mjd << " zone " << zone;
+    // Gregorian era: every 97.3 days from 1600 to 2600 at several zones.
+    for (double zone : {0.0, 9.0, -5.0, 5.75, -9.5}) {
+        for (double mjd = -94553.3; mjd < 270000.0; mjd += 97.3) {
+            const double local = mjd + zone / 24.0;
+            int iy, im, id;
+            double fd;
+            ASSERT_EQ(eraJd2cal(2400000.5, local, &iy, &im, &id, &fd), 0);
+            LocalDate r = toDate(mjd, zone, 0);
+            ASSERT_EQ(r.y, iy) << mjd << " zone " << zone;
+            ASSERT_EQ(r.m, im) << mjd << " zone " << zone;
+            ASSERT_NEAR(r.d, id + fd, 1e-7) << mjd << " zone " << zone;
+        }
     }
-  }
 }
 
 TEST(MjdLocal, RoundTripThroughTheJulianEra) {
-  // Every local date read back from an MJD must give that MJD again, from the
-  // start of the Julian period through the reform to the far future.
-  for (double zone : {0.0, 9.0, -8.0}) {
-    for (double mjd = -2400001.0; mjd < 400000.0; mjd += 123.37) {
-      LocalDate r = toDate(mjd, zone, 1);
-      ASSERT_GE(r.d, 1.0) << mjd;
-      ASSERT_LT(r.d, 32.0) << mjd;
-      ASSERT_GE(r.m, 1);
-      ASSERT_LE(r.m, 12);
-      ASSERT_NEAR(TMjd::JULIAN(r.y, r.m, r.d, zone, 1), mjd, 1e-7)
-          << mjd << " -> " << r.y << "-" << r.m << "-" << r.d;
+    // Every local date read back from an MJD must give that MJD again, from the
+    // start of the Julian period through the reform to the far future.
+    for (double zone : {0.0, 9.0, -8.0}) {
+        for (double mjd = -2400001.0; mjd < 400000.0; mjd += 123.37) {
+            LocalDate r = toDate(mjd, zone, 1);
+            ASSERT_GE(r.d, 1.0) << mjd;
+            ASSERT_LT(r.d, 32.0) << mjd;
+            ASSERT_GE(r.m, 1);
+            ASSERT_LE(r.m, 12);
+            ASSERT_NEAR(TMjd::JULIAN(r.y, r.m, r.d, zone, 1), mjd, 1e-7)
+                << mjd << " -> " << r.y << "-" << r.m << "-" << r.d;
+        }
     }
-  }
 }
 
 TEST(MjdLocal, FieldsAtDayAndYearBoundaries) {
-  TMjd t;
-  t.SetLocal(9.0, 0);
-  // Late on 31 December (local) east of Greenwich: still 31 December.
-  t.SetNow(2000, 12, 31, 23, 59, 59, 9.0, 0);
-  t.SetMJD(t.GetMJD() + 0.9 / 86400.0);
-  EXPECT_EQ(t.GetLyy(), 2000);
-  EXPECT_EQ(t.GetLmm(), 12);
-  EXPECT_EQ(t.GetLdd(), 31);
-  EXPECT_EQ(t.GetLhh(), 23);
-  EXPECT_EQ(t.GetLms(), 59);
-  EXPECT_NEAR(t.GetLss(), 59.9, 1e-4);
+    TMjd t;
+    t.SetLocal(9.0, 0);
+    // Late on 31 December (local) east of Greenwich: still 31 December.
+    t.SetNow(2000, 12, 31, 23, 59, 59, 9.0, 0);
+    t.SetMJD(t.GetMJD() + 0.9 / 86400.0);
+    EXPECT_EQ(t.GetLyy(), 2000);
+    EXPECT_EQ(t.GetLmm(), 12);
+    EXPECT_EQ(t.GetLdd(), 31);
+    EXPECT_EQ(t.GetLhh(), 23);
+    EXPECT_EQ(t.GetLms(), 59);
+    EXPECT_NEAR(t.GetLss(), 59.9, 1e-4);
 
-  // Local midnight: hour 0 of the new day, both sides of Greenwich.
-  t.SetMJD(51544.0 - 9.0 / 24.0);
-  EXPECT_EQ(t.GetLyy(), 2000);
-  EXPECT_EQ(t.GetLdd(), 1);
-  EXPECT_EQ(t.GetLhh(), 0);
-  t.SetLocal(-5.0, 0);
-  t.SetMJD(51544.0);
-  EXPECT_EQ(t.GetLyy(), 1999);
-  EXPECT_EQ(t.GetLmm(), 12);
-  EXPECT_EQ(t.GetLdd(), 31);
-  EXPECT_EQ(t.GetLhh(), 19);
-  EXPECT_EQ(t.GetLms(), 0);
+    // Local midnight: hour 0 of the new day, both sides of Greenwich.
+    t.SetMJD(51544.0 - 9.0 / 24.0);
+    EXPECT_EQ(t.GetLyy(), 2000);
+    EXPECT_EQ(t.GetLdd(), 1);
+    EXPECT_EQ(t.GetLhh(), 0);
+    t.SetLocal(-5.0, 0);
+    t.SetMJD(51544.0);
+    EXPECT_EQ(t.GetLyy(), 1999);
+    EXPECT_EQ(t.GetLmm(), 12);
+    EXPECT_EQ(t.GetLdd(), 31);
+    EXPECT_EQ(t.GetLhh(), 19);
+    EXPECT_EQ(t.GetLms(), 0);
 
-  // SetLocal keeps the instant and moves the local date; summer time adds an hour.
-  t.SetLocal(9.0, 1);
-  EXPECT_DOUBLE_EQ(t.GetMJD(), 51544.0);
-  EXPECT_EQ(t.GetLyy(), 2000);
-  EXPECT_EQ(t.GetLdd(), 1);
-  EXPECT_EQ(t.GetLhh(), 10);
+    // SetLocal keeps the instant and moves the local date; summer time adds an hour.
+    t.SetLocal(9.0, 1);
+    EXPECT_DOUBLE_EQ(t.GetMJD(), 51544.0);
+    EXPECT_EQ(t.GetLyy(), 2000);
+    EXPECT_EQ(t.GetLdd(), 1);
+    EXPECT_EQ(t.GetLhh(), 10);
 
-  // Negative MJD and time of day before the epoch of MJD.
-  t.SetLocal(0.0, 0);
-  t.SetMJD(-0.25);
-  EXPECT_EQ(t.GetLyy(), 1858);
-  EXPECT_EQ(t.GetLmm(), 11);
-  EXPECT_EQ(t.GetLdd(), 16);
-  EXPECT_EQ(t.GetLhh(), 18);
+    // Negative MJD and time of day before the epoch of MJD.
+    t.SetLocal(0.0, 0);
+    t.SetMJD(-0.25);
+    EXPECT_EQ(t.GetLyy(), 1858);
+    EXPECT_EQ(t.GetLmm(), 11);
+    EXPECT_EQ(t.GetLdd(), 16);
+    EXPECT_EQ(t.GetLhh(), 18);
 }
 
 TEST(MjdLocal, SetNowForms) {
-  TMjd t;
-  t.SetLocal(9.0, 0);
-  // The zone given to SetNow converts the input only; the object's zone stays.
-  t.SetNow(2024, 3, 15, 21, 30, 45, 0.0, 0);
-  EXPECT_NEAR(t.GetMJD(), 60384.0 + (21.0 + 30.0 / 60 + 45.0 / 3600) / 24.0, 1e-9);
-  EXPECT_DOUBLE_EQ(t.Zone, 9.0);
-  EXPECT_EQ(t.GetLdd(), 16);
-  EXPECT_EQ(t.GetLhh(), 6);
-  EXPECT_EQ(t.GetLms(), 30);
-  EXPECT_NEAR(t.GetLss(), 45.0, 1e-4);
+    TMjd t;
+    t.SetLocal(9.0, 0);
+    // The zone given to SetNow converts the input only; the object's zone stays.
+    t.SetNow(2024, 3, 15, 21, 30, 45, 0.0, 0);
+    EXPECT_NEAR(t.GetMJD(), 60384.0 + (21.0 + 30.0 / 60 + 45.0 / 3600) / 24.0, 1e-9);
+    EXPECT_DOUBLE_EQ(t.Zone, 9.0);
+    EXPECT_EQ(t.GetLdd(), 16);
+    EXPECT_EQ(t.GetLhh(), 6);
+    EXPECT_EQ(t.GetLms(), 30);
+    EXPECT_NEAR(t.GetLss(), 45.0, 1e-4);
 
-  TMjd u;
-  u.SetNow("2024/03/15", "21:30:45", 0.0, 0);
-  EXPECT_DOUBLE_EQ(u.GetMJD(), t.GetMJD());
-  u.SetNow("2024-03-15", "21-30-45", -5.0, 1);
-  EXPECT_NEAR(u.GetMJD(), t.GetMJD() + 4.0 / 24.0, 1e-9);
-  // Malformed text reads its bad fields as 0 and never fails.
-  TMjd v;
-  v.SetNow("20x4/ab/15", "zz:30:", 0.0, 0);
-  TMjd w;
-  w.SetNow(0, 0, 15, 0, 30, 0, 0.0, 0);
-  EXPECT_DOUBLE_EQ(v.GetMJD(), w.GetMJD());
-  v.SetNow("", nullptr, 0.0, 0);
-  EXPECT_TRUE(std::isfinite(v.GetMJD()));
+    TMjd u;
+    u.SetNow("2024/03/15", "21:30:45", 0.0, 0);
+    EXPECT_DOUBLE_EQ(u.GetMJD(), t.GetMJD());
+    u.SetNow("2024-03-15", "21-30-45", -5.0, 1);
+    EXPECT_NEAR(u.GetMJD(), t.GetMJD() + 4.0 / 24.0, 1e-9);
+    // Malformed text reads its bad fields as 0 and never fails.
+    TMjd v;
+    v.SetNow("20x4/ab/15", "zz:30:", 0.0, 0);
+    TMjd w;
+    w.SetNow(0, 0, 15, 0, 30, 0, 0.0, 0);
+    EXPECT_DOUBLE_EQ(v.GetMJD(), w.GetMJD());
+    v.SetNow("", nullptr, 0.0, 0);
+    EXPECT_TRUE(std::isfinite(v.GetMJD()));
 }
 
 // ---------------------------------------------------------------------------
@@ -246,34 +258,34 @@ TEST(MjdLocal, SetNowForms) {
 // within 1950-2050 it follows the IAU 1982 mean sidereal time to about 1 s.
 
 TEST(MjdSidereal, PublishedValues) {
-  TMjd t;
-  t.SetMJD(51544.5);
-  EXPECT_NEAR(t.GetLSTime(0.0) / kDeg, 280.4589, 5e-5);
-  // Meeus example 12.a: 1987 April 10, 0h UT: 13h10m46.3668s.
-  t.SetMJD(46895.0);
-  EXPECT_NEAR(angleDiff(t.GetLSTime(0.0), hms(13, 10, 46.3668)), 0.0, 1.0 * kTimeSec);
-  // Meeus example 12.b: 19h21m00s UT the same day: 8h34m57.0896s.
-  t.SetMJD(46895.0 + (19.0 + 21.0 / 60.0) / 24.0);
-  EXPECT_NEAR(angleDiff(t.GetLSTime(0.0), hms(8, 34, 57.0896)), 0.0, 1.0 * kTimeSec);
-  // East longitude adds directly: Tokyo, 139.7414 deg.
-  EXPECT_NEAR(angleDiff(t.GetLSTime(139.7414 * kDeg), hms(8, 34, 57.0896) + 139.7414 * kDeg),
-              0.0, 1.0 * kTimeSec);
+    TMjd t;
+    t.SetMJD(51544.5);
+    EXPECT_NEAR(t.GetLSTime(0.0) / kDeg, 280.4589, 5e-5);
+    // Meeus example 12.a: 1987 April 10, 0h UT: 13h10m46.3668s.
+    t.SetMJD(46895.0);
+    EXPECT_NEAR(angleDiff(t.GetLSTime(0.0), hms(13, 10, 46.3668)), 0.0, 1.0 * kTimeSec);
+    // Meeus example 12.b: 19h21m00s UT the same day: 8h34m57.0896s.
+    t.SetMJD(46895.0 + (19.0 + 21.0 / 60.0) / 24.0);
+    EXPECT_NEAR(angleDiff(t.GetLSTime(0.0), hms(8, 34, 57.0896)), 0.0, 1.0 * kTimeSec);
+    // East longitude adds directly: Tokyo, 139.7414 deg.
+    EXPECT_NEAR(angleDiff(t.GetLSTime(139.7414 * kDeg), hms(8, 34, 57.0896) + 139.7414 * kDeg), 0.0,
+                1.0 * kTimeSec);
 }
 
 TEST(MjdSidereal, FollowsErfaMeanSiderealTime) {
-  TMjd t;
-  double worst = 0.0;
-  for (double mjd = 33282.0; mjd < 69807.0; mjd += 13.77) {  // 1950..2050
-    t.SetMJD(mjd);
-    for (double lon : {0.0, -2.0, 2.5}) {
-      const double lst = t.GetLSTime(lon);
-      ASSERT_GE(lst, 0.0);
-      ASSERT_LT(lst, kTwoPi);
-      const double ref = eraAnp(eraGmst82(2400000.5, mjd) + lon);
-      worst = std::max(worst, std::fabs(angleDiff(lst, ref)));
+    TMjd t;
+    double worst = 0.0;
+    for (double mjd = 33282.0; mjd < 69807.0; mjd += 13.77) { // 1950..2050
+        t.SetMJD(mjd);
+        for (double lon : {0.0, -2.0, 2.5}) {
+            const double lst = t.GetLSTime(lon);
+            ASSERT_GE(lst, 0.0);
+            ASSERT_LT(lst, kTwoPi);
+            const double ref = eraAnp(eraGmst82(2400000.5, mjd) + lon);
+            worst = std::max(worst, std::fabs(angleDiff(lst, ref)));
+        }
     }
-  }
-  EXPECT_LT(worst, 1.5 * kTimeSec);
+    EXPECT_LT(worst, 1.5 * kTimeSec);
 }
 
 // ---------------------------------------------------------------------------
@@ -284,124 +296,126 @@ namespace {
 // (ra, dec) precessed by ERFA's IAU 1976 angles between two Julian epochs.
 void erfaPrecess(double ra, double dec, double fromYear, double toYear, double& raOut,
                  double& decOut) {
-  const double j0 = 2451545.0 + (fromYear - 2000.0) * 365.25;
-  const double j1 = 2451545.0 + (toYear - 2000.0) * 365.25;
-  double zeta, z, theta;
-  eraPrec76(j0, 0.0, j1, 0.0, &zeta, &z, &theta);
-  double r[3][3];
-  eraIr(r);
-  eraRz(-zeta, r);
-  eraRy(theta, r);
-  eraRz(-z, r);
-  double p[3], q[3];
-  eraS2c(ra, dec, p);
-  eraRxp(r, p, q);
-  eraC2s(q, &raOut, &decOut);
+    const double j0 = 2451545.0 + (fromYear - 2000.0) * 365.25;
+    const double j1 = 2451545.0 + (toYear - 2000.0) * 365.25;
+    double zeta, z, theta;
+    eraPrec76(j0, 0.0, j1, 0.0, &zeta, &z, &theta);
+    double r[3][3];
+    eraIr(r);
+    eraRz(-zeta, r);
+    eraRy(theta, r);
+    eraRz(-z, r);
+    double p[3], q[3];
+    eraS2c(ra, dec, p);
+    eraRxp(r, p, q);
+    eraC2s(q, &raOut, &decOut);
 }
 
 double separation(double ra1, double dec1, double ra2, double dec2) {
-  return eraSeps(ra1, dec1, ra2, dec2);
+    return eraSeps(ra1, dec1, ra2, dec2);
 }
 
 // An MJD well inside the year number y of the precession.
-double midYear(int y) { return (y - 1858.877 + 0.5) / 0.0027379093; }
+double midYear(int y) {
+    return (y - 1858.877 + 0.5) / 0.0027379093;
+}
 
-}  // namespace
+} // namespace
 
 TEST(MjdEpoch, ThetaPersei) {
-  // Meeus example 21.b: theta Persei from J2000.0 to 2028 Nov 13.19 with its
-  // proper motion: 2h46m11.331s +49d20'54.54". Precession here steps by whole
-  // years and runs from 1999 (MJD 51544.0) to 2028: 29 years instead of
-  // 28.87, which moves this star by about 0.55 s in RA and 2" in declination.
-  const double ra0 = hms(2, 44, 11.986), dec0 = dms(49, 13, 42.48);
-  const double pmRa = 0.03425 * 15.0 * 100.0;  // s/yr of RA -> "/century
-  const double pmDec = -0.0895 * 100.0;
-  double ra, dec;
-  TMjd::Epoch(ra0, dec0, 51544.0, 62088.19, pmRa, pmDec, ra, dec);
-  EXPECT_NEAR(angleDiff(ra, hms(2, 46, 11.331)), 0.0, 0.8 * 15.0 * kArcSec);
-  EXPECT_NEAR(dec - dms(49, 20, 54.54), 0.0, 3.0 * kArcSec);
-  // The same shift done through the object's own instant.
-  TMjd t;
-  t.SetMJD(51544.0);
-  double ra2, dec2;
-  t.Epoch(ra0, dec0, 62088.19, pmRa, pmDec, ra2, dec2);
-  EXPECT_DOUBLE_EQ(ra2, ra);
-  EXPECT_DOUBLE_EQ(dec2, dec);
+    // Meeus example 21.b: theta Persei from J2000.0 to 2028 Nov 13.19 with its
+    // proper motion: 2h46m11.331s +49d20'54.54". Precession here steps by whole
+    // years and runs from 1999 (MJD 51544.0) to 2028: 29 years instead of
+    // 28.87, which moves this star by about 0.55 s in RA and 2" in declination.
+    const double ra0 = hms(2, 44, 11.986), dec0 = dms(49, 13, 42.48);
+    const double pmRa = 0.03425 * 15.0 * 100.0; // s/yr of RA -> "/century
+    const double pmDec = -0.0895 * 100.0;
+    double ra, dec;
+    TMjd::Epoch(ra0, dec0, 51544.0, 62088.19, pmRa, pmDec, ra, dec);
+    EXPECT_NEAR(angleDiff(ra, hms(2, 46, 11.331)), 0.0, 0.8 * 15.0 * kArcSec);
+    EXPECT_NEAR(dec - dms(49, 20, 54.54), 0.0, 3.0 * kArcSec);
+    // The same shift done through the object's own instant.
+    TMjd t;
+    t.SetMJD(51544.0);
+    double ra2, dec2;
+    t.Epoch(ra0, dec0, 62088.19, pmRa, pmDec, ra2, dec2);
+    EXPECT_DOUBLE_EQ(ra2, ra);
+    EXPECT_DOUBLE_EQ(dec2, dec);
 }
 
 TEST(MjdEpoch, AgreesWithErfaOverWholeYears) {
-  // The angles follow Newcomb's expressions; against the IAU 1976 ones zeta
-  // and z each differ by about 0.6" per century of interval, which moves a
-  // star by up to about 1.25" per century.
-  struct Span {
-    int y0, y1;
-  } spans[] = {{1999, 2028}, {1999, 1950}, {2030, 1999}, {1999, 2001}, {1985, 2045}};
-  for (const auto& s : spans) {
-    double worst = 0.0;
-    for (double ra = 0.1; ra < kTwoPi; ra += 0.7) {
-      for (double dec = -85.0 * kDeg; dec <= 85.0 * kDeg; dec += 17.0 * kDeg) {
-        double r1, d1, r2, d2;
-        TMjd::Epoch(ra, dec, midYear(s.y0), midYear(s.y1), 0.0, 0.0, r1, d1);
-        erfaPrecess(ra, dec, s.y0, s.y1, r2, d2);
-        worst = std::max(worst, separation(r1, d1, r2, d2));
-      }
+    // The angles follow Newcomb's expressions; against the IAU 1976 ones zeta
+    // and z each differ by about 0.6" per century of interval, which moves a
+    // star by up to about 1.25" per century.
+    struct Span {
+        int y0, y1;
+    } spans[] = {{1999, 2028}, {1999, 1950}, {2030, 1999}, {1999, 2001}, {1985, 2045}};
+    for (const auto& s : spans) {
+        double worst = 0.0;
+        for (double ra = 0.1; ra < kTwoPi; ra += 0.7) {
+            for (double dec = -85.0 * kDeg; dec <= 85.0 * kDeg; dec += 17.0 * kDeg) {
+                double r1, d1, r2, d2;
+                TMjd::Epoch(ra, dec, midYear(s.y0), midYear(s.y1), 0.0, 0.0, r1, d1);
+                erfaPrecess(ra, dec, s.y0, s.y1, r2, d2);
+                worst = std::max(worst, separation(r1, d1, r2, d2));
+            }
+        }
+        const double centuries = std::abs(s.y1 - s.y0) / 100.0;
+        EXPECT_LT(worst, (1.3 * centuries + 0.05) * kArcSec) << s.y0 << " -> " << s.y1;
     }
-    const double centuries = std::abs(s.y1 - s.y0) / 100.0;
-    EXPECT_LT(worst, (1.3 * centuries + 0.05) * kArcSec) << s.y0 << " -> " << s.y1;
-  }
 }
 
 TEST(MjdEpoch, StepsByWholeYears) {
-  const double ra0 = 1.0, dec0 = 0.4;
-  // Two instants of one year number precess to nothing; 51544.0 counts as 1999.
-  double ra, dec;
-  TMjd::Epoch(ra0, dec0, 51544.0, 51800.0, 0.0, 0.0, ra, dec);
-  EXPECT_GT(separation(ra, dec, ra0, dec0), 40.0 * kArcSec);
-  TMjd::Epoch(ra0, dec0, 51544.5, 51800.0, 0.0, 0.0, ra, dec);
-  EXPECT_NEAR(separation(ra, dec, ra0, dec0), 0.0, 1e-12);
-  // From a date in 2001 back to 51544.0 is two years of precession.
-  double r2, d2;
-  TMjd::Epoch(ra0, dec0, 52000.0, 51544.0, 0.0, 0.0, ra, dec);
-  erfaPrecess(ra0, dec0, 2001.0, 1999.0, r2, d2);
-  EXPECT_LT(separation(ra, dec, r2, d2), 0.05 * kArcSec);
-  // There and back returns the star.
-  double r3, d3;
-  TMjd::Epoch(ra, dec, 51544.0, 52000.0, 0.0, 0.0, r3, d3);
-  EXPECT_LT(separation(r3, d3, ra0, dec0), 0.01 * kArcSec);
+    const double ra0 = 1.0, dec0 = 0.4;
+    // Two instants of one year number precess to nothing; 51544.0 counts as 1999.
+    double ra, dec;
+    TMjd::Epoch(ra0, dec0, 51544.0, 51800.0, 0.0, 0.0, ra, dec);
+    EXPECT_GT(separation(ra, dec, ra0, dec0), 40.0 * kArcSec);
+    TMjd::Epoch(ra0, dec0, 51544.5, 51800.0, 0.0, 0.0, ra, dec);
+    EXPECT_NEAR(separation(ra, dec, ra0, dec0), 0.0, 1e-12);
+    // From a date in 2001 back to 51544.0 is two years of precession.
+    double r2, d2;
+    TMjd::Epoch(ra0, dec0, 52000.0, 51544.0, 0.0, 0.0, ra, dec);
+    erfaPrecess(ra0, dec0, 2001.0, 1999.0, r2, d2);
+    EXPECT_LT(separation(ra, dec, r2, d2), 0.05 * kArcSec);
+    // There and back returns the star.
+    double r3, d3;
+    TMjd::Epoch(ra, dec, 51544.0, 52000.0, 0.0, 0.0, r3, d3);
+    EXPECT_LT(separation(r3, d3, ra0, dec0), 0.01 * kArcSec);
 }
 
 TEST(MjdEpoch, ColureAndPoles) {
-  // A star on the colure (ra 0) within one year: the quotient for cos dec
-  // would be 0/sin(2pi); the star must stay where it is.
-  double ra, dec;
-  TMjd::Epoch(0.0, 0.5, 51600.0, 51700.0, 0.0, 0.0, ra, dec);
-  EXPECT_NEAR(dec, 0.5, 1e-15);
-  EXPECT_NEAR(angleDiff(ra, 0.0), 0.0, 1e-15);
-  TMjd::Epoch(kPi, -0.5, 51600.0, 51700.0, 0.0, 0.0, ra, dec);
-  EXPECT_NEAR(dec, -0.5, 1e-15);
-  EXPECT_NEAR(angleDiff(ra, kPi), 0.0, 1e-15);
-  // The celestial pole of 1999 seen from 2050 lies 2050-1999 years of
-  // precession (about 20.04"/yr) away from the new pole.
-  TMjd::Epoch(0.0, kPi / 2.0, 51544.0, midYear(2050), 0.0, 0.0, ra, dec);
-  double r2, d2;
-  erfaPrecess(0.0, kPi / 2.0, 1999.0, 2050.0, r2, d2);
-  EXPECT_LT(separation(ra, dec, r2, d2), 0.5 * kArcSec);
-  EXPECT_NEAR(kPi / 2.0 - dec, 51 * 20.04 * kArcSec, 5.0 * kArcSec);
+    // A star on the colure (ra 0) within one year: the quotient for cos dec
+    // would be 0/sin(2pi); the star must stay where it is.
+    double ra, dec;
+    TMjd::Epoch(0.0, 0.5, 51600.0, 51700.0, 0.0, 0.0, ra, dec);
+    EXPECT_NEAR(dec, 0.5, 1e-15);
+    EXPECT_NEAR(angleDiff(ra, 0.0), 0.0, 1e-15);
+    TMjd::Epoch(kPi, -0.5, 51600.0, 51700.0, 0.0, 0.0, ra, dec);
+    EXPECT_NEAR(dec, -0.5, 1e-15);
+    EXPECT_NEAR(angleDiff(ra, kPi), 0.0, 1e-15);
+    // The celestial pole of 1999 seen from 2050 lies 2050-1999 years of
+    // precession (about 20.04"/yr) away from the new pole.
+    TMjd::Epoch(0.0, kPi / 2.0, 51544.0, midYear(2050), 0.0, 0.0, ra, dec);
+    double r2, d2;
+    erfaPrecess(0.0, kPi / 2.0, 1999.0, 2050.0, r2, d2);
+    EXPECT_LT(separation(ra, dec, r2, d2), 0.5 * kArcSec);
+    EXPECT_NEAR(kPi / 2.0 - dec, 51 * 20.04 * kArcSec, 5.0 * kArcSec);
 }
 
 TEST(MjdAtnEx, DirectionAngleInHalfOpenCircle) {
-  // Reference: atan2 folded into (0, 2pi].
-  for (double a = -3.1; a < 3.2; a += 0.1) {
-    for (double r : {1e-3, 1.0, 7e5}) {
-      const double x = r * std::cos(a), y = r * std::sin(a);
-      double ref = std::atan2(y, x);
-      if (ref <= 0.0) ref += kTwoPi;
-      ASSERT_NEAR(TMjd::AtnEx(y, x), ref, 1e-12) << a;
+    // Reference: atan2 folded into (0, 2pi].
+    for (double a = -3.1; a < 3.2; a += 0.1) {
+        for (double r : {1e-3, 1.0, 7e5}) {
+            const double x = r * std::cos(a), y = r * std::sin(a);
+            double ref = std::atan2(y, x);
+            if (ref <= 0.0) ref += kTwoPi;
+            ASSERT_NEAR(TMjd::AtnEx(y, x), ref, 1e-12) << a;
+        }
     }
-  }
-  EXPECT_DOUBLE_EQ(TMjd::AtnEx(0.0, 1.0), kTwoPi);
-  EXPECT_DOUBLE_EQ(TMjd::AtnEx(0.0, -1.0), kPi);
-  EXPECT_DOUBLE_EQ(TMjd::AtnEx(1.0, 0.0), kPi / 2.0);
-  EXPECT_DOUBLE_EQ(TMjd::AtnEx(-1.0, 0.0), 1.5 * kPi);
-  EXPECT_TRUE(std::isfinite(TMjd::AtnEx(0.0, 0.0)));
+    EXPECT_DOUBLE_EQ(TMjd::AtnEx(0.0, 1.0), kTwoPi);
+    EXPECT_DOUBLE_EQ(TMjd::AtnEx(0.0, -1.0), kPi);
+    EXPECT_DOUBLE_EQ(TMjd::AtnEx(1.0, 0.0), kPi / 2.0);
+    EXPECT_DOUBLE_EQ(TMjd::AtnEx(-1.0, 0.0), 1.5 * kPi);
+    EXPECT_TRUE(std::isfinite(TMjd::AtnEx(0.0, 0.0)));
 }
