@@ -523,6 +523,7 @@ void TAtlas::DrawNebulae(bool secondPass) {
         return ra > raLo || ra < raHi;
     };
     const int scale = Scale == 0 ? 200 : Scale;
+    const unsigned char nebulaIdx = Dib.NearestIdx(kNebulaColour);
 
     Draw_.TextStart(s, LabelFace, 9, 4, 0);
     s->SetTextColor(kNebulaColour);
@@ -580,13 +581,19 @@ void TAtlas::DrawNebulae(bool secondPass) {
                     Draw_.DrawEnd(s);
                 }
             } else {
+                // The colour's index is looked up once rather than per pixel:
+                // at wide views thousands of symbols are drawn.
                 const int sym = quenlira::sprites::SymbolOfType(r.type);
                 for (int row = 0; row < 9; ++row)
                     for (int col = 0; col < 10; ++col)
                         if (quenlira::sprites::kSymbols[sym][row][col] == '#')
-                            s->SetPixel(px + col - 4, py + row - 4, kNebulaColour);
+                            Dib.DotIdx(px + col - 4, py + row - 4, nebulaIdx);
             }
         }
+        // The second pass writes every label again, pixel for pixel in the
+        // same colour and over everything drawn in between, so a first-pass
+        // label never shows: only the second pass writes them.
+        if (!secondPass) continue;
         std::string label = neb.GetMessier(i);
         if (label.empty())
             label = r.no >= 10001 ? "IC" + std::to_string(r.no - 10000) : std::to_string(r.no);
