@@ -51,7 +51,7 @@ unsigned long SpectColour(int code) {
 
 // Pixel coordinates far off the chart are kept in a range that stays an int.
 int Trunc(double v) {
-  if (v > 1e9) v = 1e9;
+  if (!(v <= 1e9)) v = 1e9;
   if (v < -1e9) v = -1e9;
   return static_cast<int>(v);
 }
@@ -97,7 +97,9 @@ void THayami::HeightG(float ra, float dec, double lat, double lst, long width, l
   const double h = lst - ra;
   const double sd = std::sin(dec), cd = std::cos(dec), ch = std::cos(h);
   const double m = sd * SinLat + cd * CosLat * ch;
-  if (m >= 1 || m <= -1) {
+  // At the zenith or nadir (and for a damaged position that is not a number)
+  // there is no direction to project along.
+  if (!(m > -1 && m < 1)) {
     zd = kPi;
     return;
   }

@@ -168,6 +168,11 @@ TEST(Planisphere, ProjectionPutsNorthUpEastLeftAndTheHorizonAtTheRim) {
   EXPECT_EQ(zd, kPi);
   EXPECT_EQ(x, -7);
   EXPECT_EQ(y, -7);
+  // A damaged catalogue position (not a number) is treated the same way.
+  zd = 0;
+  h->HeightG(std::nanf(""), 0.3f, kLat, 1.0, 300, 300, zd, x, y);
+  EXPECT_EQ(zd, kPi);
+  EXPECT_EQ(x, -7);
 }
 
 TEST(Planisphere, StarsByMagnitudeLimitSizeAndHorizon) {
