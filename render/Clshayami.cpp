@@ -145,17 +145,17 @@ void THayami::DrawRgn(TSurface* surface, const TRegion& region, unsigned long co
 void THayami::DrawHayami(int flags) {
   TSurface* s = DIB.GetSurface();
   if (!s) return;
-  // 1. Size from the raster; clear to black.
+  // Size from the raster; clear to black.
   Width = DIB.GetWidth();
   Height = DIB.GetHeight();
   Draw.DrawStart(s, TSurface::PS_SOLID, 1, kBlack, kBlack);
   s->Rectangle(0, 0, Width, Height);
   Draw.DrawEnd(s);
-  // 2. Local sidereal time.
+  // Local sidereal time.
   double st = (MJD - 40000.0) * 1.002737909 + 0.671262 + Lng / kTwoPi;
   st -= std::floor(st);
   Lst = st * kTwoPi;
-  // 3.-13. Layers, each over the previous.
+  // Layers, each drawn over the previous ones.
   DrawMilky();
   if (flags & 1) {
     Draw.DrawStart(s, TSurface::PS_SOLID, 1, kRed, kBlack);
@@ -172,7 +172,7 @@ void THayami::DrawHayami(int flags) {
   DrawConstellationNames();
   DrawBodyNames(marks);
   DrawCompass();
-  // 14. Nothing beyond the horizon.
+  // Nothing beyond the horizon.
   ClipHorizon();
 }
 
