@@ -1,0 +1,331 @@
+#include "app/Qvopen.h"
+
+#include "app/Clssqfile.h"
+#include "app/Errhandler.h"
+#include "app/Forms.h"
+#include "controls/Flatscroll.h"
+#include "controls/Framelabel.h"
+#include "controls/Selgrid.h"
+#include "site/Qvlocation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+constexpr TColor kRed = RGBColor(255, 0, 0);
+constexpr int kYes = 10001;
+
+void InitResources() { Q_INIT_RESOURCE(Quenlira); }
+
+}  // namespace
+
+TfrmQVOpen::TfrmQVOpen(const std::string& folder, QWidget* parent) : QDialog(parent) {
+    InitResources();
+    // 1, 2: the program folder, no current site yet, first start.
+    Folder = folder;
+    CurrentSite.Name.clear();
+    CurrentRow = 0;
+    FirstStart = true;
+    Ask = [](int b, const std::string& t) { return QVMes(b, t); };
+    Terminate = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
+    ShowEditor = [this] {
+        if (Editor)
+            Editor->exec();
+    };
+
+    // 3: errors nobody handles end here.
+    TApplication::SetErrorHandler([this](int no, const std::string& msg) { AppException(no, msg); });
+
+    // 4: a first start makes the settings file with the default sites.
+    if (!QFileInfo::exists(QString::fromStdString(FilePath(TSysInfo::kFileName)))) {
+        TSysInfo fresh;
+        fresh.NewFile();
+        std::string msg;
+        if (!fresh.Save(Folder, msg))
+            throw std::runtime_error(msg);
+    }
+    // 5: the party settings file exists, even if empty.
+    std::string party = FilePath("StarParty.dat");
+    if (!QFileInfo::exists(QString::fromStdString(party))) {
+        TSqFile f;
+        f.Open(party, 2);
+        f.Close();
+    }
+
+    // 6: captions and look.
+    setWindowTitle("Quenlira III");
+    setFixedSize(420, 352);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    setPalette(pal);
+    setFont(QFont("Arial", 8));
+
+    imgTitle = new QLabel(this);
+    imgTitle->setGeometry(10, 8, 400, 100);
+
+    grdLocation = new TSelGrid(this);
+    grdLocation->setGeometry(10, 116, 384, 200);
+    grdLocation->setFont(QFont("Arial", 9));
+    grdLocation->SetSrtEn(false);
+    grdLocation->OnChange = [this](QWidget*) {
+        flsLocation->SetValue(grdLocation->GetDspTop());
+        CurrentRow = grdLocation->GetSelRow();
+    };
+    grdLocation->OnKeyDown = [this](QWidget*, int& key, Qt::KeyboardModifiers) {
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            key = 0;
+            Choose();
+        }
+    };
+
+    flsLocation = new TFlatScroll(this);
+    flsLocation->setGeometry(394, 116, 16, 200);
+    flsLocation->SetFrCol(kRed);
+    flsLocation->SetArCol(kRed);
+    flsLocation->SetABCol(RGBColor(128, 0, 0));
+    flsLocation->SetBrCol(kRed);
+    flsLocation->SetBBCol(RGBColor(128, 0, 0));
+    flsLocation->OnChange = [this](QWidget*) { ScrollToList(); };
+
+    auto button = [this](const char* text, int x) {
+        auto* f = new TFrameLabel(this);
+        f->setGeometry(x, 324, 64, 20);
+        f->SetAlignment(Qt::AlignHCenter);
+        f->SetCF(kRed);
+        f->SetFontColor(kRed);
+        f->SetPsE(true);
+        f->setFont(QFont("Arial", 8));
+        f->SetCap(text);
+        return f;
+    };
+    flbAdd = button("Add", 10);
+    flbEdit = button("Edit", 80);
+    flbDelete = button("Delete", 150);
+    flbOk = button("OK", 250);
+    // Add, Edit and Delete act on a click (released over the button); OK on the press.
+    auto click = [](TFrameLabel* f, std::function<void()> act) {
+        f->OnMouseUp = [f, act](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+            if (f->rect().contains(x, y))
+                act();
+        };
+    };
+    click(flbAdd, [this] { flbAddMouseDown(); });
+    click(flbEdit, [this] { flbEditMouseDown(); });
+    click(flbDelete, [this] { flbDeleteMouseDown(); });
+    flbOk->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        flbOkMouseDown();
+    };
+
+    labRev = new QLabel("Rev2", this);
+    labRev->setGeometry(370, 328, 40, 16);
+    labRev->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+std::string TfrmQVOpen::FilePath(const char* name) const {
+    if (Folder.empty())
+        return name;
+    return Folder.back() == '/' ? Folder + name : Folder + "/" + name;
+}
+
+void TfrmQVOpen::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (e->spontaneous())
+        return;
+    Reload();
+    // 6: the title picture.
+    imgTitle->setPixmap(QPixmap(":/MAINTITLEE"));
+}
+
+void TfrmQVOpen::keyPressEvent(QKeyEvent* e) {
+    // Escape would close a dialog, and closing this window ends the program.
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void TfrmQVOpen::LoadRecord() {
+    std::string msg;
+    if (!SysInfo.Load(Folder, msg))
+        throw std::runtime_error(msg);  // a file error: the error handler ends the program
+    if (!msg.empty())
+        Ask(2, msg);
+}
+
+void TfrmQVOpen::SaveRecord() {
+    std::string msg;
+    if (!SysInfo.Save(Folder, msg))
+        throw std::runtime_error(msg);
+}
+
+void TfrmQVOpen::FillList() {
+    const int n = SysInfo.GetSiteCount();
+    grdLocation->Clear();
+    grdLocation->SetMaxCol(1);
+    grdLocation->SetColWidth(1, grdLocation->width());
+    grdLocation->SetTextA(0, 1, "Location");
+    grdLocation->SetMaxRow(n);
+    for (int i = 1; i <= n; ++i) {
+        grdLocation->SetTextA(i, 1, SysInfo.GetSiteName(i));
+        grdLocation->SetTag(i, i);
+    }
+}
+
+void TfrmQVOpen::Reload() {
+    LoadRecord();
+    FillList();
+    const int n = grdLocation->GetMaxRow();
+    if (CurrentRow == 0)
+        CurrentRow = std::max(0, SysInfo.GetLastSite());
+    grdLocation->SetSelRow(std::min(CurrentRow, n));
+    QDir dir(QString::fromStdString(Folder));
+    if (!dir.exists("Option"))
+        dir.mkdir("Option");
+    CoupleScroll();
+    grdLocation->update();
+}
+
+void TfrmQVOpen::CoupleScroll() {
+    flsLocation->SetMin(1);
+    flsLocation->SetMax(std::max(1, grdLocation->GetMaxRow()));
+    flsLocation->SetPS(grdLocation->GetPs());
+    flsLocation->SetValue(grdLocation->GetDspTop());
+    flsLocation->update();
+}
+
+void TfrmQVOpen::ScrollToList() {
+    grdLocation->SetDspTop(flsLocation->GetValue());
+    CurrentRow = grdLocation->GetSelRow();
+    grdLocation->update();
+}
+
+bool TfrmQVOpen::RunEditor() {
+    if (!Editor)
+        return false;
+    Editor->Result = 0;
+    Editor->NameFits = [](const std::string& name) { return TSysInfo::NameFits(name); };
+    ShowEditor();
+    return Editor->Result == 1;
+}
+
+static TSite FromEditor(const TfrmLocation& e) {
+    TSite s;
+    s.Name = e.Name;
+    s.Lng = e.Lng;
+    s.Lat = e.Lat;
+    s.Height = e.Height;
+    s.DiffUT = e.DiffUT;
+    s.Summer = std::trunc(e.Summer);
+    return s;
+}
+
+void TfrmQVOpen::flbAddMouseDown() {
+    const int n = SysInfo.GetSiteCount();
+    if (n >= TSysInfo::kMaxSites) {
+        Ask(2, "Can not add");
+        return;
+    }
+    if (!Editor)
+        return;
+    Editor->Mode = 1;
+    if (!RunEditor())
+        return;
+    if (!SysInfo.AddSite(FromEditor(*Editor))) {
+        Ask(2, "Can not add");
+        return;
+    }
+    SaveRecord();
+    grdLocation->SetMaxRow(n + 1);
+    grdLocation->SetTextA(n + 1, 1, SysInfo.GetSiteName(n + 1));
+    grdLocation->SetTag(n + 1, n + 1);
+    grdLocation->SetSelRow(n + 1);
+    CurrentRow = n + 1;
+    grdLocation->update();
+    CoupleScroll();
+}
+
+void TfrmQVOpen::flbEditMouseDown() {
+    const int n = SysInfo.GetSiteCount();
+    if (n < 1 || grdLocation->GetMaxRow() < 1 || !Editor)
+        return;
+    const int no = grdLocation->GetTag(grdLocation->GetSelRow());
+    if (no < 1 || no > n)
+        return;
+    TSite s = SysInfo.GetSite(no);
+    Editor->Mode = 2;
+    Editor->Name = s.Name;
+    Editor->Lng = s.Lng;
+    Editor->Lat = s.Lat;
+    Editor->Height = s.Height;
+    Editor->DiffUT = s.DiffUT;
+    Editor->Summer = s.Summer;
+    if (!RunEditor())
+        return;
+    if (!SysInfo.SetSite(no, FromEditor(*Editor))) {
+        Ask(2, "The name is too long or has characters that can not be saved");
+        return;
+    }
+    for (int row = 1; row <= grdLocation->GetMaxRow(); ++row)
+        if (grdLocation->GetTag(row) == no)
+            grdLocation->SetTextA(row, 1, SysInfo.GetSiteName(no));
+    SaveRecord();
+    grdLocation->update();
+}
+
+void TfrmQVOpen::flbDeleteMouseDown() {
+    const int n = SysInfo.GetSiteCount();
+    if (n < 1 || grdLocation->GetMaxRow() < 1)
+        return;
+    if (Ask(1, "Delete Ok?") != kYes)
+        return;
+    const int no = grdLocation->GetTag(grdLocation->GetSelRow());
+    if (no < 1 || no > n)
+        return;
+    SysInfo.DeleteSite(no);
+    SaveRecord();
+    Reload();
+}
+
+void TfrmQVOpen::flbOkMouseDown() {
+    if (grdLocation->GetMaxRow() < 1)
+        return;
+    SysInfo.SetLastSite(grdLocation->GetSelRow());
+    Choose();
+}
+
+void TfrmQVOpen::Choose() {
+    if (grdLocation->GetMaxRow() < 1)
+        return;
+    const int no = grdLocation->GetTag(grdLocation->GetSelRow());
+    if (no < 1 || no > SysInfo.GetSiteCount())
+        return;
+    CurrentSite = SysInfo.GetSite(no);
+    CurrentRow = grdLocation->GetSelRow();
+    if (FirstStart) {
+        FirstStart = false;
+        if (ShowChart)
+            ShowChart();
+        hide();
+    } else {
+        accept();
+    }
+}
+
+void TfrmQVOpen::AppException(int no, const std::string& message) {
+    Ask(2, ErrorText(no, message));
+    AppendErrLog(Folder, no, message);
+    close();
+    if (Terminate)
+        Terminate();
+}

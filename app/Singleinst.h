@@ -1,0 +1,23 @@
+// The single-instance guard: a lock file named after "Quenlira III" in the
+// given folder (the user's runtime or temporary folder). A lock left behind by
+// a run that crashed is recognised as stale (its process is gone) and taken
+// over, so it never keeps the program from starting.
+#pragma once
+
+#include <QLockFile>
+#include <QString>
+#include <memory>
+
+class TSingleInstance {
+public:
+    explicit TSingleInstance(const QString& folder);
+    ~TSingleInstance();
+    // True when this process now holds the lock (or already held it).
+    bool Acquire();
+    void Release();
+    QString LockPath() const { return path_; }
+
+private:
+    QString path_;
+    std::unique_ptr<QLockFile> lock_;
+};

@@ -1,0 +1,67 @@
+// Quenlira III: program entry. One instance at a time; every window is
+// created once, in a fixed order, and lives until the program ends.
+#include "app/Errhandler.h"
+#include "app/Forms.h"
+#include "app/Qvkeyhelp.h"
+#include "app/Qvmes.h"
+#include "app/Qvopen.h"
+#include "app/Qvsky.h"
+#include "app/Singleinst.h"
+#include "site/Qvlocation.h"
+
+#include <QDir>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <exception>
+
+namespace {
+
+// Windows whose own content comes later: created in their place, never shown.
+QWidget* Shell(const char* title) {
+    auto* w = new QWidget;
+    w->setWindowTitle(title);
+    return w;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TApplication app(argc, argv);
+    QApplication::setApplicationName("Quenlira3");
+
+    // The single-instance guard lives in the user's runtime (or temporary) folder.
+    QString lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (lockFolder.isEmpty())
+        lockFolder = QDir::tempPath();
+    TSingleInstance guard(lockFolder);
+    if (!guard.Acquire()) {
+        QMessageBox box(QMessageBox::NoIcon, "Quenlira3", "Already Run!", QMessageBox::Ok);
+        box.exec();
+        return 0;
+    }
+
+    const std::string folder = QCoreApplication::applicationDirPath().toStdString();
+    try {
+        frmQVOpen = new TfrmQVOpen(folder);
+        frmQVSKY = new TfrmQVSKY(folder);
+        frmSelObj = Shell("Search");
+        frmLocation = new TfrmLocation;
+        frmKeyHelp = new TfrmKeyHelp;
+        frmQVMes = new TfrmQVMes;
+        frmZorede = Shell("ZOREDE - Semi Auto Navigation");
+        frmCommander = Shell("Commander");
+        frmSetParty = Shell("Party");
+        frmDir = Shell("Folder");
+    } catch (const std::exception& e) {
+        TApplication::HandleError(0, e.what());
+        return 0;
+    }
+    frmLocation->Ask = [](int b, const std::string& t) { return QVMes(b, t); };
+    frmQVOpen->Editor = frmLocation;
+    frmQVOpen->ShowChart = [] { frmQVSKY->show(); };
+
+    frmQVOpen->show();
+    app.exec();
+    guard.Release();
+    return 0;
+}
