@@ -23,9 +23,11 @@ namespace {
 constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr int kYes = 10001;
 
-void InitResources() { Q_INIT_RESOURCE(Quenlira); }
-
 }  // namespace
+
+// The title picture is in the library's resources; a static library needs
+// them registered by hand (outside any namespace).
+static void InitResources() { Q_INIT_RESOURCE(Quenlira); }
 
 TfrmQVOpen::TfrmQVOpen(const std::string& folder, QWidget* parent) : QDialog(parent) {
     InitResources();
