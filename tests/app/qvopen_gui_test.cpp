@@ -1,0 +1,366 @@
+// The opening window on a real window in an empty folder: the files of a
+// first start, the site list, Add/Edit/Delete through the real site editor,
+// choosing with OK and Enter, the 100-site limit, an empty list, damaged
+// settings files and the fatal-error report. File contents are checked at
+// offsets worked out by hand from the settings layout.
+#include "app/Errhandler.h"
+#include "app/Qvopen.h"
+#include "controls/Framelabel.h"
+#include "controls/Keyinp.h"
+#include "controls/Selgrid.h"
+#include "site/Qvlocation.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+int32_t IntAt(const QByteArray& b, int off) {
+    int32_t v;
+    std::memcpy(&v, b.constData() + off, 4);
+    return v;
+}
+
+double DoubleAt(const QByteArray& b, int off) {
+    double v;
+    std::memcpy(&v, b.constData() + off, 8);
+    return v;
+}
+
+std::string NameAt(const QByteArray& b, int site) {
+    return std::string(b.constData() + 0x1F0 + 80 * (site - 1));
+}
+
+struct Asked {
+    int buttons;
+    std::string text;
+};
+
+class OpeningWindow : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    void Create() {
+        frm = std::make_unique<TfrmQVOpen>(dir.path().toStdString());
+        frm->Ask = [this](int b, const std::string& t) {
+            asked.push_back({b, t});
+            return answer;
+        };
+        frm->Terminate = [this] { terminated = true; };
+        frm->ShowChart = [this] { ++chartShown; };
+        frm->Editor = &editor;
+        editor.Ask = [](int, const std::string&) { return 10001; };
+        // The editor is driven as the user would: shown, typed into, then OK.
+        frm->ShowEditor = [this] {
+            editor.show();
+            if (inEditor)
+                inEditor();
+            if (editor.isVisible())
+                editor.close();
+        };
+    }
+    void Show() {
+        frm->show();
+        frm->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frm.get()));
+    }
+    void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5)); }
+    // Rows are 22 pixels high under a 22-pixel title row.
+    void ClickRow(int pageRow) {
+        QTest::mouseClick(frm->grdLocation, Qt::LeftButton, {}, QPoint(40, 22 * pageRow + 8));
+    }
+    QString File(const char* name) const { return dir.filePath(name); }
+    std::vector<std::string> ListNames() const {
+        std::vector<std::string> v;
+        for (int r = 1; r <= frm->grdLocation->GetMaxRow(); ++r)
+            v.push_back(frm->grdLocation->GetTextA(r, 1));
+        return v;
+    }
+    void WriteRecord(const QByteArray& b) {
+        QFile f(File("Sysinfo.dat"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(b);
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TfrmQVOpen> frm;
+    TfrmLocation editor;
+    std::function<void()> inEditor;
+    std::vector<Asked> asked;
+    int answer = 10001;
+    int chartShown = 0;
+    bool terminated = false;
+};
+
+}  // namespace
+
+TEST_F(OpeningWindow, FirstStartInAnEmptyFolder) {
+    Create();
+    QByteArray b = ReadFile(File("Sysinfo.dat"));
+    ASSERT_EQ(b.size(), 13096);
+    EXPECT_EQ(IntAt(b, 0x1EC), 3);
+    EXPECT_EQ(IntAt(b, 0x2F50), 0);
+    EXPECT_EQ(NameAt(b, 1), "Old Greenwich Observatory");
+    ASSERT_TRUE(QFileInfo::exists(File("StarParty.dat")));
+    EXPECT_EQ(QFileInfo(File("StarParty.dat")).size(), 0);
+    EXPECT_FALSE(QFileInfo::exists(File("Option")));  // made when first shown
+
+    Show();
+    EXPECT_TRUE(QFileInfo(File("Option")).isDir());
+    EXPECT_EQ(frm->windowTitle().toStdString(), "Quenlira III");
+    EXPECT_EQ(frm->grdLocation->GetTextA(0, 1), "Location");
+    EXPECT_EQ(ListNames(), (std::vector<std::string>{"Old Greenwich Observatory",
+                                                     "Top of Mt.LasCampanas", "MusashinoPark,Tokyo"}));
+    EXPECT_EQ(frm->grdLocation->GetTag(3), 3);
+    EXPECT_EQ(frm->grdLocation->GetSelRow(), 1);  // last chosen 0: the list clamps to row 1
+    EXPECT_FALSE(frm->imgTitle->pixmap().isNull());
+    EXPECT_EQ(frm->imgTitle->pixmap().size(), QSize(400, 100));
+    EXPECT_EQ(frm->flsLocation->GetMin(), 1);
+    EXPECT_EQ(frm->flsLocation->GetMax(), 3);
+    EXPECT_EQ(frm->flsLocation->GetValue(), 1);
+    EXPECT_TRUE(asked.empty());
+
+    // An existing file and folder are left as they are at the next start.
+    QFile party(File("StarParty.dat"));
+    ASSERT_TRUE(party.open(QIODevice::WriteOnly));
+    party.write("PARTY\r\n");
+    party.close();
+    frm.reset();
+    Create();
+    EXPECT_EQ(ReadFile(File("StarParty.dat")), QByteArray("PARTY\r\n"));
+    EXPECT_EQ(ReadFile(File("Sysinfo.dat")), b);
+}
+
+TEST_F(OpeningWindow, AddEditDeleteThroughTheSiteEditor) {
+    Create();
+    Show();
+    // Add: the editor opens in add mode; the user types a name and presses OK.
+    inEditor = [this] {
+        EXPECT_EQ(editor.Mode, 1);
+        QTest::keyClicks(editor.edtName, "Nobeyama");
+        editor.kinDiffUT->SetTx("+9.0");
+        editor.kinSummer->SetTx("2");
+        QTest::mouseClick(editor.flbOk, Qt::LeftButton, {}, QPoint(5, 5));
+    };
+    Click(frm->flbAdd);
+    EXPECT_EQ(ListNames().size(), 4u);
+    EXPECT_EQ(frm->grdLocation->GetTextA(4, 1), "Nobeyama");
+    EXPECT_EQ(frm->grdLocation->GetSelRow(), 4);
+    QByteArray b = ReadFile(File("Sysinfo.dat"));
+    ASSERT_EQ(b.size(), 13096);
+    EXPECT_EQ(IntAt(b, 0x1EC), 4);
+    EXPECT_EQ(NameAt(b, 4), "Nobeyama");
+    // Site 4's add-mode defaults: 0 deg 06 min E, 52 deg 13 min N, 30 m.
+    EXPECT_NEAR(DoubleAt(b, 0x2130 + 24), 6.0 / 60.0 * kPi / 180.0, 1e-15);
+    EXPECT_NEAR(DoubleAt(b, 0x2450 + 24), (52.0 + 13.0 / 60.0) * kPi / 180.0, 1e-15);
+    EXPECT_DOUBLE_EQ(DoubleAt(b, 0x2770 + 24), 30.0);
+    EXPECT_DOUBLE_EQ(DoubleAt(b, 0x2A90 + 24), 9.0);
+    EXPECT_EQ(IntAt(b, 0x2DB0 + 12), 2);
+
+    // Add cancelled: nothing changes.
+    inEditor = [this] { editor.close(); };
+    Click(frm->flbAdd);
+    EXPECT_EQ(ReadFile(File("Sysinfo.dat")), b);
+    EXPECT_EQ(ListNames().size(), 4u);
+
+    // Edit the second site: the editor shows its values; the new name is stored.
+    ClickRow(2);
+    EXPECT_EQ(frm->grdLocation->GetSelRow(), 2);
+    inEditor = [this] {
+        EXPECT_EQ(editor.Mode, 2);
+        EXPECT_EQ(editor.edtName->text().toStdString(), "Top of Mt.LasCampanas");
+        EXPECT_EQ(editor.kinLngD->GetTx(), "-70");
+        EXPECT_EQ(editor.kinLngM->GetTx(), "42.00");
+        editor.edtName->setText("Las Campanas");
+        QTest::mouseClick(editor.flbOk, Qt::LeftButton, {}, QPoint(5, 5));
+    };
+    Click(frm->flbEdit);
+    EXPECT_EQ(frm->grdLocation->GetTextA(2, 1), "Las Campanas");
+    b = ReadFile(File("Sysinfo.dat"));
+    EXPECT_EQ(NameAt(b, 2), "Las Campanas");
+    EXPECT_NEAR(DoubleAt(b, 0x2138), -70.7 * kPi / 180.0, 1e-12);
+    EXPECT_DOUBLE_EQ(DoubleAt(b, 0x2A98), -4.0);
+
+    // Delete asks first; "No" keeps the site.
+    answer = 10002;
+    Click(frm->flbDelete);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].buttons, 1);
+    EXPECT_EQ(asked[0].text, "Delete Ok?");
+    EXPECT_EQ(ReadFile(File("Sysinfo.dat")), b);
+    answer = 10001;
+    Click(frm->flbDelete);
+    EXPECT_EQ(ListNames(), (std::vector<std::string>{"Old Greenwich Observatory",
+                                                     "MusashinoPark,Tokyo", "Nobeyama"}));
+    b = ReadFile(File("Sysinfo.dat"));
+    EXPECT_EQ(IntAt(b, 0x1EC), 3);
+    EXPECT_EQ(NameAt(b, 2), "MusashinoPark,Tokyo");
+    EXPECT_DOUBLE_EQ(DoubleAt(b, 0x2778), 372.0);  // Tokyo's height moved up into slot 2
+}
+
+TEST_F(OpeningWindow, ChooseWithOkAndWithEnter) {
+    Create();
+    Show();
+    ClickRow(3);
+    QTest::mousePress(frm->flbOk, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(chartShown, 1);
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_FALSE(frm->FirstStart);
+    EXPECT_EQ(frm->CurrentSite.Name, "MusashinoPark,Tokyo");
+    EXPECT_DOUBLE_EQ(frm->CurrentSite.DiffUT, 9.0);
+    EXPECT_EQ(frm->SysInfo.GetLastSite(), 3);
+    QTest::mouseRelease(frm->flbOk, Qt::LeftButton, {}, QPoint(5, 5));
+
+    // Shown again (modally from the chart in the program): Enter chooses
+    // and closes, without changing the last chosen row.
+    Show();
+    EXPECT_EQ(frm->grdLocation->GetSelRow(), 3);  // the current row survives
+    ClickRow(1);
+    frm->grdLocation->setFocus();
+    QTest::keyClick(frm->grdLocation, Qt::Key_Return);
+    EXPECT_EQ(frm->result(), QDialog::Accepted);
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(frm->CurrentSite.Name, "Old Greenwich Observatory");
+    EXPECT_EQ(chartShown, 1);
+    EXPECT_EQ(frm->SysInfo.GetLastSite(), 3);
+
+    // The chart window saves the record when it closes; a new start then
+    // preselects the row chosen with OK.
+    frm->SaveRecord();
+    EXPECT_EQ(IntAt(ReadFile(File("Sysinfo.dat")), 0x2F50), 3);
+    frm.reset();
+    Create();
+    Show();
+    EXPECT_EQ(frm->grdLocation->GetSelRow(), 3);
+}
+
+TEST_F(OpeningWindow, HundredSitesRefuseAdd) {
+    Create();
+    frm->SysInfo.NewFile();
+    for (int i = 4; i <= 100; ++i)
+        ASSERT_TRUE(frm->SysInfo.AddSite({"Site " + std::to_string(i), 0, 0, 0, 0, 0}));
+    frm->SaveRecord();
+    QByteArray before = ReadFile(File("Sysinfo.dat"));
+    Show();
+    EXPECT_EQ(frm->grdLocation->GetMaxRow(), 100);
+    EXPECT_EQ(frm->flsLocation->GetMax(), 100);
+    bool editorShown = false;
+    inEditor = [&] { editorShown = true; };
+    Click(frm->flbAdd);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].buttons, 2);
+    EXPECT_EQ(asked[0].text, "Can not add");
+    EXPECT_FALSE(editorShown);
+    EXPECT_EQ(ReadFile(File("Sysinfo.dat")), before);
+
+    // The scroll bar moves the list; the list's selection follows into view.
+    frm->flsLocation->SetValue(50);
+    frm->flsLocation->OnChange(frm->flsLocation);
+    EXPECT_EQ(frm->grdLocation->GetDspTop(), 50);
+    EXPECT_GE(frm->grdLocation->GetSelRow(), 50);
+}
+
+TEST_F(OpeningWindow, DeletingTheOnlySiteLeavesAnEmptyList) {
+    Create();
+    frm->SysInfo.NewFile();
+    frm->SysInfo.DeleteSite(3);
+    frm->SysInfo.DeleteSite(2);
+    frm->SysInfo.SetLastSite(1);
+    frm->SaveRecord();
+    Show();
+    Click(frm->flbDelete);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(frm->grdLocation->GetMaxRow(), 0);
+    EXPECT_EQ(IntAt(ReadFile(File("Sysinfo.dat")), 0x1EC), 0);
+    // The stored last chosen row is left alone.
+    EXPECT_EQ(IntAt(ReadFile(File("Sysinfo.dat")), 0x2F50), 1);
+
+    // Now OK, Enter, Edit and Delete do nothing.
+    bool editorShown = false;
+    inEditor = [&] { editorShown = true; };
+    QTest::mousePress(frm->flbOk, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(frm->flbOk, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::keyClick(frm->grdLocation, Qt::Key_Return);
+    Click(frm->flbEdit);
+    Click(frm->flbDelete);
+    EXPECT_EQ(chartShown, 0);
+    EXPECT_TRUE(frm->isVisible());
+    EXPECT_FALSE(editorShown);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(frm->CurrentSite.Name.empty());
+
+    // Add works again from an empty list.
+    inEditor = [this] {
+        editor.edtName->setText("Home");
+        QTest::mouseClick(editor.flbOk, Qt::LeftButton, {}, QPoint(5, 5));
+    };
+    Click(frm->flbAdd);
+    EXPECT_EQ(ListNames(), (std::vector<std::string>{"Home"}));
+}
+
+TEST_F(OpeningWindow, DamagedSettingsFileIsReadAsFarAsValid) {
+    Create();
+    QByteArray good = ReadFile(File("Sysinfo.dat"));
+    // Cut inside the third name: three names (the last cut short), no positions.
+    WriteRecord(good.left(0x1F0 + 160 + 5));
+    frm.reset();
+    Create();
+    Show();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].buttons, 2);
+    EXPECT_NE(asked[0].text.find("damaged"), std::string::npos) << asked[0].text;
+    EXPECT_EQ(ListNames().size(), 3u);
+    EXPECT_EQ(ListNames()[2], "Musas");
+    // The damaged file is not rewritten until the user changes something.
+    EXPECT_EQ(ReadFile(File("Sysinfo.dat")).size(), 0x1F0 + 165);
+
+    // A site count beyond 100.
+    QByteArray bad = good;
+    int32_t n = 5000;
+    std::memcpy(bad.data() + 0x1EC, &n, 4);
+    WriteRecord(bad);
+    asked.clear();
+    frm.reset();
+    Create();
+    Show();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(frm->grdLocation->GetMaxRow(), 100);
+}
+
+TEST_F(OpeningWindow, FatalErrorIsReportedLoggedAndEndsTheProgram) {
+    Create();
+    Show();
+    frm->AppException(0, "Sysinfo.dat vanished");
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].buttons, 2);
+    EXPECT_EQ(asked[0].text, "Error\r\n\r\nErrorNo.0\r\nSysinfo.dat vanished");
+    EXPECT_EQ(ReadFile(File("Err3.Log")), QByteArray("0 Sysinfo.dat vanished\n"));
+    EXPECT_TRUE(terminated);
+    EXPECT_FALSE(frm->isVisible());
+
+    // A settings file removed while the program runs is such an error.
+    terminated = false;
+    QFile::remove(File("Sysinfo.dat"));
+    EXPECT_THROW(frm->Reload(), std::runtime_error);
+}
