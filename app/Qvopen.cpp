@@ -303,6 +303,9 @@ void TfrmQVOpen::flbOkMouseDown() {
     if (grdLocation->GetMaxRow() < 1)
         return;
     SysInfo.SetLastSite(grdLocation->GetSelRow());
+    // Saved at once: every showing reloads the record from the file, so a
+    // row kept only in memory would be lost at the next "Setting".
+    SaveRecord();
     Choose();
 }
 

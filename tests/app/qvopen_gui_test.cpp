@@ -5,6 +5,7 @@
 // offsets worked out by hand from the settings layout.
 #include "app/Errhandler.h"
 #include "app/Qvopen.h"
+#include "controls/Flatscroll.h"
 #include "controls/Framelabel.h"
 #include "controls/Keyinp.h"
 #include "controls/Selgrid.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -230,6 +232,7 @@ TEST_F(OpeningWindow, ChooseWithOkAndWithEnter) {
     EXPECT_EQ(frm->CurrentSite.Name, "MusashinoPark,Tokyo");
     EXPECT_DOUBLE_EQ(frm->CurrentSite.DiffUT, 9.0);
     EXPECT_EQ(frm->SysInfo.GetLastSite(), 3);
+    EXPECT_EQ(IntAt(ReadFile(File("Sysinfo.dat")), 0x2F50), 3);
     QTest::mouseRelease(frm->flbOk, Qt::LeftButton, {}, QPoint(5, 5));
 
     // Shown again (modally from the chart in the program): Enter chooses
@@ -246,7 +249,7 @@ TEST_F(OpeningWindow, ChooseWithOkAndWithEnter) {
     EXPECT_EQ(frm->SysInfo.GetLastSite(), 3);
 
     // The chart window saves the record when it closes; a new start then
-    // preselects the row chosen with OK.
+    // preselects the row chosen with OK, not the one chosen with Enter.
     frm->SaveRecord();
     EXPECT_EQ(IntAt(ReadFile(File("Sysinfo.dat")), 0x2F50), 3);
     frm.reset();
