@@ -146,6 +146,8 @@ void TfrmQVOpen::showEvent(QShowEvent* e) {
     Reload();
     // 6: the title picture.
     imgTitle->setPixmap(QPixmap(":/MAINTITLEE"));
+    // The keyboard goes to the list, so that a site can be chosen with Enter.
+    grdLocation->setFocus();
 }
 
 void TfrmQVOpen::keyPressEvent(QKeyEvent* e) {

@@ -1,0 +1,215 @@
+// The real program in a real X server (Xvfb), driven by xdotool: a first
+// start in an empty folder, a second instance, choosing a site with the
+// keyboard, and a screenshot of the chart window. Skipped with a message when
+// Xvfb or xdotool is missing.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool WaitFor(const std::function<bool()>& ok, int ms) {
+    auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (Clock::now() < end) {
+        if (ok())
+            return true;
+        QThread::msleep(100);
+    }
+    return ok();
+}
+
+class XServer {
+public:
+    // Xvfb picks a free display itself and writes its number to our pipe.
+    bool Start() {
+        xvfb_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        if (!xvfb_.waitForStarted(5000))
+            return false;
+        QByteArray number;
+        WaitFor(
+            [&] {
+                xvfb_.waitForReadyRead(100);
+                number += xvfb_.readAllStandardOutput();
+                return number.contains('\n') || xvfb_.state() == QProcess::NotRunning;
+            },
+            20000);
+        bool ok = false;
+        int n = number.trimmed().toInt(&ok);
+        if (!ok)
+            return false;
+        display_ = QString(":%1").arg(n);
+        return WaitFor([&] { return Run({"getdisplaygeometry"}).ok; }, 10000);
+    }
+    ~XServer() {
+        if (xvfb_.state() != QProcess::NotRunning) {
+            xvfb_.terminate();
+            if (!xvfb_.waitForFinished(3000))
+                xvfb_.kill();
+            xvfb_.waitForFinished(2000);
+        }
+    }
+    QString Display() const { return display_; }
+
+    struct Result {
+        bool ok;
+        QString out;
+    };
+    // Runs a program (xdotool by default) against this display.
+    Result Run(const QStringList& args, const QString& program = "xdotool") const {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display_);
+        p.setProcessEnvironment(env);
+        p.start(program, args);
+        if (!p.waitForFinished(10000)) {
+            p.kill();
+            p.waitForFinished(1000);
+            return {false, {}};
+        }
+        return {p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0,
+                QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed()};
+    }
+    QStringList Visible(const QString& name) const {
+        Result r = Run({"search", "--onlyvisible", "--name", name});
+        return r.out.isEmpty() ? QStringList() : r.out.split('\n');
+    }
+
+private:
+    QString display_;
+    QProcess xvfb_;
+};
+
+// Reads an XWD dump of a 24-bit screen (four bytes a pixel) into an image.
+QImage ReadXwd(const QByteArray& d) {
+    auto u32 = [&](int i) {
+        const auto* p = reinterpret_cast<const unsigned char*>(d.constData()) + 4 * i;
+        return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+    };
+    if (d.size() < 100)
+        return {};
+    const uint32_t headerSize = u32(0), width = u32(4), height = u32(5), byteOrder = u32(7),
+                   bpp = u32(11), bytesPerLine = u32(12), ncolors = u32(19);
+    // Xvfb reports 24 bits per pixel but stores four bytes for each.
+    if ((bpp != 24 && bpp != 32) || width == 0 || bytesPerLine < 4 * width)
+        return {};
+    const qsizetype start = headerSize + 12 * qsizetype(ncolors);
+    if (d.size() < start + qsizetype(bytesPerLine) * height)
+        return {};
+    QImage img(int(width), int(height), QImage::Format_RGB32);
+    for (uint32_t y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const unsigned char*>(d.constData()) + start + y * bytesPerLine;
+        for (uint32_t x = 0; x < width; ++x) {
+            const unsigned char* px = row + 4 * x;
+            uint32_t v = byteOrder == 0 ? (px[0] | px[1] << 8 | px[2] << 16)
+                                        : (px[3] | px[2] << 8 | px[1] << 16);
+            img.setPixel(int(x), int(y), 0xFF000000u | v);
+        }
+    }
+    return img;
+}
+
+}  // namespace
+
+TEST(Program, StartsChoosesASiteAndShowsTheChart) {
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty() ||
+        QStandardPaths::findExecutable("xdotool").isEmpty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed; the end-to-end test needs both";
+    const QString built = QCoreApplication::applicationDirPath() + "/quenlira";
+    ASSERT_TRUE(QFileInfo::exists(built)) << built.toStdString();
+
+    XServer x;
+    ASSERT_TRUE(x.Start()) << "Xvfb did not start";
+
+    // The program folder is the executable's folder: copy it into an empty one.
+    QTemporaryDir folder, runtime;
+    const QString exe = folder.filePath("quenlira");
+    ASSERT_TRUE(QFile::copy(built, exe));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", x.Display());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("XDG_RUNTIME_DIR", runtime.path());  // the instance lock, apart from other runs
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.setWorkingDirectory(QDir::tempPath());
+    first.start(exe, {});
+    ASSERT_TRUE(first.waitForStarted(5000));
+
+    // The opening window appears and the first-start files are there.
+    QStringList open;
+    ASSERT_TRUE(WaitFor([&] { return !(open = x.Visible("^Quenlira III$")).isEmpty(); }, 30000))
+        << "no opening window; program output: " << first.readAllStandardError().toStdString();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(QFileInfo(folder.filePath("Sysinfo.dat")).size(), 13096);
+    EXPECT_TRUE(QFileInfo::exists(folder.filePath("StarParty.dat")));
+    EXPECT_EQ(QFileInfo(folder.filePath("StarParty.dat")).size(), 0);
+    EXPECT_TRUE(QFileInfo(folder.filePath("Option")).isDir());
+    EXPECT_EQ(x.Run({"getwindowpid", open[0]}).out.toLongLong(), first.processId());
+
+    // A second start shows "Already Run!" and ends with 0, creating no window of its own.
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(exe, {});
+    ASSERT_TRUE(second.waitForStarted(5000));
+    QStringList box;
+    ASSERT_TRUE(WaitFor([&] { return !(box = x.Visible("^Quenlira3$")).isEmpty(); }, 15000));
+    EXPECT_EQ(x.Visible("^Quenlira III$"), open);
+    x.Run({"windowfocus", "--sync", box[0]});
+    x.Run({"key", "Return"});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    // Choose the third site with the keyboard: down twice, then Enter.
+    x.Run({"windowfocus", "--sync", open[0]});
+    QThread::msleep(300);
+    x.Run({"key", "--delay", "150", "Down", "Down", "Return"});
+    QStringList chart;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            chart = x.Visible("^Quenlira III$");
+            return chart.size() == 1 && chart[0] != open[0];
+        },
+        15000))
+        << "the chart window did not replace the opening window; visible: "
+        << chart.join(' ').toStdString() << ", opening " << open[0].toStdString()
+        << ", focus " << x.Run({"getwindowfocus"}).out.toStdString();
+    QThread::msleep(500);
+
+    // A screenshot of the screen with the chart window.
+    const QString xwd = folder.filePath("screen.xwd");
+    ASSERT_TRUE(x.Run({"-root", "-silent", "-out", xwd}, "xwd").ok);
+    QImage shot = ReadXwd([&] {
+        QFile f(xwd);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }());
+    ASSERT_FALSE(shot.isNull());
+    const QString png = QCoreApplication::applicationDirPath() + "/quenlira_e2e.png";
+    shot.save(png);
+    // The chart window is black with red texts.
+    int red = 0;
+    for (int yy = 0; yy < shot.height(); ++yy)
+        for (int xx = 0; xx < shot.width(); ++xx) {
+            QRgb p = shot.pixel(xx, yy);
+            red += qRed(p) > 150 && qGreen(p) < 60 && qBlue(p) < 60;
+        }
+    EXPECT_GT(red, 200) << "screenshot: " << png.toStdString();
+
+    first.terminate();
+    if (!first.waitForFinished(5000))
+        first.kill();
+    first.waitForFinished(2000);
+}
