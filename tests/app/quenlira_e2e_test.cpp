@@ -150,7 +150,11 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     // The opening window appears and the first-start files are there.
     QStringList open;
     ASSERT_TRUE(WaitFor([&] { return !(open = x.Visible("^Quenlira III$")).isEmpty(); }, 30000))
-        << "no opening window; program output: " << first.readAllStandardError().toStdString();
+        << "no opening window on " << x.Display().toStdString() << "; program "
+        << (first.state() == QProcess::Running ? "running" : "ended") << ", output: "
+        << first.readAllStandardError().toStdString() << "; windows: "
+        << x.Run({"search", "--name", "."}).out.toStdString() << "; visible: "
+        << x.Run({"search", "--onlyvisible", "--name", "."}).out.toStdString();
     ASSERT_EQ(open.size(), 1);
     EXPECT_EQ(QFileInfo(folder.filePath("Sysinfo.dat")).size(), 13096);
     EXPECT_TRUE(QFileInfo::exists(folder.filePath("StarParty.dat")));
