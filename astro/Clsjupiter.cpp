@@ -5,7 +5,6 @@
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = kPi / 180.0;
-constexpr double kAUPerKm = 6.684585813036146e-9;
 constexpr double kLightDaysPerAU = 0.005775518;
 const char* const kNames[4] = {"木星", "JUPITER", "Jupiter", "JUP"};
 
@@ -31,21 +30,7 @@ double atanRatio(double num, double den) {
 } // namespace
 
 void TJupiter::SetMjd(double mjd) {
-    body_cir(Jupiter, mjd);
-    Ra = Result.Ra;
-    Dec = Result.Dec;
-    SunDistKm = Result.SunDistKm;
-    EarthDistKm = Result.EarthDistKm;
-    SunDist = SunDistKm * kAUPerKm;
-    EarthDist = EarthDistKm * kAUPerKm;
-    Elong = Result.Elong;
-    HelioLon = Result.HelioLon;
-    HelioLat = Result.HelioLat;
-    GeoLon = Result.GeoLon;
-    GeoLat = Result.GeoLat;
-    Diam = Result.Diam;
-    Phase = Result.Phase;
-    Mag = Result.Mag;
+    Publish(*this, Jupiter, mjd);
     AxisRatio = 0.935;
 
     const double tc = (mjd - 51544.5) / 36525.0;

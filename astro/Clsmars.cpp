@@ -1,26 +1,11 @@
 #include "astro/Clsmars.h"
 
 namespace {
-constexpr double kAUPerKm = 6.684585813036146e-9;
 const char* const kNames[4] = {"火星", "MARS", "Mars", "MAR"};
 } // namespace
 
 void TMars::SetMjd(double mjd) {
-    body_cir(Mars, mjd);
-    Ra = Result.Ra;
-    Dec = Result.Dec;
-    SunDistKm = Result.SunDistKm;
-    EarthDistKm = Result.EarthDistKm;
-    SunDist = SunDistKm * kAUPerKm;
-    EarthDist = EarthDistKm * kAUPerKm;
-    Elong = Result.Elong;
-    HelioLon = Result.HelioLon;
-    HelioLat = Result.HelioLat;
-    GeoLon = Result.GeoLon;
-    GeoLat = Result.GeoLat;
-    Diam = Result.Diam;
-    Phase = Result.Phase;
-    Mag = Result.Mag;
+    Publish(*this, Mars, mjd);
 }
 
 const char* TMars::GetName(int form) const {

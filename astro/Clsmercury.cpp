@@ -1,26 +1,11 @@
 #include "astro/Clsmercury.h"
 
 namespace {
-constexpr double kAUPerKm = 6.684585813036146e-9;
 const char* const kNames[4] = {"水星", "MERCURY", "Mercury", "MER"};
 } // namespace
 
 void TMercury::SetMjd(double mjd) {
-    body_cir(Mercury, mjd);
-    Ra = Result.Ra;
-    Dec = Result.Dec;
-    SunDistKm = Result.SunDistKm;
-    EarthDistKm = Result.EarthDistKm;
-    SunDist = SunDistKm * kAUPerKm;
-    EarthDist = EarthDistKm * kAUPerKm;
-    Elong = Result.Elong;
-    HelioLon = Result.HelioLon;
-    HelioLat = Result.HelioLat;
-    GeoLon = Result.GeoLon;
-    GeoLat = Result.GeoLat;
-    Diam = Result.Diam;
-    Phase = Result.Phase;
-    Mag = Result.Mag;
+    Publish(*this, Mercury, mjd);
 }
 
 const char* TMercury::GetName(int form) const {

@@ -125,6 +125,30 @@ public:
     // Direction angle of (x, y) in (0, 2pi].
     static double AtnEx(double y, double x);
 
+protected:
+    // Computes body `body` for `mjd` and copies the record into a body class's
+    // published fields, adding the distances in AU.
+    template <class Body> void Publish(Body& b, int body, double mjd) {
+        constexpr double kAUPerKm = 6.684585813036146e-9;
+        body_cir(body, mjd);
+        b.Ra = Result.Ra;
+        b.Dec = Result.Dec;
+        b.SunDistKm = Result.SunDistKm;
+        b.EarthDistKm = Result.EarthDistKm;
+        b.SunDist = Result.SunDistKm * kAUPerKm;
+        b.EarthDist = Result.EarthDistKm * kAUPerKm;
+        b.Elong = Result.Elong;
+        if constexpr (requires { b.HelioLon; }) {
+            b.HelioLon = Result.HelioLon;
+            b.HelioLat = Result.HelioLat;
+        }
+        b.GeoLon = Result.GeoLon;
+        b.GeoLat = Result.GeoLat;
+        b.Diam = Result.Diam;
+        b.Phase = Result.Phase;
+        b.Mag = Result.Mag;
+    }
+
 private:
     // One-entry caches, shared by all bodies (one user-interface thread).
     static thread_local double obl_d, obl_val;

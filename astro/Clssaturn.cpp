@@ -5,26 +5,11 @@
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = kPi / 180.0;
-constexpr double kAUPerKm = 6.684585813036146e-9;
 const char* const kNames[4] = {"土星", "SATURN", "Saturn", "SAT"};
 } // namespace
 
 void TSaturn::SetMjd(double mjd) {
-    body_cir(Saturn, mjd);
-    Ra = Result.Ra;
-    Dec = Result.Dec;
-    SunDistKm = Result.SunDistKm;
-    EarthDistKm = Result.EarthDistKm;
-    SunDist = SunDistKm * kAUPerKm;
-    EarthDist = EarthDistKm * kAUPerKm;
-    Elong = Result.Elong;
-    HelioLon = Result.HelioLon;
-    HelioLat = Result.HelioLat;
-    GeoLon = Result.GeoLon;
-    GeoLat = Result.GeoLat;
-    Diam = Result.Diam;
-    Phase = Result.Phase;
-    Mag = Result.Mag;
+    Publish(*this, Saturn, mjd);
     AxisRatio = 0.8923;
 
     const double tc = (mjd - 51544.5) / 36525.0;

@@ -1,26 +1,11 @@
 #include "astro/Clssun.h"
 
 namespace {
-constexpr double kAUPerKm = 6.684585813036146e-9;
 const char* const kNames[4] = {"太陽", "SUN", "Sun", "SUN"};
 } // namespace
 
 void TSun::SetMjd(double mjd) {
-    body_cir(Sun, mjd);
-    Ra = Result.Ra;
-    Dec = Result.Dec;
-    SunDistKm = Result.SunDistKm;
-    EarthDistKm = Result.EarthDistKm;
-    SunDist = SunDistKm * kAUPerKm;
-    EarthDist = EarthDistKm * kAUPerKm;
-    Elong = Result.Elong;
-    HelioLon = Result.HelioLon;
-    HelioLat = Result.HelioLat;
-    GeoLon = Result.GeoLon;
-    GeoLat = Result.GeoLat;
-    Diam = Result.Diam;
-    Phase = Result.Phase;
-    Mag = Result.Mag;
+    Publish(*this, Sun, mjd);
     // No phase for the Sun itself.
     Phase = 0.0;
 }

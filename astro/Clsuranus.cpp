@@ -1,26 +1,11 @@
 #include "astro/Clsuranus.h"
 
 namespace {
-constexpr double kAUPerKm = 6.684585813036146e-9;
 const char* const kNames[4] = {"天王星", "URANUS", "Uranus", "URA"};
 } // namespace
 
 void TUranus::SetMjd(double mjd) {
-    body_cir(Uranus, mjd);
-    Ra = Result.Ra;
-    Dec = Result.Dec;
-    SunDistKm = Result.SunDistKm;
-    EarthDistKm = Result.EarthDistKm;
-    SunDist = SunDistKm * kAUPerKm;
-    EarthDist = EarthDistKm * kAUPerKm;
-    Elong = Result.Elong;
-    HelioLon = Result.HelioLon;
-    HelioLat = Result.HelioLat;
-    GeoLon = Result.GeoLon;
-    GeoLat = Result.GeoLat;
-    Diam = Result.Diam;
-    Phase = Result.Phase;
-    Mag = Result.Mag;
+    Publish(*this, Uranus, mjd);
 }
 
 const char* TUranus::GetName(int form) const {
