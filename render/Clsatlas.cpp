@@ -261,8 +261,12 @@ void TAtlas::ComputeWindow() {
 
     const int pts[6][2] = {{0, 0}, {ViewW, 0}, {0, ViewH}, {ViewW, ViewH}, {ViewW / 2, 0},
                            {ViewW / 2, ViewH}};
+    const int scale = Scale == 0 ? 200 : Scale;
     double lo = 1e9, hi = -1e9, dmin = 1e9, dmax = -1e9;
+    bool beyond = false;
     for (const auto& p : pts) {
+        const double dx = p[0] - ViewW / 2, dy = p[1] - ViewH / 2;
+        if (std::sqrt(dx * dx + dy * dy) / scale > kPi / 2) beyond = true;
         double dec, ra;
         Unproject(Projection, p[0], p[1], &dec, &ra, CenterDec, CenterRa);
         dmin = std::min(dmin, dec);
@@ -275,6 +279,16 @@ void TAtlas::ComputeWindow() {
     DecMax = dmax;
     RaMin = WrapTwoPi(CenterRa + lo);
     RaMax = WrapTwoPi(CenterRa + hi);
+    // A view reaching past 90 degrees from the centre shows the sky up to the
+    // edge of the visible hemisphere, which the sampled points no longer
+    // bound: take the whole hemisphere (every right ascension, declinations
+    // within 90 degrees of the centre's).
+    if (beyond) {
+        DecMin = std::max(-kPi / 2, CenterDec - kPi / 2);
+        DecMax = std::min(kPi / 2, CenterDec + kPi / 2);
+        RaMin = 0.0;
+        RaMax = kTwoPi;
+    }
 
     // A pole inside the view opens the window to every right ascension.
     for (int pole = 1; pole >= -1; pole -= 2) {
