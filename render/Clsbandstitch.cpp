@@ -35,33 +35,6 @@ TPoint Pixel(const TBandPoint& p) {
 }
 }  // namespace
 
-void OrientBand(std::vector<std::vector<TSkyVertex>>& outlines, double poleRa, double poleDec) {
-  if (outlines.size() != 2) return;
-  const double px = std::cos(poleDec) * std::cos(poleRa), py = std::cos(poleDec) * std::sin(poleRa),
-               pz = std::sin(poleDec);
-  double height[2] = {0, 0}, turn[2] = {0, 0};
-  for (int k = 0; k < 2; ++k) {
-    const auto& ol = outlines[k];
-    const size_t n = ol.size();
-    if (n < 3) return;
-    for (size_t i = 0; i < n; ++i) {
-      const TSkyVertex& a = ol[i];
-      const TSkyVertex& b = ol[(i + 1) % n];
-      const double ax = std::cos(a.dec) * std::cos(a.ra), ay = std::cos(a.dec) * std::sin(a.ra),
-                   az = std::sin(a.dec);
-      const double bx = std::cos(b.dec) * std::cos(b.ra), by = std::cos(b.dec) * std::sin(b.ra),
-                   bz = std::sin(b.dec);
-      height[k] += ax * px + ay * py + az * pz;
-      // Turning round the pole: the cross product of neighbours along the pole.
-      turn[k] += (ay * bz - az * by) * px + (az * bx - ax * bz) * py + (ax * by - ay * bx) * pz;
-    }
-    height[k] /= static_cast<double>(n);
-  }
-  const int south = height[0] <= height[1] ? 0 : 1;
-  if (turn[south] < 0) std::reverse(outlines[south].begin(), outlines[south].end());
-  if (turn[1 - south] > 0) std::reverse(outlines[1 - south].begin(), outlines[1 - south].end());
-}
-
 bool Kouten(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy,
             double& x, double& y) {
   const double rx = bx - ax, ry = by - ay, sx = dx - cx, sy = dy - cy;

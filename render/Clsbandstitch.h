@@ -26,18 +26,6 @@ struct TBandPoint {
   double y = 0;
 };
 
-struct TSkyVertex {
-  double ra = 0;   // radians
-  double dec = 0;
-};
-
-// The stitching needs the band's two edges to run opposite ways round the
-// band's pole: the southern edge counter-clockwise seen from outside above the
-// pole (right ascension increasing for the Milky Way), the northern edge
-// clockwise. Reverses whichever outline runs the other way; anything but two
-// outlines is left alone.
-void OrientBand(std::vector<std::vector<TSkyVertex>>& outlines, double poleRa, double poleDec);
-
 // Intersection of the segments (ax,ay)-(bx,by) and (cx,cy)-(dx,dy). True, with
 // the point in (x, y), when they cross within both; parallel segments do not.
 bool Kouten(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy,

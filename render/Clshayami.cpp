@@ -33,8 +33,6 @@ constexpr unsigned long kEquator = RGB(112, 16, 16);
 constexpr unsigned long kEcliptic = RGB(112, 112, 16);
 constexpr unsigned long kSunPen = RGB(255, 100, 100);
 // North galactic pole, J2000.
-constexpr double kGalacticPoleRa = 192.85948 * kPi / 180.0;
-constexpr double kGalacticPoleDec = 27.12825 * kPi / 180.0;
 
 unsigned long SpectColour(int code) {
   switch (code) {
@@ -178,16 +176,12 @@ void THayami::DrawHayami(int flags) {
 
 void THayami::DrawMilky() {
   TSurface* s = DIB.GetSurface();
-  std::vector<std::vector<TSkyVertex>> sky(2);
+  std::vector<std::vector<TBandVertex>> outlines;
   for (int k = 0; k < 2; ++k) {
     const int n = std::min<int>(Milky.Count[k], static_cast<int>(Milky.Outline[k].size()));
-    for (int i = 0; i < n; ++i) sky[k].push_back(TSkyVertex{Milky.Outline[k][i].ra, Milky.Outline[k][i].dec});
-  }
-  OrientBand(sky, kGalacticPoleRa, kGalacticPoleDec);
-  std::vector<std::vector<TBandVertex>> outlines;
-  for (const auto& ol : sky) {
     std::vector<TBandVertex> projected;
-    for (const TSkyVertex& v : ol) {
+    for (int i = 0; i < n; ++i) {
+      const TMilkyPoint& v = Milky.Outline[k][i];
       double zd = kPi;
       int x = 0, y = 0;
       HeightG(static_cast<float>(v.ra), static_cast<float>(v.dec), Lat, Lst, Width, Height, zd, x, y);

@@ -112,3 +112,31 @@ TEST(Milky, TwoClosedOutlinesAlongTheGalacticEquator) {
         EXPECT_LT(k == 0 ? mean : -mean, -3) << k;
     }
 }
+
+TEST(Milky, EdgesRunOppositeWaysRoundTheGalacticPole) {
+    // The charts fill the band by walking the chart's border clockwise from
+    // where an edge leaves it, which needs the southern edge to run eastwards
+    // round the galactic pole (galactic longitude increasing) and the northern
+    // edge westwards. Measured as the sum of the turns between neighbouring
+    // vertices about the pole.
+    TMilky m;
+    const double pra = 192.85948 * kDeg, pdec = 27.12825 * kDeg;
+    const double px = std::cos(pdec) * std::cos(pra), py = std::cos(pdec) * std::sin(pra),
+                 pz = std::sin(pdec);
+    double turn[2] = {0, 0};
+    for (int k = 0; k < 2; ++k) {
+        const auto& ol = m.Outline[k];
+        for (size_t i = 0; i < ol.size(); ++i) {
+            const TMilkyPoint& a = ol[i];
+            const TMilkyPoint& b = ol[(i + 1) % ol.size()];
+            const double ax = std::cos(a.dec) * std::cos(a.ra), ay = std::cos(a.dec) * std::sin(a.ra),
+                         az = std::sin(a.dec);
+            const double bx = std::cos(b.dec) * std::cos(b.ra), by = std::cos(b.dec) * std::sin(b.ra),
+                         bz = std::sin(b.dec);
+            turn[k] += (ay * bz - az * by) * px + (az * bx - ax * bz) * py + (ax * by - ay * bx) * pz;
+        }
+    }
+    // A full turn sums to about 2 pi times the edge's distance from the pole.
+    EXPECT_GT(turn[0], 5.0);   // south edge: eastwards
+    EXPECT_LT(turn[1], -5.0);  // north edge: westwards
+}

@@ -135,24 +135,3 @@ TEST(BandStitch, RunTouchingAnEdgeFromOutsideIsLeftOut) {
     EXPECT_EQ(dib.GetIdx(x, 90), 0) << x;
   }
 }
-
-TEST(BandStitch, OrientBandTurnsTheEdgesOppositeWays) {
-  // Two rings of constant declination round the north pole (as a band round
-  // its own pole): the southern one must run eastwards (right ascension
-  // increasing), the northern one westwards.
-  auto ring = [](double dec, bool east) {
-    std::vector<TSkyVertex> r;
-    for (int k = 0; k < 24; ++k) r.push_back(TSkyVertex{(east ? k : 24 - k) * kPi / 12, dec});
-    return r;
-  };
-  std::vector<std::vector<TSkyVertex>> band = {ring(0.2, false), ring(-0.2, false)};
-  OrientBand(band, 0, kPi / 2);
-  EXPECT_LT(std::remainder(band[0][1].ra - band[0][0].ra, 2 * kPi), 0);  // north: westwards
-  EXPECT_GT(std::remainder(band[1][1].ra - band[1][0].ra, 2 * kPi), 0);  // south: eastwards
-  // Already right: left as it is.
-  std::vector<std::vector<TSkyVertex>> right = {ring(-0.2, true), ring(0.2, false)};
-  const auto before = right;
-  OrientBand(right, 0, kPi / 2);
-  EXPECT_EQ(right[0][3].ra, before[0][3].ra);
-  EXPECT_EQ(right[1][3].ra, before[1][3].ra);
-}
