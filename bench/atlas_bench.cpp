@@ -102,6 +102,20 @@ BENCHMARK(BM_AtlasDraw)
     ->Args({1000, 0})
     ->Unit(benchmark::kMillisecond);
 
+// What each layer costs at the default view: stars and bodies alone
+// (switch 0 = none), then with one switch on (1 Milky Way, 2 constellations,
+// 3 Bayer, 4 Flamsteed, 5 names, 6 deep-sky, 7 grid).
+void BM_AtlasLayer(benchmark::State& state) {
+  Sky& sky = TheSky();
+  sky.View(1.4835, 0.0, 1000, false);
+  for (int n = 1; n <= 8; ++n) sky.atlas.SetSwitch(n, n == state.range(0) || n == 8);
+  for (auto _ : state) {
+    sky.atlas.Draw();
+    benchmark::DoNotOptimize(sky.atlas.GetDib().GetBits());
+  }
+}
+BENCHMARK(BM_AtlasLayer)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
+
 // A crowded view: Sagittarius towards the galactic centre, every layer on.
 void BM_AtlasDrawSagittarius(benchmark::State& state) {
   Sky& sky = TheSky();
