@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -33,26 +34,27 @@ bool WaitFor(const std::function<bool()>& ok, int ms) {
 
 class XServer {
 public:
-    // Xvfb picks a free display itself and writes its number to our pipe.
+    // A display number well away from the low ones other programs take for
+    // granted; one that is in use makes Xvfb give up at once, and the next is tried.
     bool Start() {
-        xvfb_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-        if (!xvfb_.waitForStarted(5000))
-            return false;
-        QByteArray number;
-        WaitFor(
-            [&] {
-                xvfb_.waitForReadyRead(100);
-                number += xvfb_.readAllStandardOutput();
-                return number.contains('\n') || xvfb_.state() == QProcess::NotRunning;
-            },
-            20000);
-        bool ok = false;
-        int n = number.trimmed().toInt(&ok);
-        if (!ok)
-            return false;
-        display_ = QString(":%1").arg(n);
-        return WaitFor([&] { return Run({"getdisplaygeometry"}).ok; }, 10000);
+        for (int n = 300 + getpid() % 500, tries = 0; tries < 40; ++n, ++tries) {
+            if (QFile::exists(QString("/tmp/.X%1-lock").arg(n)) ||
+                QFile::exists(QString("/tmp/.X11-unix/X%1").arg(n)))
+                continue;
+            display_ = QString(":%1").arg(n);
+            xvfb_.start("Xvfb", {display_, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+            if (!xvfb_.waitForStarted(5000))
+                return false;
+            if (WaitFor([&] { return xvfb_.state() != QProcess::Running || Run({"getdisplaygeometry"}).ok; },
+                        10000) &&
+                xvfb_.state() == QProcess::Running)
+                return true;
+            xvfb_.kill();
+            xvfb_.waitForFinished(2000);
+        }
+        return false;
     }
+    bool Alive() const { return xvfb_.state() == QProcess::Running; }
     ~XServer() {
         if (xvfb_.state() != QProcess::NotRunning) {
             xvfb_.terminate();
@@ -92,7 +94,7 @@ private:
     QProcess xvfb_;
 };
 
-// Reads an XWD dump of a 24-bit screen (four bytes a pixel) into an image.
+// Reads an XWD dump of a 24- or 32-bit screen into an image.
 QImage ReadXwd(const QByteArray& d) {
     auto u32 = [&](int i) {
         const auto* p = reinterpret_cast<const unsigned char*>(d.constData()) + 4 * i;
@@ -102,8 +104,8 @@ QImage ReadXwd(const QByteArray& d) {
         return {};
     const uint32_t headerSize = u32(0), width = u32(4), height = u32(5), byteOrder = u32(7),
                    bpp = u32(11), bytesPerLine = u32(12), ncolors = u32(19);
-    // Xvfb reports 24 bits per pixel but stores four bytes for each.
-    if ((bpp != 24 && bpp != 32) || width == 0 || bytesPerLine < 4 * width)
+    const uint32_t step = bpp / 8;
+    if ((bpp != 24 && bpp != 32) || width == 0 || bytesPerLine < step * width)
         return {};
     const qsizetype start = headerSize + 12 * qsizetype(ncolors);
     if (d.size() < start + qsizetype(bytesPerLine) * height)
@@ -112,9 +114,9 @@ QImage ReadXwd(const QByteArray& d) {
     for (uint32_t y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const unsigned char*>(d.constData()) + start + y * bytesPerLine;
         for (uint32_t x = 0; x < width; ++x) {
-            const unsigned char* px = row + 4 * x;
+            const unsigned char* px = row + step * x;
             uint32_t v = byteOrder == 0 ? (px[0] | px[1] << 8 | px[2] << 16)
-                                        : (px[3] | px[2] << 8 | px[1] << 16);
+                                        : (px[step - 1] | px[step - 2] << 8 | px[step - 3] << 16);
             img.setPixel(int(x), int(y), 0xFF000000u | v);
         }
     }
@@ -137,6 +139,9 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     QTemporaryDir folder, runtime;
     const QString exe = folder.filePath("quenlira");
     ASSERT_TRUE(QFile::copy(built, exe));
+    // The catalogues are installed beside the program (the build copies them to its folder).
+    for (const char* cat : {"Star.dat", "Unsta.dat"})
+        QFile::copy(QCoreApplication::applicationDirPath() + "/" + cat, folder.filePath(cat));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", x.Display());
     env.insert("QT_QPA_PLATFORM", "xcb");
@@ -150,7 +155,8 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     // The opening window appears and the first-start files are there.
     QStringList open;
     ASSERT_TRUE(WaitFor([&] { return !(open = x.Visible("^Quenlira III$")).isEmpty(); }, 30000))
-        << "no opening window on " << x.Display().toStdString() << "; program "
+        << "no opening window on " << x.Display().toStdString() << (x.Alive() ? "" : " (Xvfb ended)")
+        << "; program "
         << (first.state() == QProcess::Running ? "running" : "ended") << ", output: "
         << first.readAllStandardError().toStdString() << "; windows: "
         << x.Run({"search", "--name", "."}).out.toStdString() << "; visible: "
@@ -203,7 +209,7 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     ASSERT_FALSE(shot.isNull());
     const QString png = QCoreApplication::applicationDirPath() + "/quenlira_e2e.png";
     shot.save(png);
-    // The chart window is black with red texts.
+    // The chart window: planisphere, atlas and the site's texts.
     int red = 0;
     for (int yy = 0; yy < shot.height(); ++yy)
         for (int xx = 0; xx < shot.width(); ++xx) {
