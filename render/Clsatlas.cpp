@@ -546,7 +546,9 @@ void TAtlas::DrawNebulae(bool secondPass) {
         const TNebulaRecord& r = neb.Records[i];
         if (!pass(r.ra, r.dec)) continue;
         int px, py;
-        ToPixel(r.ra, r.dec, px, py);
+        // The projection puts a point on the far side at the centre: in wide
+        // views such objects pass the window, and would pile up there.
+        if (!ToPixel(r.ra, r.dec, px, py)) continue;
         const int rad = static_cast<int>(scale * r.major * 0.5);
         if (!(-rad < px && px < ViewW + rad && -rad < py && py < ViewH + rad)) continue;
         const int outline = i < static_cast<int>(neb.OutlineIndex.size()) ? neb.OutlineIndex[i] : 0;
