@@ -133,6 +133,11 @@ TfrmQVOpen::TfrmQVOpen(const std::string& folder, QWidget* parent) : QDialog(par
     labRev->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
+TfrmQVOpen::~TfrmQVOpen() {
+    // The handler reports through this window; it goes with it.
+    TApplication::SetErrorHandler(nullptr);
+}
+
 std::string TfrmQVOpen::FilePath(const char* name) const {
     if (Folder.empty())
         return name;

@@ -19,6 +19,7 @@ class TfrmQVOpen : public QDialog {
 public:
     // folder: the program folder, where the settings and party files live.
     explicit TfrmQVOpen(const std::string& folder, QWidget* parent = nullptr);
+    ~TfrmQVOpen() override;
 
     TSysInfo SysInfo;      // the whole settings file
     TSite CurrentSite;     // chosen last in this run (empty name until then)
