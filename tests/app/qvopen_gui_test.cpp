@@ -277,11 +277,22 @@ TEST_F(OpeningWindow, HundredSitesRefuseAdd) {
     EXPECT_FALSE(editorShown);
     EXPECT_EQ(ReadFile(File("Sysinfo.dat")), before);
 
-    // The scroll bar moves the list; the list's selection follows into view.
-    frm->flsLocation->SetValue(50);
-    frm->flsLocation->OnChange(frm->flsLocation);
-    EXPECT_EQ(frm->grdLocation->GetDspTop(), 50);
-    EXPECT_GE(frm->grdLocation->GetSelRow(), 50);
+    // The scroll bar moves the list: a press on its down arrow scrolls one
+    // row; the list's selection is pulled into view and becomes current.
+    QWidget* bar = frm->flsLocation;
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(8, bar->height() - 4));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(8, bar->height() - 4));
+    EXPECT_EQ(frm->flsLocation->GetValue(), 2);
+    EXPECT_EQ(frm->grdLocation->GetDspTop(), 2);
+    EXPECT_EQ(frm->grdLocation->GetSelRow(), 2);
+    EXPECT_EQ(frm->CurrentRow, 2);
+    // And the list moves the bar: End selects row 100 and scrolls to it.
+    frm->grdLocation->setFocus();
+    QTest::keyClick(frm->grdLocation, Qt::Key_End);
+    EXPECT_EQ(frm->grdLocation->GetSelRow(), 100);
+    EXPECT_EQ(frm->flsLocation->GetValue(), frm->grdLocation->GetDspTop());
+    EXPECT_GT(frm->flsLocation->GetValue(), 90);
+    EXPECT_EQ(frm->CurrentRow, 100);
 }
 
 TEST_F(OpeningWindow, DeletingTheOnlySiteLeavesAnEmptyList) {
