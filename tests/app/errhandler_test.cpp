@@ -7,6 +7,9 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -27,4 +30,23 @@ TEST(ErrorReport, TextAndLogLines) {
     // A log that cannot be opened writes nothing and says so.
     EXPECT_FALSE(AppendErrLog((dir / "no such folder").string(), 0, "lost"));
     fs::remove_all(dir);
+}
+
+TEST(ErrorReport, HandlerGetsEachErrorOnce) {
+    std::vector<std::pair<int, std::string>> seen;
+    TApplication::SetErrorHandler([&](int no, const std::string& msg) {
+        seen.push_back({no, msg});
+        // An error while reporting must not start another report.
+        TApplication::HandleError(no + 1, "inside");
+    });
+    EXPECT_TRUE(TApplication::HasErrorHandler());
+    TApplication::HandleError(7, "outer");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], (std::pair<int, std::string>{7, "outer"}));
+    // A handler that throws does not take the program down with it.
+    TApplication::SetErrorHandler([](int, const std::string&) { throw std::runtime_error("x"); });
+    EXPECT_NO_THROW(TApplication::HandleError(1, "again"));
+    TApplication::SetErrorHandler(nullptr);
+    EXPECT_FALSE(TApplication::HasErrorHandler());
+    EXPECT_NO_THROW(TApplication::HandleError(2, "no handler"));
 }
