@@ -13,12 +13,11 @@
 namespace {
 
 std::string FilePath(const std::string& folder, const char* name) {
-    if (folder.empty())
-        return name;
+    if (folder.empty()) return name;
     return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-}  // namespace
+} // namespace
 
 TSysInfo::TSysInfo() = default;
 
@@ -82,8 +81,8 @@ bool TSysInfo::Load(const std::string& folder, std::string& message) {
     // A short file fills only the leading part; the rest keeps what it held.
     std::copy_n(buf.begin(), std::min(n, kSize), raw_.begin());
     if (n < kSize)
-        message = std::string(kFileName) + " is damaged: " + std::to_string(n) + " bytes instead of " +
-                  std::to_string(kSize) + "; only the first part was read.";
+        message = std::string(kFileName) + " is damaged: " + std::to_string(n) +
+                  " bytes instead of " + std::to_string(kSize) + "; only the first part was read.";
     else if (n > kSize)
         message = std::string(kFileName) + " is longer than " + std::to_string(kSize) +
                   " bytes; the rest was ignored.";
@@ -91,8 +90,7 @@ bool TSysInfo::Load(const std::string& folder, std::string& message) {
     if (count < 0 || count > kMaxSites) {
         int fixed = std::clamp(count, 0, kMaxSites);
         SetSiteCount(fixed);
-        if (!message.empty())
-            message += " ";
+        if (!message.empty()) message += " ";
         message += std::string(kFileName) + " gives " + std::to_string(count) + " sites; " +
                    std::to_string(fixed) + " were read.";
     }
@@ -111,8 +109,7 @@ bool TSysInfo::Save(const std::string& folder, std::string& message) const {
     size_t done = 0;
     while (done < kSize) {
         ssize_t w = ::write(fd, raw_.data() + done, kSize - done);
-        if (w < 0 && errno == EINTR)
-            continue;
+        if (w < 0 && errno == EINTR) continue;
         if (w <= 0) {
             message = "Can not write " + tmp + ": " + std::strerror(errno);
             ::close(fd);
@@ -134,26 +131,53 @@ bool TSysInfo::Save(const std::string& folder, std::string& message) const {
     return true;
 }
 
-int TSysInfo::GetMemUse(int s) const { return GetInt(kOffMemUse + 4 * s); }
-void TSysInfo::SetMemUse(int s, int v) { SetInt(kOffMemUse + 4 * s, v); }
-double TSysInfo::GetMemRa(int s) const { return GetDouble(kOffMemRa + 8 * s); }
-void TSysInfo::SetMemRa(int s, double v) { SetDouble(kOffMemRa + 8 * s, v); }
-double TSysInfo::GetMemDec(int s) const { return GetDouble(kOffMemDec + 8 * s); }
-void TSysInfo::SetMemDec(int s, double v) { SetDouble(kOffMemDec + 8 * s, v); }
-double TSysInfo::GetMemMjd(int s) const { return GetDouble(kOffMemMjd + 8 * s); }
-void TSysInfo::SetMemMjd(int s, double v) { SetDouble(kOffMemMjd + 8 * s, v); }
-int TSysInfo::GetMemScale(int s) const { return GetInt(kOffMemScale + 4 * s); }
-void TSysInfo::SetMemScale(int s, int v) { SetInt(kOffMemScale + 4 * s, v); }
+int TSysInfo::GetMemUse(int s) const {
+    return GetInt(kOffMemUse + 4 * s);
+}
+void TSysInfo::SetMemUse(int s, int v) {
+    SetInt(kOffMemUse + 4 * s, v);
+}
+double TSysInfo::GetMemRa(int s) const {
+    return GetDouble(kOffMemRa + 8 * s);
+}
+void TSysInfo::SetMemRa(int s, double v) {
+    SetDouble(kOffMemRa + 8 * s, v);
+}
+double TSysInfo::GetMemDec(int s) const {
+    return GetDouble(kOffMemDec + 8 * s);
+}
+void TSysInfo::SetMemDec(int s, double v) {
+    SetDouble(kOffMemDec + 8 * s, v);
+}
+double TSysInfo::GetMemMjd(int s) const {
+    return GetDouble(kOffMemMjd + 8 * s);
+}
+void TSysInfo::SetMemMjd(int s, double v) {
+    SetDouble(kOffMemMjd + 8 * s, v);
+}
+int TSysInfo::GetMemScale(int s) const {
+    return GetInt(kOffMemScale + 4 * s);
+}
+void TSysInfo::SetMemScale(int s, int v) {
+    SetInt(kOffMemScale + 4 * s, v);
+}
 
-int TSysInfo::GetSiteCount() const { return std::clamp(GetInt(kOffSiteCount), 0, kMaxSites); }
-void TSysInfo::SetSiteCount(int n) { SetInt(kOffSiteCount, std::clamp(n, 0, kMaxSites)); }
+int TSysInfo::GetSiteCount() const {
+    return std::clamp(GetInt(kOffSiteCount), 0, kMaxSites);
+}
+void TSysInfo::SetSiteCount(int n) {
+    SetInt(kOffSiteCount, std::clamp(n, 0, kMaxSites));
+}
 
-int TSysInfo::GetLastSite() const { return GetInt(kOffLastSite); }
-void TSysInfo::SetLastSite(int row) { SetInt(kOffLastSite, row); }
+int TSysInfo::GetLastSite() const {
+    return GetInt(kOffLastSite);
+}
+void TSysInfo::SetLastSite(int row) {
+    SetInt(kOffLastSite, row);
+}
 
 std::string TSysInfo::GetSiteName(int no) const {
-    if (no < 1 || no > kMaxSites)
-        return {};
+    if (no < 1 || no > kMaxSites) return {};
     const unsigned char* p = raw_.data() + kOffName + kNameField * (no - 1);
     // A field without its zero is read up to its last byte, which must be the zero.
     size_t len = 0;
@@ -165,8 +189,7 @@ std::string TSysInfo::GetSiteName(int no) const {
 
 TSite TSysInfo::GetSite(int no) const {
     TSite s;
-    if (no < 1 || no > kMaxSites)
-        return s;
+    if (no < 1 || no > kMaxSites) return s;
     int i = no - 1;
     s.Name = GetSiteName(no);
     s.Lng = GetDouble(kOffLng + 8 * i);
@@ -180,16 +203,13 @@ TSite TSysInfo::GetSite(int no) const {
 bool TSysInfo::NameFits(const std::string& utf8) {
     bool exact = false;
     std::string sjis = Utf8ToSjis(utf8, exact);
-    return exact && sjis.size() < kNameField &&
-           sjis.find('\0') == std::string::npos;
+    return exact && sjis.size() < kNameField && sjis.find('\0') == std::string::npos;
 }
 
 bool TSysInfo::PutName(int no, const std::string& utf8) {
     bool exact = false;
     std::string sjis = Utf8ToSjis(utf8, exact);
-    if (!exact || sjis.size() >= kNameField ||
-        sjis.find('\0') != std::string::npos)
-        return false;
+    if (!exact || sjis.size() >= kNameField || sjis.find('\0') != std::string::npos) return false;
     unsigned char* p = raw_.data() + kOffName + kNameField * (no - 1);
     std::memset(p, 0, kNameField);
     std::memcpy(p, sjis.data(), sjis.size());
@@ -197,8 +217,7 @@ bool TSysInfo::PutName(int no, const std::string& utf8) {
 }
 
 bool TSysInfo::SetSite(int no, const TSite& s) {
-    if (no < 1 || no > kMaxSites || !PutName(no, s.Name))
-        return false;
+    if (no < 1 || no > kMaxSites || !PutName(no, s.Name)) return false;
     int i = no - 1;
     SetDouble(kOffLng + 8 * i, s.Lng);
     SetDouble(kOffLat + 8 * i, s.Lat);
@@ -212,16 +231,14 @@ bool TSysInfo::SetSite(int no, const TSite& s) {
 
 bool TSysInfo::AddSite(const TSite& s) {
     int n = GetSiteCount();
-    if (n >= kMaxSites || !SetSite(n + 1, s))
-        return false;
+    if (n >= kMaxSites || !SetSite(n + 1, s)) return false;
     SetSiteCount(n + 1);
     return true;
 }
 
 void TSysInfo::DeleteSite(int no) {
     int n = GetSiteCount();
-    if (no < 1 || no > n)
-        return;
+    if (no < 1 || no > n) return;
     auto moveUp = [&](std::size_t off, std::size_t size) {
         unsigned char* base = raw_.data() + off;
         std::memmove(base + size * (no - 1), base + size * no, size * (n - no));

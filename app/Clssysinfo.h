@@ -13,11 +13,11 @@
 // One observing site as the program uses it (name in UTF-8).
 struct TSite {
     std::string Name;
-    double Lng = 0.0;     // radians, east positive
-    double Lat = 0.0;     // radians, north positive
-    double Height = 0.0;  // metres above sea level
-    double DiffUT = 0.0;  // hours
-    double Summer = 0.0;  // summer time, a whole number of hours
+    double Lng = 0.0;    // radians, east positive
+    double Lat = 0.0;    // radians, north positive
+    double Height = 0.0; // metres above sea level
+    double DiffUT = 0.0; // hours
+    double Summer = 0.0; // summer time, a whole number of hours
 };
 
 class TSysInfo {
@@ -25,7 +25,7 @@ public:
     static constexpr std::size_t kSize = 13096;
     static constexpr int kMemories = 10;
     static constexpr int kMaxSites = 100;
-    static constexpr std::size_t kNameField = 80;  // bytes, Shift-JIS with the zero
+    static constexpr std::size_t kNameField = 80; // bytes, Shift-JIS with the zero
 
     // Byte offsets of the fields.
     static constexpr std::size_t kOffMemUse = 0x0000;
@@ -47,7 +47,7 @@ public:
 
     static constexpr const char* kFileName = "Sysinfo.dat";
 
-    TSysInfo();  // all zero
+    TSysInfo(); // all zero
 
     // The record of a new settings file: three default sites.
     void NewFile();
@@ -81,7 +81,7 @@ public:
     void SetMemScale(int slot, int v);
 
     // Sites, numbered 1..100.
-    int GetSiteCount() const;  // as stored, clamped to 0..100 on reading
+    int GetSiteCount() const; // as stored, clamped to 0..100 on reading
     void SetSiteCount(int n);
     TSite GetSite(int no) const;
     // False (nothing changed) when the name cannot be written in Shift-JIS

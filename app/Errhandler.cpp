@@ -10,15 +10,19 @@ TErrorHandler& Handler() {
     return h;
 }
 
-bool handling = false;  // an error inside the handler must not recurse
+bool handling = false; // an error inside the handler must not recurse
 
-}  // namespace
+} // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-void TApplication::SetErrorHandler(TErrorHandler handler) { Handler() = std::move(handler); }
+void TApplication::SetErrorHandler(TErrorHandler handler) {
+    Handler() = std::move(handler);
+}
 
-bool TApplication::HasErrorHandler() { return static_cast<bool>(Handler()); }
+bool TApplication::HasErrorHandler() {
+    return static_cast<bool>(Handler());
+}
 
 void TApplication::HandleError(int no, const std::string& message) {
     if (handling || !Handler()) {
@@ -50,12 +54,11 @@ std::string ErrorText(int no, const std::string& message) {
 }
 
 bool AppendErrLog(const std::string& folder, int no, const std::string& message) {
-    std::string path = folder.empty() ? std::string("Err3.Log")
+    std::string path = folder.empty()         ? std::string("Err3.Log")
                        : folder.back() == '/' ? folder + "Err3.Log"
                                               : folder + "/Err3.Log";
     FILE* f = std::fopen(path.c_str(), "a");
-    if (!f)
-        return false;
+    if (!f) return false;
     std::fprintf(f, "%d %s\n", no, message.c_str());
     std::fclose(f);
     return true;

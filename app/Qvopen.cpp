@@ -23,11 +23,13 @@ namespace {
 constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr int kYes = 10001;
 
-}  // namespace
+} // namespace
 
 // The title picture is in the library's resources; a static library needs
 // them registered by hand (outside any namespace).
-static void InitResources() { Q_INIT_RESOURCE(Quenlira); }
+static void InitResources() {
+    Q_INIT_RESOURCE(Quenlira);
+}
 
 TfrmQVOpen::TfrmQVOpen(const std::string& folder, QWidget* parent) : QDialog(parent) {
     InitResources();
@@ -37,22 +39,23 @@ TfrmQVOpen::TfrmQVOpen(const std::string& folder, QWidget* parent) : QDialog(par
     CurrentRow = 0;
     FirstStart = true;
     Ask = [](int b, const std::string& t) { return QVMes(b, t); };
-    Terminate = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
+    Terminate = [] {
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    };
     ShowEditor = [this] {
-        if (Editor)
-            Editor->exec();
+        if (Editor) Editor->exec();
     };
 
     // 3: errors nobody handles end here.
-    TApplication::SetErrorHandler([this](int no, const std::string& msg) { AppException(no, msg); });
+    TApplication::SetErrorHandler(
+        [this](int no, const std::string& msg) { AppException(no, msg); });
 
     // 4: a first start makes the settings file with the default sites.
     if (!QFileInfo::exists(QString::fromStdString(FilePath(TSysInfo::kFileName)))) {
         TSysInfo fresh;
         fresh.NewFile();
         std::string msg;
-        if (!fresh.Save(Folder, msg))
-            throw std::runtime_error(msg);
+        if (!fresh.Save(Folder, msg)) throw std::runtime_error(msg);
     }
     // 5: the party settings file exists, even if empty.
     std::string party = FilePath("StarParty.dat");
@@ -117,8 +120,7 @@ TfrmQVOpen::TfrmQVOpen(const std::string& folder, QWidget* parent) : QDialog(par
     // Add, Edit and Delete act on a click (released over the button); OK on the press.
     auto click = [](TFrameLabel* f, std::function<void()> act) {
         f->OnMouseUp = [f, act](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
-            if (f->rect().contains(x, y))
-                act();
+            if (f->rect().contains(x, y)) act();
         };
     };
     click(flbAdd, [this] { flbAddMouseDown(); });
@@ -139,15 +141,13 @@ TfrmQVOpen::~TfrmQVOpen() {
 }
 
 std::string TfrmQVOpen::FilePath(const char* name) const {
-    if (Folder.empty())
-        return name;
+    if (Folder.empty()) return name;
     return Folder.back() == '/' ? Folder + name : Folder + "/" + name;
 }
 
 void TfrmQVOpen::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (e->spontaneous())
-        return;
+    if (e->spontaneous()) return;
     Reload();
     // 6: the title picture.
     imgTitle->setPixmap(QPixmap(":/MAINTITLEE"));
@@ -167,15 +167,13 @@ void TfrmQVOpen::keyPressEvent(QKeyEvent* e) {
 void TfrmQVOpen::LoadRecord() {
     std::string msg;
     if (!SysInfo.Load(Folder, msg))
-        throw std::runtime_error(msg);  // a file error: the error handler ends the program
-    if (!msg.empty())
-        Ask(2, msg);
+        throw std::runtime_error(msg); // a file error: the error handler ends the program
+    if (!msg.empty()) Ask(2, msg);
 }
 
 void TfrmQVOpen::SaveRecord() {
     std::string msg;
-    if (!SysInfo.Save(Folder, msg))
-        throw std::runtime_error(msg);
+    if (!SysInfo.Save(Folder, msg)) throw std::runtime_error(msg);
 }
 
 void TfrmQVOpen::FillList() {
@@ -195,12 +193,10 @@ void TfrmQVOpen::Reload() {
     LoadRecord();
     FillList();
     const int n = grdLocation->GetMaxRow();
-    if (CurrentRow == 0)
-        CurrentRow = std::max(0, SysInfo.GetLastSite());
+    if (CurrentRow == 0) CurrentRow = std::max(0, SysInfo.GetLastSite());
     grdLocation->SetSelRow(std::min(CurrentRow, n));
     QDir dir(QString::fromStdString(Folder));
-    if (!dir.exists("Option"))
-        dir.mkdir("Option");
+    if (!dir.exists("Option")) dir.mkdir("Option");
     CoupleScroll();
     grdLocation->update();
 }
@@ -220,8 +216,7 @@ void TfrmQVOpen::ScrollToList() {
 }
 
 bool TfrmQVOpen::RunEditor() {
-    if (!Editor)
-        return false;
+    if (!Editor) return false;
     Editor->Result = 0;
     Editor->NameFits = [](const std::string& name) { return TSysInfo::NameFits(name); };
     ShowEditor();
@@ -245,11 +240,9 @@ void TfrmQVOpen::flbAddMouseDown() {
         Ask(2, "Can not add");
         return;
     }
-    if (!Editor)
-        return;
+    if (!Editor) return;
     Editor->Mode = 1;
-    if (!RunEditor())
-        return;
+    if (!RunEditor()) return;
     if (!SysInfo.AddSite(FromEditor(*Editor))) {
         Ask(2, "Can not add");
         return;
@@ -266,11 +259,9 @@ void TfrmQVOpen::flbAddMouseDown() {
 
 void TfrmQVOpen::flbEditMouseDown() {
     const int n = SysInfo.GetSiteCount();
-    if (n < 1 || grdLocation->GetMaxRow() < 1 || !Editor)
-        return;
+    if (n < 1 || grdLocation->GetMaxRow() < 1 || !Editor) return;
     const int no = grdLocation->GetTag(grdLocation->GetSelRow());
-    if (no < 1 || no > n)
-        return;
+    if (no < 1 || no > n) return;
     TSite s = SysInfo.GetSite(no);
     Editor->Mode = 2;
     Editor->Name = s.Name;
@@ -279,36 +270,30 @@ void TfrmQVOpen::flbEditMouseDown() {
     Editor->Height = s.Height;
     Editor->DiffUT = s.DiffUT;
     Editor->Summer = s.Summer;
-    if (!RunEditor())
-        return;
+    if (!RunEditor()) return;
     if (!SysInfo.SetSite(no, FromEditor(*Editor))) {
         Ask(2, "The name is too long or has characters that can not be saved");
         return;
     }
     for (int row = 1; row <= grdLocation->GetMaxRow(); ++row)
-        if (grdLocation->GetTag(row) == no)
-            grdLocation->SetTextA(row, 1, SysInfo.GetSiteName(no));
+        if (grdLocation->GetTag(row) == no) grdLocation->SetTextA(row, 1, SysInfo.GetSiteName(no));
     SaveRecord();
     grdLocation->update();
 }
 
 void TfrmQVOpen::flbDeleteMouseDown() {
     const int n = SysInfo.GetSiteCount();
-    if (n < 1 || grdLocation->GetMaxRow() < 1)
-        return;
-    if (Ask(1, "Delete Ok?") != kYes)
-        return;
+    if (n < 1 || grdLocation->GetMaxRow() < 1) return;
+    if (Ask(1, "Delete Ok?") != kYes) return;
     const int no = grdLocation->GetTag(grdLocation->GetSelRow());
-    if (no < 1 || no > n)
-        return;
+    if (no < 1 || no > n) return;
     SysInfo.DeleteSite(no);
     SaveRecord();
     Reload();
 }
 
 void TfrmQVOpen::flbOkMouseDown() {
-    if (grdLocation->GetMaxRow() < 1)
-        return;
+    if (grdLocation->GetMaxRow() < 1) return;
     SysInfo.SetLastSite(grdLocation->GetSelRow());
     // Saved at once: every showing reloads the record from the file, so a
     // row kept only in memory would be lost at the next "Setting".
@@ -317,17 +302,14 @@ void TfrmQVOpen::flbOkMouseDown() {
 }
 
 void TfrmQVOpen::Choose() {
-    if (grdLocation->GetMaxRow() < 1)
-        return;
+    if (grdLocation->GetMaxRow() < 1) return;
     const int no = grdLocation->GetTag(grdLocation->GetSelRow());
-    if (no < 1 || no > SysInfo.GetSiteCount())
-        return;
+    if (no < 1 || no > SysInfo.GetSiteCount()) return;
     CurrentSite = SysInfo.GetSite(no);
     CurrentRow = grdLocation->GetSelRow();
     if (FirstStart) {
         FirstStart = false;
-        if (ShowChart)
-            ShowChart();
+        if (ShowChart) ShowChart();
         hide();
     } else {
         accept();
@@ -338,6 +320,5 @@ void TfrmQVOpen::AppException(int no, const std::string& message) {
     Ask(2, ErrorText(no, message));
     AppendErrLog(Folder, no, message);
     close();
-    if (Terminate)
-        Terminate();
+    if (Terminate) Terminate();
 }

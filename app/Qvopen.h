@@ -21,8 +21,8 @@ public:
     explicit TfrmQVOpen(const std::string& folder, QWidget* parent = nullptr);
     ~TfrmQVOpen() override;
 
-    TSysInfo SysInfo;      // the whole settings file
-    TSite CurrentSite;     // chosen last in this run (empty name until then)
+    TSysInfo SysInfo;  // the whole settings file
+    TSite CurrentSite; // chosen last in this run (empty name until then)
     bool FirstStart = true;
     int CurrentRow = 0;
     std::string Folder;

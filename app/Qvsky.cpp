@@ -72,7 +72,7 @@ std::string PathIn(const std::string& folder, const char* name) {
     return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-}  // namespace
+} // namespace
 
 TfrmQVSKY::TfrmQVSKY(const std::string& folder, QWidget* parent)
     : QWidget(parent), folder_(folder), bodies_(std::make_unique<TChartBodies>()) {
@@ -112,8 +112,7 @@ void TfrmQVSKY::TakeSite() {
 void TfrmQVSKY::Redraw() {
     hayamiImage_ = QImage();
     atlasImage_ = QImage();
-    if (!frmQVOpen || star_->Count == 0)
-        return;
+    if (!frmQVOpen || star_->Count == 0) return;
     const TSite& s = frmQVOpen->CurrentSite;
     // Now, as a Modified Julian Date of Universal Time.
     const double mjd = QDateTime::currentMSecsSinceEpoch() / 86400000.0 + 40587.0;
@@ -138,25 +137,21 @@ void TfrmQVSKY::Redraw() {
     atlas_->SetCenterRa(1.4835);
     atlas_->SetCenterDec(0.0);
     atlas_->Draw();
-    atlasImage_ = ToImage(atlas_->GetDib()).copy(0, 0, atlas_->GetViewWidth(), atlas_->GetViewHeight());
+    atlasImage_ =
+        ToImage(atlas_->GetDib()).copy(0, 0, atlas_->GetViewWidth(), atlas_->GetViewHeight());
 }
 
 void TfrmQVSKY::Setting() {
-    if (!frmQVOpen)
-        return;
-    if (frmQVOpen->exec() == QDialog::Accepted)
-        TakeSite();
+    if (!frmQVOpen) return;
+    if (frmQVOpen->exec() == QDialog::Accepted) TakeSite();
 }
 
 void TfrmQVSKY::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
-    if (!hayamiImage_.isNull())
-        p.drawImage(0, 0, hayamiImage_);
-    if (!atlasImage_.isNull())
-        p.drawImage(kAtlasLeft, 0, atlasImage_);
-    if (!frmQVOpen)
-        return;
+    if (!hayamiImage_.isNull()) p.drawImage(0, 0, hayamiImage_);
+    if (!atlasImage_.isNull()) p.drawImage(kAtlasLeft, 0, atlasImage_);
+    if (!frmQVOpen) return;
     const TSite& s = frmQVOpen->CurrentSite;
     TDegrees lng, lat;
     lng.SetRad(s.Lng);
@@ -172,8 +167,7 @@ void TfrmQVSKY::paintEvent(QPaintEvent*) {
         "UT " + ut.toString("yyyy/MM/dd hh:mm"),
         "F3 Setting",
     };
-    if (!problem_.empty())
-        lines << QString::fromStdString(problem_);
+    if (!problem_.empty()) lines << QString::fromStdString(problem_);
     p.setPen(QColor(255, 0, 0));
     int y = kHayamiSize + 24;
     for (const QString& l : lines) {

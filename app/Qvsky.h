@@ -42,5 +42,5 @@ private:
     std::unique_ptr<THayami> hayami_;
     std::unique_ptr<TAtlas> atlas_;
     QImage hayamiImage_, atlasImage_;
-    std::string problem_;  // why a chart is missing (a catalogue that did not load)
+    std::string problem_; // why a chart is missing (a catalogue that did not load)
 };

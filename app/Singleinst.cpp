@@ -5,11 +5,12 @@
 TSingleInstance::TSingleInstance(const QString& folder)
     : path_(QDir(folder).filePath("Quenlira III.lock")) {}
 
-TSingleInstance::~TSingleInstance() { Release(); }
+TSingleInstance::~TSingleInstance() {
+    Release();
+}
 
 bool TSingleInstance::Acquire() {
-    if (lock_ && lock_->isLocked())
-        return true;
+    if (lock_ && lock_->isLocked()) return true;
     QDir().mkpath(QFileInfo(path_).absolutePath());
     lock_ = std::make_unique<QLockFile>(path_);
     // Never by age: a long-running instance keeps its lock however old it is.
@@ -19,7 +20,6 @@ bool TSingleInstance::Acquire() {
 }
 
 void TSingleInstance::Release() {
-    if (lock_)
-        lock_->unlock();
+    if (lock_) lock_->unlock();
     lock_.reset();
 }

@@ -23,7 +23,7 @@ QWidget* Shell(const char* title) {
     return w;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
@@ -31,8 +31,7 @@ int main(int argc, char** argv) {
 
     // The single-instance guard lives in the user's runtime (or temporary) folder.
     QString lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (lockFolder.isEmpty())
-        lockFolder = QDir::tempPath();
+    if (lockFolder.isEmpty()) lockFolder = QDir::tempPath();
     TSingleInstance guard(lockFolder);
     if (!guard.Acquire()) {
         QMessageBox box(QMessageBox::NoIcon, "Quenlira3", "Already Run!", QMessageBox::Ok);

@@ -27,72 +27,73 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int kWidth = 1639, kHeight = 1080;
 
 std::string Beside(const char* name) {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ((ec ? std::filesystem::path(".") : exe.parent_path()) / name).string();
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ((ec ? std::filesystem::path(".") : exe.parent_path()) / name).string();
 }
 
 // The atlas as the chart window holds it, with its catalogues and bodies.
 struct Sky {
-  TStar stars{Beside("Star.dat")};
-  TNebula nebula{Beside("Unsta.dat")};
-  TMercury mercury;
-  TVenus venus;
-  TMars mars;
-  TJupiter jupiter;
-  TSaturn saturn;
-  TUranus uranus;
-  TNeptune neptune;
-  TPluto pluto;
-  TSun sun;
-  TMoon moon;
-  TAtlas atlas{1, kWidth, kHeight};
+    TStar stars{Beside("Star.dat")};
+    TNebula nebula{Beside("Unsta.dat")};
+    TMercury mercury;
+    TVenus venus;
+    TMars mars;
+    TJupiter jupiter;
+    TSaturn saturn;
+    TUranus uranus;
+    TNeptune neptune;
+    TPluto pluto;
+    TSun sun;
+    TMoon moon;
+    TAtlas atlas{1, kWidth, kHeight};
 
-  Sky() {
-    atlas.SetLng(139.5167 * kPi / 180);
-    atlas.SetLat(35.68333 * kPi / 180);
-    atlas.SetMJD(61381.5);  // 2026-12-07 12:00 UT
-    atlas.Star[0] = &stars;
-    atlas.Nebula = &nebula;
-    atlas.Mercury = &mercury;
-    atlas.Venus = &venus;
-    atlas.Mars = &mars;
-    atlas.Jupiter = &jupiter;
-    atlas.Saturn = &saturn;
-    atlas.Uranus = &uranus;
-    atlas.Neptune = &neptune;
-    atlas.Pluto = &pluto;
-    atlas.Sun = &sun;
-    atlas.Moon = &moon;
-  }
-  void View(double ra, double dec, int scale, bool all) {
-    // The window's start-up switches, or every one on.
-    const int start[8] = {1, 1, 0, 0, 1, 0, 1, 1};
-    atlas.SetViewWidth(kWidth);
-    atlas.SetViewHeight(kHeight);
-    atlas.SetScale(scale);
-    atlas.SetSensitivity(0);
-    for (int n = 1; n <= 8; ++n) atlas.SetSwitch(n, all ? 1 : start[n - 1]);
-    atlas.SetCenterRa(ra);
-    atlas.SetCenterDec(dec);
-  }
+    Sky() {
+        atlas.SetLng(139.5167 * kPi / 180);
+        atlas.SetLat(35.68333 * kPi / 180);
+        atlas.SetMJD(61381.5); // 2026-12-07 12:00 UT
+        atlas.Star[0] = &stars;
+        atlas.Nebula = &nebula;
+        atlas.Mercury = &mercury;
+        atlas.Venus = &venus;
+        atlas.Mars = &mars;
+        atlas.Jupiter = &jupiter;
+        atlas.Saturn = &saturn;
+        atlas.Uranus = &uranus;
+        atlas.Neptune = &neptune;
+        atlas.Pluto = &pluto;
+        atlas.Sun = &sun;
+        atlas.Moon = &moon;
+    }
+    void View(double ra, double dec, int scale, bool all) {
+        // The window's start-up switches, or every one on.
+        const int start[8] = {1, 1, 0, 0, 1, 0, 1, 1};
+        atlas.SetViewWidth(kWidth);
+        atlas.SetViewHeight(kHeight);
+        atlas.SetScale(scale);
+        atlas.SetSensitivity(0);
+        for (int n = 1; n <= 8; ++n)
+            atlas.SetSwitch(n, all ? 1 : start[n - 1]);
+        atlas.SetCenterRa(ra);
+        atlas.SetCenterDec(dec);
+    }
 };
 
 Sky& TheSky() {
-  static Sky sky;
-  return sky;
+    static Sky sky;
+    return sky;
 }
 
 // The chart window's starting centre (right ascension 1.4835 rad, near
 // Orion's belt, declination 0) at scales 1000 (the default), 5000 and 50000.
 void BM_AtlasDraw(benchmark::State& state) {
-  Sky& sky = TheSky();
-  sky.View(1.4835, 0.0, static_cast<int>(state.range(0)), state.range(1) != 0);
-  for (auto _ : state) {
-    sky.atlas.Draw();
-    benchmark::DoNotOptimize(sky.atlas.GetDib().GetBits());
-  }
-  state.counters["stars"] = sky.stars.Count;
+    Sky& sky = TheSky();
+    sky.View(1.4835, 0.0, static_cast<int>(state.range(0)), state.range(1) != 0);
+    for (auto _ : state) {
+        sky.atlas.Draw();
+        benchmark::DoNotOptimize(sky.atlas.GetDib().GetBits());
+    }
+    state.counters["stars"] = sky.stars.Count;
 }
 BENCHMARK(BM_AtlasDraw)
     ->ArgNames({"scale", "all"})
@@ -106,41 +107,42 @@ BENCHMARK(BM_AtlasDraw)
 // (switch 0 = none), then with one switch on (1 Milky Way, 2 constellations,
 // 3 Bayer, 4 Flamsteed, 5 names, 6 deep-sky, 7 grid).
 void BM_AtlasLayer(benchmark::State& state) {
-  Sky& sky = TheSky();
-  sky.View(1.4835, 0.0, 1000, false);
-  for (int n = 1; n <= 8; ++n) sky.atlas.SetSwitch(n, n == state.range(0) || n == 8);
-  for (auto _ : state) {
-    sky.atlas.Draw();
-    benchmark::DoNotOptimize(sky.atlas.GetDib().GetBits());
-  }
+    Sky& sky = TheSky();
+    sky.View(1.4835, 0.0, 1000, false);
+    for (int n = 1; n <= 8; ++n)
+        sky.atlas.SetSwitch(n, n == state.range(0) || n == 8);
+    for (auto _ : state) {
+        sky.atlas.Draw();
+        benchmark::DoNotOptimize(sky.atlas.GetDib().GetBits());
+    }
 }
 BENCHMARK(BM_AtlasLayer)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 
 // A crowded view: Sagittarius towards the galactic centre, every layer on.
 void BM_AtlasDrawSagittarius(benchmark::State& state) {
-  Sky& sky = TheSky();
-  sky.View(18.0 / 12 * kPi, -25.0 * kPi / 180, static_cast<int>(state.range(0)), true);
-  for (auto _ : state) {
-    sky.atlas.Draw();
-    benchmark::DoNotOptimize(sky.atlas.GetDib().GetBits());
-  }
+    Sky& sky = TheSky();
+    sky.View(18.0 / 12 * kPi, -25.0 * kPi / 180, static_cast<int>(state.range(0)), true);
+    for (auto _ : state) {
+        sky.atlas.Draw();
+        benchmark::DoNotOptimize(sky.atlas.GetDib().GetBits());
+    }
 }
 BENCHMARK(BM_AtlasDrawSagittarius)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 // Picking under the pointer (tolerance 2, as the window asks) after a draw.
 void BM_AtlasPick(benchmark::State& state) {
-  Sky& sky = TheSky();
-  sky.View(1.4835, 0.0, static_cast<int>(state.range(0)), true);
-  sky.atlas.Draw();
-  TPickEntry list[TAtlas::MaxPick];
-  int x = 0;
-  for (auto _ : state) {
-    // Walk the pointer over the chart so that each pick meets other stars.
-    const int px = 100 + (x * 37) % (kWidth - 200), py = 100 + (x * 53) % (kHeight - 200);
-    benchmark::DoNotOptimize(sky.atlas.Pick(px, py, 2, list));
-    ++x;
-  }
+    Sky& sky = TheSky();
+    sky.View(1.4835, 0.0, static_cast<int>(state.range(0)), true);
+    sky.atlas.Draw();
+    TPickEntry list[TAtlas::MaxPick];
+    int x = 0;
+    for (auto _ : state) {
+        // Walk the pointer over the chart so that each pick meets other stars.
+        const int px = 100 + (x * 37) % (kWidth - 200), py = 100 + (x * 53) % (kHeight - 200);
+        benchmark::DoNotOptimize(sky.atlas.Pick(px, py, 2, list));
+        ++x;
+    }
 }
 BENCHMARK(BM_AtlasPick)->Arg(1000)->Arg(50000)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace

@@ -23,11 +23,13 @@ void FillGrid(TSelGrid& g, int rows) {
     std::uniform_int_distribution<int> letter('A', 'Z');
     g.SetMaxCol(3);
     g.SetMaxRow(rows);
-    for (int c = 1; c <= 3; ++c) g.SetColWidth(c, 90);
+    for (int c = 1; c <= 3; ++c)
+        g.SetColWidth(c, 90);
     for (int r = 1; r <= rows; ++r) {
         for (int c = 1; c <= 3; ++c) {
             std::string s;
-            for (int i = 0; i < 8; ++i) s += char(letter(rng));
+            for (int i = 0; i < 8; ++i)
+                s += char(letter(rng));
             g.SetTextA(r, c, s);
         }
         g.SetTag(r, r);
@@ -51,14 +53,16 @@ void BM_GridPaint(benchmark::State& state) {
     TSelGrid g;
     g.resize(290, 460);
     FillGrid(g, 1000);
-    for (auto _ : state) benchmark::DoNotOptimize(g.grab());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(g.grab());
 }
 BENCHMARK(BM_GridPaint)->Unit(benchmark::kMicrosecond);
 
 void BM_ClockPaint(benchmark::State& state) {
     App();
     TCalClock c;
-    for (auto _ : state) benchmark::DoNotOptimize(c.grab());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(c.grab());
 }
 BENCHMARK(BM_ClockPaint)->Unit(benchmark::kMicrosecond);
 

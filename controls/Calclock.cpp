@@ -9,7 +9,9 @@
 
 namespace {
 
-bool Leap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool Leap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 // Month lengths, with December again in front of January so that "the month
 // before" never needs a special case.
@@ -24,8 +26,8 @@ struct Cell {
     int field, left, right, mark;
 };
 // Field cells on the picture (right edge excluded) and the x of their marks.
-const Cell kCells[] = {{6, 4, 73, 36},     {5, 74, 118, 92},   {4, 119, 163, 138},
-                       {3, 174, 212, 191}, {2, 213, 257, 234}};
+const Cell kCells[] = {
+    {6, 4, 73, 36}, {5, 74, 118, 92}, {4, 119, 163, 138}, {3, 174, 212, 191}, {2, 213, 257, 234}};
 
 } // namespace
 
@@ -56,11 +58,16 @@ std::string TCalClock::GetTime() const {
 
 int TCalClock::PosSts(int x, int y) {
     int f = 0;
-    if (x >= 4 && x <= 69) f = fYear;
-    else if (x >= 70 && x <= 115) f = fMonth;
-    else if (x >= 116 && x <= 161) f = fDay;
-    else if (x >= 172 && x <= 211) f = fHour;
-    else if (x >= 212 && x <= 257) f = fMinute;
+    if (x >= 4 && x <= 69)
+        f = fYear;
+    else if (x >= 70 && x <= 115)
+        f = fMonth;
+    else if (x >= 116 && x <= 161)
+        f = fDay;
+    else if (x >= 172 && x <= 211)
+        f = fHour;
+    else if (x >= 212 && x <= 257)
+        f = fMinute;
     if (y >= 4 && y <= 20) return f;
     if (y >= 21 && y <= 37) return -f;
     return 0;
@@ -71,9 +78,12 @@ void TCalClock::TimeAS(int f, int v) {
     int Y = year_, M = month_, D = day_, h = hour_, m = minute_, s = second_;
     int c = 0;
     auto wrap = [&c](int& x, int n) {
-        if (x >= n) x -= n, c = 1;
-        else if (x < 0) x += n, c = -1;
-        else c = 0;
+        if (x >= n)
+            x -= n, c = 1;
+        else if (x < 0)
+            x += n, c = -1;
+        else
+            c = 0;
     };
     if (f == fSecond) {
         s = v % 60 + s;
@@ -109,9 +119,12 @@ void TCalClock::TimeAS(int f, int v) {
     }
     if (f <= fMonth) {
         M += v % 12;
-        if (M > 12) M -= 12, c = 1;
-        else if (M < 1) M += 12, c = -1;
-        else c = 0;
+        if (M > 12)
+            M -= 12, c = 1;
+        else if (M < 1)
+            M += 12, c = -1;
+        else
+            c = 0;
         D = std::min(D, MonthLength(M, Y));
         v /= 12;
     }
@@ -250,11 +263,21 @@ void TCalClock::Draw() {
         const QRect cell(c.left, 4, c.right - c.left, 33);
         p.fillRect(cell, ToQColor(colPanel_));
         switch (c.field) {
-        case fYear: std::snprintf(buf, sizeof buf, "%d", year_); break;
-        case fMonth: std::snprintf(buf, sizeof buf, ".%02d", month_); break;
-        case fDay: std::snprintf(buf, sizeof buf, ".%02d", day_); break;
-        case fHour: std::snprintf(buf, sizeof buf, "%02d", hour_); break;
-        default: std::snprintf(buf, sizeof buf, ":%02d", minute_); break;
+        case fYear:
+            std::snprintf(buf, sizeof buf, "%d", year_);
+            break;
+        case fMonth:
+            std::snprintf(buf, sizeof buf, ".%02d", month_);
+            break;
+        case fDay:
+            std::snprintf(buf, sizeof buf, ".%02d", day_);
+            break;
+        case fHour:
+            std::snprintf(buf, sizeof buf, "%02d", hour_);
+            break;
+        default:
+            std::snprintf(buf, sizeof buf, ":%02d", minute_);
+            break;
         }
         p.drawText(QRect(c.left, 4, c.right - c.left, 40), Qt::AlignHCenter | Qt::AlignTop,
                    QString::fromLatin1(buf));

@@ -8,9 +8,13 @@ TQtRepeatTimer::TQtRepeatTimer() {
     });
 }
 
-void TQtRepeatTimer::Start(int ms) { timer_.start(std::max(ms, 1)); }
+void TQtRepeatTimer::Start(int ms) {
+    timer_.start(std::max(ms, 1));
+}
 
-void TQtRepeatTimer::Stop() { timer_.stop(); }
+void TQtRepeatTimer::Stop() {
+    timer_.stop();
+}
 
 void TSteppedTimer::Start(int ms) {
     active_ = true;

@@ -12,8 +12,12 @@ class QWidget;
 // red + 256 * green + 65536 * blue, the colour form every window uses.
 using TColor = int;
 
-constexpr TColor RGBColor(int r, int g, int b) { return r + 256 * g + 65536 * b; }
-inline QColor ToQColor(TColor c) { return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff); }
+constexpr TColor RGBColor(int r, int g, int b) {
+    return r + 256 * g + 65536 * b;
+}
+inline QColor ToQColor(TColor c) {
+    return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
+}
 
 // Handlers run before the control's own work. A key handler may set the key
 // to 0 to keep the control from acting on it.

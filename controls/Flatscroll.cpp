@@ -28,11 +28,21 @@ void TFlatScroll::SetRepeatTimer(std::unique_ptr<TRepeatTimer> t) {
     timer_->OnTick = [this] { Tick(); };
 }
 
-void TFlatScroll::SetMin(int v) { min_ = v, CalcThumb(), update(); }
-void TFlatScroll::SetMax(int v) { max_ = v, CalcThumb(), update(); }
-void TFlatScroll::SetValue(int v) { value_ = v, CalcThumb(), update(); }
-void TFlatScroll::SetPS(int v) { pageSize_ = v, CalcThumb(), update(); }
-void TFlatScroll::SetSC(int v) { scHeight_ = v, CalcThumb(), update(); }
+void TFlatScroll::SetMin(int v) {
+    min_ = v, CalcThumb(), update();
+}
+void TFlatScroll::SetMax(int v) {
+    max_ = v, CalcThumb(), update();
+}
+void TFlatScroll::SetValue(int v) {
+    value_ = v, CalcThumb(), update();
+}
+void TFlatScroll::SetPS(int v) {
+    pageSize_ = v, CalcThumb(), update();
+}
+void TFlatScroll::SetSC(int v) {
+    scHeight_ = v, CalcThumb(), update();
+}
 
 void TFlatScroll::CalcThumb() {
     const int h = height();
@@ -75,11 +85,21 @@ void TFlatScroll::mousePressEvent(QMouseEvent* e) {
     if (OnMouseDown) OnMouseDown(this, e->button(), e->modifiers(), pt.x(), pt.y());
     pressedPart_ = PosSts(pt.y());
     switch (pressedPart_) {
-    case -1: step_ = -smallChange_; break;
-    case -2: step_ = -largeChange_; break;
-    case 1: step_ = smallChange_; break;
-    case 2: step_ = largeChange_; break;
-    default: step_ = 0; break;
+    case -1:
+        step_ = -smallChange_;
+        break;
+    case -2:
+        step_ = -largeChange_;
+        break;
+    case 1:
+        step_ = smallChange_;
+        break;
+    case 2:
+        step_ = largeChange_;
+        break;
+    default:
+        step_ = 0;
+        break;
     }
     held_ = true;
     lastY_ = tickY_ = pt.y();
@@ -124,7 +144,9 @@ void TFlatScroll::mouseReleaseEvent(QMouseEvent* e) {
     update();
 }
 
-void TFlatScroll::resizeEvent(QResizeEvent*) { CalcThumb(); }
+void TFlatScroll::resizeEvent(QResizeEvent*) {
+    CalcThumb();
+}
 
 void TFlatScroll::Tick() {
     if (firstTick_) {
@@ -133,8 +155,10 @@ void TFlatScroll::Tick() {
     }
     // Which side of the thumb is the pointer on?
     int side = 0;
-    if (lastY_ < thumbTop_) side = -1;
-    else if (lastY_ > thumbTop_ + thumbSize_ - 1) side = 1;
+    if (lastY_ < thumbTop_)
+        side = -1;
+    else if (lastY_ > thumbTop_ + thumbSize_ - 1)
+        side = 1;
     const int dir = step_ < 0 ? -1 : (step_ > 0 ? 1 : 0);
     if (side != 0 && dir != 0) {
         if (side == dir) {

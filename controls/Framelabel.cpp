@@ -52,7 +52,11 @@ void TFrameLabel::CurrentColors(TColor& frame, TColor& body, TColor& text) const
 int TFrameLabel::ArrowCode() const {
     if (caption_.size() == 2 && caption_[0] == '@') {
         switch (caption_[1]) {
-        case 'L': case 'R': case 'U': case 'D': return caption_[1];
+        case 'L':
+        case 'R':
+        case 'U':
+        case 'D':
+            return caption_[1];
         }
     }
     return 0;
@@ -111,10 +115,18 @@ void TFrameLabel::paintEvent(QPaintEvent*) {
         // An arrowhead in a 10 x 10 box.
         QPolygon tri;
         switch (arrow) {
-        case 'L': tri << QPoint(x + 2, y + 5) << QPoint(x + 7, y) << QPoint(x + 7, y + 10); break;
-        case 'R': tri << QPoint(x + 8, y + 5) << QPoint(x + 3, y) << QPoint(x + 3, y + 10); break;
-        case 'U': tri << QPoint(x + 5, y + 2) << QPoint(x, y + 7) << QPoint(x + 10, y + 7); break;
-        default: tri << QPoint(x + 5, y + 8) << QPoint(x, y + 3) << QPoint(x + 10, y + 3); break;
+        case 'L':
+            tri << QPoint(x + 2, y + 5) << QPoint(x + 7, y) << QPoint(x + 7, y + 10);
+            break;
+        case 'R':
+            tri << QPoint(x + 8, y + 5) << QPoint(x + 3, y) << QPoint(x + 3, y + 10);
+            break;
+        case 'U':
+            tri << QPoint(x + 5, y + 2) << QPoint(x, y + 7) << QPoint(x + 10, y + 7);
+            break;
+        default:
+            tri << QPoint(x + 5, y + 8) << QPoint(x, y + 3) << QPoint(x + 10, y + 3);
+            break;
         }
         p.setPen(ToQColor(text));
         p.setBrush(ToQColor(text));

@@ -12,7 +12,8 @@ namespace {
 std::string Fit(const std::string& s, size_t bytes) {
     if (s.size() <= bytes) return s;
     size_t n = bytes;
-    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
+        --n;
     return s.substr(0, n);
 }
 } // namespace
@@ -40,13 +41,15 @@ bool TSelGrid::Valid(int row, int col) {
 void TSelGrid::Clear() {
     for (int r = 0; r <= kMaxRows; ++r) {
         Row& row = rows_[r];
-        for (auto& t : row.text) t.clear();
+        for (auto& t : row.text)
+            t.clear();
         row.align.fill(r == 0 ? 2 : 0);
         row.tag = 0;
         row.initial = r;
     }
     colWidth_.fill(0);
-    for (int c = 0; c <= kMaxCols; ++c) sortKey_[c] = c, colMode_[c] = 1;
+    for (int c = 0; c <= kMaxCols; ++c)
+        sortKey_[c] = c, colMode_[c] = 1;
     selRow_ = pagePos_ = dspTop_ = 1;
     sortCol_ = sortDir_ = 0;
     maxRows_ = 0;
@@ -69,12 +72,15 @@ void TSelGrid::SetColWidth(int col, int width) {
     update();
 }
 
-int TSelGrid::GetColWidth(int col) const { return Valid(0, col) ? colWidth_[col] : 0; }
+int TSelGrid::GetColWidth(int col) const {
+    return Valid(0, col) ? colWidth_[col] : 0;
+}
 
 void TSelGrid::SetAlign(int row, int col, int align) {
     if (!Valid(0, col)) return;
     if (row == -1) {
-        for (int r = 1; r <= kMaxRows; ++r) rows_[r].align[col] = align;
+        for (int r = 1; r <= kMaxRows; ++r)
+            rows_[r].align[col] = align;
     } else if (Valid(row, col)) {
         rows_[row].align[col] = align;
     }
@@ -93,16 +99,24 @@ void TSelGrid::SetColMode(int col, int mode) {
     if (Valid(0, col)) colMode_[col] = mode;
 }
 
-int TSelGrid::GetColMode(int col) const { return Valid(0, col) ? colMode_[col] : 1; }
+int TSelGrid::GetColMode(int col) const {
+    return Valid(0, col) ? colMode_[col] : 1;
+}
 
 void TSelGrid::SetTag(int row, int tag) {
     if (Valid(row, 0)) rows_[row].tag = tag;
 }
 
-int TSelGrid::GetTag(int row) const { return Valid(row, 0) ? rows_[row].tag : 0; }
+int TSelGrid::GetTag(int row) const {
+    return Valid(row, 0) ? rows_[row].tag : 0;
+}
 
-void TSelGrid::SetMaxRow(int n) { maxRows_ = std::clamp(n, 0, int(kMaxRows)); }
-void TSelGrid::SetMaxCol(int n) { maxCols_ = std::clamp(n, 0, int(kMaxCols)); }
+void TSelGrid::SetMaxRow(int n) {
+    maxRows_ = std::clamp(n, 0, int(kMaxRows));
+}
+void TSelGrid::SetMaxCol(int n) {
+    maxCols_ = std::clamp(n, 0, int(kMaxCols));
+}
 
 void TSelGrid::SetRowHei(int h) {
     rowHeight_ = std::max(h, 1);
@@ -165,8 +179,10 @@ void TSelGrid::SelUp(int n) {
     const int before = selRow_;
     for (int i = 0; i < n; ++i) {
         if (selRow_ <= 1) break;
-        if (pagePos_ == 1) --dspTop_;
-        else --pagePos_;
+        if (pagePos_ == 1)
+            --dspTop_;
+        else
+            --pagePos_;
         --selRow_;
     }
     if (selRow_ != before && OnChange) OnChange(this);
@@ -177,8 +193,10 @@ void TSelGrid::SelDown(int n) {
     const int before = selRow_;
     for (int i = 0; i < n; ++i) {
         if (selRow_ >= maxRows_) break;
-        if (pagePos_ == pageSize_) ++dspTop_;
-        else ++pagePos_;
+        if (pagePos_ == pageSize_)
+            ++dspTop_;
+        else
+            ++pagePos_;
         ++selRow_;
     }
     if (selRow_ != before && OnChange) OnChange(this);
@@ -202,9 +220,12 @@ void TSelGrid::Srt(int col, int dir, bool byInitial) {
     // Does row a's key come strictly before row b's?
     auto before = [&](int a, int b) {
         int cmp;
-        if (key < 0) cmp = (rows_[a].initial > rows_[b].initial) - (rows_[a].initial < rows_[b].initial);
-        else if (key == 0) cmp = (rows_[a].tag > rows_[b].tag) - (rows_[a].tag < rows_[b].tag);
-        else cmp = rows_[a].text[key].compare(rows_[b].text[key]); // unsigned bytes
+        if (key < 0)
+            cmp = (rows_[a].initial > rows_[b].initial) - (rows_[a].initial < rows_[b].initial);
+        else if (key == 0)
+            cmp = (rows_[a].tag > rows_[b].tag) - (rows_[a].tag < rows_[b].tag);
+        else
+            cmp = rows_[a].text[key].compare(rows_[b].text[key]); // unsigned bytes
         return dir < 0 ? cmp > 0 : cmp < 0;
     };
     for (int i = 1; i < maxRows_; ++i) {
@@ -228,15 +249,21 @@ void TSelGrid::SortBy(int col, int dir, bool explicitDir) {
     if (sortJump_) update();
 }
 
-void TSelGrid::RowSort(int col) { SortBy(col, 1, false); }
+void TSelGrid::RowSort(int col) {
+    SortBy(col, 1, false);
+}
 
-void TSelGrid::RowSortEx(int col, int dir) { SortBy(col, dir, true); }
+void TSelGrid::RowSortEx(int col, int dir) {
+    SortBy(col, dir, true);
+}
 
 void TSelGrid::DeleteRow(int row) {
     if (row < 1 || row > maxRows_) return;
-    for (int r = row; r < maxRows_; ++r) rows_[r] = std::move(rows_[r + 1]);
+    for (int r = row; r < maxRows_; ++r)
+        rows_[r] = std::move(rows_[r + 1]);
     Row& last = rows_[maxRows_];
-    for (auto& t : last.text) t.clear();
+    for (auto& t : last.text)
+        t.clear();
     last.align.fill(0);
     last.tag = 0;
     last.initial = maxRows_;
@@ -310,8 +337,10 @@ void TSelGrid::mousePressEvent(QMouseEvent* e) {
     if (col >= 0 && colMode_[col] == 2 && selRow_ >= 1 && selRow_ <= maxRows_ &&
         RowAt(pt.y()) == selRow_) {
         std::string& cell = rows_[selRow_].text[col];
-        if (cell == "*") cell.clear();
-        else cell.assign(1, '*');
+        if (cell == "*")
+            cell.clear();
+        else
+            cell.assign(1, '*');
     }
     tracking_ = true;
     repaint();
@@ -345,8 +374,10 @@ void TSelGrid::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void TSelGrid::Tick() {
-    if (autoScroll_ < 0) SelUp(1);
-    else if (autoScroll_ > 0) SelDown(1);
+    if (autoScroll_ < 0)
+        SelUp(1);
+    else if (autoScroll_ > 0)
+        SelDown(1);
     repaint();
 }
 
@@ -356,13 +387,27 @@ void TSelGrid::keyPressEvent(QKeyEvent* e) {
     e->accept();
     if (lock_) return;
     switch (key) {
-    case Qt::Key_PageUp: SelUp(10); break;
-    case Qt::Key_PageDown: SelDown(10); break;
-    case Qt::Key_Home: SelUp(maxRows_); break;
-    case Qt::Key_End: SelDown(maxRows_); break;
-    case Qt::Key_Up: SelUp(1); break;
-    case Qt::Key_Down: SelDown(1); break;
-    default: e->ignore(); return; // not ours: let the window see it
+    case Qt::Key_PageUp:
+        SelUp(10);
+        break;
+    case Qt::Key_PageDown:
+        SelDown(10);
+        break;
+    case Qt::Key_Home:
+        SelUp(maxRows_);
+        break;
+    case Qt::Key_End:
+        SelDown(maxRows_);
+        break;
+    case Qt::Key_Up:
+        SelUp(1);
+        break;
+    case Qt::Key_Down:
+        SelDown(1);
+        break;
+    default:
+        e->ignore();
+        return; // not ours: let the window see it
     }
     repaint();
 }
@@ -401,9 +446,15 @@ void TSelGrid::paintEvent(QPaintEvent*) {
                 const int tw = fm.horizontalAdvance(text);
                 int tx;
                 switch (rows_[r].align[c]) {
-                case 1: tx = x + cw - tw - 1; break;
-                case 2: tx = x + (cw - tw) / 2; break;
-                default: tx = x + 1; break;
+                case 1:
+                    tx = x + cw - tw - 1;
+                    break;
+                case 2:
+                    tx = x + (cw - tw) / 2;
+                    break;
+                default:
+                    tx = x + 1;
+                    break;
                 }
                 p.setPen(ink);
                 p.setClipRect(x, y, cw, rh);
@@ -419,7 +470,8 @@ void TSelGrid::paintEvent(QPaintEvent*) {
         drawRow(0, 0, true);
         y = rh;
     }
-    for (int r = dspTop_; y < h && r <= kMaxRows; ++r, y += rh) drawRow(y, r, false);
+    for (int r = dspTop_; y < h && r <= kMaxRows; ++r, y += rh)
+        drawRow(y, r, false);
 
     p.setPen(ToQColor(colFrame_));
     p.setBrush(Qt::NoBrush);

@@ -60,8 +60,8 @@ constexpr unsigned long kStarColours[2][3][8] = {
       RGB(48, 64, 64), RGB(32, 64, 64), RGB(64, 64, 64)}},
     {{RGB(255, 80, 80), RGB(255, 128, 80), RGB(255, 255, 80), RGB(255, 255, 128),
       RGB(200, 200, 200), RGB(80, 255, 255), RGB(128, 255, 255), RGB(255, 255, 255)},
-     {RGB(160, 50, 50), RGB(160, 80, 50), RGB(160, 160, 50), RGB(160, 160, 80),
-      RGB(125, 125, 125), RGB(50, 160, 160), RGB(80, 160, 160), RGB(160, 160, 160)},
+     {RGB(160, 50, 50), RGB(160, 80, 50), RGB(160, 160, 50), RGB(160, 160, 80), RGB(125, 125, 125),
+      RGB(50, 160, 160), RGB(80, 160, 160), RGB(160, 160, 160)},
      {RGB(64, 20, 20), RGB(64, 32, 20), RGB(64, 64, 20), RGB(64, 64, 32), RGB(50, 50, 50),
       RGB(20, 64, 64), RGB(32, 64, 64), RGB(64, 64, 64)}}};
 
@@ -70,7 +70,9 @@ constexpr unsigned long kNebulaColour = RGB(104, 24, 112);
 constexpr unsigned long kYellow = RGB(255, 255, 0);
 constexpr unsigned long kBlack = RGB(0, 0, 0);
 
-int SpectColumn(int spect) { return (spect >= 1 && spect <= 8) ? spect - 1 : 7; }
+int SpectColumn(int spect) {
+    return (spect >= 1 && spect <= 8) ? spect - 1 : 7;
+}
 
 double WrapTwoPi(double a) {
     a = std::fmod(a, kTwoPi);
@@ -136,7 +138,8 @@ TAtlas::TAtlas(int language, int width, int height)
     Location.Lon = 139.5 * kDeg;
     Location.Lat = 35.5 * kDeg;
     Mjd.SetMJD(kJ2000);
-    for (unsigned long c : kColours) Dib.AddColor(c);
+    for (unsigned long c : kColours)
+        Dib.AddColor(c);
     Dib.Create(width, height);
     for (int set = 0; set < 2; ++set)
         for (int level = 0; level < 3; ++level)
@@ -149,10 +152,16 @@ void TAtlas::SetSwitch(int n, int on) {
     if (n >= 1 && n <= 8) Switch[n - 1] = on;
 }
 
-int TAtlas::GetSwitch(int n) const { return (n >= 1 && n <= 8) ? Switch[n - 1] : 0; }
+int TAtlas::GetSwitch(int n) const {
+    return (n >= 1 && n <= 8) ? Switch[n - 1] : 0;
+}
 
-void TAtlas::SetLng(double lng) { Location.Lon = lng; }
-void TAtlas::SetLat(double lat) { Location.Lat = lat; }
+void TAtlas::SetLng(double lng) {
+    Location.Lon = lng;
+}
+void TAtlas::SetLat(double lat) {
+    Location.Lat = lat;
+}
 
 // ---------------------------------------------------------------- projection
 
@@ -222,8 +231,10 @@ void TAtlas::Unproject(int, int px, int py, double* dec, double* ra, double cent
         }
         r = centreRa - h;
     }
-    while (r < 0) r += kTwoPi;
-    while (r >= kTwoPi) r -= kTwoPi;
+    while (r < 0)
+        r += kTwoPi;
+    while (r >= kTwoPi)
+        r -= kTwoPi;
     *ra = r;
 }
 
@@ -250,8 +261,8 @@ bool TAtlas::ToPixel(double ra, double dec, int& px, int& py) {
 double TAtlas::WindowSpan(int viewW, int viewH, int scale) {
     if (scale == 0) scale = 200;
     const double half = viewW / 2;
-    return std::sqrt(half * half + static_cast<double>(viewH) * viewH) / scale * 55.555555 *
-           kPi / 180.0;
+    return std::sqrt(half * half + static_cast<double>(viewH) * viewH) / scale * 55.555555 * kPi /
+           180.0;
 }
 
 void TAtlas::ComputeWindow() {
@@ -259,8 +270,8 @@ void TAtlas::ComputeWindow() {
     DecMin = std::max(-kPi / 2, CenterDec - d / 2);
     DecMax = std::min(kPi / 2, CenterDec + d / 2);
 
-    const int pts[6][2] = {{0, 0}, {ViewW, 0}, {0, ViewH}, {ViewW, ViewH}, {ViewW / 2, 0},
-                           {ViewW / 2, ViewH}};
+    const int pts[6][2] = {{0, 0},         {ViewW, 0},     {0, ViewH},
+                           {ViewW, ViewH}, {ViewW / 2, 0}, {ViewW / 2, ViewH}};
     const int scale = Scale == 0 ? 200 : Scale;
     double lo = 1e9, hi = -1e9, dmin = 1e9, dmax = -1e9;
     bool beyond = false;
@@ -375,7 +386,9 @@ void TAtlas::DrawConstellationLines() {
     TSurface* s = Dib.GetSurface();
     Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(48, 48, 128), RGB(48, 48, 128));
     const bool wrap = RaMax < RaMin;
-    auto raIn = [&](double ra) { return wrap ? (ra > RaMin || ra < RaMax) : (ra > RaMin && ra < RaMax); };
+    auto raIn = [&](double ra) {
+        return wrap ? (ra > RaMin || ra < RaMax) : (ra > RaMin && ra < RaMax);
+    };
     for (const TConstellationLine& l : Constellation.Lines) {
         const bool dec1In = l.dec1 > DecMin && l.dec1 < DecMax;
         const bool dec2In = l.dec2 > DecMin && l.dec2 < DecMax;
@@ -467,7 +480,8 @@ void TAtlas::DrawStars() {
             if (cls >= 0) DrawSprite(cls, r.spect, realistic, px, py);
             if (bayer && r.bayer != 0)
                 s->TextOut(px + 4, py - 9, TStar::GetBayer(Language == 0 ? 1 : 2, r.bayer));
-            if (flamsteed && r.flamsteed != 0) s->TextOut(px + 4, py - 1, std::to_string(r.flamsteed));
+            if (flamsteed && r.flamsteed != 0)
+                s->TextOut(px + 4, py - 1, std::to_string(r.flamsteed));
         }
     }
     Draw_.TextEnd(s);
@@ -587,8 +601,10 @@ void TAtlas::DrawNebulae(bool secondPass) {
                     for (int k = 0; k <= 21; ++k) {
                         const double t = k * kPi / 10;
                         const double a = rad * ratio * std::cos(t), b = rad * std::sin(t);
-                        const int x = static_cast<int>(px + std::sin(theta) * a - std::cos(theta) * b);
-                        const int y = static_cast<int>(py + std::sin(theta) * b + std::cos(theta) * a);
+                        const int x =
+                            static_cast<int>(px + std::sin(theta) * a - std::cos(theta) * b);
+                        const int y =
+                            static_cast<int>(py + std::sin(theta) * b + std::cos(theta) * a);
                         if (k == 0)
                             s->MoveTo(x, y);
                         else
@@ -810,7 +826,8 @@ void TAtlas::DrawGrid() {
     s->SetTextColor(RGB(128, 34, 34));
     s->SetBkColor(kBlack);
     s->SetBkMode(TSurface::OPAQUE);
-    for (const auto& l : labels) s->TextOut(l.first.x, l.first.y, l.second);
+    for (const auto& l : labels)
+        s->TextOut(l.first.x, l.first.y, l.second);
     s->SetBkMode(TSurface::TRANSPARENT);
     Draw_.TextEnd(s);
 }
@@ -822,22 +839,33 @@ bool TAtlas::ReadBody(int body, BodyData& out) {
     auto take = [&](auto* b) {
         if (!b) return false;
         b->SetMjd(mjd);
-        out = {b->Ra, b->Dec, b->Diam, b->EarthDistKm, b->EarthDist, b->SunDist, b->Elong,
-               b->GetName(Language)};
+        out = {b->Ra,        b->Dec,     b->Diam,  b->EarthDistKm,
+               b->EarthDist, b->SunDist, b->Elong, b->GetName(Language)};
         return true;
     };
     switch (body) {
-    case 0: return take(Mercury);
-    case 1: return take(Venus);
-    case 2: return take(Mars);
-    case 3: return take(Jupiter);
-    case 4: return take(Saturn);
-    case 5: return take(Uranus);
-    case 6: return take(Neptune);
-    case 7: return take(Pluto);
-    case 8: return take(Sun);
-    case 9: return take(Moon);
-    default: return false;
+    case 0:
+        return take(Mercury);
+    case 1:
+        return take(Venus);
+    case 2:
+        return take(Mars);
+    case 3:
+        return take(Jupiter);
+    case 4:
+        return take(Saturn);
+    case 5:
+        return take(Uranus);
+    case 6:
+        return take(Neptune);
+    case 7:
+        return take(Pluto);
+    case 8:
+        return take(Sun);
+    case 9:
+        return take(Moon);
+    default:
+        return false;
     }
 }
 
@@ -866,7 +894,8 @@ void TAtlas::DrawPhase(TSurface* s, int body, const BodyData& b, int realistic, 
         sunAu = Sun->EarthDist;
     }
     const double da = sunRa - b.ra;
-    const double c1 = std::sin(sunDec) * std::cos(b.dec) - std::cos(sunDec) * std::sin(b.dec) * std::cos(da);
+    const double c1 =
+        std::sin(sunDec) * std::cos(b.dec) - std::cos(sunDec) * std::sin(b.dec) * std::cos(da);
     const double c2 = std::sin(da) * std::cos(sunDec);
     double sAng;
     if (std::fabs(c2) < 1e-14) {
@@ -886,7 +915,8 @@ void TAtlas::DrawPhase(TSurface* s, int body, const BodyData& b, int realistic, 
     const double rot = kPi - sAng;
     const double cr = std::cos(rot), sr = std::sin(rot);
     auto place = [&](double m, double o) {
-        return TPoint{static_cast<int>(px + cr * m - sr * o), static_cast<int>(py + cr * o + sr * m)};
+        return TPoint{static_cast<int>(px + cr * m - sr * o),
+                      static_cast<int>(py + cr * o + sr * m)};
     };
     auto limb = [&](double t) { return place(R * std::cos(t), R * std::sin(t)); };
     auto term = [&](double t) { return place(R * std::cos(t), k * R * std::sin(t)); };
@@ -896,13 +926,16 @@ void TAtlas::DrawPhase(TSurface* s, int body, const BodyData& b, int realistic, 
         const unsigned long disc = body == 2   ? RGB(224, 80, 16)
                                    : body == 9 ? RGB(160, 160, 80)
                                                : RGB(192, 192, 128);
-        for (int i = 0; i <= 40; ++i) pts.push_back(limb(i * dt));
+        for (int i = 0; i <= 40; ++i)
+            pts.push_back(limb(i * dt));
         Draw_.DrawStart(s, TSurface::PS_SOLID, 1, disc, disc);
         s->Polygon(pts.data(), static_cast<int>(pts.size()));
         Draw_.DrawEnd(s);
         pts.clear();
-        for (int i = 20; i <= 40; ++i) pts.push_back(limb(i * dt));
-        for (int i = 0; i <= 20; ++i) pts.push_back(term(i * dt));
+        for (int i = 20; i <= 40; ++i)
+            pts.push_back(limb(i * dt));
+        for (int i = 0; i <= 20; ++i)
+            pts.push_back(term(i * dt));
         Draw_.DrawStart(s, TSurface::PS_SOLID, 1, kBlack, kBlack);
         s->Polygon(pts.data(), static_cast<int>(pts.size()));
         Draw_.DrawEnd(s);
@@ -939,7 +972,8 @@ void TAtlas::DrawGlobe(TSurface* s, int px, int py, double R, double k, double P
         return;
     }
     s->MoveTo(pts[0].x, pts[0].y);
-    for (size_t i = 1; i < pts.size(); ++i) s->LineTo(pts[i].x, pts[i].y);
+    for (size_t i = 1; i < pts.size(); ++i)
+        s->LineTo(pts[i].x, pts[i].y);
 }
 
 void TAtlas::DrawJupiterImage(TSurface* s, int realistic, double R, int px, int py) {
@@ -981,7 +1015,7 @@ void TAtlas::DrawJupiterImage(TSurface* s, int realistic, double R, int px, int 
 void TAtlas::DrawSaturnImage(TSurface* s, int realistic, double R, int px, int py) {
     const double k = Saturn->AxisRatio, P = Saturn->RingPA, sr = Saturn->RingTiltSin;
     const double diam = Saturn->Diam;
-    const double scaleR = diam > 0 ? R / (diam * 0.5) : 0.0;  // the caller's scale
+    const double scaleR = diam > 0 ? R / (diam * 0.5) : 0.0; // the caller's scale
     auto arc = [&](double f, double th0) {
         const double r = f * diam * scaleR * 0.5;
         const double end = kTwoPi - th0;
@@ -1005,11 +1039,14 @@ void TAtlas::DrawSaturnImage(TSurface* s, int realistic, double R, int px, int p
         DrawGlobe(s, px, py, R, k, P, kPi / 30, true);
         Draw_.DrawEnd(s);
         Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(192, 128, 64), RGB(192, 128, 64));
-        for (int i = 0; i <= 8; ++i) arc(TSaturn::GetRingR(1, i * 0.1), Saturn->GetRingDeg(1, i * 0.1));
-        for (int i = 0; i <= 9; ++i) arc(TSaturn::GetRingR(2, i * 0.1), Saturn->GetRingDeg(2, i * 0.1));
+        for (int i = 0; i <= 8; ++i)
+            arc(TSaturn::GetRingR(1, i * 0.1), Saturn->GetRingDeg(1, i * 0.1));
+        for (int i = 0; i <= 9; ++i)
+            arc(TSaturn::GetRingR(2, i * 0.1), Saturn->GetRingDeg(2, i * 0.1));
         Draw_.DrawEnd(s);
         Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(56, 40, 21), RGB(56, 40, 21));
-        for (int i = 0; i <= 9; ++i) arc(TSaturn::GetRingR(3, i * 0.1), Saturn->GetRingDeg(3, i * 0.1));
+        for (int i = 0; i <= 9; ++i)
+            arc(TSaturn::GetRingR(3, i * 0.1), Saturn->GetRingDeg(3, i * 0.1));
         Draw_.DrawEnd(s);
     } else {
         Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(160, 160, 0), kBlack);
@@ -1029,10 +1066,17 @@ void TAtlas::DrawImage(TSurface* s, int body, const BodyData& b, int realistic, 
     case 0:
     case 1:
     case 2:
-    case 9: DrawPhase(s, body, b, realistic, R, px, py); return;
-    case 3: DrawJupiterImage(s, realistic, Rr, px, py); return;
-    case 4: DrawSaturnImage(s, realistic, Rr, px, py); return;
-    default: break;
+    case 9:
+        DrawPhase(s, body, b, realistic, R, px, py);
+        return;
+    case 3:
+        DrawJupiterImage(s, realistic, Rr, px, py);
+        return;
+    case 4:
+        DrawSaturnImage(s, realistic, Rr, px, py);
+        return;
+    default:
+        break;
     }
     unsigned long pen = kYellow, fill = RGB(80, 160, 80);
     if (body == 6) fill = RGB(112, 160, 192);
@@ -1147,7 +1191,8 @@ void TAtlas::DrawStarImage(TSurface* s, int spect, int realistic, int cx, int cy
     for (int r = 0; r < sp.size; ++r)
         for (int c = 0; c < sp.size; ++c) {
             const int level = sp.rows[r][c] - '0';
-            if (level != 0) s->SetPixel(cx + c - off, cy + r - off, kStarColours[set][level - 1][col]);
+            if (level != 0)
+                s->SetPixel(cx + c - off, cy + r - off, kStarColours[set][level - 1][col]);
         }
 }
 
@@ -1157,9 +1202,8 @@ void TAtlas::DrawNebulaImage(TSurface* s, int record, int w, int h, double f) {
     const int cx = w / 2, cy = h / 2;
     const int d = std::min(w, h);
     const int R = static_cast<int>(d * f * 0.5);
-    const int outline = record < static_cast<int>(Nebula->OutlineIndex.size())
-                            ? Nebula->OutlineIndex[record]
-                            : 0;
+    const int outline =
+        record < static_cast<int>(Nebula->OutlineIndex.size()) ? Nebula->OutlineIndex[record] : 0;
     Draw_.DrawStart(s, TSurface::PS_SOLID, 1, kNebulaColour, RGB(48, 0, 40));
     if (outline > 0) {
         const TNebulaOutline& o = Nebula->Outlines[outline];
@@ -1180,8 +1224,10 @@ void TAtlas::DrawNebulaImage(TSurface* s, int record, int w, int h, double f) {
                 poly.clear();
                 continue;
             }
-            const int x = static_cast<int>(cx - f * (d / 2) + f * (d - (o.ra[k] - raLo) / raSpan * d));
-            const int y = static_cast<int>(cy - f * (d / 2) + f * (d - (o.dec[k] - decLo) / decSpan * d));
+            const int x =
+                static_cast<int>(cx - f * (d / 2) + f * (d - (o.ra[k] - raLo) / raSpan * d));
+            const int y =
+                static_cast<int>(cy - f * (d / 2) + f * (d - (o.dec[k] - decLo) / decSpan * d));
             poly.push_back({x, y});
         }
         if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
@@ -1219,7 +1265,8 @@ void TAtlas::SetMarker(int n, const TMarker& marker) {
 void TAtlas::SetMarkerList(const int* identities) {
     MarkerList.clear();
     if (!identities) return;
-    for (const int* p = identities; *p != 0; ++p) MarkerList.push_back(*p);
+    for (const int* p = identities; *p != 0; ++p)
+        MarkerList.push_back(*p);
 }
 
 void TAtlas::DrawMarkers() {
@@ -1271,7 +1318,9 @@ void TAtlas::DrawMarkers() {
         if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) continue;
         Draw_.DrawStart(s, TSurface::PS_SOLID, 1, m.colour, m.filled == 1 ? m.colour : kBlack);
         switch (m.shape) {
-        case 1: s->Ellipse(px - 3, py - 3, px + 4, py + 4); break;
+        case 1:
+            s->Ellipse(px - 3, py - 3, px + 4, py + 4);
+            break;
         case 2:
             s->MoveTo(px - 3, py - 3);
             s->LineTo(px + 4, py + 4);
@@ -1284,18 +1333,20 @@ void TAtlas::DrawMarkers() {
             break;
         }
         case 4: {
-            const TPoint q[4] = {{px - 3, py - 3}, {px + 3, py - 3}, {px + 3, py + 4}, {px - 3, py + 4}};
+            const TPoint q[4] = {
+                {px - 3, py - 3}, {px + 3, py - 3}, {px + 3, py + 4}, {px - 3, py + 4}};
             s->Polygon(q, 4);
             break;
         }
         case 5: {
-            const TPoint a[7] = {{px + 1, py - 1},  {px + 1, py - 13}, {px + 5, py - 9},
+            const TPoint a[7] = {{px + 1, py - 1},   {px + 1, py - 13},  {px + 5, py - 9},
                                  {px + 14, py - 18}, {px + 18, py - 14}, {px + 9, py - 5},
                                  {px + 13, py - 1}};
             s->Polygon(a, 7);
             break;
         }
-        default: break;
+        default:
+            break;
         }
         Draw_.DrawEnd(s);
         Draw_.TextStart(s, LabelFace, 9, 4, 0);
@@ -1314,7 +1365,8 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
     Unproject(Projection, px, py, &PickDec, &PickRa, CenterDec, CenterRa);
     const int scale = Scale == 0 ? 200 : Scale;
     auto inSquare = [&](int x, int y) {
-        return x >= px - tolerance && x <= px + tolerance && y >= py - tolerance && y <= py + tolerance;
+        return x >= px - tolerance && x <= px + tolerance && y >= py - tolerance &&
+               y <= py + tolerance;
     };
 
     // Stars: a declination band of 5 degrees around the picked point and a
@@ -1383,6 +1435,7 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
     }
 
     const int n = static_cast<int>(std::min<size_t>(out.size(), MaxPick));
-    for (int i = 0; i < n; ++i) list[i] = out[i];
+    for (int i = 0; i < n; ++i)
+        list[i] = out[i];
     return n;
 }

@@ -40,16 +40,16 @@ struct TPickEntry {
 
 // One record of the marker table the main window fills from the option files.
 struct TMarker {
-    int32_t id = 0;       // object identity; records of one identity form tracks
-    int32_t seq = 0;      // sequence number
-    int32_t shape = 1;    // 1 circle, 2 cross, 3 triangle, 4 square, 5 arrow
-    int32_t filled = 0;   // 1 = filled in the marker colour
-    double ra = 0.0;      // radians, standard equinox
+    int32_t id = 0;     // object identity; records of one identity form tracks
+    int32_t seq = 0;    // sequence number
+    int32_t shape = 1;  // 1 circle, 2 cross, 3 triangle, 4 square, 5 arrow
+    int32_t filled = 0; // 1 = filled in the marker colour
+    double ra = 0.0;    // radians, standard equinox
     double dec = 0.0;
     unsigned long colour = 0;
     std::string name;
-    int32_t next = 0;       // sequence number of the following record of the track
-    int32_t lineStyle = 0;  // 0 solid, 1 dotted with arrow, 2 solid, 3 dotted with arrow
+    int32_t next = 0;      // sequence number of the following record of the track
+    int32_t lineStyle = 0; // 0 solid, 1 dotted with arrow, 2 solid, 3 dotted with arrow
     unsigned long lineColour = 0;
 };
 
@@ -153,8 +153,8 @@ public:
 
     // Where a body is drawn: its topocentric place in the standard equinox.
     struct BodyPlace {
-        double ra = 0, dec = 0;  // topocentric, standard equinox
-        double diam = 0;         // apparent diameter, radians
+        double ra = 0, dec = 0; // topocentric, standard equinox
+        double diam = 0;        // apparent diameter, radians
         double distKm = 0;
         bool present = false;
     };
@@ -172,7 +172,7 @@ private:
     void DrawNebulae(bool secondPass);
     void DrawConstellationLines();
     void DrawStars();
-    void DrawLines();  // equator, ecliptic
+    void DrawLines(); // equator, ecliptic
     void DrawGrid();
     void DrawConstellationNames();
     void DrawStarNames();

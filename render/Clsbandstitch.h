@@ -10,20 +10,20 @@
 
 // Where a projected outline vertex lies.
 enum TBandKind {
-  BAND_VISIBLE = 0,  // on the raster
-  BAND_OUTSIDE = 1,  // projected, but off the raster
-  BAND_FAR = 2,      // too far from the chart centre to be projected usefully
+    BAND_VISIBLE = 0, // on the raster
+    BAND_OUTSIDE = 1, // projected, but off the raster
+    BAND_FAR = 2,     // too far from the chart centre to be projected usefully
 };
 
 struct TBandVertex {
-  double x = 0;
-  double y = 0;
-  int Kind = BAND_VISIBLE;
+    double x = 0;
+    double y = 0;
+    int Kind = BAND_VISIBLE;
 };
 
 struct TBandPoint {
-  double x = 0;
-  double y = 0;
+    double x = 0;
+    double y = 0;
 };
 
 // Intersection of the segments (ax,ay)-(bx,by) and (cx,cy)-(dx,dy). True, with

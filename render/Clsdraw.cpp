@@ -4,42 +4,42 @@
 
 void TDraw::DrawStart(TSurface* surface, int style, int width, unsigned long penColour,
                       unsigned long brushColour) {
-  if (!surface) return;
-  NewPen = TPen{style, width, penColour};
-  NewBrush = TBrush{false, brushColour};
-  OldPen = surface->SelectPen(NewPen);
-  OldBrush = surface->SelectBrush(NewBrush);
-  OldBkMode = surface->SetBkMode(TSurface::TRANSPARENT);
-  PenActive = true;
+    if (!surface) return;
+    NewPen = TPen{style, width, penColour};
+    NewBrush = TBrush{false, brushColour};
+    OldPen = surface->SelectPen(NewPen);
+    OldBrush = surface->SelectBrush(NewBrush);
+    OldBkMode = surface->SetBkMode(TSurface::TRANSPARENT);
+    PenActive = true;
 }
 
 void TDraw::DrawEnd(TSurface* surface) {
-  if (!surface || !PenActive) return;
-  surface->SelectBrush(OldBrush);
-  surface->SelectPen(OldPen);
-  PenActive = false;
+    if (!surface || !PenActive) return;
+    surface->SelectBrush(OldBrush);
+    surface->SelectPen(OldPen);
+    PenActive = false;
 }
 
 void TDraw::TextStart(TSurface* surface, const std::string& face, int points, int weight,
                       int style) {
-  if (!surface) return;
-  TFontSpec spec;
-  spec.Face = face;
-  spec.Height = FontHeight(points, surface->LogPixelsY());
-  spec.Weight = (weight >= 0 && weight <= 9) ? weight * 100 : 0;
-  spec.Italic = style & 1;
-  spec.Underline = style & 2;
-  spec.StrikeOut = style & 4;
-  spec.CharSet = CharSet;
-  NewFont = TFont::Make(spec);
-  OldFont = surface->SelectFont(NewFont);
-  FontActive = true;
+    if (!surface) return;
+    TFontSpec spec;
+    spec.Face = face;
+    spec.Height = FontHeight(points, surface->LogPixelsY());
+    spec.Weight = (weight >= 0 && weight <= 9) ? weight * 100 : 0;
+    spec.Italic = style & 1;
+    spec.Underline = style & 2;
+    spec.StrikeOut = style & 4;
+    spec.CharSet = CharSet;
+    NewFont = TFont::Make(spec);
+    OldFont = surface->SelectFont(NewFont);
+    FontActive = true;
 }
 
 void TDraw::TextEnd(TSurface* surface) {
-  if (!surface || !FontActive) return;
-  surface->SelectFont(OldFont);
-  NewFont.reset();
-  OldFont.reset();
-  FontActive = false;
+    if (!surface || !FontActive) return;
+    surface->SelectFont(OldFont);
+    NewFont.reset();
+    OldFont.reset();
+    FontActive = false;
 }

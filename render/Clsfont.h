@@ -9,55 +9,55 @@
 #include <vector>
 
 struct TFontSpec {
-  std::string Face;      // empty: the default face
-  int Height = 16;       // character (em) height in pixels
-  int Weight = 400;      // 100..900; 0 leaves the default
-  bool Italic = false;
-  bool Underline = false;
-  bool StrikeOut = false;
-  uint8_t CharSet = 0;   // 128: Japanese texts expected
+    std::string Face; // empty: the default face
+    int Height = 16;  // character (em) height in pixels
+    int Weight = 400; // 100..900; 0 leaves the default
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
+    uint8_t CharSet = 0; // 128: Japanese texts expected
 };
 
 class TFont {
- public:
-  struct Glyph {
-    int Left = 0;     // from the pen position to the first column
-    int Top = 0;      // from the baseline up to the first row
-    int Advance = 0;  // pen movement in pixels
-    int Width = 0;
-    int Rows = 0;
-    std::vector<uint8_t> Bits;  // Width x Rows, 1 = ink
-  };
+public:
+    struct Glyph {
+        int Left = 0;    // from the pen position to the first column
+        int Top = 0;     // from the baseline up to the first row
+        int Advance = 0; // pen movement in pixels
+        int Width = 0;
+        int Rows = 0;
+        std::vector<uint8_t> Bits; // Width x Rows, 1 = ink
+    };
 
-  // Fonts are shared and kept: charts make the same few fonts on every drawing.
-  static std::shared_ptr<TFont> Make(const TFontSpec& spec);
+    // Fonts are shared and kept: charts make the same few fonts on every drawing.
+    static std::shared_ptr<TFont> Make(const TFontSpec& spec);
 
-  const TFontSpec& Spec() const { return FSpec; }
-  int Ascent() const { return FAscent; }
-  int Descent() const { return FDescent; }
-  const std::string& File() const { return FFile; }
-  const std::string& Family() const { return FFamily; }
+    const TFontSpec& Spec() const { return FSpec; }
+    int Ascent() const { return FAscent; }
+    int Descent() const { return FDescent; }
+    const std::string& File() const { return FFile; }
+    const std::string& Family() const { return FFamily; }
 
-  // Code points of a UTF-8 text as this face draws them ("Symbol" maps the
-  // Latin keys to Greek letters).
-  std::u32string Decode(const std::string& text) const;
-  const Glyph& GetGlyph(char32_t cp);
-  int TextWidth(const std::string& text);
+    // Code points of a UTF-8 text as this face draws them ("Symbol" maps the
+    // Latin keys to Greek letters).
+    std::u32string Decode(const std::string& text) const;
+    const Glyph& GetGlyph(char32_t cp);
+    int TextWidth(const std::string& text);
 
-  ~TFont();
-  TFont(const TFont&) = delete;
-  TFont& operator=(const TFont&) = delete;
+    ~TFont();
+    TFont(const TFont&) = delete;
+    TFont& operator=(const TFont&) = delete;
 
- private:
-  TFont() = default;
-  struct Face;
-  TFontSpec FSpec;
-  std::string FFile, FFamily;
-  int FAscent = 0, FDescent = 0;
-  bool FSymbol = false;
-  std::unique_ptr<Face> FMain, FFallback;
-  bool FFallbackTried = false;
-  std::map<char32_t, Glyph> FGlyphs;
+private:
+    TFont() = default;
+    struct Face;
+    TFontSpec FSpec;
+    std::string FFile, FFamily;
+    int FAscent = 0, FDescent = 0;
+    bool FSymbol = false;
+    std::unique_ptr<Face> FMain, FFallback;
+    bool FFallbackTried = false;
+    std::map<char32_t, Glyph> FGlyphs;
 };
 
 // Decodes UTF-8; malformed bytes become U+FFFD rather than being dropped silently.

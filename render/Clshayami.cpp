@@ -19,8 +19,8 @@
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kTwoPi = 2 * kPi;
-constexpr double kLineLimit = 2 * kPi / 3;            // 120 degrees from the zenith
-constexpr double kLabelLimit = 1.6580627893946114;    // 95 degrees
+constexpr double kLineLimit = 2 * kPi / 3;         // 120 degrees from the zenith
+constexpr double kLabelLimit = 1.6580627893946114; // 95 degrees
 constexpr unsigned long kBlack = RGB(0, 0, 0);
 constexpr unsigned long kRed = RGB(255, 0, 0);
 constexpr unsigned long kBlue = RGB(0, 0, 255);
@@ -35,395 +35,410 @@ constexpr unsigned long kSunPen = RGB(255, 100, 100);
 // North galactic pole, J2000.
 
 unsigned long SpectColour(int code) {
-  switch (code) {
-    case 1: return RGB(255, 100, 100);
-    case 2: return RGB(255, 128, 80);
-    case 3: return RGB(255, 255, 80);
-    case 4: return RGB(255, 255, 128);
-    case 5: return RGB(200, 200, 200);
-    case 6: return RGB(80, 255, 255);
-    case 7: return RGB(128, 128, 255);
-    default: return RGB(255, 255, 255);
-  }
+    switch (code) {
+    case 1:
+        return RGB(255, 100, 100);
+    case 2:
+        return RGB(255, 128, 80);
+    case 3:
+        return RGB(255, 255, 80);
+    case 4:
+        return RGB(255, 255, 128);
+    case 5:
+        return RGB(200, 200, 200);
+    case 6:
+        return RGB(80, 255, 255);
+    case 7:
+        return RGB(128, 128, 255);
+    default:
+        return RGB(255, 255, 255);
+    }
 }
 
 // Pixel coordinates far off the chart are kept in a range that stays an int.
 int Trunc(double v) {
-  if (!(v <= 1e9)) v = 1e9;
-  if (v < -1e9) v = -1e9;
-  return static_cast<int>(v);
+    if (!(v <= 1e9)) v = 1e9;
+    if (v < -1e9) v = -1e9;
+    return static_cast<int>(v);
 }
-}  // namespace
+} // namespace
 
 THayami::THayami(int language, int width, int height)
     : Lng(138.0 * kPi / 180.0), Lat(35.8 * kPi / 180.0), Language(language) {
-  FontName = language == 0 ? "\uff2d\uff33 \u30b4\u30b7\u30c3\u30af" : "Arial";
-  Draw.SetChar(language == 0 ? 128 : 0);
-  const unsigned long colours[] = {RGB(0, 0, 0),       RGB(255, 0, 0),     RGB(0, 0, 255),
-                                   RGB(255, 255, 0),   RGB(255, 255, 255), RGB(255, 100, 100),
-                                   RGB(255, 128, 80),  RGB(255, 255, 80),  RGB(255, 255, 128),
-                                   RGB(200, 200, 200), RGB(80, 255, 255),  RGB(128, 128, 255),
-                                   RGB(255, 255, 255), RGB(136, 136, 136), RGB(16, 53, 53),
-                                   RGB(112, 16, 16),   RGB(112, 112, 16)};
-  for (unsigned long c : colours) DIB.AddColor(c);
-  DIB.Create(width, height);
-  DIB.FillIdx(0);
-  Width = DIB.GetWidth();
-  Height = DIB.GetHeight();
+    FontName = language == 0 ? "\uff2d\uff33 \u30b4\u30b7\u30c3\u30af" : "Arial";
+    Draw.SetChar(language == 0 ? 128 : 0);
+    const unsigned long colours[] = {RGB(0, 0, 0),       RGB(255, 0, 0),     RGB(0, 0, 255),
+                                     RGB(255, 255, 0),   RGB(255, 255, 255), RGB(255, 100, 100),
+                                     RGB(255, 128, 80),  RGB(255, 255, 80),  RGB(255, 255, 128),
+                                     RGB(200, 200, 200), RGB(80, 255, 255),  RGB(128, 128, 255),
+                                     RGB(255, 255, 255), RGB(136, 136, 136), RGB(16, 53, 53),
+                                     RGB(112, 16, 16),   RGB(112, 112, 16)};
+    for (unsigned long c : colours)
+        DIB.AddColor(c);
+    DIB.Create(width, height);
+    DIB.FillIdx(0);
+    Width = DIB.GetWidth();
+    Height = DIB.GetHeight();
 }
 
 double THayami::AtnEx(double x, double y) {
-  // atan(y / x) with x = 0 read as the limit, so that a point straight up or
-  // down still gets its quadrant.
-  double a;
-  if (x == 0)
-    a = y > 0 ? kPi / 2 : (y < 0 ? -kPi / 2 : 0);
-  else
-    a = std::atan(y / x);
-  if (x <= 0) return a + kPi;
-  if (y <= 0) return a + kTwoPi;
-  return a;
+    // atan(y / x) with x = 0 read as the limit, so that a point straight up or
+    // down still gets its quadrant.
+    double a;
+    if (x == 0)
+        a = y > 0 ? kPi / 2 : (y < 0 ? -kPi / 2 : 0);
+    else
+        a = std::atan(y / x);
+    if (x <= 0) return a + kPi;
+    if (y <= 0) return a + kTwoPi;
+    return a;
 }
 
 void THayami::HeightG(float ra, float dec, double lat, double lst, long width, long height,
                       double& zd, int& x, int& y) {
-  if (lat != CacheLat) {
-    CacheLat = lat;
-    SinLat = std::sin(lat);
-    CosLat = std::cos(lat);
-  }
-  const double h = lst - ra;
-  const double sd = std::sin(dec), cd = std::cos(dec), ch = std::cos(h);
-  const double m = sd * SinLat + cd * CosLat * ch;
-  // At the zenith or nadir (and for a damaged position that is not a number)
-  // there is no direction to project along.
-  if (!(m > -1 && m < 1)) {
-    zd = kPi;
-    return;
-  }
-  const double c = std::sqrt(1 - m * m);
-  const double z = kPi / 2 - std::atan(m / c);
-  zd = z;
-  x = Trunc((z * cd * std::sin(h) / c / kPi + 0.5) * width);
-  y = Trunc(((cd * SinLat * ch - sd * CosLat) * z / c / kPi + 0.5) * height);
+    if (lat != CacheLat) {
+        CacheLat = lat;
+        SinLat = std::sin(lat);
+        CosLat = std::cos(lat);
+    }
+    const double h = lst - ra;
+    const double sd = std::sin(dec), cd = std::cos(dec), ch = std::cos(h);
+    const double m = sd * SinLat + cd * CosLat * ch;
+    // At the zenith or nadir (and for a damaged position that is not a number)
+    // there is no direction to project along.
+    if (!(m > -1 && m < 1)) {
+        zd = kPi;
+        return;
+    }
+    const double c = std::sqrt(1 - m * m);
+    const double z = kPi / 2 - std::atan(m / c);
+    zd = z;
+    x = Trunc((z * cd * std::sin(h) / c / kPi + 0.5) * width);
+    y = Trunc(((cd * SinLat * ch - sd * CosLat) * z / c / kPi + 0.5) * height);
 }
 
 bool THayami::GetPosition(int x, int y, double& dec, double& ra) {
-  const int cx = Width / 2, cy = Height / 2;
-  const double ddx = x - cx, ddy = y - cy;
-  if (std::sqrt(ddx * ddx + ddy * ddy) > cx) return false;
-  if (Width <= 0 || Height <= 0) return false;
-  const double dx = ddx / Width * 180.0, dy = ddy / Height * 180.0;
-  const double z = std::sqrt(dx * dx + dy * dy);
-  const double sinLat = std::sin(Lat), cosLat = std::cos(Lat);
-  if (z < 1e-14) {
-    dec = Lat;
-    ra = Lst;
-  } else {
-    const double sh = std::fabs(std::sin((90.0 - z) * kPi / 180.0));
-    const double chh = std::sqrt(1 - sh * sh);
-    double sdec = sinLat * sh - cosLat * chh * (dy / z);
-    if (sdec > 1) sdec = 1;
-    if (sdec < -1) sdec = -1;
-    const double cdec = std::sqrt(1 - sdec * sdec);
-    dec = cdec < 1e-14 ? (sdec > 0 ? kPi / 2 : -kPi / 2) : std::atan(sdec / cdec);
-    double hour = 0;
-    if (sh >= 1e-14) hour = AtnEx(sh - sinLat * sdec, (dx / z) * chh * cosLat);
-    ra = Lst - hour;
-  }
-  if (ra < 0) ra += kTwoPi;
-  return true;
+    const int cx = Width / 2, cy = Height / 2;
+    const double ddx = x - cx, ddy = y - cy;
+    if (std::sqrt(ddx * ddx + ddy * ddy) > cx) return false;
+    if (Width <= 0 || Height <= 0) return false;
+    const double dx = ddx / Width * 180.0, dy = ddy / Height * 180.0;
+    const double z = std::sqrt(dx * dx + dy * dy);
+    const double sinLat = std::sin(Lat), cosLat = std::cos(Lat);
+    if (z < 1e-14) {
+        dec = Lat;
+        ra = Lst;
+    } else {
+        const double sh = std::fabs(std::sin((90.0 - z) * kPi / 180.0));
+        const double chh = std::sqrt(1 - sh * sh);
+        double sdec = sinLat * sh - cosLat * chh * (dy / z);
+        if (sdec > 1) sdec = 1;
+        if (sdec < -1) sdec = -1;
+        const double cdec = std::sqrt(1 - sdec * sdec);
+        dec = cdec < 1e-14 ? (sdec > 0 ? kPi / 2 : -kPi / 2) : std::atan(sdec / cdec);
+        double hour = 0;
+        if (sh >= 1e-14) hour = AtnEx(sh - sinLat * sdec, (dx / z) * chh * cosLat);
+        ra = Lst - hour;
+    }
+    if (ra < 0) ra += kTwoPi;
+    return true;
 }
 
 void THayami::DrawRgn(TSurface* surface, const TRegion& region, unsigned long colour, long width) {
-  if (!surface) return;
-  surface->FrameRgn(region, colour, static_cast<int>(width), static_cast<int>(width));
+    if (!surface) return;
+    surface->FrameRgn(region, colour, static_cast<int>(width), static_cast<int>(width));
 }
 
 void THayami::DrawHayami(int flags) {
-  TSurface* s = DIB.GetSurface();
-  if (!s) return;
-  // Size from the raster; clear to black.
-  Width = DIB.GetWidth();
-  Height = DIB.GetHeight();
-  Draw.DrawStart(s, TSurface::PS_SOLID, 1, kBlack, kBlack);
-  s->Rectangle(0, 0, Width, Height);
-  Draw.DrawEnd(s);
-  // Local sidereal time.
-  double st = (MJD - 40000.0) * 1.002737909 + 0.671262 + Lng / kTwoPi;
-  st -= std::floor(st);
-  Lst = st * kTwoPi;
-  // Layers, each drawn over the previous ones.
-  DrawMilky();
-  if (flags & 1) {
-    Draw.DrawStart(s, TSurface::PS_SOLID, 1, kRed, kBlack);
-    s->Arc(0, 0, Width - 1, Height - 1, 0, 0, 0, 0);
+    TSurface* s = DIB.GetSurface();
+    if (!s) return;
+    // Size from the raster; clear to black.
+    Width = DIB.GetWidth();
+    Height = DIB.GetHeight();
+    Draw.DrawStart(s, TSurface::PS_SOLID, 1, kBlack, kBlack);
+    s->Rectangle(0, 0, Width, Height);
     Draw.DrawEnd(s);
-  }
-  DrawLines();
-  DrawStars();
-  DrawEquator();
-  DrawEcliptic();
-  DrawPoles();
-  BodyMark marks[10];
-  DrawBodies(marks);
-  DrawConstellationNames();
-  DrawBodyNames(marks);
-  DrawCompass();
-  // Nothing beyond the horizon.
-  ClipHorizon();
+    // Local sidereal time.
+    double st = (MJD - 40000.0) * 1.002737909 + 0.671262 + Lng / kTwoPi;
+    st -= std::floor(st);
+    Lst = st * kTwoPi;
+    // Layers, each drawn over the previous ones.
+    DrawMilky();
+    if (flags & 1) {
+        Draw.DrawStart(s, TSurface::PS_SOLID, 1, kRed, kBlack);
+        s->Arc(0, 0, Width - 1, Height - 1, 0, 0, 0, 0);
+        Draw.DrawEnd(s);
+    }
+    DrawLines();
+    DrawStars();
+    DrawEquator();
+    DrawEcliptic();
+    DrawPoles();
+    BodyMark marks[10];
+    DrawBodies(marks);
+    DrawConstellationNames();
+    DrawBodyNames(marks);
+    DrawCompass();
+    // Nothing beyond the horizon.
+    ClipHorizon();
 }
 
 void THayami::DrawMilky() {
-  TSurface* s = DIB.GetSurface();
-  std::vector<std::vector<TBandVertex>> outlines;
-  for (int k = 0; k < 2; ++k) {
-    const int n = std::min<int>(Milky.Count[k], static_cast<int>(Milky.Outline[k].size()));
-    std::vector<TBandVertex> projected;
-    for (int i = 0; i < n; ++i) {
-      const TMilkyPoint& v = Milky.Outline[k][i];
-      double zd = kPi;
-      int x = 0, y = 0;
-      HeightG(static_cast<float>(v.ra), static_cast<float>(v.dec), Lat, Lst, Width, Height, zd, x, y);
-      TBandVertex b{double(x), double(y), BAND_FAR};
-      if (zd <= kLineLimit)
-        b.Kind = (x >= 0 && x <= Width && y >= 0 && y <= Height) ? BAND_VISIBLE : BAND_OUTSIDE;
-      projected.push_back(b);
+    TSurface* s = DIB.GetSurface();
+    std::vector<std::vector<TBandVertex>> outlines;
+    for (int k = 0; k < 2; ++k) {
+        const int n = std::min<int>(Milky.Count[k], static_cast<int>(Milky.Outline[k].size()));
+        std::vector<TBandVertex> projected;
+        for (int i = 0; i < n; ++i) {
+            const TMilkyPoint& v = Milky.Outline[k][i];
+            double zd = kPi;
+            int x = 0, y = 0;
+            HeightG(static_cast<float>(v.ra), static_cast<float>(v.dec), Lat, Lst, Width, Height,
+                    zd, x, y);
+            TBandVertex b{double(x), double(y), BAND_FAR};
+            if (zd <= kLineLimit)
+                b.Kind =
+                    (x >= 0 && x <= Width && y >= 0 && y <= Height) ? BAND_VISIBLE : BAND_OUTSIDE;
+            projected.push_back(b);
+        }
+        outlines.push_back(std::move(projected));
     }
-    outlines.push_back(std::move(projected));
-  }
-  const auto pieces = StitchBand(outlines, Width, Height);
-  if (pieces.empty()) return;
-  Draw.DrawStart(s, TSurface::PS_SOLID, 1, kMilkyWay, kMilkyWay);
-  s->PolyPolygon(pieces);
-  Draw.DrawEnd(s);
+    const auto pieces = StitchBand(outlines, Width, Height);
+    if (pieces.empty()) return;
+    Draw.DrawStart(s, TSurface::PS_SOLID, 1, kMilkyWay, kMilkyWay);
+    s->PolyPolygon(pieces);
+    Draw.DrawEnd(s);
 }
 
 void THayami::DrawLines() {
-  TSurface* s = DIB.GetSurface();
-  Draw.DrawStart(s, TSurface::PS_SOLID, 1, kBlue, kBlue);
-  const int n = std::min<int>(Const.LineCount, static_cast<int>(Const.Lines.size()));
-  for (int i = 0; i < n; ++i) {
-    const TConstellationLine& l = Const.Lines[i];
-    double z1 = kPi, z2 = kPi;
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    HeightG(static_cast<float>(l.ra1), static_cast<float>(l.dec1), Lat, Lst, Width, Height, z1, x1, y1);
-    HeightG(static_cast<float>(l.ra2), static_cast<float>(l.dec2), Lat, Lst, Width, Height, z2, x2, y2);
-    if (z1 > kLineLimit || z2 > kLineLimit) continue;
-    if (y1 < 1 || y1 > Height || y2 < 1 || y2 > Height) continue;
-    if (x1 < 1 || x1 > Width || x2 < 1 || x2 > Width) continue;
-    s->MoveTo(x1, y1);
-    s->LineTo(x2, y2);
-  }
-  Draw.DrawEnd(s);
+    TSurface* s = DIB.GetSurface();
+    Draw.DrawStart(s, TSurface::PS_SOLID, 1, kBlue, kBlue);
+    const int n = std::min<int>(Const.LineCount, static_cast<int>(Const.Lines.size()));
+    for (int i = 0; i < n; ++i) {
+        const TConstellationLine& l = Const.Lines[i];
+        double z1 = kPi, z2 = kPi;
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        HeightG(static_cast<float>(l.ra1), static_cast<float>(l.dec1), Lat, Lst, Width, Height, z1,
+                x1, y1);
+        HeightG(static_cast<float>(l.ra2), static_cast<float>(l.dec2), Lat, Lst, Width, Height, z2,
+                x2, y2);
+        if (z1 > kLineLimit || z2 > kLineLimit) continue;
+        if (y1 < 1 || y1 > Height || y2 < 1 || y2 > Height) continue;
+        if (x1 < 1 || x1 > Width || x2 < 1 || x2 > Width) continue;
+        s->MoveTo(x1, y1);
+        s->LineTo(x2, y2);
+    }
+    Draw.DrawEnd(s);
 }
 
 void THayami::DrawStars() {
-  if (!Star || !Star->Records) return;
-  TSurface* s = DIB.GetSurface();
-  for (int i = 0; i < Star->Count; ++i) {
-    const TStarRecord& r = Star->Records[i];
-    const int m = r.mag;
-    if (m > 490) continue;
-    double zd = kPi;
-    int x = 0, y = 0;
-    HeightG(r.ra, r.dec, Lat, Lst, Width, Height, zd, x, y);
-    if (!(zd < kPi / 2) || y <= 0 || y >= Height) continue;
-    const unsigned long colour = SpectColour(r.spect);
-    const unsigned char idx = static_cast<unsigned char>(DIB.Col2Idx(colour));
-    if (m >= 350) {
-      DIB.DotIdx(x, y, idx);
-    } else if (m >= 250) {
-      DIB.DotIdx(x, y, idx);
-      DIB.DotIdx(x + 1, y, idx);
-      DIB.DotIdx(x, y + 1, idx);
-      DIB.DotIdx(x + 1, y + 1, idx);
-    } else if (m >= 150) {
-      DIB.DotIdx(x - 1, y, idx);
-      DIB.DotIdx(x + 1, y, idx);
-      DIB.DotIdx(x, y, idx);
-      DIB.DotIdx(x, y - 1, idx);
-      DIB.DotIdx(x, y + 1, idx);
-    } else {
-      Draw.DrawStart(s, TSurface::PS_SOLID, 1, colour, colour);
-      s->Ellipse(x - 2, y - 2, x + 3, y + 3);
-      Draw.DrawEnd(s);
+    if (!Star || !Star->Records) return;
+    TSurface* s = DIB.GetSurface();
+    for (int i = 0; i < Star->Count; ++i) {
+        const TStarRecord& r = Star->Records[i];
+        const int m = r.mag;
+        if (m > 490) continue;
+        double zd = kPi;
+        int x = 0, y = 0;
+        HeightG(r.ra, r.dec, Lat, Lst, Width, Height, zd, x, y);
+        if (!(zd < kPi / 2) || y <= 0 || y >= Height) continue;
+        const unsigned long colour = SpectColour(r.spect);
+        const unsigned char idx = static_cast<unsigned char>(DIB.Col2Idx(colour));
+        if (m >= 350) {
+            DIB.DotIdx(x, y, idx);
+        } else if (m >= 250) {
+            DIB.DotIdx(x, y, idx);
+            DIB.DotIdx(x + 1, y, idx);
+            DIB.DotIdx(x, y + 1, idx);
+            DIB.DotIdx(x + 1, y + 1, idx);
+        } else if (m >= 150) {
+            DIB.DotIdx(x - 1, y, idx);
+            DIB.DotIdx(x + 1, y, idx);
+            DIB.DotIdx(x, y, idx);
+            DIB.DotIdx(x, y - 1, idx);
+            DIB.DotIdx(x, y + 1, idx);
+        } else {
+            Draw.DrawStart(s, TSurface::PS_SOLID, 1, colour, colour);
+            s->Ellipse(x - 2, y - 2, x + 3, y + 3);
+            Draw.DrawEnd(s);
+        }
     }
-  }
 }
 
 void THayami::DrawEquator() {
-  TSurface* s = DIB.GetSurface();
-  Draw.DrawStart(s, TSurface::PS_SOLID, 1, kEquator, kEquator);
-  bool lifted = true;
-  for (float ra = 0; ra <= 6.28318530717958; ra += 0.02f) {
-    const float r = ra == 0 ? 0.01f : ra;
-    double zd = kPi;
-    int x = 0, y = 0;
-    HeightG(r, 0.0f, Lat, Lst, Width, Height, zd, x, y);
-    if (zd > kPi / 2) {
-      lifted = true;
-      continue;
+    TSurface* s = DIB.GetSurface();
+    Draw.DrawStart(s, TSurface::PS_SOLID, 1, kEquator, kEquator);
+    bool lifted = true;
+    for (float ra = 0; ra <= 6.28318530717958; ra += 0.02f) {
+        const float r = ra == 0 ? 0.01f : ra;
+        double zd = kPi;
+        int x = 0, y = 0;
+        HeightG(r, 0.0f, Lat, Lst, Width, Height, zd, x, y);
+        if (zd > kPi / 2) {
+            lifted = true;
+            continue;
+        }
+        if (lifted)
+            s->MoveTo(x, y);
+        else
+            s->LineTo(x, y);
+        lifted = false;
     }
-    if (lifted)
-      s->MoveTo(x, y);
-    else
-      s->LineTo(x, y);
-    lifted = false;
-  }
-  Draw.DrawEnd(s);
+    Draw.DrawEnd(s);
 }
 
 void THayami::DrawEcliptic() {
-  TSurface* s = DIB.GetSurface();
-  const double t = (MJD - 51544.0) / 36525.0;
-  const double eps =
-      (23.439291 - 0.01300417 * t - 1.64e-7 * t * t + 5.036e-7 * t * t * t) * kPi / 180.0;
-  const double tanEps = std::tan(eps);
-  Draw.DrawStart(s, TSurface::PS_SOLID, 1, kEcliptic, kEcliptic);
-  bool lifted = true;
-  int lastSign = 0;
-  for (float ra = 0; ra <= 6.28318530717958; ra += 0.02f) {
-    const float r = ra == 0 ? 0.01f : ra;
-    const double dec = std::atan(tanEps * std::sin(r));
-    double zd = kPi;
-    int x = 0, y = 0;
-    HeightG(r, static_cast<float>(dec), Lat, Lst, Width, Height, zd, x, y);
-    if (zd > kPi / 2) {
-      lifted = true;
-      continue;
+    TSurface* s = DIB.GetSurface();
+    const double t = (MJD - 51544.0) / 36525.0;
+    const double eps =
+        (23.439291 - 0.01300417 * t - 1.64e-7 * t * t + 5.036e-7 * t * t * t) * kPi / 180.0;
+    const double tanEps = std::tan(eps);
+    Draw.DrawStart(s, TSurface::PS_SOLID, 1, kEcliptic, kEcliptic);
+    bool lifted = true;
+    int lastSign = 0;
+    for (float ra = 0; ra <= 6.28318530717958; ra += 0.02f) {
+        const float r = ra == 0 ? 0.01f : ra;
+        const double dec = std::atan(tanEps * std::sin(r));
+        double zd = kPi;
+        int x = 0, y = 0;
+        HeightG(r, static_cast<float>(dec), Lat, Lst, Width, Height, zd, x, y);
+        if (zd > kPi / 2) {
+            lifted = true;
+            continue;
+        }
+        const int sign = Sgn(dec);
+        if (lifted || sign != lastSign)
+            s->MoveTo(x, y);
+        else
+            s->LineTo(x, y);
+        lifted = false;
+        lastSign = sign;
     }
-    const int sign = Sgn(dec);
-    if (lifted || sign != lastSign)
-      s->MoveTo(x, y);
-    else
-      s->LineTo(x, y);
-    lifted = false;
-    lastSign = sign;
-  }
-  Draw.DrawEnd(s);
+    Draw.DrawEnd(s);
 }
 
 void THayami::DrawPoles() {
-  TSurface* s = DIB.GetSurface();
-  const int a = Width / 50;
-  Draw.DrawStart(s, TSurface::PS_SOLID, 1, kRed, kRed);
-  for (double dec : {kPi / 2, -kPi / 2}) {
-    double zd = kPi;
-    int x = 0, y = 0;
-    HeightG(0.0f, static_cast<float>(dec), Lat, Lst, Width, Height, zd, x, y);
-    if (zd > kPi / 2) continue;
-    s->MoveTo(x - a, y - a);
-    s->LineTo(x + a + 1, y + a + 1);
-    s->MoveTo(x - a, y + a);
-    s->LineTo(x + a + 1, y - a - 1);
-  }
-  Draw.DrawEnd(s);
+    TSurface* s = DIB.GetSurface();
+    const int a = Width / 50;
+    Draw.DrawStart(s, TSurface::PS_SOLID, 1, kRed, kRed);
+    for (double dec : {kPi / 2, -kPi / 2}) {
+        double zd = kPi;
+        int x = 0, y = 0;
+        HeightG(0.0f, static_cast<float>(dec), Lat, Lst, Width, Height, zd, x, y);
+        if (zd > kPi / 2) continue;
+        s->MoveTo(x - a, y - a);
+        s->LineTo(x + a + 1, y + a + 1);
+        s->MoveTo(x - a, y + a);
+        s->LineTo(x + a + 1, y - a - 1);
+    }
+    Draw.DrawEnd(s);
 }
 
 void THayami::DrawBodies(BodyMark (&marks)[10]) {
-  TSurface* s = DIB.GetSurface();
-  auto one = [&](int i, auto* body, int half, unsigned long pen) {
-    BodyMark& m = marks[i];
-    m.Half = half;
-    m.Pen = pen;
-    if (!body) return;
-    body->SetMjd(MJD);
-    m.Set = true;
-    m.Zd = kPi;
-    HeightG(static_cast<float>(body->Ra), static_cast<float>(body->Dec), Lat, Lst, Width, Height,
-            m.Zd, m.X, m.Y);
-    const char* name = body->GetName(Language);
-    m.Name = name ? name : "";
-    // Exactly at the zenith or nadir the projection gives no position.
-    if (m.Zd >= kPi) return;
-    Draw.DrawStart(s, TSurface::PS_SOLID, 1, pen, kBlack);
-    s->Ellipse(m.X - half, m.Y - half, m.X + half, m.Y + half);
-    Draw.DrawEnd(s);
-  };
-  one(0, Mercury, 3, kYellow);
-  one(1, Venus, 3, kYellow);
-  one(2, Mars, 3, kYellow);
-  one(3, Jupiter, 3, kYellow);
-  one(4, Saturn, 3, kYellow);
-  one(5, Uranus, 3, kYellow);
-  one(6, Neptune, 3, kYellow);
-  one(7, Pluto, 3, kYellow);
-  one(8, Sun, 5, kSunPen);
-  one(9, Moon, 5, kYellow);
+    TSurface* s = DIB.GetSurface();
+    auto one = [&](int i, auto* body, int half, unsigned long pen) {
+        BodyMark& m = marks[i];
+        m.Half = half;
+        m.Pen = pen;
+        if (!body) return;
+        body->SetMjd(MJD);
+        m.Set = true;
+        m.Zd = kPi;
+        HeightG(static_cast<float>(body->Ra), static_cast<float>(body->Dec), Lat, Lst, Width,
+                Height, m.Zd, m.X, m.Y);
+        const char* name = body->GetName(Language);
+        m.Name = name ? name : "";
+        // Exactly at the zenith or nadir the projection gives no position.
+        if (m.Zd >= kPi) return;
+        Draw.DrawStart(s, TSurface::PS_SOLID, 1, pen, kBlack);
+        s->Ellipse(m.X - half, m.Y - half, m.X + half, m.Y + half);
+        Draw.DrawEnd(s);
+    };
+    one(0, Mercury, 3, kYellow);
+    one(1, Venus, 3, kYellow);
+    one(2, Mars, 3, kYellow);
+    one(3, Jupiter, 3, kYellow);
+    one(4, Saturn, 3, kYellow);
+    one(5, Uranus, 3, kYellow);
+    one(6, Neptune, 3, kYellow);
+    one(7, Pluto, 3, kYellow);
+    one(8, Sun, 5, kSunPen);
+    one(9, Moon, 5, kYellow);
 }
 
 void THayami::DrawConstellationNames() {
-  TSurface* s = DIB.GetSurface();
-  Draw.TextStart(s, FontName, Language == 0 ? 7 : 8, 4, 0);
-  s->SetTextColor(kGrey);
-  const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
-  for (int i = 1; i <= 89 && i < TConstellation::RowCount; ++i) {
-    const TConstellationRow& row = Const.Rows[i];
-    double zd = kPi;
-    int x = 0, y = 0;
-    HeightG(static_cast<float>(row.ra), static_cast<float>(row.dec), Lat, Lst, Width, Height, zd, x, y);
-    if (!(zd < kLabelLimit)) continue;
-    const std::string text = Language == 0 ? std::string(row.nameJpn ? row.nameJpn : "") : std::string(row.abbr);
-    s->TextOut(x - s->GetTextExtent(text).cx / 2, y, text);
-  }
-  s->SetBkMode(oldMode);
-  Draw.TextEnd(s);
+    TSurface* s = DIB.GetSurface();
+    Draw.TextStart(s, FontName, Language == 0 ? 7 : 8, 4, 0);
+    s->SetTextColor(kGrey);
+    const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
+    for (int i = 1; i <= 89 && i < TConstellation::RowCount; ++i) {
+        const TConstellationRow& row = Const.Rows[i];
+        double zd = kPi;
+        int x = 0, y = 0;
+        HeightG(static_cast<float>(row.ra), static_cast<float>(row.dec), Lat, Lst, Width, Height,
+                zd, x, y);
+        if (!(zd < kLabelLimit)) continue;
+        const std::string text =
+            Language == 0 ? std::string(row.nameJpn ? row.nameJpn : "") : std::string(row.abbr);
+        s->TextOut(x - s->GetTextExtent(text).cx / 2, y, text);
+    }
+    s->SetBkMode(oldMode);
+    Draw.TextEnd(s);
 }
 
 void THayami::DrawBodyNames(const BodyMark (&marks)[10]) {
-  TSurface* s = DIB.GetSurface();
-  Draw.TextStart(s, FontName, 7, 4, 0);
-  s->SetTextColor(kLightGrey);
-  const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
-  for (const BodyMark& m : marks) {
-    if (!m.Set || !(m.Zd < kLabelLimit)) continue;
-    s->TextOut(m.X + (m.Half == 5 ? 5 : 3), m.Y, m.Name);
-  }
-  s->SetBkMode(oldMode);
-  Draw.TextEnd(s);
+    TSurface* s = DIB.GetSurface();
+    Draw.TextStart(s, FontName, 7, 4, 0);
+    s->SetTextColor(kLightGrey);
+    const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
+    for (const BodyMark& m : marks) {
+        if (!m.Set || !(m.Zd < kLabelLimit)) continue;
+        s->TextOut(m.X + (m.Half == 5 ? 5 : 3), m.Y, m.Name);
+    }
+    s->SetBkMode(oldMode);
+    Draw.TextEnd(s);
 }
 
 void THayami::DrawCompass() {
-  TSurface* s = DIB.GetSurface();
-  const int w = Width, h = Height;
-  Draw.DrawStart(s, TSurface::PS_SOLID, 1, kRed, kRed);
-  s->MoveTo(0, h / 2);
-  s->LineTo(4, h / 2);
-  s->MoveTo(w - 4, h / 2);
-  s->LineTo(w, h / 2);
-  s->MoveTo(w / 2, 0);
-  s->LineTo(w / 2, 4);
-  s->MoveTo(w / 2, h);
-  s->LineTo(w / 2, h - 4);
-  Draw.DrawEnd(s);
-  Draw.TextStart(s, FontName, 10, 4, 0);
-  s->SetTextColor(kRed);
-  const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
-  s->TextOut(5, h / 2 - 6, "E");
-  s->TextOut(w - 14, h / 2 - 6, "W");
-  s->TextOut(w / 2 - 3, 3, "N");
-  s->TextOut(w / 2 - 3, h - 16, "S");
-  s->SetBkMode(oldMode);
-  Draw.TextEnd(s);
+    TSurface* s = DIB.GetSurface();
+    const int w = Width, h = Height;
+    Draw.DrawStart(s, TSurface::PS_SOLID, 1, kRed, kRed);
+    s->MoveTo(0, h / 2);
+    s->LineTo(4, h / 2);
+    s->MoveTo(w - 4, h / 2);
+    s->LineTo(w, h / 2);
+    s->MoveTo(w / 2, 0);
+    s->LineTo(w / 2, 4);
+    s->MoveTo(w / 2, h);
+    s->LineTo(w / 2, h - 4);
+    Draw.DrawEnd(s);
+    Draw.TextStart(s, FontName, 10, 4, 0);
+    s->SetTextColor(kRed);
+    const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
+    s->TextOut(5, h / 2 - 6, "E");
+    s->TextOut(w - 14, h / 2 - 6, "W");
+    s->TextOut(w / 2 - 3, 3, "N");
+    s->TextOut(w / 2 - 3, h - 16, "S");
+    s->SetBkMode(oldMode);
+    Draw.TextEnd(s);
 }
 
 void THayami::ClipHorizon() {
-  TDIB scratch;
-  scratch.AddColor(kBlack);
-  scratch.AddColor(kWhite);
-  scratch.Create(Width, Height);
-  scratch.FillIdx(0);
-  TSurface* ss = scratch.GetSurface();
-  TDraw d;
-  d.DrawStart(ss, TSurface::PS_SOLID, 1, kWhite, kWhite);
-  ss->Ellipse(0, 0, Width - 1, Height - 1);
-  d.DrawEnd(ss);
-  const unsigned char black = static_cast<unsigned char>(DIB.Col2Idx(kBlack));
-  for (int y = 0; y < Height; ++y) {
-    const uint8_t* mask = scratch.Row(y);
-    uint8_t* row = DIB.Row(y);
-    for (int x = 0; x < Width; ++x)
-      if (mask[x] == 0) row[x] = black;
-  }
+    TDIB scratch;
+    scratch.AddColor(kBlack);
+    scratch.AddColor(kWhite);
+    scratch.Create(Width, Height);
+    scratch.FillIdx(0);
+    TSurface* ss = scratch.GetSurface();
+    TDraw d;
+    d.DrawStart(ss, TSurface::PS_SOLID, 1, kWhite, kWhite);
+    ss->Ellipse(0, 0, Width - 1, Height - 1);
+    d.DrawEnd(ss);
+    const unsigned char black = static_cast<unsigned char>(DIB.Col2Idx(kBlack));
+    for (int y = 0; y < Height; ++y) {
+        const uint8_t* mask = scratch.Row(y);
+        uint8_t* row = DIB.Row(y);
+        for (int x = 0; x < Width; ++x)
+            if (mask[x] == 0) row[x] = black;
+    }
 }

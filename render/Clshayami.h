@@ -26,92 +26,92 @@ class TSun;
 class TMoon;
 
 class THayami {
- public:
-  THayami(int language, int width, int height);
+public:
+    THayami(int language, int width, int height);
 
-  // Bit 0 of flags adds the horizon ring.
-  void DrawHayami(int flags);
+    // Bit 0 of flags adds the horizon ring.
+    void DrawHayami(int flags);
 
-  void SetLng(double lng) { Lng = lng; }
-  double GetLng() const { return Lng; }
-  void SetLat(double lat) { Lat = lat; }
-  double GetLat() const { return Lat; }
-  void SetChar(uint8_t charset) { Draw.SetChar(charset); }
-  uint8_t GetChar() const { return Draw.GetChar(); }
-  void SetFont(const std::string& face) { FontName = face; }
-  const std::string& GetFont() const { return FontName; }
-  void SetMJD(double mjd) { MJD = mjd; }
-  RGBQUAD* GetColTbl() { return DIB.GetColTbl(); }
-  TSurface* GetHdcDIB() { return DIB.GetSurface(); }
+    void SetLng(double lng) { Lng = lng; }
+    double GetLng() const { return Lng; }
+    void SetLat(double lat) { Lat = lat; }
+    double GetLat() const { return Lat; }
+    void SetChar(uint8_t charset) { Draw.SetChar(charset); }
+    uint8_t GetChar() const { return Draw.GetChar(); }
+    void SetFont(const std::string& face) { FontName = face; }
+    const std::string& GetFont() const { return FontName; }
+    void SetMJD(double mjd) { MJD = mjd; }
+    RGBQUAD* GetColTbl() { return DIB.GetColTbl(); }
+    TSurface* GetHdcDIB() { return DIB.GetSurface(); }
 
-  // Sky position (declination, right ascension) under a chart pixel; false,
-  // leaving both untouched, for a point outside the horizon circle.
-  bool GetPosition(int x, int y, double& dec, double& ra);
-  // Projection of one sky point. The zenith distance is pi, and x and y are
-  // left alone, for a point exactly at the zenith or nadir.
-  void HeightG(float ra, float dec, double lat, double lst, long width, long height, double& zd,
-               int& x, int& y);
+    // Sky position (declination, right ascension) under a chart pixel; false,
+    // leaving both untouched, for a point outside the horizon circle.
+    bool GetPosition(int x, int y, double& dec, double& ra);
+    // Projection of one sky point. The zenith distance is pi, and x and y are
+    // left alone, for a point exactly at the zenith or nadir.
+    void HeightG(float ra, float dec, double lat, double lst, long width, long height, double& zd,
+                 int& x, int& y);
 
-  static int Sgn(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
-  static int DecI(int i, int n) { return i == 1 ? n : i - 1; }
-  static int IncI(int i, int n) { return i == n ? 1 : i + 1; }
-  static int MinMax(int a, int b, bool max) { return max ? (a > b ? a : b) : (a < b ? a : b); }
-  static double AtnEx(double x, double y);
-  static bool Kouten(double ax, double ay, double bx, double by, double cx, double cy, double dx,
-                     double dy, double& x, double& y) {
-    return ::Kouten(ax, ay, bx, by, cx, cy, dx, dy, x, y);
-  }
-  static double NAIKAKU(double cx, double cy, double ax, double ay, double bx, double by) {
-    return ::NAIKAKU(cx, cy, ax, ay, bx, by);
-  }
-  void DrawRgn(TSurface* surface, const TRegion& region, unsigned long colour, long width);
+    static int Sgn(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+    static int DecI(int i, int n) { return i == 1 ? n : i - 1; }
+    static int IncI(int i, int n) { return i == n ? 1 : i + 1; }
+    static int MinMax(int a, int b, bool max) { return max ? (a > b ? a : b) : (a < b ? a : b); }
+    static double AtnEx(double x, double y);
+    static bool Kouten(double ax, double ay, double bx, double by, double cx, double cy, double dx,
+                       double dy, double& x, double& y) {
+        return ::Kouten(ax, ay, bx, by, cx, cy, dx, dy, x, y);
+    }
+    static double NAIKAKU(double cx, double cy, double ax, double ay, double bx, double by) {
+        return ::NAIKAKU(cx, cy, ax, ay, bx, by);
+    }
+    void DrawRgn(TSurface* surface, const TRegion& region, unsigned long colour, long width);
 
-  // Chart size, taken from the raster at every drawing.
-  int Width = 0;
-  int Height = 0;
-  double Lst = 0;    // local sidereal time of the last drawing, radians
-  double Lng;        // east positive, radians
-  double Lat;        // radians
-  double MJD = 51544.5;
-  int Language;      // 0 Japanese, 1 Western
-  std::string FontName;
-  TDraw Draw;
-  TMilky Milky;
-  TConstellation Const;
-  TStar* Star = nullptr;  // not owned
-  // The bodies, not owned; each may stay unset.
-  TMercury* Mercury = nullptr;
-  TVenus* Venus = nullptr;
-  TMars* Mars = nullptr;
-  TJupiter* Jupiter = nullptr;
-  TSaturn* Saturn = nullptr;
-  TUranus* Uranus = nullptr;
-  TNeptune* Neptune = nullptr;
-  TPluto* Pluto = nullptr;
-  TSun* Sun = nullptr;
-  TMoon* Moon = nullptr;
-  TDIB DIB;
+    // Chart size, taken from the raster at every drawing.
+    int Width = 0;
+    int Height = 0;
+    double Lst = 0; // local sidereal time of the last drawing, radians
+    double Lng;     // east positive, radians
+    double Lat;     // radians
+    double MJD = 51544.5;
+    int Language; // 0 Japanese, 1 Western
+    std::string FontName;
+    TDraw Draw;
+    TMilky Milky;
+    TConstellation Const;
+    TStar* Star = nullptr; // not owned
+    // The bodies, not owned; each may stay unset.
+    TMercury* Mercury = nullptr;
+    TVenus* Venus = nullptr;
+    TMars* Mars = nullptr;
+    TJupiter* Jupiter = nullptr;
+    TSaturn* Saturn = nullptr;
+    TUranus* Uranus = nullptr;
+    TNeptune* Neptune = nullptr;
+    TPluto* Pluto = nullptr;
+    TSun* Sun = nullptr;
+    TMoon* Moon = nullptr;
+    TDIB DIB;
 
- private:
-  struct BodyMark {
-    bool Set = false;
-    double Zd = 0;
-    int X = 0, Y = 0;
-    int Half = 3;  // half size of the mark
-    unsigned long Pen = 0;
-    std::string Name;
-  };
-  void DrawMilky();
-  void DrawLines();
-  void DrawStars();
-  void DrawEquator();
-  void DrawEcliptic();
-  void DrawPoles();
-  void DrawBodies(BodyMark (&marks)[10]);
-  void DrawConstellationNames();
-  void DrawBodyNames(const BodyMark (&marks)[10]);
-  void DrawCompass();
-  void ClipHorizon();
+private:
+    struct BodyMark {
+        bool Set = false;
+        double Zd = 0;
+        int X = 0, Y = 0;
+        int Half = 3; // half size of the mark
+        unsigned long Pen = 0;
+        std::string Name;
+    };
+    void DrawMilky();
+    void DrawLines();
+    void DrawStars();
+    void DrawEquator();
+    void DrawEcliptic();
+    void DrawPoles();
+    void DrawBodies(BodyMark (&marks)[10]);
+    void DrawConstellationNames();
+    void DrawBodyNames(const BodyMark (&marks)[10]);
+    void DrawCompass();
+    void ClipHorizon();
 
-  double CacheLat = -1e300, SinLat = 0, CosLat = 1;
+    double CacheLat = -1e300, SinLat = 0, CosLat = 1;
 };

@@ -12,371 +12,392 @@ constexpr double kTwoPi = 6.283185307179586;
 
 // Dash patterns in pixels (on, off, on, off ...), as cosmetic pens draw them.
 const std::vector<int>& DashPattern(int style) {
-  static const std::vector<int> none;
-  static const std::vector<int> dash{18, 6};
-  static const std::vector<int> dot{3, 3};
-  static const std::vector<int> dashdot{9, 6, 3, 6};
-  static const std::vector<int> dashdotdot{9, 3, 3, 3, 3, 3};
-  switch (style) {
-    case TSurface::PS_DASH: return dash;
-    case TSurface::PS_DOT: return dot;
-    case TSurface::PS_DASHDOT: return dashdot;
-    case TSurface::PS_DASHDOTDOT: return dashdotdot;
-    default: return none;
-  }
+    static const std::vector<int> none;
+    static const std::vector<int> dash{18, 6};
+    static const std::vector<int> dot{3, 3};
+    static const std::vector<int> dashdot{9, 6, 3, 6};
+    static const std::vector<int> dashdotdot{9, 3, 3, 3, 3, 3};
+    switch (style) {
+    case TSurface::PS_DASH:
+        return dash;
+    case TSurface::PS_DOT:
+        return dot;
+    case TSurface::PS_DASHDOT:
+        return dashdot;
+    case TSurface::PS_DASHDOTDOT:
+        return dashdotdot;
+    default:
+        return none;
+    }
 }
-}  // namespace
+} // namespace
 
 TSurface::TSurface(TDIB& dib) : FDib(dib) {
-  TFontSpec spec;
-  FFont = TFont::Make(spec);
+    TFontSpec spec;
+    FFont = TFont::Make(spec);
 }
 
 TSurface::~TSurface() = default;
 
 TPen TSurface::SelectPen(const TPen& pen) {
-  TPen old = FPen;
-  FPen = pen;
-  if (FPen.Width < 1) FPen.Width = 1;
-  FDashPos = 0;
-  return old;
+    TPen old = FPen;
+    FPen = pen;
+    if (FPen.Width < 1) FPen.Width = 1;
+    FDashPos = 0;
+    return old;
 }
 
 TBrush TSurface::SelectBrush(const TBrush& brush) {
-  TBrush old = FBrush;
-  FBrush = brush;
-  return old;
+    TBrush old = FBrush;
+    FBrush = brush;
+    return old;
 }
 
 std::shared_ptr<TFont> TSurface::SelectFont(std::shared_ptr<TFont> font) {
-  std::shared_ptr<TFont> old = FFont;
-  if (font) FFont = std::move(font);
-  return old;
+    std::shared_ptr<TFont> old = FFont;
+    if (font) FFont = std::move(font);
+    return old;
 }
 
 int TSurface::SetBkMode(int mode) {
-  const int old = FBkMode;
-  if (mode == TRANSPARENT || mode == OPAQUE) FBkMode = mode;
-  return old;
+    const int old = FBkMode;
+    if (mode == TRANSPARENT || mode == OPAQUE) FBkMode = mode;
+    return old;
 }
 
 unsigned long TSurface::SetTextColor(unsigned long colour) {
-  const unsigned long old = FTextColour;
-  FTextColour = colour & 0xFFFFFF;
-  return old;
+    const unsigned long old = FTextColour;
+    FTextColour = colour & 0xFFFFFF;
+    return old;
 }
 
 unsigned long TSurface::SetBkColor(unsigned long colour) {
-  const unsigned long old = FBkColour;
-  FBkColour = colour & 0xFFFFFF;
-  return old;
+    const unsigned long old = FBkColour;
+    FBkColour = colour & 0xFFFFFF;
+    return old;
 }
 
 void TSurface::Plot(int x, int y, unsigned char idx) {
-  if (x < 0 || y < 0 || x >= FDib.GetWidth() || y >= FDib.GetHeight()) return;
-  FDib.Row(y)[x] = idx;
+    if (x < 0 || y < 0 || x >= FDib.GetWidth() || y >= FDib.GetHeight()) return;
+    FDib.Row(y)[x] = idx;
 }
 
 void TSurface::HLine(int x0, int x1, int y, unsigned char idx) {
-  if (y < 0 || y >= FDib.GetHeight()) return;
-  if (x0 > x1) std::swap(x0, x1);
-  x0 = std::max(x0, 0);
-  x1 = std::min(x1, FDib.GetWidth() - 1);
-  if (x0 > x1) return;
-  uint8_t* row = FDib.Row(y);
-  std::fill(row + x0, row + x1 + 1, idx);
+    if (y < 0 || y >= FDib.GetHeight()) return;
+    if (x0 > x1) std::swap(x0, x1);
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, FDib.GetWidth() - 1);
+    if (x0 > x1) return;
+    uint8_t* row = FDib.Row(y);
+    std::fill(row + x0, row + x1 + 1, idx);
 }
 
 void TSurface::PenDot(int x, int y, unsigned char idx) {
-  const int w = FPen.Width;
-  if (w <= 1) {
-    Plot(x, y, idx);
-    return;
-  }
-  const int lo = -(w - 1) / 2;
-  for (int dy = lo; dy < lo + w; ++dy) HLine(x + lo, x + lo + w - 1, y + dy, idx);
+    const int w = FPen.Width;
+    if (w <= 1) {
+        Plot(x, y, idx);
+        return;
+    }
+    const int lo = -(w - 1) / 2;
+    for (int dy = lo; dy < lo + w; ++dy)
+        HLine(x + lo, x + lo + w - 1, y + dy, idx);
 }
 
 bool TSurface::PenOn() {
-  const std::vector<int>& pat = DashPattern(FPen.Style);
-  if (pat.empty()) return true;
-  int period = 0;
-  for (int p : pat) period += p;
-  int pos = FDashPos % period;
-  ++FDashPos;
-  for (size_t i = 0; i < pat.size(); ++i) {
-    if (pos < pat[i]) return i % 2 == 0;
-    pos -= pat[i];
-  }
-  return true;
+    const std::vector<int>& pat = DashPattern(FPen.Style);
+    if (pat.empty()) return true;
+    int period = 0;
+    for (int p : pat)
+        period += p;
+    int pos = FDashPos % period;
+    ++FDashPos;
+    for (size_t i = 0; i < pat.size(); ++i) {
+        if (pos < pat[i]) return i % 2 == 0;
+        pos -= pat[i];
+    }
+    return true;
 }
 
 void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
-  if (FPen.Style == PS_NULL) return;
-  const unsigned char idx = FDib.NearestIdx(FPen.Colour);
-  const bool dashed = !DashPattern(FPen.Style).empty();
-  const unsigned char bk = FDib.NearestIdx(FBkColour);
-  const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
-  const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-  int err = dx - dy;
-  int x = x0, y = y0;
-  while (x != x1 || y != y1) {
-    if (!dashed || PenOn())
-      PenDot(x, y, idx);
-    else if (FBkMode == OPAQUE)
-      PenDot(x, y, bk);
-    const int e2 = 2 * err;
-    if (e2 > -dy) {
-      err -= dy;
-      x += sx;
+    if (FPen.Style == PS_NULL) return;
+    const unsigned char idx = FDib.NearestIdx(FPen.Colour);
+    const bool dashed = !DashPattern(FPen.Style).empty();
+    const unsigned char bk = FDib.NearestIdx(FBkColour);
+    const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = dx - dy;
+    int x = x0, y = y0;
+    while (x != x1 || y != y1) {
+        if (!dashed || PenOn())
+            PenDot(x, y, idx);
+        else if (FBkMode == OPAQUE)
+            PenDot(x, y, bk);
+        const int e2 = 2 * err;
+        if (e2 > -dy) {
+            err -= dy;
+            x += sx;
+        }
+        if (e2 < dx) {
+            err += dx;
+            y += sy;
+        }
     }
-    if (e2 < dx) {
-      err += dx;
-      y += sy;
-    }
-  }
-  if (lastPixel) PenDot(x1, y1, idx);
+    if (lastPixel) PenDot(x1, y1, idx);
 }
 
-void TSurface::MoveTo(int x, int y) { FCur = TPoint{x, y}; }
+void TSurface::MoveTo(int x, int y) {
+    FCur = TPoint{x, y};
+}
 
 void TSurface::LineTo(int x, int y) {
-  // A wide pen has square ends, so it reaches over its end point.
-  Stroke(FCur.x, FCur.y, x, y, FPen.Width > 1);
-  FCur = TPoint{x, y};
+    // A wide pen has square ends, so it reaches over its end point.
+    Stroke(FCur.x, FCur.y, x, y, FPen.Width > 1);
+    FCur = TPoint{x, y};
 }
 
 void TSurface::Rectangle(int left, int top, int right, int bottom) {
-  if (left > right) std::swap(left, right);
-  if (top > bottom) std::swap(top, bottom);
-  if (right - left < 1 || bottom - top < 1) return;
-  const bool pen = FPen.Style != PS_NULL;
-  if (!FBrush.Null) {
-    const unsigned char b = FDib.NearestIdx(FBrush.Colour);
-    const int in = pen ? 1 : 0;
-    for (int y = top + in; y <= bottom - 1 - in; ++y) HLine(left + in, right - 1 - in, y, b);
-  }
-  if (pen) {
-    const int r = right - 1, btm = bottom - 1;
-    FDashPos = 0;
-    Stroke(left, top, r, top, false);
-    Stroke(r, top, r, btm, false);
-    Stroke(r, btm, left, btm, false);
-    Stroke(left, btm, left, top, false);
-    if (r == left || btm == top) Stroke(r, btm, r, btm, true);
-  }
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    if (right - left < 1 || bottom - top < 1) return;
+    const bool pen = FPen.Style != PS_NULL;
+    if (!FBrush.Null) {
+        const unsigned char b = FDib.NearestIdx(FBrush.Colour);
+        const int in = pen ? 1 : 0;
+        for (int y = top + in; y <= bottom - 1 - in; ++y)
+            HLine(left + in, right - 1 - in, y, b);
+    }
+    if (pen) {
+        const int r = right - 1, btm = bottom - 1;
+        FDashPos = 0;
+        Stroke(left, top, r, top, false);
+        Stroke(r, top, r, btm, false);
+        Stroke(r, btm, left, btm, false);
+        Stroke(left, btm, left, top, false);
+        if (r == left || btm == top) Stroke(r, btm, r, btm, true);
+    }
 }
 
 // The rows of the ellipse inscribed in the box: the pixels whose centres lie
 // inside it, each row at least one pixel so that the outline reaches all four
 // sides of the box.
-void TSurface::EllipseRows(int left, int top, int right, int bottom, std::vector<Span>& rows) const {
-  rows.clear();
-  if (left > right) std::swap(left, right);
-  if (top > bottom) std::swap(top, bottom);
-  if (right - left < 1 || bottom - top < 1) return;
-  const double a = (right - left) / 2.0, b = (bottom - top) / 2.0;
-  const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
-  for (int y = top; y < bottom; ++y) {
-    const double v = (y + 0.5 - cy) / b;
-    const double half = a * std::sqrt(std::max(0.0, 1.0 - v * v));
-    int x0 = static_cast<int>(std::ceil(cx - half - 0.5));
-    int x1 = static_cast<int>(std::floor(cx + half - 0.5));
-    if (x0 > x1) {
-      x0 = static_cast<int>(std::floor(cx - 0.5));
-      x1 = static_cast<int>(std::ceil(cx - 0.5));
+void TSurface::EllipseRows(int left, int top, int right, int bottom,
+                           std::vector<Span>& rows) const {
+    rows.clear();
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    if (right - left < 1 || bottom - top < 1) return;
+    const double a = (right - left) / 2.0, b = (bottom - top) / 2.0;
+    const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
+    for (int y = top; y < bottom; ++y) {
+        const double v = (y + 0.5 - cy) / b;
+        const double half = a * std::sqrt(std::max(0.0, 1.0 - v * v));
+        int x0 = static_cast<int>(std::ceil(cx - half - 0.5));
+        int x1 = static_cast<int>(std::floor(cx + half - 0.5));
+        if (x0 > x1) {
+            x0 = static_cast<int>(std::floor(cx - 0.5));
+            x1 = static_cast<int>(std::ceil(cx - 0.5));
+        }
+        x0 = std::max(x0, left);
+        x1 = std::min(x1, right - 1);
+        rows.push_back(Span{y, x0, x1});
     }
-    x0 = std::max(x0, left);
-    x1 = std::min(x1, right - 1);
-    rows.push_back(Span{y, x0, x1});
-  }
 }
 
 void TSurface::Ellipse(int left, int top, int right, int bottom) {
-  std::vector<Span> rows;
-  EllipseRows(left, top, right, bottom, rows);
-  if (rows.empty()) return;
-  const bool pen = FPen.Style != PS_NULL;
-  const unsigned char p = FDib.NearestIdx(FPen.Colour);
-  const unsigned char b = FDib.NearestIdx(FBrush.Colour);
-  const size_t n = rows.size();
-  for (size_t i = 0; i < n; ++i) {
-    const Span& r = rows[i];
-    if (!pen) {
-      if (!FBrush.Null) HLine(r.x0, r.x1, r.y, b);
-      continue;
+    std::vector<Span> rows;
+    EllipseRows(left, top, right, bottom, rows);
+    if (rows.empty()) return;
+    const bool pen = FPen.Style != PS_NULL;
+    const unsigned char p = FDib.NearestIdx(FPen.Colour);
+    const unsigned char b = FDib.NearestIdx(FBrush.Colour);
+    const size_t n = rows.size();
+    for (size_t i = 0; i < n; ++i) {
+        const Span& r = rows[i];
+        if (!pen) {
+            if (!FBrush.Null) HLine(r.x0, r.x1, r.y, b);
+            continue;
+        }
+        // Outline: the pixels with a neighbour outside the ellipse.
+        const int inner0 =
+            (i == 0 || i == n - 1) ? r.x1 + 1 : std::max(rows[i - 1].x0, rows[i + 1].x0);
+        const int inner1 = (i == 0 || i == n - 1) ? r.x1 : std::min(rows[i - 1].x1, rows[i + 1].x1);
+        const int a0 = std::max(r.x0 + 1, inner0), a1 = std::min(r.x1 - 1, inner1);
+        if (!FBrush.Null && a0 <= a1) HLine(a0, a1, r.y, b);
+        for (int x = r.x0; x <= r.x1; ++x) {
+            if (x >= a0 && x <= a1) {
+                x = a1;
+                continue;
+            }
+            PenDot(x, r.y, p);
+        }
     }
-    // Outline: the pixels with a neighbour outside the ellipse.
-    const int inner0 = (i == 0 || i == n - 1) ? r.x1 + 1 : std::max(rows[i - 1].x0, rows[i + 1].x0);
-    const int inner1 = (i == 0 || i == n - 1) ? r.x1 : std::min(rows[i - 1].x1, rows[i + 1].x1);
-    const int a0 = std::max(r.x0 + 1, inner0), a1 = std::min(r.x1 - 1, inner1);
-    if (!FBrush.Null && a0 <= a1) HLine(a0, a1, r.y, b);
-    for (int x = r.x0; x <= r.x1; ++x) {
-      if (x >= a0 && x <= a1) {
-        x = a1;
-        continue;
-      }
-      PenDot(x, r.y, p);
-    }
-  }
 }
 
 void TSurface::Arc(int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
-  if (FPen.Style == PS_NULL) return;
-  std::vector<Span> rows;
-  EllipseRows(left, top, right, bottom, rows);
-  if (rows.empty()) return;
-  if (left > right) std::swap(left, right);
-  if (top > bottom) std::swap(top, bottom);
-  const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
-  // Angles counter-clockwise on the screen, so y grows upwards here.
-  auto angle = [&](double px, double py) {
-    double a = std::atan2(cy - py, px - cx);
-    if (a < 0) a += kTwoPi;
-    return a;
-  };
-  const double a0 = angle(xs, ys), a1 = angle(xe, ye);
-  double sweep = a1 - a0;
-  if (sweep < 0) sweep += kTwoPi;
-  const bool full = (xs == xe && ys == ye) || sweep == 0.0;
-  const unsigned char p = FDib.NearestIdx(FPen.Colour);
-  const size_t n = rows.size();
-  for (size_t i = 0; i < n; ++i) {
-    const Span& r = rows[i];
-    const int inner0 = (i == 0 || i == n - 1) ? r.x1 + 1 : std::max(rows[i - 1].x0, rows[i + 1].x0);
-    const int inner1 = (i == 0 || i == n - 1) ? r.x1 : std::min(rows[i - 1].x1, rows[i + 1].x1);
-    const int i0 = std::max(r.x0 + 1, inner0), i1 = std::min(r.x1 - 1, inner1);
-    for (int x = r.x0; x <= r.x1; ++x) {
-      if (x >= i0 && x <= i1) {
-        x = i1;
-        continue;
-      }
-      if (!full) {
-        double d = angle(x + 0.5, r.y + 0.5) - a0;
-        if (d < 0) d += kTwoPi;
-        if (d > sweep) continue;
-      }
-      PenDot(x, r.y, p);
+    if (FPen.Style == PS_NULL) return;
+    std::vector<Span> rows;
+    EllipseRows(left, top, right, bottom, rows);
+    if (rows.empty()) return;
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
+    // Angles counter-clockwise on the screen, so y grows upwards here.
+    auto angle = [&](double px, double py) {
+        double a = std::atan2(cy - py, px - cx);
+        if (a < 0) a += kTwoPi;
+        return a;
+    };
+    const double a0 = angle(xs, ys), a1 = angle(xe, ye);
+    double sweep = a1 - a0;
+    if (sweep < 0) sweep += kTwoPi;
+    const bool full = (xs == xe && ys == ye) || sweep == 0.0;
+    const unsigned char p = FDib.NearestIdx(FPen.Colour);
+    const size_t n = rows.size();
+    for (size_t i = 0; i < n; ++i) {
+        const Span& r = rows[i];
+        const int inner0 =
+            (i == 0 || i == n - 1) ? r.x1 + 1 : std::max(rows[i - 1].x0, rows[i + 1].x0);
+        const int inner1 = (i == 0 || i == n - 1) ? r.x1 : std::min(rows[i - 1].x1, rows[i + 1].x1);
+        const int i0 = std::max(r.x0 + 1, inner0), i1 = std::min(r.x1 - 1, inner1);
+        for (int x = r.x0; x <= r.x1; ++x) {
+            if (x >= i0 && x <= i1) {
+                x = i1;
+                continue;
+            }
+            if (!full) {
+                double d = angle(x + 0.5, r.y + 0.5) - a0;
+                if (d < 0) d += kTwoPi;
+                if (d > sweep) continue;
+            }
+            PenDot(x, r.y, p);
+        }
     }
-  }
 }
 
 // Even-odd fill sampled at pixel centres.
 void TSurface::FillEvenOdd(const std::vector<std::vector<TPoint>>& pieces, unsigned char idx) {
-  struct Edge {
-    double x0, y0, x1, y1;
-  };
-  std::vector<Edge> edges;
-  double ymin = 1e300, ymax = -1e300;
-  for (const auto& piece : pieces) {
-    const size_t n = piece.size();
-    if (n < 2) continue;
-    for (size_t i = 0; i < n; ++i) {
-      const TPoint& a = piece[i];
-      const TPoint& b = piece[(i + 1) % n];
-      if (a.y == b.y) continue;
-      edges.push_back(Edge{double(a.x), double(a.y), double(b.x), double(b.y)});
-      ymin = std::min({ymin, double(a.y), double(b.y)});
-      ymax = std::max({ymax, double(a.y), double(b.y)});
+    struct Edge {
+        double x0, y0, x1, y1;
+    };
+    std::vector<Edge> edges;
+    double ymin = 1e300, ymax = -1e300;
+    for (const auto& piece : pieces) {
+        const size_t n = piece.size();
+        if (n < 2) continue;
+        for (size_t i = 0; i < n; ++i) {
+            const TPoint& a = piece[i];
+            const TPoint& b = piece[(i + 1) % n];
+            if (a.y == b.y) continue;
+            edges.push_back(Edge{double(a.x), double(a.y), double(b.x), double(b.y)});
+            ymin = std::min({ymin, double(a.y), double(b.y)});
+            ymax = std::max({ymax, double(a.y), double(b.y)});
+        }
     }
-  }
-  if (edges.empty()) return;
-  const int y0 = std::max(0, static_cast<int>(std::floor(ymin)));
-  const int y1 = std::min(FDib.GetHeight() - 1, static_cast<int>(std::ceil(ymax)));
-  std::vector<double> xs;
-  for (int y = y0; y <= y1; ++y) {
-    const double yc = y + 0.5;
-    xs.clear();
-    for (const Edge& e : edges) {
-      if ((e.y0 <= yc && yc < e.y1) || (e.y1 <= yc && yc < e.y0))
-        xs.push_back(e.x0 + (yc - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0));
+    if (edges.empty()) return;
+    const int y0 = std::max(0, static_cast<int>(std::floor(ymin)));
+    const int y1 = std::min(FDib.GetHeight() - 1, static_cast<int>(std::ceil(ymax)));
+    std::vector<double> xs;
+    for (int y = y0; y <= y1; ++y) {
+        const double yc = y + 0.5;
+        xs.clear();
+        for (const Edge& e : edges) {
+            if ((e.y0 <= yc && yc < e.y1) || (e.y1 <= yc && yc < e.y0))
+                xs.push_back(e.x0 + (yc - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0));
+        }
+        std::sort(xs.begin(), xs.end());
+        for (size_t k = 0; k + 1 < xs.size(); k += 2) {
+            const int xa = static_cast<int>(std::ceil(xs[k] - 0.5));
+            const int xb = static_cast<int>(std::ceil(xs[k + 1] - 0.5)) - 1;
+            if (xa <= xb) HLine(xa, xb, y, idx);
+        }
     }
-    std::sort(xs.begin(), xs.end());
-    for (size_t k = 0; k + 1 < xs.size(); k += 2) {
-      const int xa = static_cast<int>(std::ceil(xs[k] - 0.5));
-      const int xb = static_cast<int>(std::ceil(xs[k + 1] - 0.5)) - 1;
-      if (xa <= xb) HLine(xa, xb, y, idx);
-    }
-  }
 }
 
 void TSurface::Polygon(const TPoint* points, int count) {
-  if (!points || count < 2) return;
-  std::vector<std::vector<TPoint>> pieces(1, std::vector<TPoint>(points, points + count));
-  PolyPolygon(pieces);
+    if (!points || count < 2) return;
+    std::vector<std::vector<TPoint>> pieces(1, std::vector<TPoint>(points, points + count));
+    PolyPolygon(pieces);
 }
 
 void TSurface::PolyPolygon(const std::vector<std::vector<TPoint>>& pieces) {
-  if (!FBrush.Null) FillEvenOdd(pieces, FDib.NearestIdx(FBrush.Colour));
-  if (FPen.Style == PS_NULL) return;
-  for (const auto& piece : pieces) {
-    const size_t n = piece.size();
-    if (n == 0) continue;
-    FDashPos = 0;
-    for (size_t i = 0; i < n; ++i) {
-      const TPoint& a = piece[i];
-      const TPoint& b = piece[(i + 1) % n];
-      Stroke(a.x, a.y, b.x, b.y, FPen.Width > 1);
+    if (!FBrush.Null) FillEvenOdd(pieces, FDib.NearestIdx(FBrush.Colour));
+    if (FPen.Style == PS_NULL) return;
+    for (const auto& piece : pieces) {
+        const size_t n = piece.size();
+        if (n == 0) continue;
+        FDashPos = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const TPoint& a = piece[i];
+            const TPoint& b = piece[(i + 1) % n];
+            Stroke(a.x, a.y, b.x, b.y, FPen.Width > 1);
+        }
+        if (n == 1) Stroke(piece[0].x, piece[0].y, piece[0].x, piece[0].y, true);
     }
-    if (n == 1) Stroke(piece[0].x, piece[0].y, piece[0].x, piece[0].y, true);
-  }
 }
 
-void TSurface::SetPixel(int x, int y, unsigned long colour) { Plot(x, y, FDib.NearestIdx(colour)); }
+void TSurface::SetPixel(int x, int y, unsigned long colour) {
+    Plot(x, y, FDib.NearestIdx(colour));
+}
 
 void TSurface::FrameRgn(const TRegion& region, unsigned long colour, int width, int height) {
-  const int w = FDib.GetWidth(), h = FDib.GetHeight();
-  if (w <= 0 || h <= 0 || width < 1 || height < 1) return;
-  // Rasterise the region into a mask of its own, then keep the pixels that lie
-  // within the stroke of its edge.
-  TDIB mask;
-  mask.AddColor(0);
-  mask.AddColor(0xFFFFFF);
-  mask.Create(w, h);
-  mask.FillIdx(0);
-  mask.GetSurface()->FillEvenOdd(region.Pieces, 1);
-  const unsigned char idx = FDib.NearestIdx(colour);
-  auto in = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h && mask.Row(y)[x]; };
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      if (!in(x, y)) continue;
-      bool edge = false;
-      for (int d = 1; d <= width && !edge; ++d) edge = !in(x - d, y) || !in(x + d, y);
-      for (int d = 1; d <= height && !edge; ++d) edge = !in(x, y - d) || !in(x, y + d);
-      if (edge) Plot(x, y, idx);
+    const int w = FDib.GetWidth(), h = FDib.GetHeight();
+    if (w <= 0 || h <= 0 || width < 1 || height < 1) return;
+    // Rasterise the region into a mask of its own, then keep the pixels that lie
+    // within the stroke of its edge.
+    TDIB mask;
+    mask.AddColor(0);
+    mask.AddColor(0xFFFFFF);
+    mask.Create(w, h);
+    mask.FillIdx(0);
+    mask.GetSurface()->FillEvenOdd(region.Pieces, 1);
+    const unsigned char idx = FDib.NearestIdx(colour);
+    auto in = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h && mask.Row(y)[x]; };
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (!in(x, y)) continue;
+            bool edge = false;
+            for (int d = 1; d <= width && !edge; ++d)
+                edge = !in(x - d, y) || !in(x + d, y);
+            for (int d = 1; d <= height && !edge; ++d)
+                edge = !in(x, y - d) || !in(x, y + d);
+            if (edge) Plot(x, y, idx);
+        }
     }
-  }
 }
 
 TSize TSurface::GetTextExtent(const std::string& text) {
-  if (!FFont) return TSize{};
-  return TSize{FFont->TextWidth(text), FFont->Ascent() + FFont->Descent()};
+    if (!FFont) return TSize{};
+    return TSize{FFont->TextWidth(text), FFont->Ascent() + FFont->Descent()};
 }
 
 void TSurface::TextOut(int x, int y, const std::string& text) {
-  if (!FFont) return;
-  TFont& font = *FFont;
-  const std::u32string cps = font.Decode(text);
-  const int baseline = y + font.Ascent();
-  if (FBkMode == OPAQUE) {
-    const int width = font.TextWidth(text);
-    const unsigned char bk = FDib.NearestIdx(FBkColour);
-    for (int yy = y; yy < baseline + font.Descent(); ++yy) HLine(x, x + width - 1, yy, bk);
-  }
-  const unsigned char idx = FDib.NearestIdx(FTextColour);
-  int pen = x;
-  for (char32_t c : cps) {
-    const TFont::Glyph& g = font.GetGlyph(c);
-    for (int r = 0; r < g.Rows; ++r) {
-      const int py = baseline - g.Top + r;
-      for (int col = 0; col < g.Width; ++col)
-        if (g.Bits[static_cast<size_t>(r) * g.Width + col]) Plot(pen + g.Left + col, py, idx);
+    if (!FFont) return;
+    TFont& font = *FFont;
+    const std::u32string cps = font.Decode(text);
+    const int baseline = y + font.Ascent();
+    if (FBkMode == OPAQUE) {
+        const int width = font.TextWidth(text);
+        const unsigned char bk = FDib.NearestIdx(FBkColour);
+        for (int yy = y; yy < baseline + font.Descent(); ++yy)
+            HLine(x, x + width - 1, yy, bk);
     }
-    pen += g.Advance;
-  }
-  const int thick = std::max(1, font.Spec().Height / 16);
-  if (font.Spec().Underline)
-    for (int t = 0; t < thick; ++t) HLine(x, pen - 1, baseline + 1 + t, idx);
-  if (font.Spec().StrikeOut)
-    for (int t = 0; t < thick; ++t) HLine(x, pen - 1, baseline - font.Spec().Height * 3 / 10 + t, idx);
+    const unsigned char idx = FDib.NearestIdx(FTextColour);
+    int pen = x;
+    for (char32_t c : cps) {
+        const TFont::Glyph& g = font.GetGlyph(c);
+        for (int r = 0; r < g.Rows; ++r) {
+            const int py = baseline - g.Top + r;
+            for (int col = 0; col < g.Width; ++col)
+                if (g.Bits[static_cast<size_t>(r) * g.Width + col])
+                    Plot(pen + g.Left + col, py, idx);
+        }
+        pen += g.Advance;
+    }
+    const int thick = std::max(1, font.Spec().Height / 16);
+    if (font.Spec().Underline)
+        for (int t = 0; t < thick; ++t)
+            HLine(x, pen - 1, baseline + 1 + t, idx);
+    if (font.Spec().StrikeOut)
+        for (int t = 0; t < thick; ++t)
+            HLine(x, pen - 1, baseline - font.Spec().Height * 3 / 10 + t, idx);
 }

@@ -22,7 +22,9 @@ constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr int kYes = 10001;
 
 // Whole number at the start of a text such as "+135", "-0" or " 7".
-int IntOf(const std::string& s) { return static_cast<int>(std::strtol(s.c_str(), nullptr, 10)); }
+int IntOf(const std::string& s) {
+    return static_cast<int>(std::strtol(s.c_str(), nullptr, 10));
+}
 
 double DoubleOf(const std::string& s) {
     double v = std::strtod(s.c_str(), nullptr);
@@ -65,7 +67,7 @@ void SetupKin(TKeyInp* k, int length, int decimals, double min, double max, bool
     k->setFont(QFont("Arial", 10));
 }
 
-}  // namespace
+} // namespace
 
 TMapImage::TMapImage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -187,8 +189,7 @@ QLabel* TfrmLocation::MakeLabel(const char* text, int x, int y) {
 }
 
 int TfrmLocation::AskUser(int buttons, const std::string& text) {
-    if (Ask)
-        return Ask(buttons, text);
+    if (Ask) return Ask(buttons, text);
     // Without the program's message window (a window used on its own).
     auto b = buttons == 1 ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
     auto r = QMessageBox::question(this, "Quenlira3", QString::fromStdString(text), b);
@@ -197,8 +198,7 @@ int TfrmLocation::AskUser(int buttons, const std::string& text) {
 
 void TfrmLocation::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (!e->spontaneous())
-        FormShow();
+    if (!e->spontaneous()) FormShow();
 }
 
 void TfrmLocation::FormShow() {
@@ -297,8 +297,7 @@ void TfrmLocation::flbOkMouseDown() {
 }
 
 void TfrmLocation::flbCancelMouseDown() {
-    if (AskUser(1, "Cancel ?") != kYes)
-        return;
+    if (AskUser(1, "Cancel ?") != kYes) return;
     Result = 0;
     closing_ = true;
     reject();
@@ -306,8 +305,7 @@ void TfrmLocation::flbCancelMouseDown() {
 
 void TfrmLocation::closeEvent(QCloseEvent* e) {
     // The close box counts as Cancel (no question: closing is the answer).
-    if (!closing_)
-        Result = 0;
+    if (!closing_) Result = 0;
     QDialog::closeEvent(e);
 }
 
@@ -321,11 +319,11 @@ void TfrmLocation::keyPressEvent(QKeyEvent* e) {
 }
 
 QWidget* TfrmLocation::NextInput(QWidget* w, int step) const {
-    QWidget* order[] = {edtName, kinLngD, kinLngM, kinLatD, kinLatM, kinSLevel, kinDiffUT, kinSummer};
+    QWidget* order[] = {edtName, kinLngD,   kinLngM,   kinLatD,
+                        kinLatM, kinSLevel, kinDiffUT, kinSummer};
     const int n = 8;
     for (int i = 0; i < n; ++i)
-        if (order[i] == w)
-            return order[((i + step) % n + n) % n];
+        if (order[i] == w) return order[((i + step) % n + n) % n];
     return edtName;
 }
 
@@ -336,8 +334,7 @@ bool TfrmLocation::eventFilter(QObject* obj, QEvent* e) {
             kinLngD->setFocus();
             return true;
         }
-        if (k->key() == Qt::Key_Escape)
-            return true;  // the focus stays in the name
+        if (k->key() == Qt::Key_Escape) return true; // the focus stays in the name
     }
     return QDialog::eventFilter(obj, e);
 }

@@ -32,10 +32,10 @@ public:
     explicit TfrmLocation(QWidget* parent = nullptr);
 
     // Values exchanged with the caller.
-    int Mode = 1;  // 1 add, 2 edit
+    int Mode = 1; // 1 add, 2 edit
     std::string Name;
     double Lng = 0.0, Lat = 0.0, Height = 0.0, DiffUT = 0.0, Summer = 0.0;
-    int Result = 0;  // 1 OK, 0 cancelled
+    int Result = 0; // 1 OK, 0 cancelled
 
     // Questions and notices go through this (the program's message window);
     // it returns the message window's result code (10001 Yes ...).
@@ -72,5 +72,5 @@ private:
     void KinKeyDown(QWidget* sender, int& key);
     int AskUser(int buttons, const std::string& text);
     QLabel* MakeLabel(const char* text, int x, int y);
-    bool closing_ = false;  // closed by OK or a confirmed Cancel
+    bool closing_ = false; // closed by OK or a confirmed Cancel
 };

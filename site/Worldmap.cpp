@@ -15,20 +15,18 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kGreenwich = 87.0;
 constexpr double kEquator = 815.0;
 constexpr double kYScale = 716.32;
-constexpr double kYInverse = 0.0013960241232968506;  // 1 / 716.32 in log10 units
+constexpr double kYInverse = 0.0013960241232968506; // 1 / 716.32 in log10 units
 
 // A view row from a real value: cut toward zero and kept on the map; a site
 // at a pole (or a value that is not a number) must not overflow the int.
 int ClampRow(double y) {
-    if (std::isnan(y))
-        return static_cast<int>(kEquator);
+    if (std::isnan(y)) return static_cast<int>(kEquator);
     return static_cast<int>(std::trunc(std::clamp(y, 0.0, double(TWorldMap::kMaxY))));
 }
 
 // A view column: cut toward zero, then wrapped once into 0..1953.
 int WrapColumn(double x) {
-    if (std::isnan(x))
-        x = kGreenwich;
+    if (std::isnan(x)) x = kGreenwich;
     x = std::clamp(x, -2.0 * TWorldMap::kWidth, 3.0 * TWorldMap::kWidth);
     int cx = static_cast<int>(std::trunc(x));
     if (cx < 0)
@@ -38,7 +36,7 @@ int WrapColumn(double x) {
     return cx;
 }
 
-}  // namespace
+} // namespace
 
 void TWorldMap::Project(double lng, double lat, double& x0, double& y0) {
     x0 = kGreenwich + kWidth * lng / (2.0 * kPi);
@@ -71,9 +69,13 @@ void TWorldMap::Pick(int X, int Y, int W, int H, double& lng, double& lat) const
     Unproject(x0, y0, lng, lat);
 }
 
-void TWorldMap::ZoomIn() { Zoom = std::min(Zoom * 1.5, kMaxZoom); }
+void TWorldMap::ZoomIn() {
+    Zoom = std::min(Zoom * 1.5, kMaxZoom);
+}
 
-void TWorldMap::ZoomOut() { Zoom = std::max(Zoom * 2.0 / 3.0, kMinZoom); }
+void TWorldMap::ZoomOut() {
+    Zoom = std::max(Zoom * 2.0 / 3.0, kMinZoom);
+}
 
 void TWorldMap::Draw(QImage& image) const {
     const QColor red(255, 0, 0);
@@ -90,8 +92,7 @@ void TWorldMap::Draw(QImage& image) const {
     std::size_t i = 0;
     while (i < kCoastlineSize && kCoastline[i] != 9999) {
         int n = kCoastline[i++];
-        if (n < 0 || i + 2 * std::size_t(n) > kCoastlineSize)
-            break;
+        if (n < 0 || i + 2 * std::size_t(n) > kCoastlineSize) break;
         QPoint prev;
         for (int k = 0; k < n; ++k, i += 2) {
             double x0 = kCoastline[i] - 1, y0 = kCoastline[i + 1] - 1;
@@ -110,13 +111,12 @@ void TWorldMap::Draw(QImage& image) const {
 void TWorldMap::DegreeTexts(double rad, std::string& deg, std::string& min) {
     TDegrees d;
     d.SetRad(rad);
-    std::string text = d.TextDeg(1, 2);  // sign or blank, degrees, mark, "MM.mm", minute mark
+    std::string text = d.TextDeg(1, 2); // sign or blank, degrees, mark, "MM.mm", minute mark
     const std::string mark = d.GetMark();
     std::size_t at = text.find(mark);
     deg = text.substr(0, at == std::string::npos ? 0 : at);
     deg.erase(0, deg.find_first_not_of(' '));
-    if (rad >= 0.0)
-        deg = "+" + deg;
+    if (rad >= 0.0) deg = "+" + deg;
     std::string tail = at == std::string::npos ? text : text.substr(at + mark.size());
     min = tail.substr(0, std::min<std::size_t>(5, tail.size()));
 }

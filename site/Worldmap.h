@@ -7,14 +7,14 @@
 
 class TWorldMap {
 public:
-    static constexpr int kWidth = 1953;   // map units around the world
-    static constexpr int kMaxY = 1184;    // lowest centre row
+    static constexpr int kWidth = 1953; // map units around the world
+    static constexpr int kMaxY = 1184;  // lowest centre row
     static constexpr double kMinZoom = 0.2;
     static constexpr double kMaxZoom = 1.5;
     static constexpr double kStartZoom = 0.8;
 
-    double Zoom = kStartZoom;  // image pixels per map unit
-    int Cx = 0, Cy = 0;        // view centre, map units
+    double Zoom = kStartZoom; // image pixels per map unit
+    int Cx = 0, Cy = 0;       // view centre, map units
 
     // Map position of a longitude/latitude (radians, east and north positive).
     static void Project(double lng, double lat, double& x0, double& y0);

@@ -25,8 +25,7 @@ using Clock = std::chrono::steady_clock;
 bool WaitFor(const std::function<bool()>& ok, int ms) {
     auto end = Clock::now() + std::chrono::milliseconds(ms);
     while (Clock::now() < end) {
-        if (ok())
-            return true;
+        if (ok()) return true;
         QThread::msleep(100);
     }
     return ok();
@@ -43,10 +42,12 @@ public:
                 continue;
             display_ = QString(":%1").arg(n);
             xvfb_.start("Xvfb", {display_, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-            if (!xvfb_.waitForStarted(5000))
-                return false;
-            if (WaitFor([&] { return xvfb_.state() != QProcess::Running || Run({"getdisplaygeometry"}).ok; },
-                        10000) &&
+            if (!xvfb_.waitForStarted(5000)) return false;
+            if (WaitFor(
+                    [&] {
+                        return xvfb_.state() != QProcess::Running || Run({"getdisplaygeometry"}).ok;
+                    },
+                    10000) &&
                 xvfb_.state() == QProcess::Running)
                 return true;
             xvfb_.kill();
@@ -58,8 +59,7 @@ public:
     ~XServer() {
         if (xvfb_.state() != QProcess::NotRunning) {
             xvfb_.terminate();
-            if (!xvfb_.waitForFinished(3000))
-                xvfb_.kill();
+            if (!xvfb_.waitForFinished(3000)) xvfb_.kill();
             xvfb_.waitForFinished(2000);
         }
     }
@@ -100,19 +100,17 @@ QImage ReadXwd(const QByteArray& d) {
         const auto* p = reinterpret_cast<const unsigned char*>(d.constData()) + 4 * i;
         return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
     };
-    if (d.size() < 100)
-        return {};
+    if (d.size() < 100) return {};
     const uint32_t headerSize = u32(0), width = u32(4), height = u32(5), byteOrder = u32(7),
                    bpp = u32(11), bytesPerLine = u32(12), ncolors = u32(19);
     const uint32_t step = bpp / 8;
-    if ((bpp != 24 && bpp != 32) || width == 0 || bytesPerLine < step * width)
-        return {};
+    if ((bpp != 24 && bpp != 32) || width == 0 || bytesPerLine < step * width) return {};
     const qsizetype start = headerSize + 12 * qsizetype(ncolors);
-    if (d.size() < start + qsizetype(bytesPerLine) * height)
-        return {};
+    if (d.size() < start + qsizetype(bytesPerLine) * height) return {};
     QImage img(int(width), int(height), QImage::Format_RGB32);
     for (uint32_t y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const unsigned char*>(d.constData()) + start + y * bytesPerLine;
+        const auto* row =
+            reinterpret_cast<const unsigned char*>(d.constData()) + start + y * bytesPerLine;
         for (uint32_t x = 0; x < width; ++x) {
             const unsigned char* px = row + step * x;
             uint32_t v = byteOrder == 0 ? (px[0] | px[1] << 8 | px[2] << 16)
@@ -123,7 +121,7 @@ QImage ReadXwd(const QByteArray& d) {
     return img;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     if (QStandardPaths::findExecutable("Xvfb").isEmpty() ||
@@ -145,7 +143,7 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", x.Display());
     env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_RUNTIME_DIR", runtime.path());  // the instance lock, apart from other runs
+    env.insert("XDG_RUNTIME_DIR", runtime.path()); // the instance lock, apart from other runs
     QProcess first;
     first.setProcessEnvironment(env);
     first.setWorkingDirectory(QDir::tempPath());
@@ -155,12 +153,12 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     // The opening window appears and the first-start files are there.
     QStringList open;
     ASSERT_TRUE(WaitFor([&] { return !(open = x.Visible("^Quenlira III$")).isEmpty(); }, 30000))
-        << "no opening window on " << x.Display().toStdString() << (x.Alive() ? "" : " (Xvfb ended)")
-        << "; program "
-        << (first.state() == QProcess::Running ? "running" : "ended") << ", output: "
-        << first.readAllStandardError().toStdString() << "; windows: "
-        << x.Run({"search", "--name", "."}).out.toStdString() << "; visible: "
-        << x.Run({"search", "--onlyvisible", "--name", "."}).out.toStdString();
+        << "no opening window on " << x.Display().toStdString()
+        << (x.Alive() ? "" : " (Xvfb ended)") << "; program "
+        << (first.state() == QProcess::Running ? "running" : "ended")
+        << ", output: " << first.readAllStandardError().toStdString()
+        << "; windows: " << x.Run({"search", "--name", "."}).out.toStdString()
+        << "; visible: " << x.Run({"search", "--onlyvisible", "--name", "."}).out.toStdString();
     ASSERT_EQ(open.size(), 1);
     EXPECT_EQ(QFileInfo(folder.filePath("Sysinfo.dat")).size(), 13096);
     EXPECT_TRUE(QFileInfo::exists(folder.filePath("StarParty.dat")));
@@ -194,8 +192,8 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
         },
         15000))
         << "the chart window did not replace the opening window; visible: "
-        << chart.join(' ').toStdString() << ", opening " << open[0].toStdString()
-        << ", focus " << x.Run({"getwindowfocus"}).out.toStdString();
+        << chart.join(' ').toStdString() << ", opening " << open[0].toStdString() << ", focus "
+        << x.Run({"getwindowfocus"}).out.toStdString();
     QThread::msleep(500);
 
     // A screenshot of the screen with the chart window.
@@ -219,7 +217,6 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     EXPECT_GT(red, 200) << "screenshot: " << png.toStdString();
 
     first.terminate();
-    if (!first.waitForFinished(5000))
-        first.kill();
+    if (!first.waitForFinished(5000)) first.kill();
     first.waitForFinished(2000);
 }

@@ -33,8 +33,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 QByteArray ReadFile(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
+    if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
 }
 
@@ -76,10 +75,8 @@ protected:
         // The editor is driven as the user would: shown, typed into, then OK.
         frm->ShowEditor = [this] {
             editor.show();
-            if (inEditor)
-                inEditor();
-            if (editor.isVisible())
-                editor.close();
+            if (inEditor) inEditor();
+            if (editor.isVisible()) editor.close();
         };
     }
     void Show() {
@@ -115,7 +112,7 @@ protected:
     bool terminated = false;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(OpeningWindow, FirstStartInAnEmptyFolder) {
     Create();
@@ -126,16 +123,17 @@ TEST_F(OpeningWindow, FirstStartInAnEmptyFolder) {
     EXPECT_EQ(NameAt(b, 1), "Old Greenwich Observatory");
     ASSERT_TRUE(QFileInfo::exists(File("StarParty.dat")));
     EXPECT_EQ(QFileInfo(File("StarParty.dat")).size(), 0);
-    EXPECT_FALSE(QFileInfo::exists(File("Option")));  // made when first shown
+    EXPECT_FALSE(QFileInfo::exists(File("Option"))); // made when first shown
 
     Show();
     EXPECT_TRUE(QFileInfo(File("Option")).isDir());
     EXPECT_EQ(frm->windowTitle().toStdString(), "Quenlira III");
     EXPECT_EQ(frm->grdLocation->GetTextA(0, 1), "Location");
-    EXPECT_EQ(ListNames(), (std::vector<std::string>{"Old Greenwich Observatory",
-                                                     "Top of Mt.LasCampanas", "MusashinoPark,Tokyo"}));
+    EXPECT_EQ(ListNames(),
+              (std::vector<std::string>{"Old Greenwich Observatory", "Top of Mt.LasCampanas",
+                                        "MusashinoPark,Tokyo"}));
     EXPECT_EQ(frm->grdLocation->GetTag(3), 3);
-    EXPECT_EQ(frm->grdLocation->GetSelRow(), 1);  // last chosen 0: the list clamps to row 1
+    EXPECT_EQ(frm->grdLocation->GetSelRow(), 1); // last chosen 0: the list clamps to row 1
     EXPECT_FALSE(frm->imgTitle->pixmap().isNull());
     EXPECT_EQ(frm->imgTitle->pixmap().size(), QSize(400, 100));
     EXPECT_EQ(frm->flsLocation->GetMin(), 1);
@@ -218,7 +216,7 @@ TEST_F(OpeningWindow, AddEditDeleteThroughTheSiteEditor) {
     b = ReadFile(File("Sysinfo.dat"));
     EXPECT_EQ(IntAt(b, 0x1EC), 3);
     EXPECT_EQ(NameAt(b, 2), "MusashinoPark,Tokyo");
-    EXPECT_DOUBLE_EQ(DoubleAt(b, 0x2778), 372.0);  // Tokyo's height moved up into slot 2
+    EXPECT_DOUBLE_EQ(DoubleAt(b, 0x2778), 372.0); // Tokyo's height moved up into slot 2
 }
 
 TEST_F(OpeningWindow, ChooseWithOkAndWithEnter) {
@@ -238,7 +236,7 @@ TEST_F(OpeningWindow, ChooseWithOkAndWithEnter) {
     // Shown again (modally from the chart in the program): Enter chooses
     // and closes, without changing the last chosen row.
     Show();
-    EXPECT_EQ(frm->grdLocation->GetSelRow(), 3);  // the current row survives
+    EXPECT_EQ(frm->grdLocation->GetSelRow(), 3); // the current row survives
     ClickRow(1);
     frm->grdLocation->setFocus();
     QTest::keyClick(frm->grdLocation, Qt::Key_Return);

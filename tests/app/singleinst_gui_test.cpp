@@ -31,8 +31,7 @@ TEST(SingleInstance, LockOfAVanishedProcessIsTakenOver) {
     p.start("true", {});
     ASSERT_TRUE(p.waitForFinished(5000));
     qint64 gone = p.processId();
-    if (gone == 0)
-        gone = 999999;
+    if (gone == 0) gone = 999999;
     // Write a lock like the crashed run would have left it.
     {
         TSingleInstance crashed(dir.path());

@@ -47,8 +47,7 @@ std::string Hex(const std::vector<unsigned char>& b, size_t off, size_t n) {
     static const char* d = "0123456789abcdef";
     std::string s;
     for (size_t i = 0; i < n; ++i) {
-        if (i)
-            s += ' ';
+        if (i) s += ' ';
         s += d[b[off + i] >> 4];
         s += d[b[off + i] & 15];
     }
@@ -59,7 +58,7 @@ std::string Str(const std::vector<unsigned char>& b, size_t off) {
     return std::string(reinterpret_cast<const char*>(&b[off]));
 }
 
-}  // namespace
+} // namespace
 
 TEST(SettingsFile, NewFileIsByteExact) {
     TempDir dir;
@@ -76,18 +75,18 @@ TEST(SettingsFile, NewFileIsByteExact) {
     EXPECT_EQ(Str(b, 0x240), "Top of Mt.LasCampanas");
     EXPECT_EQ(Str(b, 0x290), "MusashinoPark,Tokyo");
     // Longitudes from 0x2130, latitudes 0x2450, heights 0x2770, time differences 0x2A90.
-    EXPECT_EQ(Hex(b, 0x2130, 8), "ed 61 b7 03 71 98 5c 3f");  // 0.1 deg
-    EXPECT_EQ(Hex(b, 0x2138, 8), "dc dc 50 07 40 be f3 bf");  // -70.7 deg
-    EXPECT_EQ(Hex(b, 0x2140, 8), "4c 77 58 cb ee 7a 03 40");  // 139.5167 deg
-    EXPECT_EQ(Hex(b, 0x2450, 8), "94 d0 70 61 cd 29 ed 3f");  // 52.21667 deg
-    EXPECT_EQ(Hex(b, 0x2458, 8), "77 de 1a 03 58 32 e0 bf");  // -29 deg
-    EXPECT_EQ(Hex(b, 0x2460, 8), "09 84 70 a4 e8 ed e3 3f");  // 35.68333 deg
-    EXPECT_EQ(Hex(b, 0x2770, 8), "00 00 00 00 00 00 3e 40");  // 30 m
-    EXPECT_EQ(Hex(b, 0x2778, 8), "00 00 00 00 00 80 6c 40");  // 228 m
-    EXPECT_EQ(Hex(b, 0x2780, 8), "00 00 00 00 00 40 77 40");  // 372 m
-    EXPECT_EQ(Hex(b, 0x2A90, 8), "00 00 00 00 00 00 00 00");  // 0 h
-    EXPECT_EQ(Hex(b, 0x2A98, 8), "00 00 00 00 00 00 10 c0");  // -4 h
-    EXPECT_EQ(Hex(b, 0x2AA0, 8), "00 00 00 00 00 00 22 40");  // +9 h
+    EXPECT_EQ(Hex(b, 0x2130, 8), "ed 61 b7 03 71 98 5c 3f"); // 0.1 deg
+    EXPECT_EQ(Hex(b, 0x2138, 8), "dc dc 50 07 40 be f3 bf"); // -70.7 deg
+    EXPECT_EQ(Hex(b, 0x2140, 8), "4c 77 58 cb ee 7a 03 40"); // 139.5167 deg
+    EXPECT_EQ(Hex(b, 0x2450, 8), "94 d0 70 61 cd 29 ed 3f"); // 52.21667 deg
+    EXPECT_EQ(Hex(b, 0x2458, 8), "77 de 1a 03 58 32 e0 bf"); // -29 deg
+    EXPECT_EQ(Hex(b, 0x2460, 8), "09 84 70 a4 e8 ed e3 3f"); // 35.68333 deg
+    EXPECT_EQ(Hex(b, 0x2770, 8), "00 00 00 00 00 00 3e 40"); // 30 m
+    EXPECT_EQ(Hex(b, 0x2778, 8), "00 00 00 00 00 80 6c 40"); // 228 m
+    EXPECT_EQ(Hex(b, 0x2780, 8), "00 00 00 00 00 40 77 40"); // 372 m
+    EXPECT_EQ(Hex(b, 0x2A90, 8), "00 00 00 00 00 00 00 00"); // 0 h
+    EXPECT_EQ(Hex(b, 0x2A98, 8), "00 00 00 00 00 00 10 c0"); // -4 h
+    EXPECT_EQ(Hex(b, 0x2AA0, 8), "00 00 00 00 00 00 22 40"); // +9 h
     // Reserved integers 1, 1, 50, 1 and the last chosen site 0.
     EXPECT_EQ(Hex(b, 0x2F40, 16), "01 00 00 00 01 00 00 00 32 00 00 00 01 00 00 00");
     EXPECT_EQ(Hex(b, 0x2F50, 4), "00 00 00 00");
@@ -97,10 +96,10 @@ TEST(SettingsFile, NewFileIsByteExact) {
     for (unsigned char c : b)
         nonzero += c != 0;
     size_t expected = 1 + 25 + 21 + 19        // count, three names
-                      + 8 + 8 + 8 + 8 + 8 + 8  // longitudes, latitudes
-                      + 2 + 3 + 3              // heights 30, 228, 372
-                      + 2 + 2                  // -4 h, +9 h
-                      + 4;                     // reserved 1, 1, 50, 1
+                      + 8 + 8 + 8 + 8 + 8 + 8 // longitudes, latitudes
+                      + 2 + 3 + 3             // heights 30, 228, 372
+                      + 2 + 2                 // -4 h, +9 h
+                      + 4;                    // reserved 1, 1, 50, 1
     EXPECT_EQ(nonzero, expected);
     // No temporary file is left behind.
     EXPECT_FALSE(fs::exists(dir.file().string() + ".tmp"));
@@ -116,8 +115,12 @@ TEST(SettingsFile, FieldsLandAtTheirOffsetsAndRoundTrip) {
     rec.SetMemMjd(9, 51544.5); // 0xC8 + 72
     rec.SetMemScale(2, 1000);  // 0x118 + 8
     rec.SetLastSite(3);
-    TSite s{"\xE6\x9D\xB1\xE4\xBA\xAC\xE5\xA4\xA9\xE6\x96\x87\xE5\x8F\xB0",  // 東京天文台
-            2.0, -1.0, -12.5, 5.5, 2.9};
+    TSite s{"\xE6\x9D\xB1\xE4\xBA\xAC\xE5\xA4\xA9\xE6\x96\x87\xE5\x8F\xB0", // 東京天文台
+            2.0,
+            -1.0,
+            -12.5,
+            5.5,
+            2.9};
     ASSERT_TRUE(rec.SetSite(100, s));
     std::string msg;
     ASSERT_TRUE(rec.Save(dir.str(), msg)) << msg;
@@ -135,7 +138,7 @@ TEST(SettingsFile, FieldsLandAtTheirOffsetsAndRoundTrip) {
     EXPECT_EQ(Hex(b, 0x2768, 8), "00 00 00 00 00 00 f0 bf");
     EXPECT_EQ(Hex(b, 0x2A88, 8), "00 00 00 00 00 00 29 c0");
     EXPECT_EQ(Hex(b, 0x2DA8, 8), "00 00 00 00 00 00 16 40");
-    EXPECT_EQ(Hex(b, 0x2F3C, 4), "02 00 00 00");  // 2.9 h cut toward zero
+    EXPECT_EQ(Hex(b, 0x2F3C, 4), "02 00 00 00"); // 2.9 h cut toward zero
 
     TSysInfo back;
     ASSERT_TRUE(back.Load(dir.str(), msg));
@@ -199,7 +202,7 @@ TEST(SettingsFile, SitesAddDeleteAndLimits) {
     rec.DeleteSite(100);
     EXPECT_EQ(rec.GetSiteCount(), 99);
     EXPECT_EQ(rec.GetSite(100).Name, "");
-    rec.DeleteSite(0);    // out of range: nothing happens
+    rec.DeleteSite(0); // out of range: nothing happens
     rec.DeleteSite(100);
     EXPECT_EQ(rec.GetSiteCount(), 99);
 }
@@ -210,25 +213,25 @@ TEST(SettingsFile, NamesMustFitShiftJisField) {
     EXPECT_FALSE(TSysInfo::NameFits(std::string(80, 'x')));
     // A kanji takes two bytes: 39 fit (78 bytes), 40 (80 bytes) do not, and a
     // name of 39 kanji and one letter (79 bytes) still fits.
-    std::string kanji39, k = "\xE6\x98\x9F";  // 星
+    std::string kanji39, k = "\xE6\x98\x9F"; // 星
     for (int i = 0; i < 39; ++i)
         kanji39 += k;
     EXPECT_TRUE(TSysInfo::NameFits(kanji39));
     EXPECT_TRUE(TSysInfo::NameFits(kanji39 + "a"));
     EXPECT_FALSE(TSysInfo::NameFits(kanji39 + k));
     // Characters that Shift-JIS cannot hold are refused, not mangled.
-    EXPECT_FALSE(TSysInfo::NameFits("\xF0\x9F\x94\xAD"));  // telescope emoji
+    EXPECT_FALSE(TSysInfo::NameFits("\xF0\x9F\x94\xAD")); // telescope emoji
     // Half-width katakana is a single byte in Shift-JIS: 79 of them fit.
     std::string kana;
     for (int i = 0; i < 79; ++i)
-        kana += "\xEF\xBD\xB1";  // ｱ
+        kana += "\xEF\xBD\xB1"; // ｱ
     EXPECT_TRUE(TSysInfo::NameFits(kana));
     EXPECT_FALSE(TSysInfo::NameFits(kana + "\xEF\xBD\xB1"));
 
     TSysInfo rec;
     rec.NewFile();
     EXPECT_FALSE(rec.SetSite(1, {kanji39 + k, 1, 1, 1, 1, 1}));
-    EXPECT_EQ(rec.GetSite(1).Name, "Old Greenwich Observatory");  // untouched
+    EXPECT_EQ(rec.GetSite(1).Name, "Old Greenwich Observatory"); // untouched
     EXPECT_DOUBLE_EQ(rec.GetSite(1).Height, 30.0);
 }
 
@@ -277,7 +280,7 @@ TEST(SettingsFile, DamagedFilesAreReadAsFarAsValid) {
     auto c = b;
     for (int i = 0; i < 80; ++i)
         c[0x1F0 + i] = 'z';
-    c[0x240] = 0x81;  // a lead byte with nothing after it
+    c[0x240] = 0x81; // a lead byte with nothing after it
     c[0x241] = 0;
     WriteAll(dir.file(), c);
     TSysInfo r;

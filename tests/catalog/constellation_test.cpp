@@ -129,14 +129,15 @@ TEST(Milky, EdgesRunOppositeWaysRoundTheGalacticPole) {
         for (size_t i = 0; i < ol.size(); ++i) {
             const TMilkyPoint& a = ol[i];
             const TMilkyPoint& b = ol[(i + 1) % ol.size()];
-            const double ax = std::cos(a.dec) * std::cos(a.ra), ay = std::cos(a.dec) * std::sin(a.ra),
-                         az = std::sin(a.dec);
-            const double bx = std::cos(b.dec) * std::cos(b.ra), by = std::cos(b.dec) * std::sin(b.ra),
-                         bz = std::sin(b.dec);
-            turn[k] += (ay * bz - az * by) * px + (az * bx - ax * bz) * py + (ax * by - ay * bx) * pz;
+            const double ax = std::cos(a.dec) * std::cos(a.ra),
+                         ay = std::cos(a.dec) * std::sin(a.ra), az = std::sin(a.dec);
+            const double bx = std::cos(b.dec) * std::cos(b.ra),
+                         by = std::cos(b.dec) * std::sin(b.ra), bz = std::sin(b.dec);
+            turn[k] +=
+                (ay * bz - az * by) * px + (az * bx - ax * bz) * py + (ax * by - ay * bx) * pz;
         }
     }
     // A full turn sums to about 2 pi times the edge's distance from the pole.
-    EXPECT_GT(turn[0], 5.0);   // south edge: eastwards
-    EXPECT_LT(turn[1], -5.0);  // north edge: westwards
+    EXPECT_GT(turn[0], 5.0);  // south edge: eastwards
+    EXPECT_LT(turn[1], -5.0); // north edge: westwards
 }

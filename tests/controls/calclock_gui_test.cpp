@@ -20,7 +20,9 @@ QPoint Up(int field) {
     static const int x[] = {0, 0, 230, 190, 140, 90, 40};
     return QPoint(x[field], 10);
 }
-QPoint Down(int field) { return Up(field) + QPoint(0, 20); }
+QPoint Down(int field) {
+    return Up(field) + QPoint(0, 20);
+}
 
 struct CalClockTest : ::testing::Test {
     TCalClock clk;
@@ -107,8 +109,8 @@ TEST_F(CalClockTest, TheCalendarStopsAtYearsZeroAnd9999) {
 
 TEST_F(CalClockTest, APressBetweenThePanelsOrOffTheFieldsSelectsNothing) {
     Set(2001, 5, 9, 21, 30);
-    for (QPoint p : {QPoint(165, 10), QPoint(165, 30), QPoint(40, 2), QPoint(40, 39),
-                     QPoint(2, 10), QPoint(260, 10)}) {
+    for (QPoint p : {QPoint(165, 10), QPoint(165, 30), QPoint(40, 2), QPoint(40, 39), QPoint(2, 10),
+                     QPoint(260, 10)}) {
         Click(p);
         EXPECT_EQ(clk.Selected(), 0);
     }
@@ -182,7 +184,8 @@ TEST_F(CalClockTest, KeysMoveTheSelectionAndStepWithRepetition) {
     clock->Advance(500);
     EXPECT_EQ(clk.GetDate(), "2002/01/08");
 
-    for (int i = 0; i < 4; ++i) QTest::keyClick(&clk, Qt::Key_Right);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(&clk, Qt::Key_Right);
     EXPECT_EQ(clk.Selected(), 2) << "the minute is as far right as it goes";
     clk.clearFocus();
     EXPECT_EQ(clk.Selected(), 0);
@@ -227,10 +230,9 @@ TEST(CalClockCarry, LongStepsAgreeWithTheChronoCalendar) {
             const sys_days d = floor<days>(t);
             const year_month_day y{d};
             const hh_mm_ss<minutes> tod{t - d};
-            return std::to_string(int(y.year())) + "-" + std::to_string(unsigned(y.month())) +
-                   "-" + std::to_string(unsigned(y.day())) + " " +
-                   std::to_string(tod.hours().count()) + ":" +
-                   std::to_string(tod.minutes().count());
+            return std::to_string(int(y.year())) + "-" + std::to_string(unsigned(y.month())) + "-" +
+                   std::to_string(unsigned(y.day())) + " " + std::to_string(tod.hours().count()) +
+                   ":" + std::to_string(tod.minutes().count());
         };
         const sys_time<minutes> start = sys_days{ymd} + hours{h} + minutes{mi};
 

@@ -66,7 +66,8 @@ TEST_F(FlatScrollTest, PageAtLeastTheRangeFillsTheTrack) {
     bar.SetMax(9);
     bar.SetPS(10);
     EXPECT_EQ(bar.ThumbSize(), 174);
-    for (int y = 15; y <= 186; ++y) ASSERT_EQ(bar.PosSts(y), 0) << y;
+    for (int y = 15; y <= 186; ++y)
+        ASSERT_EQ(bar.PosSts(y), 0) << y;
     // A range of nothing at all must not divide by zero either.
     bar.SetMax(0);
     bar.SetPS(0);

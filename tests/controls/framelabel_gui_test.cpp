@@ -8,7 +8,9 @@
 
 namespace {
 
-QRgb Px(QWidget& w, int x, int y) { return w.grab().toImage().pixel(x, y) & 0xffffff; }
+QRgb Px(QWidget& w, int x, int y) {
+    return w.grab().toImage().pixel(x, y) & 0xffffff;
+}
 constexpr QRgb kWhite = 0xffffff, kBlack = 0x000000, kRed = 0xff0000, kGreen = 0x00ff00,
                kBlue = 0x0000ff;
 

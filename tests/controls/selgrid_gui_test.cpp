@@ -51,12 +51,14 @@ struct SelGridTest : ::testing::Test {
     }
     std::string Column(int col) const {
         std::string s;
-        for (int r = 1; r <= grid.GetMaxRow(); ++r) s += (r > 1 ? "," : "") + grid.GetTextA(r, col);
+        for (int r = 1; r <= grid.GetMaxRow(); ++r)
+            s += (r > 1 ? "," : "") + grid.GetTextA(r, col);
         return s;
     }
     std::vector<int> Tags() const {
         std::vector<int> t;
-        for (int r = 1; r <= grid.GetMaxRow(); ++r) t.push_back(grid.GetTag(r));
+        for (int r = 1; r <= grid.GetMaxRow(); ++r)
+            t.push_back(grid.GetTag(r));
         return t;
     }
     void Click(int x, int y) {
@@ -306,7 +308,8 @@ TEST_F(SelGridTest, PaintShowsTitleSelectionBarAndEmptyRowsPastTheLast) {
     EXPECT_LE(lastRed, 109);
     EXPECT_GT(firstRed, 80);
     for (int x = 61; x < 110; ++x)
-        for (int y = 22 * 5 + 1; y < 22 * 6; ++y) ASSERT_EQ(px(x, y), 0u) << "row 5 is empty";
+        for (int y = 22 * 5 + 1; y < 22 * 6; ++y)
+            ASSERT_EQ(px(x, y), 0u) << "row 5 is empty";
 }
 
 TEST(SelGridLimits, OutOfRangeCellsAndOverlongTextsAreSafe) {
@@ -319,7 +322,8 @@ TEST(SelGridLimits, OutOfRangeCellsAndOverlongTextsAreSafe) {
     EXPECT_EQ(grid.GetTextA(1, 1).size(), 79u);
     // 39 two-byte letters fill 78 bytes; the 40th would be split, so it goes.
     std::string greek;
-    for (int i = 0; i < 45; ++i) greek += "\xCE\xB1";
+    for (int i = 0; i < 45; ++i)
+        greek += "\xCE\xB1";
     grid.SetTextA(1, 2, greek);
     EXPECT_EQ(grid.GetTextA(1, 2).size(), 78u);
     grid.SetMaxRow(5000);

@@ -9,7 +9,9 @@
 
 namespace {
 
-QRgb Px(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xffffff; }
+QRgb Px(const QImage& img, int x, int y) {
+    return img.pixel(x, y) & 0xffffff;
+}
 
 // A 13 x 13 arrow: w = h = 12.
 TEST(FocusArrow, TrianglesPointTheWayTheirDirectionSays) {
@@ -84,10 +86,13 @@ TEST(FocusControl, ArrowKeysReachItAndTabMovesTheFocusOn) {
     EXPECT_TRUE(a.hasFocus()) << "arrow keys must not move the focus";
     QTest::keyPress(&a, Qt::Key_Tab);
     EXPECT_TRUE(b.hasFocus());
-    const std::vector<std::string> want = {
-        "enter a", "down " + std::to_string(Qt::Key_Down), "up " + std::to_string(Qt::Key_Down),
-        "down " + std::to_string(Qt::Key_Right), "up " + std::to_string(Qt::Key_Right),
-        "exit a", "enter b"};
+    const std::vector<std::string> want = {"enter a",
+                                           "down " + std::to_string(Qt::Key_Down),
+                                           "up " + std::to_string(Qt::Key_Down),
+                                           "down " + std::to_string(Qt::Key_Right),
+                                           "up " + std::to_string(Qt::Key_Right),
+                                           "exit a",
+                                           "enter b"};
     EXPECT_EQ(log, want);
 }
 

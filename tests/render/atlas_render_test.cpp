@@ -20,7 +20,9 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = kPi / 180.0;
 
-double Hms(double h, double m, double s) { return (h + m / 60 + s / 3600) * 15 * kDeg; }
+double Hms(double h, double m, double s) {
+    return (h + m / 60 + s / 3600) * 15 * kDeg;
+}
 double Dms(double d, double m, double s) {
     const double v = std::fabs(d) + m / 60 + s / 3600;
     return (d < 0 ? -v : v) * kDeg;
@@ -33,9 +35,9 @@ void Expected(double ra0, double dec0, double ra, double dec, double& x, double&
     const double hav = std::pow(std::sin((dec - dec0) / 2), 2) +
                        std::cos(dec) * std::cos(dec0) * std::pow(std::sin(dra / 2), 2);
     const double rho = 2 * std::asin(std::sqrt(hav));
-    const double bearing = std::atan2(std::sin(dra) * std::cos(dec),
-                                      std::cos(dec0) * std::sin(dec) -
-                                          std::sin(dec0) * std::cos(dec) * std::cos(dra));
+    const double bearing =
+        std::atan2(std::sin(dra) * std::cos(dec),
+                   std::cos(dec0) * std::sin(dec) - std::sin(dec0) * std::cos(dec) * std::cos(dra));
     x = -rho * std::sin(bearing);
     y = -rho * std::cos(bearing);
 }
@@ -97,14 +99,14 @@ TEST_F(AtlasTest, UnprojectUndoesProjectIncludingAtThePoles) {
 
 TEST_F(AtlasTest, PixelRuleAndWindow) {
     View(0, 0, 1000, 100, 100);
-    EXPECT_EQ(atlas.PixelX(-0.0005), 49);  // trunc(49.5)
+    EXPECT_EQ(atlas.PixelX(-0.0005), 49); // trunc(49.5)
     EXPECT_EQ(atlas.PixelX(0.0), 50);
     EXPECT_NEAR(TAtlas::WindowSpan(600, 400, 1000), 0.48481, 5e-6);
 
     // Around the equator at 6h the window holds the view and no more than needed.
     View(Hms(6, 0, 0), 0.0, 1000);
     atlas.Draw();
-    EXPECT_NEAR(atlas.DecMax, 0.2, 1e-3);  // half height 200 px at 1000 px/rad
+    EXPECT_NEAR(atlas.DecMax, 0.2, 1e-3); // half height 200 px at 1000 px/rad
     EXPECT_NEAR(atlas.DecMin, -0.2, 1e-3);
     EXPECT_LT(atlas.RaMin, Hms(6, 0, 0) - 0.29);
     EXPECT_GT(atlas.RaMax, Hms(6, 0, 0) + 0.29);
@@ -138,7 +140,7 @@ TEST(AtlasMagnitudes, LimitAndClasses) {
     EXPECT_EQ(TAtlas::StarClass(54, 650, 0), 1);
     EXPECT_EQ(TAtlas::StarClass(55, 650, 0), 2);
     EXPECT_EQ(TAtlas::StarClass(648, 650, 0), 12);
-    EXPECT_EQ(TAtlas::StarClass(649, 650, 0), -1);  // above T12 = 648: labels only
+    EXPECT_EQ(TAtlas::StarClass(649, 650, 0), -1); // above T12 = 648: labels only
     // Sensitivity +5 moves every threshold by 105.
     EXPECT_EQ(TAtlas::StarClass(105, 755, 5), 0);
     EXPECT_EQ(TAtlas::StarClass(106, 755, 5), 1);
@@ -171,7 +173,7 @@ TEST_F(AtlasSky, BetelgeuseSitsWhereTheSkySaysAndIsPicked) {
     View(ra0, dec0, 1000);
     atlas.SetSwitch(8, 1);
     atlas.Draw();
-    const double ra = Hms(5, 55, 10.3), dec = Dms(7, 24, 25);  // Betelgeuse, J2000
+    const double ra = Hms(5, 55, 10.3), dec = Dms(7, 24, 25); // Betelgeuse, J2000
     double ex, ey;
     Expected(ra0, dec0, ra, dec, ex, ey);
     const int px = static_cast<int>(1000 * ex + 300), py = static_cast<int>(1000 * ey + 200);
@@ -191,7 +193,8 @@ TEST_F(AtlasSky, BetelgeuseSitsWhereTheSkySaysAndIsPicked) {
     ASSERT_GE(n, 2);
     EXPECT_EQ(list[0].kind, 1);
     bool picked = false;
-    for (int i = 1; i < n; ++i) picked = picked || (list[i].kind == 2 && list[i].number == idx);
+    for (int i = 1; i < n; ++i)
+        picked = picked || (list[i].kind == 2 && list[i].number == idx);
     EXPECT_TRUE(picked);
     EXPECT_NEAR(atlas.GetPickRa(), stars->Records[idx].ra, 2e-3);
 }
@@ -224,7 +227,8 @@ TEST_F(AtlasSky, PickingEmptySkyFaintStarsAndTheHundredLimit) {
     atlas.ToPixel(stars->Records[faint].ra, stars->Records[faint].dec, fx, fy);
     n = atlas.Pick(fx, fy, 0, list);
     bool picked = false;
-    for (int i = 0; i < n; ++i) picked = picked || (list[i].kind == 2 && list[i].number == faint);
+    for (int i = 0; i < n; ++i)
+        picked = picked || (list[i].kind == 2 && list[i].number == faint);
     EXPECT_TRUE(picked);
 
     // A wide square over the Milky Way holds far more than 99 stars.
@@ -243,7 +247,7 @@ TEST_F(AtlasSky, LayersDrawTheirColours) {
         for (int x = 0; x < 600; ++x) {
             const unsigned long c = At(x, y);
             lines += c == RGB(48, 48, 128);
-            names += c == RGB(0, 128, 0);  // nearest entry to the label background
+            names += c == RGB(0, 128, 0); // nearest entry to the label background
             grid += c == RGB(96, 51, 51);
         }
     EXPECT_GT(lines, 300);
@@ -255,7 +259,8 @@ TEST_F(AtlasTest, MilkyWayFillsTheBandAndNotTheSkyBeside) {
     // West edge of the band runs between Orion and Monoceros: at 5h36m, 0
     // deg the band covers the view's east (left) part only. Points checked:
     // 6h40m +5 (Monoceros, in the band) and 5h20m -10 (Orion/Eridanus, not).
-    for (int i = 1; i <= 8; ++i) atlas.SetSwitch(i, 0);
+    for (int i = 1; i <= 8; ++i)
+        atlas.SetSwitch(i, 0);
     atlas.SetSwitch(1, 1);
     const double ra0 = Hms(5, 36, 0);
     View(ra0, 0.0, 1000, 900, 600);
@@ -289,11 +294,11 @@ TEST_F(AtlasTest, MarkersTracksAndShapes) {
     TMarker b = a;
     b.seq = 2;
     b.next = 0;
-    b.ra = 1.0 - 0.1;  // 0.1 rad west: to the right
+    b.ra = 1.0 - 0.1; // 0.1 rad west: to the right
     b.shape = 1;
     atlas.SetMarker(1, a);
     atlas.SetMarker(2, b);
-    atlas.SetMarker(4000, b);  // beyond the table: ignored
+    atlas.SetMarker(4000, b); // beyond the table: ignored
     const int shown[] = {7, 0};
     atlas.SetMarkerList(shown);
     atlas.Draw();
@@ -322,7 +327,8 @@ protected:
         atlas.SetLng(0.0);
         atlas.SetLat(51.4769 * kDeg);
         atlas.SetMJD(60386.875);
-        for (int i = 1; i <= 8; ++i) atlas.SetSwitch(i, 0);
+        for (int i = 1; i <= 8; ++i)
+            atlas.SetSwitch(i, 0);
         atlas.SetSwitch(8, 1);
     }
     TJupiter jupiter;
@@ -341,8 +347,8 @@ TEST_F(AtlasBodies, JupiterRingOrImageAtRadiusFour) {
     ASSERT_EQ(static_cast<int>(std::sin(p.diam) * s4 * 0.5), 4);
     View(p.ra, p.dec, s3);
     atlas.Draw();
-    EXPECT_EQ(At(300, 200), RGB(0, 0, 0));       // ring with black inside
-    EXPECT_EQ(At(297, 200), RGB(255, 255, 0));   // the yellow ring
+    EXPECT_EQ(At(300, 200), RGB(0, 0, 0));     // ring with black inside
+    EXPECT_EQ(At(297, 200), RGB(255, 255, 0)); // the yellow ring
     View(p.ra, p.dec, s4);
     atlas.Draw();
     // The globe, crossed by its belts at this size.
@@ -366,18 +372,20 @@ TEST_F(AtlasBodies, JupiterSatellitesAtTheirAngularDistances) {
         Expected(p.ra, p.dec, ra, dec, ex, ey);
         Expected(p.ra, p.dec, jra, jdec, jx, jy);
         // Relative to the globe centre (parallax moves both alike).
-        const int sx = static_cast<int>(300 + scale * (ex - jx)), sy = static_cast<int>(200 + scale * (ey - jy));
+        const int sx = static_cast<int>(300 + scale * (ex - jx)),
+                  sy = static_cast<int>(200 + scale * (ey - jy));
         if (sx < 3 || sx > 596 || sy < 3 || sy > 396) continue;
         bool lit = false;
         for (int dy = -2; dy <= 2; ++dy)
-            for (int dx = -2; dx <= 2; ++dx) lit = lit || At(sx + dx, sy + dy) == RGB(192, 112, 48);
+            for (int dx = -2; dx <= 2; ++dx)
+                lit = lit || At(sx + dx, sy + dy) == RGB(192, 112, 48);
         EXPECT_TRUE(lit) << "satellite " << i << " at " << sx << "," << sy;
     }
 }
 
 TEST_F(AtlasBodies, MoonBrightLimbFacesTheSun) {
     const TAtlas::BodyPlace m = atlas.PlaceBody(9);
-    const int scale = 2000;  // the Moon about 9 pixels across
+    const int scale = 2000; // the Moon about 9 pixels across
     View(m.ra, m.dec, scale);
     atlas.Draw();
     double sx = 0, sy = 0;

@@ -11,82 +11,88 @@
 
 namespace {
 std::string Parse(std::vector<const char*> args, TChartOptions& o) {
-  args.insert(args.begin(), "quenlira-chart");
-  return ParseChartOptions(static_cast<int>(args.size()), args.data(), o);
+    args.insert(args.begin(), "quenlira-chart");
+    return ParseChartOptions(static_cast<int>(args.size()), args.data(), o);
 }
-}  // namespace
+} // namespace
 
 TEST(ChartOptions, GoodArgumentsFillTheOptions) {
-  TChartOptions o;
-  EXPECT_EQ(Parse({"--lon", "-70.7", "--lat=-29", "--date", "2024-02-29", "--time", "23:59:30",
-                   "--size", "300x200", "--ring", "-o", "a.png"},
-                  o),
-            "");
-  EXPECT_DOUBLE_EQ(o.LonDeg, -70.7);
-  EXPECT_DOUBLE_EQ(o.LatDeg, -29);
-  EXPECT_EQ(o.Day, 29);
-  EXPECT_EQ(o.Second, 30);
-  EXPECT_EQ(o.Width, 300);
-  EXPECT_EQ(o.Height, 200);
-  EXPECT_TRUE(o.Ring);
-  EXPECT_EQ(o.Out, "a.png");
+    TChartOptions o;
+    EXPECT_EQ(Parse({"--lon", "-70.7", "--lat=-29", "--date", "2024-02-29", "--time", "23:59:30",
+                     "--size", "300x200", "--ring", "-o", "a.png"},
+                    o),
+              "");
+    EXPECT_DOUBLE_EQ(o.LonDeg, -70.7);
+    EXPECT_DOUBLE_EQ(o.LatDeg, -29);
+    EXPECT_EQ(o.Day, 29);
+    EXPECT_EQ(o.Second, 30);
+    EXPECT_EQ(o.Width, 300);
+    EXPECT_EQ(o.Height, 200);
+    EXPECT_TRUE(o.Ring);
+    EXPECT_EQ(o.Out, "a.png");
 
-  TChartOptions t;
-  EXPECT_EQ(Parse({"--site", "tokyo", "--out", "t.png"}, t), "");
-  EXPECT_NEAR(t.LonDeg, 139.5167, 1e-9);
-  EXPECT_EQ(t.Width, 280);
-  TChartOptions h;
-  EXPECT_EQ(Parse({"--help"}, h), "");
-  EXPECT_TRUE(h.Help);
-  EXPECT_NE(ChartUsage().find("--lon"), std::string::npos);
+    TChartOptions t;
+    EXPECT_EQ(Parse({"--site", "tokyo", "--out", "t.png"}, t), "");
+    EXPECT_NEAR(t.LonDeg, 139.5167, 1e-9);
+    EXPECT_EQ(t.Width, 280);
+    TChartOptions h;
+    EXPECT_EQ(Parse({"--help"}, h), "");
+    EXPECT_TRUE(h.Help);
+    EXPECT_NE(ChartUsage().find("--lon"), std::string::npos);
 }
 
 TEST(ChartOptions, BadArgumentsSayWhatIsWrong) {
-  const std::vector<std::pair<std::vector<const char*>, const char*>> cases = {
-      {{"--lat", "91", "--lon", "0", "-o", "x.png"}, "latitude"},
-      {{"--lat", "10", "--lon", "abc", "-o", "x.png"}, "longitude 'abc'"},
-      {{"--site", "mars", "-o", "x.png"}, "unknown site"},
-      {{"--site", "tokyo", "--date", "2023-02-29", "-o", "x.png"}, "date '2023-02-29'"},
-      {{"--site", "tokyo", "--time", "24:00", "-o", "x.png"}, "time '24:00'"},
-      {{"--site", "tokyo", "--size", "0", "-o", "x.png"}, "size '0'"},
-      {{"--site", "tokyo", "--frobnicate", "-o", "x.png"}, "unknown argument '--frobnicate'"},
-      {{"--site", "tokyo", "--size"}, "--size needs a value"},
-      {{"--site", "tokyo", "--ring=1", "-o", "x.png"}, "--ring takes no value"},
-      {{"--lat", "10", "-o", "x.png"}, "--lon"},
-      {{"--site", "tokyo"}, "--out"},
-  };
-  for (const auto& [args, want] : cases) {
-    TChartOptions o;
-    const std::string err = Parse(args, o);
-    EXPECT_NE(err.find(want), std::string::npos) << "got: " << err;
-  }
+    const std::vector<std::pair<std::vector<const char*>, const char*>> cases = {
+        {{"--lat", "91", "--lon", "0", "-o", "x.png"}, "latitude"},
+        {{"--lat", "10", "--lon", "abc", "-o", "x.png"}, "longitude 'abc'"},
+        {{"--site", "mars", "-o", "x.png"}, "unknown site"},
+        {{"--site", "tokyo", "--date", "2023-02-29", "-o", "x.png"}, "date '2023-02-29'"},
+        {{"--site", "tokyo", "--time", "24:00", "-o", "x.png"}, "time '24:00'"},
+        {{"--site", "tokyo", "--size", "0", "-o", "x.png"}, "size '0'"},
+        {{"--site", "tokyo", "--frobnicate", "-o", "x.png"}, "unknown argument '--frobnicate'"},
+        {{"--site", "tokyo", "--size"}, "--size needs a value"},
+        {{"--site", "tokyo", "--ring=1", "-o", "x.png"}, "--ring takes no value"},
+        {{"--lat", "10", "-o", "x.png"}, "--lon"},
+        {{"--site", "tokyo"}, "--out"},
+    };
+    for (const auto& [args, want] : cases) {
+        TChartOptions o;
+        const std::string err = Parse(args, o);
+        EXPECT_NE(err.find(want), std::string::npos) << "got: " << err;
+    }
 }
 
 TEST(ChartOptions, MomentInUniversalTime) {
-  TChartOptions o;
-  ASSERT_EQ(Parse({"--site", "greenwich", "--date", "2000-01-01", "--time", "12:00", "-o", "x"}, o), "");
-  EXPECT_NEAR(ChartMjd(o, 0), 51544.5, 1e-9);  // the standard epoch J2000.0
-  // Without date and time: the clock's moment (here 1970-01-02 06:00 UTC).
-  TChartOptions now;
-  ASSERT_EQ(Parse({"--site", "greenwich", "-o", "x"}, now), "");
-  EXPECT_NEAR(ChartMjd(now, 86400 + 6 * 3600), 40587.0 + 1.25, 1e-9);
-  // A date alone keeps the clock's time of day.
-  TChartOptions date;
-  ASSERT_EQ(Parse({"--site", "greenwich", "--date", "2026-12-07", "-o", "x"}, date), "");
-  EXPECT_NEAR(ChartMjd(date, 6 * 3600), 61381.25, 1e-9);
+    TChartOptions o;
+    ASSERT_EQ(
+        Parse({"--site", "greenwich", "--date", "2000-01-01", "--time", "12:00", "-o", "x"}, o),
+        "");
+    EXPECT_NEAR(ChartMjd(o, 0), 51544.5, 1e-9); // the standard epoch J2000.0
+    // Without date and time: the clock's moment (here 1970-01-02 06:00 UTC).
+    TChartOptions now;
+    ASSERT_EQ(Parse({"--site", "greenwich", "-o", "x"}, now), "");
+    EXPECT_NEAR(ChartMjd(now, 86400 + 6 * 3600), 40587.0 + 1.25, 1e-9);
+    // A date alone keeps the clock's time of day.
+    TChartOptions date;
+    ASSERT_EQ(Parse({"--site", "greenwich", "--date", "2026-12-07", "-o", "x"}, date), "");
+    EXPECT_NEAR(ChartMjd(date, 6 * 3600), 61381.25, 1e-9);
 }
 
 TEST(ChartOptions, ToolExitsWithStatusTwoOnBadArguments) {
-  if (!std::filesystem::exists("./quenlira-chart")) GTEST_SKIP() << "tool not built";
-  int rc = std::system("./quenlira-chart --lat 95 --lon 0 -o /dev/null 2>/dev/null");
-  EXPECT_EQ(WEXITSTATUS(rc), 2);
-  rc = std::system("./quenlira-chart --help >/dev/null");
-  EXPECT_EQ(WEXITSTATUS(rc), 0);
-  const std::string out = (std::filesystem::temp_directory_path() / "quenlira_chart_tool.png").string();
-  rc = std::system(("./quenlira-chart --site tokyo --date 2026-12-07 --time 12:00 --size 120 -o " + out).c_str());
-  EXPECT_EQ(WEXITSTATUS(rc), 0);
-  EXPECT_GT(std::filesystem::file_size(out), 100u);
-  std::filesystem::remove(out);
-  rc = std::system("./quenlira-chart --site tokyo --stars /nonexistent/Star.dat -o /dev/null 2>/dev/null");
-  EXPECT_EQ(WEXITSTATUS(rc), 1);
+    if (!std::filesystem::exists("./quenlira-chart")) GTEST_SKIP() << "tool not built";
+    int rc = std::system("./quenlira-chart --lat 95 --lon 0 -o /dev/null 2>/dev/null");
+    EXPECT_EQ(WEXITSTATUS(rc), 2);
+    rc = std::system("./quenlira-chart --help >/dev/null");
+    EXPECT_EQ(WEXITSTATUS(rc), 0);
+    const std::string out =
+        (std::filesystem::temp_directory_path() / "quenlira_chart_tool.png").string();
+    rc = std::system(
+        ("./quenlira-chart --site tokyo --date 2026-12-07 --time 12:00 --size 120 -o " + out)
+            .c_str());
+    EXPECT_EQ(WEXITSTATUS(rc), 0);
+    EXPECT_GT(std::filesystem::file_size(out), 100u);
+    std::filesystem::remove(out);
+    rc = std::system(
+        "./quenlira-chart --site tokyo --stars /nonexistent/Star.dat -o /dev/null 2>/dev/null");
+    EXPECT_EQ(WEXITSTATUS(rc), 1);
 }

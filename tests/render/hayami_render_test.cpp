@@ -18,7 +18,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = kPi / 180.0;
-constexpr double kMjd = 61381.5;  // 2026-12-07 12:00 UT
+constexpr double kMjd = 61381.5; // 2026-12-07 12:00 UT
 constexpr double kLat = 35.8 * kDeg;
 constexpr double kLng = 138.0 * kDeg;
 // Raster indices of the chart's table.
@@ -26,318 +26,329 @@ constexpr int kBlackIdx = 0, kRedIdx = 1, kBlueIdx = 2, kYellowIdx = 3, kOStarId
 
 // Local sidereal time from ERFA (UT1 taken as UTC, TT as UTC + 69 s).
 double ErfaLst(double mjd, double lng) {
-  return eraAnp(eraGmst06(2400000.5, mjd, 2400000.5, mjd + 69.0 / 86400.0) + lng);
+    return eraAnp(eraGmst06(2400000.5, mjd, 2400000.5, mjd + 69.0 / 86400.0) + lng);
 }
 
 // Where a sky point should land, from its azimuth and altitude: the zenith in
 // the centre, the horizon a circle of diameter `size`, north up, east left.
 void Expected(double ra, double dec, double lst, double lat, int size, double& x, double& y) {
-  double az, el;
-  eraHd2ae(lst - ra, dec, lat, &az, &el);
-  const double r = (kPi / 2 - el) / kPi * size;
-  x = size / 2.0 - r * std::sin(az);
-  y = size / 2.0 - r * std::cos(az);
+    double az, el;
+    eraHd2ae(lst - ra, dec, lat, &az, &el);
+    const double r = (kPi / 2 - el) / kPi * size;
+    x = size / 2.0 - r * std::sin(az);
+    y = size / 2.0 - r * std::cos(az);
 }
 
 // Right ascension and declination of an azimuth and altitude for the chart's moment.
 void SkyAt(double az, double alt, double lst, double lat, double& ra, double& dec) {
-  double ha;
-  eraAe2hd(az * kDeg, alt * kDeg, lat, &ha, &dec);
-  ra = eraAnp(lst - ha);
+    double ha;
+    eraAe2hd(az * kDeg, alt * kDeg, lat, &ha, &dec);
+    ra = eraAnp(lst - ha);
 }
 
 struct StarSpec {
-  double az, alt;  // degrees
-  int mag;         // x 100
-  int spect;
+    double az, alt; // degrees
+    int mag;        // x 100
+    int spect;
 };
 
 // A star catalogue file of our own, placed by azimuth and altitude.
 class StarFile {
- public:
-  StarFile(const std::vector<StarSpec>& stars, double lst, double lat) {
-    path_ = (std::filesystem::temp_directory_path() /
-             ("quenlira_hayami_" + std::to_string(reinterpret_cast<uintptr_t>(this)) + ".dat"))
-                .string();
-    std::FILE* f = std::fopen(path_.c_str(), "wb");
-    for (const StarSpec& s : stars) {
-      double ra, dec;
-      SkyAt(s.az, s.alt, lst, lat, ra, dec);
-      TStarRecord r{0, 0, static_cast<float>(ra), static_cast<float>(dec),
-                    static_cast<int16_t>(s.mag), 1, static_cast<uint8_t>(s.spect)};
-      std::fwrite(&r, sizeof r, 1, f);
+public:
+    StarFile(const std::vector<StarSpec>& stars, double lst, double lat) {
+        path_ = (std::filesystem::temp_directory_path() /
+                 ("quenlira_hayami_" + std::to_string(reinterpret_cast<uintptr_t>(this)) + ".dat"))
+                    .string();
+        std::FILE* f = std::fopen(path_.c_str(), "wb");
+        for (const StarSpec& s : stars) {
+            double ra, dec;
+            SkyAt(s.az, s.alt, lst, lat, ra, dec);
+            TStarRecord r{0,
+                          0,
+                          static_cast<float>(ra),
+                          static_cast<float>(dec),
+                          static_cast<int16_t>(s.mag),
+                          1,
+                          static_cast<uint8_t>(s.spect)};
+            std::fwrite(&r, sizeof r, 1, f);
+        }
+        std::fclose(f);
+        star_ = std::make_unique<TStar>(path_);
     }
-    std::fclose(f);
-    star_ = std::make_unique<TStar>(path_);
-  }
-  ~StarFile() { std::remove(path_.c_str()); }
-  TStar* get() { return star_.get(); }
+    ~StarFile() { std::remove(path_.c_str()); }
+    TStar* get() { return star_.get(); }
 
- private:
-  std::string path_;
-  std::unique_ptr<TStar> star_;
+private:
+    std::string path_;
+    std::unique_ptr<TStar> star_;
 };
 
 // A chart with no Milky Way, figures or names, so that single layers can be seen.
 std::unique_ptr<THayami> BareChart(int size) {
-  auto h = std::make_unique<THayami>(1, size, size);
-  h->SetLat(kLat);
-  h->SetLng(kLng);
-  h->SetMJD(kMjd);
-  h->Milky.Count[0] = h->Milky.Count[1] = 0;
-  h->Const.LineCount = 0;
-  for (int i = 1; i < TConstellation::RowCount; ++i) h->Const.Rows[i].dec = -kPi / 2;  // labels below
-  return h;
+    auto h = std::make_unique<THayami>(1, size, size);
+    h->SetLat(kLat);
+    h->SetLng(kLng);
+    h->SetMJD(kMjd);
+    h->Milky.Count[0] = h->Milky.Count[1] = 0;
+    h->Const.LineCount = 0;
+    for (int i = 1; i < TConstellation::RowCount; ++i)
+        h->Const.Rows[i].dec = -kPi / 2; // labels below
+    return h;
 }
 
 int CountNear(const TDIB& dib, double x, double y, int radius, int idx) {
-  int n = 0;
-  for (int yy = int(y) - radius; yy <= int(y) + radius; ++yy)
-    for (int xx = int(x) - radius; xx <= int(x) + radius; ++xx) n += dib.GetIdx(xx, yy) == idx;
-  return n;
+    int n = 0;
+    for (int yy = int(y) - radius; yy <= int(y) + radius; ++yy)
+        for (int xx = int(x) - radius; xx <= int(x) + radius; ++xx)
+            n += dib.GetIdx(xx, yy) == idx;
+    return n;
 }
 
 // Centre of the pixels of one index within a window.
 bool CentreNear(const TDIB& dib, double x, double y, int radius, int idx, double& cx, double& cy) {
-  int l = 1 << 30, t = 1 << 30, r = -1, b = -1;
-  for (int yy = int(y) - radius; yy <= int(y) + radius; ++yy)
-    for (int xx = int(x) - radius; xx <= int(x) + radius; ++xx)
-      if (dib.GetIdx(xx, yy) == idx) {
-        l = std::min(l, xx);
-        r = std::max(r, xx);
-        t = std::min(t, yy);
-        b = std::max(b, yy);
-      }
-  if (r < 0) return false;
-  cx = (l + r) / 2.0;
-  cy = (t + b) / 2.0;
-  return true;
+    int l = 1 << 30, t = 1 << 30, r = -1, b = -1;
+    for (int yy = int(y) - radius; yy <= int(y) + radius; ++yy)
+        for (int xx = int(x) - radius; xx <= int(x) + radius; ++xx)
+            if (dib.GetIdx(xx, yy) == idx) {
+                l = std::min(l, xx);
+                r = std::max(r, xx);
+                t = std::min(t, yy);
+                b = std::max(b, yy);
+            }
+    if (r < 0) return false;
+    cx = (l + r) / 2.0;
+    cy = (t + b) / 2.0;
+    return true;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Planisphere, SiderealTimeAndPositionUnderThePointer) {
-  auto h = BareChart(300);
-  h->DrawHayami(0);
-  // The chart's own sidereal time agrees with ERFA's to well under a pixel.
-  double d = std::fabs(h->Lst - ErfaLst(kMjd, kLng));
-  if (d > kPi) d = 2 * kPi - d;
-  EXPECT_LT(d, 0.01 * kDeg);
+    auto h = BareChart(300);
+    h->DrawHayami(0);
+    // The chart's own sidereal time agrees with ERFA's to well under a pixel.
+    double d = std::fabs(h->Lst - ErfaLst(kMjd, kLng));
+    if (d > kPi) d = 2 * kPi - d;
+    EXPECT_LT(d, 0.01 * kDeg);
 
-  double dec = 99, ra = 99;
-  ASSERT_TRUE(h->GetPosition(150, 150, dec, ra));
-  EXPECT_DOUBLE_EQ(dec, kLat);
-  EXPECT_DOUBLE_EQ(ra, h->Lst);
-  dec = ra = 99;
-  EXPECT_FALSE(h->GetPosition(2, 2, dec, ra));  // a corner, outside the horizon
-  EXPECT_EQ(dec, 99);
-  EXPECT_EQ(ra, 99);
+    double dec = 99, ra = 99;
+    ASSERT_TRUE(h->GetPosition(150, 150, dec, ra));
+    EXPECT_DOUBLE_EQ(dec, kLat);
+    EXPECT_DOUBLE_EQ(ra, h->Lst);
+    dec = ra = 99;
+    EXPECT_FALSE(h->GetPosition(2, 2, dec, ra)); // a corner, outside the horizon
+    EXPECT_EQ(dec, 99);
+    EXPECT_EQ(ra, 99);
 
-  // A point 30 degrees up in the east-south-east: the pixel ERFA gives for it
-  // reads back as that point, to the size of a pixel (0.6 degrees).
-  double ra0, dec0, x, y;
-  SkyAt(110, 30, h->Lst, kLat, ra0, dec0);
-  Expected(ra0, dec0, h->Lst, kLat, 300, x, y);
-  ASSERT_TRUE(h->GetPosition(int(std::lround(x)), int(std::lround(y)), dec, ra));
-  double sep = eraSeps(ra, dec, ra0, dec0);
-  EXPECT_LT(sep, 0.6 * kDeg);
+    // A point 30 degrees up in the east-south-east: the pixel ERFA gives for it
+    // reads back as that point, to the size of a pixel (0.6 degrees).
+    double ra0, dec0, x, y;
+    SkyAt(110, 30, h->Lst, kLat, ra0, dec0);
+    Expected(ra0, dec0, h->Lst, kLat, 300, x, y);
+    ASSERT_TRUE(h->GetPosition(int(std::lround(x)), int(std::lround(y)), dec, ra));
+    double sep = eraSeps(ra, dec, ra0, dec0);
+    EXPECT_LT(sep, 0.6 * kDeg);
 }
 
 TEST(Planisphere, ProjectionPutsNorthUpEastLeftAndTheHorizonAtTheRim) {
-  auto h = BareChart(300);
-  h->DrawHayami(0);
-  const struct {
-    double az, alt, x, y;
-  } cases[] = {{0, 0, 150, 0},     // north point on the horizon
-               {90, 0, 0, 150},    // east: left
-               {270, 0, 300, 150}, // west: right
-               {180, 45, 150, 225}};
-  for (const auto& c : cases) {
-    double ra, dec, zd = 0;
-    int x = -1, y = -1;
-    SkyAt(c.az, c.alt, h->Lst, kLat, ra, dec);
-    h->HeightG(static_cast<float>(ra), static_cast<float>(dec), kLat, h->Lst, 300, 300, zd, x, y);
-    EXPECT_NEAR(zd, (90 - c.alt) * kDeg, 1e-5) << c.az;
-    EXPECT_NEAR(x, c.x, 1.0) << c.az;
-    EXPECT_NEAR(y, c.y, 1.0) << c.az;
-  }
-  // The zenith itself has no position: zenith distance pi, x and y untouched.
-  double zd = 0;
-  int x = -7, y = -7;
-  h->HeightG(0.0f, 0.0f, 0.0, 0.0, 300, 300, zd, x, y);
-  EXPECT_EQ(zd, kPi);
-  EXPECT_EQ(x, -7);
-  EXPECT_EQ(y, -7);
-  // A damaged catalogue position (not a number) is treated the same way.
-  zd = 0;
-  h->HeightG(std::nanf(""), 0.3f, kLat, 1.0, 300, 300, zd, x, y);
-  EXPECT_EQ(zd, kPi);
-  EXPECT_EQ(x, -7);
+    auto h = BareChart(300);
+    h->DrawHayami(0);
+    const struct {
+        double az, alt, x, y;
+    } cases[] = {{0, 0, 150, 0},     // north point on the horizon
+                 {90, 0, 0, 150},    // east: left
+                 {270, 0, 300, 150}, // west: right
+                 {180, 45, 150, 225}};
+    for (const auto& c : cases) {
+        double ra, dec, zd = 0;
+        int x = -1, y = -1;
+        SkyAt(c.az, c.alt, h->Lst, kLat, ra, dec);
+        h->HeightG(static_cast<float>(ra), static_cast<float>(dec), kLat, h->Lst, 300, 300, zd, x,
+                   y);
+        EXPECT_NEAR(zd, (90 - c.alt) * kDeg, 1e-5) << c.az;
+        EXPECT_NEAR(x, c.x, 1.0) << c.az;
+        EXPECT_NEAR(y, c.y, 1.0) << c.az;
+    }
+    // The zenith itself has no position: zenith distance pi, x and y untouched.
+    double zd = 0;
+    int x = -7, y = -7;
+    h->HeightG(0.0f, 0.0f, 0.0, 0.0, 300, 300, zd, x, y);
+    EXPECT_EQ(zd, kPi);
+    EXPECT_EQ(x, -7);
+    EXPECT_EQ(y, -7);
+    // A damaged catalogue position (not a number) is treated the same way.
+    zd = 0;
+    h->HeightG(std::nanf(""), 0.3f, kLat, 1.0, 300, 300, zd, x, y);
+    EXPECT_EQ(zd, kPi);
+    EXPECT_EQ(x, -7);
 }
 
 TEST(Planisphere, StarsByMagnitudeLimitSizeAndHorizon) {
-  auto h = BareChart(300);
-  h->DrawHayami(0);  // for the sidereal time the stars are placed with
-  // Every star of spectral class O, so all are drawn in one colour.
-  StarFile file({{90, 60, 490, 7},    // at the limit: drawn
-                 {270, 60, 491, 7},   // just fainter: left out
-                 {0, 60, 149, 7},     // brighter than 1.50: a disc five pixels across
-                 {180, 60, 150, 7},   // 1.50 to 2.49: a plus of five pixels
-                 {45, 40, 250, 7},    // 2.50 to 3.49: a 2 x 2 block
-                 {135, 40, 350, 7},   // 3.50 and fainter: one pixel
-                 {225, 3, 100, 7},    // low but above the horizon
-                 {315, -1, 100, 7}},  // below it
-                h->Lst, kLat);
-  h->Star = file.get();
-  h->DrawHayami(0);
-  const TDIB& dib = h->DIB;
-  auto at = [&](double az, double alt, double& x, double& y) {
-    double ra, dec;
-    SkyAt(az, alt, h->Lst, kLat, ra, dec);
-    Expected(ra, dec, h->Lst, kLat, 300, x, y);
-  };
-  double x, y;
-  at(90, 60, x, y);
-  EXPECT_EQ(CountNear(dib, x, y, 3, kOStarIdx), 1);
-  at(270, 60, x, y);
-  EXPECT_EQ(CountNear(dib, x, y, 3, kOStarIdx), 0);
-  at(0, 60, x, y);
-  EXPECT_EQ(CountNear(dib, x, y, 5, kOStarIdx), 21);  // rows of 3, 5, 5, 5, 3
-  at(180, 60, x, y);
-  EXPECT_EQ(CountNear(dib, x, y, 4, kOStarIdx), 5);
-  at(45, 40, x, y);
-  EXPECT_EQ(CountNear(dib, x, y, 4, kOStarIdx), 4);
-  at(135, 40, x, y);
-  EXPECT_EQ(CountNear(dib, x, y, 4, kOStarIdx), 1);
-  at(225, 3, x, y);
-  EXPECT_GT(CountNear(dib, x, y, 5, kOStarIdx), 10);
-  at(315, -1, x, y);
-  EXPECT_EQ(CountNear(dib, x, y, 6, kOStarIdx), 0);
+    auto h = BareChart(300);
+    h->DrawHayami(0); // for the sidereal time the stars are placed with
+    // Every star of spectral class O, so all are drawn in one colour.
+    StarFile file({{90, 60, 490, 7},   // at the limit: drawn
+                   {270, 60, 491, 7},  // just fainter: left out
+                   {0, 60, 149, 7},    // brighter than 1.50: a disc five pixels across
+                   {180, 60, 150, 7},  // 1.50 to 2.49: a plus of five pixels
+                   {45, 40, 250, 7},   // 2.50 to 3.49: a 2 x 2 block
+                   {135, 40, 350, 7},  // 3.50 and fainter: one pixel
+                   {225, 3, 100, 7},   // low but above the horizon
+                   {315, -1, 100, 7}}, // below it
+                  h->Lst, kLat);
+    h->Star = file.get();
+    h->DrawHayami(0);
+    const TDIB& dib = h->DIB;
+    auto at = [&](double az, double alt, double& x, double& y) {
+        double ra, dec;
+        SkyAt(az, alt, h->Lst, kLat, ra, dec);
+        Expected(ra, dec, h->Lst, kLat, 300, x, y);
+    };
+    double x, y;
+    at(90, 60, x, y);
+    EXPECT_EQ(CountNear(dib, x, y, 3, kOStarIdx), 1);
+    at(270, 60, x, y);
+    EXPECT_EQ(CountNear(dib, x, y, 3, kOStarIdx), 0);
+    at(0, 60, x, y);
+    EXPECT_EQ(CountNear(dib, x, y, 5, kOStarIdx), 21); // rows of 3, 5, 5, 5, 3
+    at(180, 60, x, y);
+    EXPECT_EQ(CountNear(dib, x, y, 4, kOStarIdx), 5);
+    at(45, 40, x, y);
+    EXPECT_EQ(CountNear(dib, x, y, 4, kOStarIdx), 4);
+    at(135, 40, x, y);
+    EXPECT_EQ(CountNear(dib, x, y, 4, kOStarIdx), 1);
+    at(225, 3, x, y);
+    EXPECT_GT(CountNear(dib, x, y, 5, kOStarIdx), 10);
+    at(315, -1, x, y);
+    EXPECT_EQ(CountNear(dib, x, y, 6, kOStarIdx), 0);
 }
 
 TEST(Planisphere, BrightStarAndPlanetLandWhereTheirAltitudeAndAzimuthSay) {
-  // Sirius (J2000) and Mars over the site, checked against ERFA.
-  const double siriusRa = 101.2871553 * kDeg, siriusDec = -16.7161159 * kDeg;
-  TMars mars;
-  mars.SetMjd(kMjd);
-  // Put the site where both are up: sidereal time between the two right
-  // ascensions, latitude 20 degrees north.
-  const double lat = 20 * kDeg;
-  double target = siriusRa + 0.5 * std::remainder(mars.Ra - siriusRa, 2 * kPi);
-  const double lst0 = ErfaLst(kMjd, 0.0);
-  const double lng = eraAnp(target - lst0);
+    // Sirius (J2000) and Mars over the site, checked against ERFA.
+    const double siriusRa = 101.2871553 * kDeg, siriusDec = -16.7161159 * kDeg;
+    TMars mars;
+    mars.SetMjd(kMjd);
+    // Put the site where both are up: sidereal time between the two right
+    // ascensions, latitude 20 degrees north.
+    const double lat = 20 * kDeg;
+    double target = siriusRa + 0.5 * std::remainder(mars.Ra - siriusRa, 2 * kPi);
+    const double lst0 = ErfaLst(kMjd, 0.0);
+    const double lng = eraAnp(target - lst0);
 
-  const std::string path = (std::filesystem::temp_directory_path() / "quenlira_sirius.dat").string();
-  {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    TStarRecord r{9, 100, static_cast<float>(siriusRa), static_cast<float>(siriusDec), -146, 20, 5};
-    std::fwrite(&r, sizeof r, 1, f);
-    std::fclose(f);
-  }
-  TStar stars(path);
-  THayami h(1, 400, 400);
-  h.SetLat(lat);
-  h.SetLng(lng);
-  h.SetMJD(kMjd);
-  h.Milky.Count[0] = h.Milky.Count[1] = 0;
-  h.Const.LineCount = 0;
-  for (int i = 1; i < TConstellation::RowCount; ++i) h.Const.Rows[i].dec = -kPi / 2;
-  h.Star = &stars;
-  h.Mars = &mars;
-  h.DrawHayami(0);
-  std::remove(path.c_str());
-  const double lst = ErfaLst(kMjd, lng);
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "quenlira_sirius.dat").string();
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        TStarRecord r{9,  100, static_cast<float>(siriusRa), static_cast<float>(siriusDec), -146,
+                      20, 5};
+        std::fwrite(&r, sizeof r, 1, f);
+        std::fclose(f);
+    }
+    TStar stars(path);
+    THayami h(1, 400, 400);
+    h.SetLat(lat);
+    h.SetLng(lng);
+    h.SetMJD(kMjd);
+    h.Milky.Count[0] = h.Milky.Count[1] = 0;
+    h.Const.LineCount = 0;
+    for (int i = 1; i < TConstellation::RowCount; ++i)
+        h.Const.Rows[i].dec = -kPi / 2;
+    h.Star = &stars;
+    h.Mars = &mars;
+    h.DrawHayami(0);
+    std::remove(path.c_str());
+    const double lst = ErfaLst(kMjd, lng);
 
-  double ex, ey, cx, cy;
-  Expected(siriusRa, siriusDec, lst, lat, 400, ex, ey);
-  const int aStar = h.DIB.Col2Idx(RGB(200, 200, 200));
-  ASSERT_TRUE(CentreNear(h.DIB, ex, ey, 6, aStar, cx, cy));
-  // The disc is centred on the pixel (x, y) whose top-left corner is the
-  // truncated projection: its centre is half a pixel further on.
-  EXPECT_NEAR(cx + 0.5, ex, 1.0);
-  EXPECT_NEAR(cy + 0.5, ey, 1.0);
+    double ex, ey, cx, cy;
+    Expected(siriusRa, siriusDec, lst, lat, 400, ex, ey);
+    const int aStar = h.DIB.Col2Idx(RGB(200, 200, 200));
+    ASSERT_TRUE(CentreNear(h.DIB, ex, ey, 6, aStar, cx, cy));
+    // The disc is centred on the pixel (x, y) whose top-left corner is the
+    // truncated projection: its centre is half a pixel further on.
+    EXPECT_NEAR(cx + 0.5, ex, 1.0);
+    EXPECT_NEAR(cy + 0.5, ey, 1.0);
 
-  Expected(mars.Ra, mars.Dec, lst, lat, 400, ex, ey);
-  ASSERT_TRUE(CentreNear(h.DIB, ex, ey, 8, kYellowIdx, cx, cy));
-  // The mark's box x-3 .. x+3 leaves out its right and bottom edge.
-  EXPECT_NEAR(cx + 0.5, ex, 1.0);
-  EXPECT_NEAR(cy + 0.5, ey, 1.0);
+    Expected(mars.Ra, mars.Dec, lst, lat, 400, ex, ey);
+    ASSERT_TRUE(CentreNear(h.DIB, ex, ey, 8, kYellowIdx, cx, cy));
+    // The mark's box x-3 .. x+3 leaves out its right and bottom edge.
+    EXPECT_NEAR(cx + 0.5, ex, 1.0);
+    EXPECT_NEAR(cy + 0.5, ey, 1.0);
 }
 
 TEST(Planisphere, PoleCrossHorizonRingAndClip) {
-  auto h = BareChart(300);
-  h->DrawHayami(1);
-  // North celestial pole at altitude 35.8: 54.2 / 180 of the width above centre.
-  const double px = 150, py = 150 - 54.2 / 180 * 300;
-  double cx, cy;
-  ASSERT_TRUE(CentreNear(h->DIB, px, py, 12, kRedIdx, cx, cy));
-  int l = 1000, r = -1;
-  for (int y = int(py) - 12; y <= int(py) + 12; ++y)
-    for (int x = int(px) - 12; x <= int(px) + 12; ++x)
-      if (h->DIB.GetIdx(x, y) == kRedIdx) {
-        l = std::min(l, x);
-        r = std::max(r, x);
-      }
-  EXPECT_EQ(r - l, 12);  // half size 300 / 50 = 6 each way
-  EXPECT_EQ(CountNear(h->DIB, px, py, 12, kRedIdx), 25);  // two diagonals sharing the centre
-  EXPECT_NEAR(cx, px, 1.0);
-  EXPECT_NEAR(cy, py, 1.0);
-  // The south pole is below the horizon: no second cross anywhere low.
-  EXPECT_EQ(CountNear(h->DIB, 150, 150 + 54.2 / 180 * 300, 12, kRedIdx), 0);
+    auto h = BareChart(300);
+    h->DrawHayami(1);
+    // North celestial pole at altitude 35.8: 54.2 / 180 of the width above centre.
+    const double px = 150, py = 150 - 54.2 / 180 * 300;
+    double cx, cy;
+    ASSERT_TRUE(CentreNear(h->DIB, px, py, 12, kRedIdx, cx, cy));
+    int l = 1000, r = -1;
+    for (int y = int(py) - 12; y <= int(py) + 12; ++y)
+        for (int x = int(px) - 12; x <= int(px) + 12; ++x)
+            if (h->DIB.GetIdx(x, y) == kRedIdx) {
+                l = std::min(l, x);
+                r = std::max(r, x);
+            }
+    EXPECT_EQ(r - l, 12);                                  // half size 300 / 50 = 6 each way
+    EXPECT_EQ(CountNear(h->DIB, px, py, 12, kRedIdx), 25); // two diagonals sharing the centre
+    EXPECT_NEAR(cx, px, 1.0);
+    EXPECT_NEAR(cy, py, 1.0);
+    // The south pole is below the horizon: no second cross anywhere low.
+    EXPECT_EQ(CountNear(h->DIB, 150, 150 + 54.2 / 180 * 300, 12, kRedIdx), 0);
 
-  // Horizon ring on the rim at 45 degrees; nothing outside it.
-  const int rim = static_cast<int>(149.5 - 149.5 / std::sqrt(2.0));
-  EXPECT_GT(CountNear(h->DIB, rim, rim, 1, kRedIdx), 0);
-  EXPECT_EQ(h->DIB.GetIdx(rim - 3, rim - 3), kBlackIdx);
-  auto plain = BareChart(300);
-  plain->DrawHayami(0);
-  EXPECT_EQ(CountNear(plain->DIB, rim, rim, 1, kRedIdx), 0);
+    // Horizon ring on the rim at 45 degrees; nothing outside it.
+    const int rim = static_cast<int>(149.5 - 149.5 / std::sqrt(2.0));
+    EXPECT_GT(CountNear(h->DIB, rim, rim, 1, kRedIdx), 0);
+    EXPECT_EQ(h->DIB.GetIdx(rim - 3, rim - 3), kBlackIdx);
+    auto plain = BareChart(300);
+    plain->DrawHayami(0);
+    EXPECT_EQ(CountNear(plain->DIB, rim, rim, 1, kRedIdx), 0);
 }
 
 TEST(Planisphere, FigureLinesUpTo120DegreesAreDrawnThenClippedAtTheHorizon) {
-  auto h = BareChart(300);
-  h->DrawHayami(0);
-  const double lst = h->Lst;
-  auto seg = [&](double az1, double alt1, double az2, double alt2) {
-    TConstellationLine l{};
-    SkyAt(az1, alt1, lst, kLat, l.ra1, l.dec1);
-    SkyAt(az2, alt2, lst, kLat, l.ra2, l.dec2);
-    return l;
-  };
-  // Towards the raster's corners, where points below the horizon are still on
-  // the raster: north-west to 20 degrees below the horizon (110 from the
-  // zenith), north-east to 35 below (125 from the zenith).
-  h->Const.Lines = {seg(315, 30, 315, -20), seg(45, 30, 45, -35)};
-  h->Const.LineCount = 2;
-  h->DrawHayami(0);
-  double x, y, ra, dec;
-  SkyAt(315, 10, lst, kLat, ra, dec);
-  Expected(ra, dec, lst, kLat, 300, x, y);
-  EXPECT_GT(CountNear(h->DIB, x, y, 2, kBlueIdx), 0);  // the part above the horizon
-  SkyAt(315, -10, lst, kLat, ra, dec);
-  Expected(ra, dec, lst, kLat, 300, x, y);
-  EXPECT_EQ(CountNear(h->DIB, x, y, 3, kBlueIdx), 0);  // clipped
-  SkyAt(45, 10, lst, kLat, ra, dec);
-  Expected(ra, dec, lst, kLat, 300, x, y);
-  EXPECT_EQ(CountNear(h->DIB, x, y, 3, kBlueIdx), 0);  // never drawn
+    auto h = BareChart(300);
+    h->DrawHayami(0);
+    const double lst = h->Lst;
+    auto seg = [&](double az1, double alt1, double az2, double alt2) {
+        TConstellationLine l{};
+        SkyAt(az1, alt1, lst, kLat, l.ra1, l.dec1);
+        SkyAt(az2, alt2, lst, kLat, l.ra2, l.dec2);
+        return l;
+    };
+    // Towards the raster's corners, where points below the horizon are still on
+    // the raster: north-west to 20 degrees below the horizon (110 from the
+    // zenith), north-east to 35 below (125 from the zenith).
+    h->Const.Lines = {seg(315, 30, 315, -20), seg(45, 30, 45, -35)};
+    h->Const.LineCount = 2;
+    h->DrawHayami(0);
+    double x, y, ra, dec;
+    SkyAt(315, 10, lst, kLat, ra, dec);
+    Expected(ra, dec, lst, kLat, 300, x, y);
+    EXPECT_GT(CountNear(h->DIB, x, y, 2, kBlueIdx), 0); // the part above the horizon
+    SkyAt(315, -10, lst, kLat, ra, dec);
+    Expected(ra, dec, lst, kLat, 300, x, y);
+    EXPECT_EQ(CountNear(h->DIB, x, y, 3, kBlueIdx), 0); // clipped
+    SkyAt(45, 10, lst, kLat, ra, dec);
+    Expected(ra, dec, lst, kLat, 300, x, y);
+    EXPECT_EQ(CountNear(h->DIB, x, y, 3, kBlueIdx), 0); // never drawn
 }
 
 TEST(Planisphere, SmallFunctions) {
-  EXPECT_EQ(THayami::Sgn(-0.1), -1);
-  EXPECT_EQ(THayami::Sgn(0.0), 0);
-  EXPECT_EQ(THayami::Sgn(3.0), 1);
-  EXPECT_EQ(THayami::DecI(1, 5), 5);
-  EXPECT_EQ(THayami::DecI(3, 5), 2);
-  EXPECT_EQ(THayami::IncI(5, 5), 1);
-  EXPECT_EQ(THayami::IncI(2, 5), 3);
-  EXPECT_EQ(THayami::MinMax(3, 8, true), 8);
-  EXPECT_EQ(THayami::MinMax(3, 8, false), 3);
-  // AtnEx(x, y): the direction of (x, y) in (0, 2 pi].
-  EXPECT_NEAR(THayami::AtnEx(1, 1), kPi / 4, 1e-12);
-  EXPECT_NEAR(THayami::AtnEx(-1, 1), 3 * kPi / 4, 1e-12);
-  EXPECT_NEAR(THayami::AtnEx(-1, -1), 5 * kPi / 4, 1e-12);
-  EXPECT_NEAR(THayami::AtnEx(1, -1), 7 * kPi / 4, 1e-12);
-  EXPECT_NEAR(THayami::AtnEx(1, 0), 2 * kPi, 1e-12);
-  EXPECT_NEAR(THayami::AtnEx(0, 1), 3 * kPi / 2, 1e-12);  // x <= 0 adds pi to atan(+inf)
-  EXPECT_TRUE(std::isfinite(THayami::AtnEx(0, 0)));
+    EXPECT_EQ(THayami::Sgn(-0.1), -1);
+    EXPECT_EQ(THayami::Sgn(0.0), 0);
+    EXPECT_EQ(THayami::Sgn(3.0), 1);
+    EXPECT_EQ(THayami::DecI(1, 5), 5);
+    EXPECT_EQ(THayami::DecI(3, 5), 2);
+    EXPECT_EQ(THayami::IncI(5, 5), 1);
+    EXPECT_EQ(THayami::IncI(2, 5), 3);
+    EXPECT_EQ(THayami::MinMax(3, 8, true), 8);
+    EXPECT_EQ(THayami::MinMax(3, 8, false), 3);
+    // AtnEx(x, y): the direction of (x, y) in (0, 2 pi].
+    EXPECT_NEAR(THayami::AtnEx(1, 1), kPi / 4, 1e-12);
+    EXPECT_NEAR(THayami::AtnEx(-1, 1), 3 * kPi / 4, 1e-12);
+    EXPECT_NEAR(THayami::AtnEx(-1, -1), 5 * kPi / 4, 1e-12);
+    EXPECT_NEAR(THayami::AtnEx(1, -1), 7 * kPi / 4, 1e-12);
+    EXPECT_NEAR(THayami::AtnEx(1, 0), 2 * kPi, 1e-12);
+    EXPECT_NEAR(THayami::AtnEx(0, 1), 3 * kPi / 2, 1e-12); // x <= 0 adds pi to atan(+inf)
+    EXPECT_TRUE(std::isfinite(THayami::AtnEx(0, 0)));
 }

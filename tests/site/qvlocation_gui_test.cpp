@@ -17,7 +17,9 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-double Rad(double deg) { return deg * kPi / 180.0; }
+double Rad(double deg) {
+    return deg * kPi / 180.0;
+}
 
 struct Asked {
     int buttons;
@@ -39,13 +41,16 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&frm));
     }
     std::vector<std::string> Texts() const {
-        return {frm.edtName->text().toStdString(), frm.kinLngD->GetTx(), frm.kinLngM->GetTx(),
-                frm.kinLatD->GetTx(),  frm.kinLatM->GetTx(),  frm.kinSLevel->GetTx(),
-                frm.kinDiffUT->GetTx(), frm.kinSummer->GetTx()};
+        return {frm.edtName->text().toStdString(),
+                frm.kinLngD->GetTx(),
+                frm.kinLngM->GetTx(),
+                frm.kinLatD->GetTx(),
+                frm.kinLatM->GetTx(),
+                frm.kinSLevel->GetTx(),
+                frm.kinDiffUT->GetTx(),
+                frm.kinSummer->GetTx()};
     }
-    void Key(int key) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
-    }
+    void Key(int key) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(key)); }
     void Type(const std::string& keys) {
         for (char c : keys) {
             if (c == '-')
@@ -66,14 +71,15 @@ protected:
     int answer = 10001;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(SiteEditor, AddModeShowsTheDefaultSite) {
     frm.Name = "left over";
     frm.Lng = 2.0;
     Open(1);
     EXPECT_EQ(frm.windowTitle().toStdString(), "Location(Add)");
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"", "+0", "06.00", "+52", "13.00", "30", "+0.0", "0"}));
+    EXPECT_EQ(Texts(),
+              (std::vector<std::string>{"", "+0", "06.00", "+52", "13.00", "30", "+0.0", "0"}));
     EXPECT_DOUBLE_EQ(frm.Lng, 0.0017453292519943279);
     EXPECT_DOUBLE_EQ(frm.Lat, 0.9113528159273465);
     // Centred on 0 deg 06 min E, 52 deg 13 min N: x 87.54, y 481.41.
@@ -85,17 +91,17 @@ TEST_F(SiteEditor, AddModeShowsTheDefaultSite) {
 
 TEST_F(SiteEditor, EditModeShowsTheSiteAndOkHandsItBack) {
     frm.Name = "Top of Mt.LasCampanas";
-    frm.Lng = -1.2339477811599897;  // 70 deg 42 min W
-    frm.Lat = -0.506145483078355;   // 29 deg S
+    frm.Lng = -1.2339477811599897; // 70 deg 42 min W
+    frm.Lat = -0.506145483078355;  // 29 deg S
     frm.Height = 228.0;
     frm.DiffUT = -4.0;
     frm.Summer = 1.0;
     Open(2);
     EXPECT_EQ(frm.windowTitle().toStdString(), "Location(Edit)");
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Top of Mt.LasCampanas", "-70", "42.00", "-29", "00.00",
-                                                 "228", "-4.0", "1"}));
-    EXPECT_EQ(frm.Map.Cx, 1657);  // 87 - 296.6 wrapped
-    EXPECT_EQ(frm.Map.Cy, 979);   // 815 - 716.32 * log10(tan(30.5 deg)) = 979.65
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Top of Mt.LasCampanas", "-70", "42.00", "-29",
+                                                 "00.00", "228", "-4.0", "1"}));
+    EXPECT_EQ(frm.Map.Cx, 1657); // 87 - 296.6 wrapped
+    EXPECT_EQ(frm.Map.Cy, 979);  // 815 - 716.32 * log10(tan(30.5 deg)) = 979.65
 
     Press(frm.flbOk);
     EXPECT_EQ(frm.Result, 1);
@@ -110,7 +116,7 @@ TEST_F(SiteEditor, EditModeShowsTheSiteAndOkHandsItBack) {
 
 TEST_F(SiteEditor, KeyboardWalksTheInputsInOrder) {
     Open(1);
-    QWidget* order[] = {frm.edtName, frm.kinLngD,   frm.kinLngM,   frm.kinLatD,   frm.kinLatM,
+    QWidget* order[] = {frm.edtName,   frm.kinLngD,   frm.kinLngM,   frm.kinLatD, frm.kinLatM,
                         frm.kinSLevel, frm.kinDiffUT, frm.kinSummer, frm.edtName};
     // Enter and the right arrow alternate (the name takes Enter first); after
     // the summer time the order comes back to the name.
@@ -134,13 +140,13 @@ TEST_F(SiteEditor, TypedValuesAreFormattedClampedAndRead) {
     Open(1);
     QTest::keyClicks(frm.edtName, "Nobeyama");
     Key(Qt::Key_Return);
-    Type("135");  // replaces "+0"
+    Type("135"); // replaces "+0"
     Key(Qt::Key_Return);
     EXPECT_EQ(frm.kinLngD->GetTx(), "+135");
     Type("53.5");
     Key(Qt::Key_Return);
     EXPECT_EQ(frm.kinLngM->GetTx(), "53.50");
-    Type("99");  // beyond 89, left unfinished: OK still applies the range
+    Type("99"); // beyond 89, left unfinished: OK still applies the range
     Press(frm.flbOk);
     EXPECT_EQ(frm.kinLatD->GetTx(), "+89");
     EXPECT_EQ(frm.Result, 1);
@@ -163,7 +169,7 @@ TEST_F(SiteEditor, PickingOnTheMapFillsThePosition) {
     Press(frm.imgMap, Qt::RightButton, QPoint(191, 110));
     EXPECT_EQ(frm.kinLngD->GetTx(), "-0");
     EXPECT_EQ(frm.kinLngM->GetTx(), "13.82");
-    EXPECT_EQ(frm.Map.Cx, 87);  // picking does not scroll
+    EXPECT_EQ(frm.Map.Cx, 87); // picking does not scroll
     // Left click scrolls: the clicked point becomes the centre.
     Press(frm.imgMap, Qt::LeftButton, QPoint(192 + 80, 110 - 40));
     EXPECT_EQ(frm.Map.Cx, 187);
@@ -193,7 +199,7 @@ TEST_F(SiteEditor, ZoomButtons) {
 TEST_F(SiteEditor, CancelIsConfirmedAndTheCloseBoxCancels) {
     frm.Result = 1;
     Open(1);
-    answer = 10002;  // "No": nothing changes
+    answer = 10002; // "No": nothing changes
     Press(frm.flbCancel);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].buttons, 1);

@@ -14,7 +14,9 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-double Rad(double deg) { return deg * kPi / 180.0; }
+double Rad(double deg) {
+    return deg * kPi / 180.0;
+}
 
 struct Pt {
     int x, y;
@@ -32,7 +34,7 @@ std::vector<std::vector<Pt>> Polylines() {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(WorldMap, ProjectionFixedPoints) {
     double x0, y0, lng, lat;
@@ -85,7 +87,7 @@ TEST(WorldMap, CentreScrollAndWrap) {
     TWorldMap m;
     m.Centre(0.0, 0.0);
     EXPECT_EQ(m.Cx, 87);
-    EXPECT_EQ(m.Cy, 815);  // a site on the equator
+    EXPECT_EQ(m.Cy, 815); // a site on the equator
     m.Centre(Rad(139.5167), Rad(35.68333));
     EXPECT_EQ(m.Cx, 843);
     EXPECT_EQ(m.Cy, 607);
@@ -110,7 +112,7 @@ TEST(WorldMap, CentreScrollAndWrap) {
     EXPECT_EQ(m.Cy, 590);
     // Past the top and bottom edges the centre stops at 0 and 1184.
     m.Zoom = 0.2;
-    m.Scroll(192, 0, 385, 221);   // 590 - 550
+    m.Scroll(192, 0, 385, 221); // 590 - 550
     EXPECT_EQ(m.Cy, 40);
     m.Scroll(192, 0, 385, 221);
     EXPECT_EQ(m.Cy, 0);
@@ -119,10 +121,10 @@ TEST(WorldMap, CentreScrollAndWrap) {
     EXPECT_EQ(m.Cy, 1184);
     // Past x 0 and 1953 it wraps around.
     m.Cx = 100;
-    m.Scroll(0, 110, 385, 221);  // 100 - 960 = -860 -> 1093
+    m.Scroll(0, 110, 385, 221); // 100 - 960 = -860 -> 1093
     EXPECT_EQ(m.Cx, 1093);
     m.Cx = 1900;
-    m.Scroll(384, 110, 385, 221);  // 1900 + 960 = 2860 -> 907
+    m.Scroll(384, 110, 385, 221); // 1900 + 960 = 2860 -> 907
     EXPECT_EQ(m.Cx, 907);
 }
 
@@ -213,7 +215,7 @@ TEST(WorldMap, DrawsFrameAndCoastInRed) {
     QImage img(385, 221, QImage::Format_RGB32);
     TWorldMap m;
     m.Zoom = 1.5;
-    m.Centre(Rad(20.0), Rad(-34.83));  // Cape Agulhas at the image centre
+    m.Centre(Rad(20.0), Rad(-34.83)); // Cape Agulhas at the image centre
     m.Draw(img);
     const QRgb red = qRgb(255, 0, 0), black = qRgb(0, 0, 0);
     EXPECT_EQ(img.pixel(0, 0), red);

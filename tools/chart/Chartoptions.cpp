@@ -8,356 +8,361 @@
 
 #include "astro/Clsmjd.h"
 
-const char* const kChartSwitchNames[8] = {"milkyway", "constellations", "bayer",   "flamsteed",
-                                          "names",    "deepsky",        "grid",    "realistic"};
+const char* const kChartSwitchNames[8] = {"milkyway", "constellations", "bayer", "flamsteed",
+                                          "names",    "deepsky",        "grid",  "realistic"};
 
 namespace {
 
 struct Site {
-  const char* Key;
-  double LonDeg, LatDeg;
+    const char* Key;
+    double LonDeg, LatDeg;
 };
 // The three sites a new settings file starts with.
-const Site kSites[] = {{"greenwich", 0.1, 52.21667},
-                       {"lascampanas", -70.7, -29.0},
-                       {"tokyo", 139.5167, 35.68333}};
+const Site kSites[] = {
+    {"greenwich", 0.1, 52.21667}, {"lascampanas", -70.7, -29.0}, {"tokyo", 139.5167, 35.68333}};
 
 bool Number(const std::string& s, double& v) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  v = std::strtod(s.c_str(), &end);
-  return errno == 0 && end && *end == '\0' && std::isfinite(v);
+    if (s.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    v = std::strtod(s.c_str(), &end);
+    return errno == 0 && end && *end == '\0' && std::isfinite(v);
 }
 
 bool Integer(const std::string& s, int& v) {
-  if (s.empty() || s.size() > 9) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  v = std::atoi(s.c_str());
-  return true;
+    if (s.empty() || s.size() > 9) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    v = std::atoi(s.c_str());
+    return true;
 }
 
 std::vector<std::string> Split(const std::string& s, char sep) {
-  std::vector<std::string> parts(1);
-  for (char c : s) {
-    if (c == sep)
-      parts.emplace_back();
-    else
-      parts.back() += c;
-  }
-  return parts;
+    std::vector<std::string> parts(1);
+    for (char c : s) {
+        if (c == sep)
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    }
+    return parts;
 }
 
 bool SignedInteger(const std::string& s, int& v) {
-  if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
-    if (!Integer(s.substr(1), v)) return false;
-    if (s[0] == '-') v = -v;
-    return true;
-  }
-  return Integer(s, v);
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+        if (!Integer(s.substr(1), v)) return false;
+        if (s[0] == '-') v = -v;
+        return true;
+    }
+    return Integer(s, v);
 }
 
 // A decimal number, or sexagesimal "A:B" / "A:B:C" with B and C below 60;
 // the sign of the first field carries to the whole (so "-0:30" is -0.5).
 bool Sexagesimal(const std::string& s, double& v) {
-  const auto p = Split(s, ':');
-  if (p.size() == 1) return Number(s, v);
-  if (p.size() > 3 || p[0].empty()) return false;
-  const bool negative = p[0][0] == '-';
-  const std::string head = (p[0][0] == '-' || p[0][0] == '+') ? p[0].substr(1) : p[0];
-  int whole;
-  if (!Integer(head, whole)) return false;
-  double minutes = 0, seconds = 0;
-  int m;
-  if (!Integer(p[1], m) || m >= 60) return false;
-  minutes = m;
-  if (p.size() == 3 && (!Number(p[2], seconds) || seconds < 0 || seconds >= 60 ||
-                        p[2][0] == '+' || p[2][0] == '-'))
-    return false;
-  v = whole + minutes / 60.0 + seconds / 3600.0;
-  if (negative) v = -v;
-  return true;
+    const auto p = Split(s, ':');
+    if (p.size() == 1) return Number(s, v);
+    if (p.size() > 3 || p[0].empty()) return false;
+    const bool negative = p[0][0] == '-';
+    const std::string head = (p[0][0] == '-' || p[0][0] == '+') ? p[0].substr(1) : p[0];
+    int whole;
+    if (!Integer(head, whole)) return false;
+    double minutes = 0, seconds = 0;
+    int m;
+    if (!Integer(p[1], m) || m >= 60) return false;
+    minutes = m;
+    if (p.size() == 3 && (!Number(p[2], seconds) || seconds < 0 || seconds >= 60 ||
+                          p[2][0] == '+' || p[2][0] == '-'))
+        return false;
+    v = whole + minutes / 60.0 + seconds / 3600.0;
+    if (negative) v = -v;
+    return true;
 }
 
 // Body names of --center-body, in the atlas's body order.
-const char* const kBodyKeys[10] = {"mercury", "venus",  "mars", "jupiter", "saturn",
-                                   "uranus",  "neptune", "pluto", "sun",    "moon"};
+const char* const kBodyKeys[10] = {"mercury", "venus",   "mars",  "jupiter", "saturn",
+                                   "uranus",  "neptune", "pluto", "sun",     "moon"};
 
 // Sets the listed switches to `on`; "all" stands for every switch.
 std::string SetSwitches(const std::string& list, int on, TChartOptions& o) {
-  for (const std::string& name : Split(list, ',')) {
-    if (name == "all") {
-      for (int& sw : o.Switches) sw = on;
-      continue;
+    for (const std::string& name : Split(list, ',')) {
+        if (name == "all") {
+            for (int& sw : o.Switches)
+                sw = on;
+            continue;
+        }
+        bool found = false;
+        for (int i = 0; i < 8; ++i)
+            if (name == kChartSwitchNames[i]) {
+                o.Switches[i] = on;
+                found = true;
+            }
+        if (!found) {
+            std::string known;
+            for (const char* k : kChartSwitchNames)
+                known += std::string(known.empty() ? "" : ", ") + k;
+            return "unknown display switch '" + name + "' (known: all, " + known + ")";
+        }
     }
-    bool found = false;
-    for (int i = 0; i < 8; ++i)
-      if (name == kChartSwitchNames[i]) {
-        o.Switches[i] = on;
-        found = true;
-      }
-    if (!found) {
-      std::string known;
-      for (const char* k : kChartSwitchNames) known += std::string(known.empty() ? "" : ", ") + k;
-      return "unknown display switch '" + name + "' (known: all, " + known + ")";
-    }
-  }
-  return "";
+    return "";
 }
 
 int DaysInMonth(int y, int m) {
-  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) return 29;
-  return days[m - 1];
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) return 29;
+    return days[m - 1];
 }
 
-
 struct Option {
-  const char* Name;
-  const char* Arg;  // null: a switch without a value
-  const char* Help;
-  std::function<std::string(const std::string&, TChartOptions&)> Set;
+    const char* Name;
+    const char* Arg; // null: a switch without a value
+    const char* Help;
+    std::function<std::string(const std::string&, TChartOptions&)> Set;
 };
 
 const std::vector<Option>& Options() {
-  static const std::vector<Option> table = {
-      {"--chart", "KIND",
-       "planisphere (default), atlas, or window: both side by side as the program shows them",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         if (v != "planisphere" && v != "atlas" && v != "window")
-           return "unknown chart '" + v + "' (known: planisphere, atlas, window)";
-         o.Chart = v;
-         return "";
-       }},
-      {"--site", "NAME", "greenwich, lascampanas or tokyo (the default sites)",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         for (const Site& s : kSites)
-           if (v == s.Key) {
-             o.LonDeg = s.LonDeg;
-             o.LatDeg = s.LatDeg;
-             o.HaveLon = o.HaveLat = true;
+    static const std::vector<Option> table = {
+        {"--chart", "KIND",
+         "planisphere (default), atlas, or window: both side by side as the program shows them",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             if (v != "planisphere" && v != "atlas" && v != "window")
+                 return "unknown chart '" + v + "' (known: planisphere, atlas, window)";
+             o.Chart = v;
              return "";
-           }
-         return "unknown site '" + v + "' (known: greenwich, lascampanas, tokyo)";
-       }},
-      {"--lon", "DEG", "east longitude in degrees, -180 to 360",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         double d;
-         if (!Number(v, d) || d < -180 || d > 360) return "longitude '" + v + "' is not a number of degrees from -180 to 360";
-         o.LonDeg = d;
-         o.HaveLon = true;
-         return "";
-       }},
-      {"--lat", "DEG", "latitude in degrees, north positive, -90 to 90",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         double d;
-         if (!Number(v, d) || d < -90 || d > 90) return "latitude '" + v + "' is not a number of degrees from -90 to 90";
-         o.LatDeg = d;
-         o.HaveLat = true;
-         return "";
-       }},
-      {"--date", "YYYY-MM-DD", "date in UTC (default today)",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         const auto p = Split(v, '-');
-         int y, m, d;
-         if (p.size() != 3 || p[0].size() != 4 || !Integer(p[0], y) || !Integer(p[1], m) ||
-             !Integer(p[2], d) || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m))
-           return "date '" + v + "' is not a calendar date YYYY-MM-DD";
-         o.Year = y;
-         o.Month = m;
-         o.Day = d;
-         o.HaveDate = true;
-         return "";
-       }},
-      {"--time", "HH:MM[:SS]", "time of day in UTC (default now)",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         const auto p = Split(v, ':');
-         int h, m, s = 0;
-         if (p.size() < 2 || p.size() > 3 || !Integer(p[0], h) || !Integer(p[1], m) ||
-             (p.size() == 3 && !Integer(p[2], s)) || h > 23 || m > 59 || s > 59)
-           return "time '" + v + "' is not a time of day HH:MM or HH:MM:SS";
-         o.Hour = h;
-         o.Minute = m;
-         o.Second = s;
-         o.HaveTime = true;
-         return "";
-       }},
-      {"--size", "N|WxH",
-       "planisphere or atlas size in pixels, 16 to 8000 (default 280; the atlas 800x600)",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         auto p = Split(v, 'x');
-         if (p.size() == 1) p.push_back(p[0]);
-         int w, h;
-         if (p.size() != 2 || !Integer(p[0], w) || !Integer(p[1], h) || w < 16 || h < 16 ||
-             w > 8000 || h > 8000)
-           return "size '" + v + "' is not N or WxH with 16 to 8000 pixels";
-         o.Width = w;
-         o.Height = h;
-         o.HaveSize = true;
-         return "";
-       }},
-      {"--ring", nullptr, "draw the horizon ring",
-       [](const std::string&, TChartOptions& o) -> std::string {
-         o.Ring = true;
-         return "";
-       }},
-      {"--japanese", nullptr, "Japanese names instead of abbreviations",
-       [](const std::string&, TChartOptions& o) -> std::string {
-         o.Language = 0;
-         return "";
-       }},
-      {"--ra", "H|H:M[:S]", "atlas centre right ascension in hours, 0 to 24 (default 5.67)",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         double h;
-         if (!Sexagesimal(v, h) || h < 0 || h >= 24)
-           return "right ascension '" + v + "' is not hours from 0 to 24 (5.5 or 5:30:00)";
-         o.RaHours = h;
-         o.HaveRa = true;
-         return "";
-       }},
-      {"--dec", "D|D:M[:S]", "atlas centre declination in degrees, -90 to 90 (default 0)",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         double d;
-         if (!Sexagesimal(v, d) || d < -90 || d > 90)
-           return "declination '" + v + "' is not degrees from -90 to 90 (-5.4 or -5:24:00)";
-         o.DecDeg = d;
-         o.HaveDec = true;
-         return "";
-       }},
-      {"--center-body", "NAME",
-       "centre the atlas on a body: mercury, venus, mars, jupiter, saturn, uranus, neptune, "
-       "pluto, sun or moon",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         for (int i = 0; i < 10; ++i)
-           if (v == kBodyKeys[i]) {
-             o.CenterBody = i;
+         }},
+        {"--site", "NAME", "greenwich, lascampanas or tokyo (the default sites)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             for (const Site& s : kSites)
+                 if (v == s.Key) {
+                     o.LonDeg = s.LonDeg;
+                     o.LatDeg = s.LatDeg;
+                     o.HaveLon = o.HaveLat = true;
+                     return "";
+                 }
+             return "unknown site '" + v + "' (known: greenwich, lascampanas, tokyo)";
+         }},
+        {"--lon", "DEG", "east longitude in degrees, -180 to 360",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             double d;
+             if (!Number(v, d) || d < -180 || d > 360)
+                 return "longitude '" + v + "' is not a number of degrees from -180 to 360";
+             o.LonDeg = d;
+             o.HaveLon = true;
              return "";
-           }
-         return "unknown body '" + v +
-                "' (known: mercury, venus, mars, jupiter, saturn, uranus, neptune, pluto, sun, moon)";
-       }},
-      {"--scale", "N", "atlas scale in pixels per radian, 300 to 1200000 (default 1000)",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         int n;
-         if (!Integer(v, n) || n < 300 || n > 1200000)
-           return "scale '" + v + "' is not a whole number from 300 to 1200000";
-         o.Scale = n;
-         return "";
-       }},
-      {"--sensitivity", "N", "atlas sensitivity, -5 to 5: fainter stars with higher values (default 0)",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         int n;
-         if (!SignedInteger(v, n) || n < -5 || n > 5)
-           return "sensitivity '" + v + "' is not a whole number from -5 to 5";
-         o.Sensitivity = n;
-         return "";
-       }},
-      {"--show", "LIST",
-       "turn atlas switches on (comma-separated, or all): milkyway, constellations, bayer, "
-       "flamsteed, names, deepsky, grid, realistic",
-       [](const std::string& v, TChartOptions& o) { return SetSwitches(v, 1, o); }},
-      {"--hide", "LIST",
-       "turn atlas switches off; the start is as the program's: milkyway, constellations, "
-       "names, grid and realistic on",
-       [](const std::string& v, TChartOptions& o) { return SetSwitches(v, 0, o); }},
-      {"--stars", "FILE", "star catalogue (default Star.dat beside the program)",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         o.Stars = v;
-         return "";
-       }},
-      {"--deepsky", "FILE", "deep-sky catalogue (default Unsta.dat beside the program)",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         o.DeepSky = v;
-         return "";
-       }},
-      {"--out", "FILE.png", "the picture to write (required; also -o)",
-       [](const std::string& v, TChartOptions& o) -> std::string {
-         if (v.empty()) return "the output file name is empty";
-         o.Out = v;
-         return "";
-       }},
-      {"--help", nullptr, "this text",
-       [](const std::string&, TChartOptions& o) -> std::string {
-         o.Help = true;
-         return "";
-       }},
-  };
-  return table;
+         }},
+        {"--lat", "DEG", "latitude in degrees, north positive, -90 to 90",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             double d;
+             if (!Number(v, d) || d < -90 || d > 90)
+                 return "latitude '" + v + "' is not a number of degrees from -90 to 90";
+             o.LatDeg = d;
+             o.HaveLat = true;
+             return "";
+         }},
+        {"--date", "YYYY-MM-DD", "date in UTC (default today)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             const auto p = Split(v, '-');
+             int y, m, d;
+             if (p.size() != 3 || p[0].size() != 4 || !Integer(p[0], y) || !Integer(p[1], m) ||
+                 !Integer(p[2], d) || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m))
+                 return "date '" + v + "' is not a calendar date YYYY-MM-DD";
+             o.Year = y;
+             o.Month = m;
+             o.Day = d;
+             o.HaveDate = true;
+             return "";
+         }},
+        {"--time", "HH:MM[:SS]", "time of day in UTC (default now)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             const auto p = Split(v, ':');
+             int h, m, s = 0;
+             if (p.size() < 2 || p.size() > 3 || !Integer(p[0], h) || !Integer(p[1], m) ||
+                 (p.size() == 3 && !Integer(p[2], s)) || h > 23 || m > 59 || s > 59)
+                 return "time '" + v + "' is not a time of day HH:MM or HH:MM:SS";
+             o.Hour = h;
+             o.Minute = m;
+             o.Second = s;
+             o.HaveTime = true;
+             return "";
+         }},
+        {"--size", "N|WxH",
+         "planisphere or atlas size in pixels, 16 to 8000 (default 280; the atlas 800x600)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             auto p = Split(v, 'x');
+             if (p.size() == 1) p.push_back(p[0]);
+             int w, h;
+             if (p.size() != 2 || !Integer(p[0], w) || !Integer(p[1], h) || w < 16 || h < 16 ||
+                 w > 8000 || h > 8000)
+                 return "size '" + v + "' is not N or WxH with 16 to 8000 pixels";
+             o.Width = w;
+             o.Height = h;
+             o.HaveSize = true;
+             return "";
+         }},
+        {"--ring", nullptr, "draw the horizon ring",
+         [](const std::string&, TChartOptions& o) -> std::string {
+             o.Ring = true;
+             return "";
+         }},
+        {"--japanese", nullptr, "Japanese names instead of abbreviations",
+         [](const std::string&, TChartOptions& o) -> std::string {
+             o.Language = 0;
+             return "";
+         }},
+        {"--ra", "H|H:M[:S]", "atlas centre right ascension in hours, 0 to 24 (default 5.67)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             double h;
+             if (!Sexagesimal(v, h) || h < 0 || h >= 24)
+                 return "right ascension '" + v + "' is not hours from 0 to 24 (5.5 or 5:30:00)";
+             o.RaHours = h;
+             o.HaveRa = true;
+             return "";
+         }},
+        {"--dec", "D|D:M[:S]", "atlas centre declination in degrees, -90 to 90 (default 0)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             double d;
+             if (!Sexagesimal(v, d) || d < -90 || d > 90)
+                 return "declination '" + v + "' is not degrees from -90 to 90 (-5.4 or -5:24:00)";
+             o.DecDeg = d;
+             o.HaveDec = true;
+             return "";
+         }},
+        {"--center-body", "NAME",
+         "centre the atlas on a body: mercury, venus, mars, jupiter, saturn, uranus, neptune, "
+         "pluto, sun or moon",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             for (int i = 0; i < 10; ++i)
+                 if (v == kBodyKeys[i]) {
+                     o.CenterBody = i;
+                     return "";
+                 }
+             return "unknown body '" + v +
+                    "' (known: mercury, venus, mars, jupiter, saturn, uranus, neptune, pluto, sun, "
+                    "moon)";
+         }},
+        {"--scale", "N", "atlas scale in pixels per radian, 300 to 1200000 (default 1000)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             int n;
+             if (!Integer(v, n) || n < 300 || n > 1200000)
+                 return "scale '" + v + "' is not a whole number from 300 to 1200000";
+             o.Scale = n;
+             return "";
+         }},
+        {"--sensitivity", "N",
+         "atlas sensitivity, -5 to 5: fainter stars with higher values (default 0)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             int n;
+             if (!SignedInteger(v, n) || n < -5 || n > 5)
+                 return "sensitivity '" + v + "' is not a whole number from -5 to 5";
+             o.Sensitivity = n;
+             return "";
+         }},
+        {"--show", "LIST",
+         "turn atlas switches on (comma-separated, or all): milkyway, constellations, bayer, "
+         "flamsteed, names, deepsky, grid, realistic",
+         [](const std::string& v, TChartOptions& o) { return SetSwitches(v, 1, o); }},
+        {"--hide", "LIST",
+         "turn atlas switches off; the start is as the program's: milkyway, constellations, "
+         "names, grid and realistic on",
+         [](const std::string& v, TChartOptions& o) { return SetSwitches(v, 0, o); }},
+        {"--stars", "FILE", "star catalogue (default Star.dat beside the program)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             o.Stars = v;
+             return "";
+         }},
+        {"--deepsky", "FILE", "deep-sky catalogue (default Unsta.dat beside the program)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             o.DeepSky = v;
+             return "";
+         }},
+        {"--out", "FILE.png", "the picture to write (required; also -o)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             if (v.empty()) return "the output file name is empty";
+             o.Out = v;
+             return "";
+         }},
+        {"--help", nullptr, "this text",
+         [](const std::string&, TChartOptions& o) -> std::string {
+             o.Help = true;
+             return "";
+         }},
+    };
+    return table;
 }
 
-}  // namespace
+} // namespace
 
 std::string ChartUsage() {
-  std::string s =
-      "Usage: quenlira-chart --site NAME | --lon DEG --lat DEG [options] --out FILE.png\n"
-      "Draws the sky over a site at a moment and writes it as a PNG picture.\n\n";
-  for (const Option& o : Options()) {
-    std::string left = std::string("  ") + o.Name + (o.Arg ? std::string(" ") + o.Arg : "");
-    if (left.size() < 26) left.resize(26, ' ');
-    s += left + " " + o.Help + "\n";
-  }
-  s += "\nExamples:\n"
-       "  quenlira-chart --site tokyo --date 2026-12-07 --time 12:00 --size 600 -o sky.png\n"
-       "  quenlira-chart --chart atlas --site tokyo --ra 5:35 --dec -5 --show all -o orion.png\n"
-       "  quenlira-chart --chart window --site tokyo --center-body jupiter --scale 300000 -o w.png\n"
-       "In the window chart the planisphere is 280 pixels wide and --size is the atlas's size.\n"
-       "Exit status: 0 written, 1 catalogue or file error, 2 bad arguments.\n";
-  return s;
+    std::string s =
+        "Usage: quenlira-chart --site NAME | --lon DEG --lat DEG [options] --out FILE.png\n"
+        "Draws the sky over a site at a moment and writes it as a PNG picture.\n\n";
+    for (const Option& o : Options()) {
+        std::string left = std::string("  ") + o.Name + (o.Arg ? std::string(" ") + o.Arg : "");
+        if (left.size() < 26) left.resize(26, ' ');
+        s += left + " " + o.Help + "\n";
+    }
+    s += "\nExamples:\n"
+         "  quenlira-chart --site tokyo --date 2026-12-07 --time 12:00 --size 600 -o sky.png\n"
+         "  quenlira-chart --chart atlas --site tokyo --ra 5:35 --dec -5 --show all -o orion.png\n"
+         "  quenlira-chart --chart window --site tokyo --center-body jupiter --scale 300000 -o "
+         "w.png\n"
+         "In the window chart the planisphere is 280 pixels wide and --size is the atlas's size.\n"
+         "Exit status: 0 written, 1 catalogue or file error, 2 bad arguments.\n";
+    return s;
 }
 
 std::string ParseChartOptions(int argc, const char* const* argv, TChartOptions& o) {
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    std::string value;
-    bool inlineValue = false;
-    if (arg == "-o") arg = "--out";
-    if (arg == "-h") arg = "--help";
-    const size_t eq = arg.find('=');
-    if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-      arg = arg.substr(0, eq);
-      inlineValue = true;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string value;
+        bool inlineValue = false;
+        if (arg == "-o") arg = "--out";
+        if (arg == "-h") arg = "--help";
+        const size_t eq = arg.find('=');
+        if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            inlineValue = true;
+        }
+        const Option* opt = nullptr;
+        for (const Option& c : Options())
+            if (arg == c.Name) opt = &c;
+        if (!opt) return "unknown argument '" + std::string(argv[i]) + "'";
+        if (opt->Arg && !inlineValue) {
+            if (i + 1 >= argc) return std::string(opt->Name) + " needs a value " + opt->Arg;
+            value = argv[++i];
+        } else if (!opt->Arg && inlineValue) {
+            return std::string(opt->Name) + " takes no value";
+        }
+        const std::string err = opt->Set(value, o);
+        if (!err.empty()) return err;
     }
-    const Option* opt = nullptr;
-    for (const Option& c : Options())
-      if (arg == c.Name) opt = &c;
-    if (!opt) return "unknown argument '" + std::string(argv[i]) + "'";
-    if (opt->Arg && !inlineValue) {
-      if (i + 1 >= argc) return std::string(opt->Name) + " needs a value " + opt->Arg;
-      value = argv[++i];
-    } else if (!opt->Arg && inlineValue) {
-      return std::string(opt->Name) + " takes no value";
+    if (o.Help) return "";
+    if (!o.HaveLon || !o.HaveLat) return "give the site: --site NAME, or both --lon and --lat";
+    if (o.Out.empty()) return "give the picture file with --out FILE.png";
+    if (o.CenterBody >= 0 && (o.HaveRa || o.HaveDec))
+        return "give the atlas centre either with --center-body or with --ra and --dec, not both";
+    if (o.Chart != "planisphere" && !o.HaveSize) {
+        o.Width = kAtlasDefaultWidth;
+        o.Height = kAtlasDefaultHeight;
     }
-    const std::string err = opt->Set(value, o);
-    if (!err.empty()) return err;
-  }
-  if (o.Help) return "";
-  if (!o.HaveLon || !o.HaveLat) return "give the site: --site NAME, or both --lon and --lat";
-  if (o.Out.empty()) return "give the picture file with --out FILE.png";
-  if (o.CenterBody >= 0 && (o.HaveRa || o.HaveDec))
-    return "give the atlas centre either with --center-body or with --ra and --dec, not both";
-  if (o.Chart != "planisphere" && !o.HaveSize) {
-    o.Width = kAtlasDefaultWidth;
-    o.Height = kAtlasDefaultHeight;
-  }
-  return "";
+    return "";
 }
 
 double ChartMjd(const TChartOptions& o, std::time_t now) {
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  int y = utc.tm_year + 1900, m = utc.tm_mon + 1, d = utc.tm_mday;
-  double h = utc.tm_hour, mi = utc.tm_min, s = utc.tm_sec;
-  if (o.HaveDate) {
-    y = o.Year;
-    m = o.Month;
-    d = o.Day;
-  }
-  if (o.HaveTime) {
-    h = o.Hour;
-    mi = o.Minute;
-    s = o.Second;
-  }
-  return TMjd::JULIAN(y, m, d + (h + (mi + s / 60.0) / 60.0) / 24.0, 0.0, 0);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    int y = utc.tm_year + 1900, m = utc.tm_mon + 1, d = utc.tm_mday;
+    double h = utc.tm_hour, mi = utc.tm_min, s = utc.tm_sec;
+    if (o.HaveDate) {
+        y = o.Year;
+        m = o.Month;
+        d = o.Day;
+    }
+    if (o.HaveTime) {
+        h = o.Hour;
+        mi = o.Minute;
+        s = o.Second;
+    }
+    return TMjd::JULIAN(y, m, d + (h + (mi + s / 60.0) / 60.0) / 24.0, 0.0, 0);
 }

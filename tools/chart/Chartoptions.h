@@ -6,32 +6,32 @@
 #include <string>
 
 struct TChartOptions {
-  std::string Chart = "planisphere";  // planisphere, atlas or window
-  bool HaveLon = false, HaveLat = false;
-  double LonDeg = 0;  // east positive
-  double LatDeg = 0;
-  bool HaveDate = false, HaveTime = false;
-  int Year = 2000, Month = 1, Day = 1;
-  int Hour = 0, Minute = 0;
-  double Second = 0;
-  int Width = 280, Height = 280;
-  bool HaveSize = false;
-  bool Ring = false;
-  // The atlas: centre, scale, sensitivity and the eight display switches
-  // (Milky Way, constellations, Bayer, Flamsteed, star names, deep-sky,
-  // grid, realistic colours), starting as the program's window starts.
-  bool HaveRa = false, HaveDec = false;
-  double RaHours = 1.4835 * 12.0 / 3.14159265358979323846;
-  double DecDeg = 0;
-  int CenterBody = -1;  // 0-9 in the body order of the atlas, -1 none
-  int Scale = 1000;
-  int Sensitivity = 0;
-  int Switches[8] = {1, 1, 0, 0, 1, 0, 1, 1};
-  std::string DeepSky;  // empty: Unsta.dat beside the program
-  int Language = 1;
-  std::string Stars;  // empty: Star.dat beside the program
-  std::string Out;
-  bool Help = false;
+    std::string Chart = "planisphere"; // planisphere, atlas or window
+    bool HaveLon = false, HaveLat = false;
+    double LonDeg = 0; // east positive
+    double LatDeg = 0;
+    bool HaveDate = false, HaveTime = false;
+    int Year = 2000, Month = 1, Day = 1;
+    int Hour = 0, Minute = 0;
+    double Second = 0;
+    int Width = 280, Height = 280;
+    bool HaveSize = false;
+    bool Ring = false;
+    // The atlas: centre, scale, sensitivity and the eight display switches
+    // (Milky Way, constellations, Bayer, Flamsteed, star names, deep-sky,
+    // grid, realistic colours), starting as the program's window starts.
+    bool HaveRa = false, HaveDec = false;
+    double RaHours = 1.4835 * 12.0 / 3.14159265358979323846;
+    double DecDeg = 0;
+    int CenterBody = -1; // 0-9 in the body order of the atlas, -1 none
+    int Scale = 1000;
+    int Sensitivity = 0;
+    int Switches[8] = {1, 1, 0, 0, 1, 0, 1, 1};
+    std::string DeepSky; // empty: Unsta.dat beside the program
+    int Language = 1;
+    std::string Stars; // empty: Star.dat beside the program
+    std::string Out;
+    bool Help = false;
 };
 
 // Fills `o` from the arguments; the empty text when they are fine, else what

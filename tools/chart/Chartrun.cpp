@@ -3,83 +3,85 @@
 #include "tools/chart/Chartwindow.h"
 
 template <class C> void TChartRun::Bodies(C& chart) {
-  chart.Mercury = &Mercury;
-  chart.Venus = &Venus;
-  chart.Mars = &Mars;
-  chart.Jupiter = &Jupiter;
-  chart.Saturn = &Saturn;
-  chart.Uranus = &Uranus;
-  chart.Neptune = &Neptune;
-  chart.Pluto = &Pluto;
-  chart.Sun = &Sun;
-  chart.Moon = &Moon;
+    chart.Mercury = &Mercury;
+    chart.Venus = &Venus;
+    chart.Mars = &Mars;
+    chart.Jupiter = &Jupiter;
+    chart.Saturn = &Saturn;
+    chart.Uranus = &Uranus;
+    chart.Neptune = &Neptune;
+    chart.Pluto = &Pluto;
+    chart.Sun = &Sun;
+    chart.Moon = &Moon;
 }
 
 bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mjd,
                     std::string& error) {
-  Result = nullptr;
-  const bool planisphere = o.Chart != "atlas", atlas = o.Chart != "planisphere";
-  const std::string starPath = o.Stars.empty() ? folder + "/Star.dat" : o.Stars;
-  Stars = std::make_unique<TStar>(starPath);
-  if (Stars->Count == 0) {
-    error = "no stars in " + starPath + (Stars->Error.empty() ? "" : ": " + Stars->Error);
-    return false;
-  }
-  if (atlas) {
-    const std::string deepPath = o.DeepSky.empty() ? folder + "/Unsta.dat" : o.DeepSky;
-    Nebula = std::make_unique<TNebula>(deepPath);
-    if (Nebula->Count == 0) {
-      error = "no deep-sky objects in " + deepPath +
-              (Nebula->Error.empty() ? "" : ": " + Nebula->Error);
-      return false;
+    Result = nullptr;
+    const bool planisphere = o.Chart != "atlas", atlas = o.Chart != "planisphere";
+    const std::string starPath = o.Stars.empty() ? folder + "/Star.dat" : o.Stars;
+    Stars = std::make_unique<TStar>(starPath);
+    if (Stars->Count == 0) {
+        error = "no stars in " + starPath + (Stars->Error.empty() ? "" : ": " + Stars->Error);
+        return false;
     }
-  }
-  const double deg = 3.14159265358979323846 / 180.0;
-
-  if (planisphere) {
-    // The window's planisphere keeps its panel size whatever --size says.
-    const bool window = o.Chart == "window";
-    Planisphere = std::make_unique<THayami>(o.Language, window ? kPlanispherePanelWidth : o.Width,
-                                            window ? kPlanispherePanelWidth : o.Height);
-    Planisphere->SetLng(o.LonDeg * deg);
-    Planisphere->SetLat(o.LatDeg * deg);
-    Planisphere->SetMJD(mjd);
-    Planisphere->Star = Stars.get();
-    Bodies(*Planisphere);
-    Planisphere->DrawHayami(o.Ring ? 1 : 0);
-  }
-
-  if (atlas) {
-    Chart = std::make_unique<TAtlas>(o.Language, o.Width, o.Height);
-    Chart->SetLng(o.LonDeg * deg);
-    Chart->SetLat(o.LatDeg * deg);
-    Chart->SetMJD(mjd);
-    Chart->Star[0] = Stars.get();
-    Chart->Nebula = Nebula.get();
-    Bodies(*Chart);
-    double ra = o.RaHours * 15.0 * deg, dec = o.DecDeg * deg;
-    if (o.CenterBody >= 0) {
-      // Where the atlas draws the body: topocentric, standard equinox.
-      const TAtlas::BodyPlace p = Chart->PlaceBody(o.CenterBody);
-      ra = p.ra;
-      dec = p.dec;
+    if (atlas) {
+        const std::string deepPath = o.DeepSky.empty() ? folder + "/Unsta.dat" : o.DeepSky;
+        Nebula = std::make_unique<TNebula>(deepPath);
+        if (Nebula->Count == 0) {
+            error = "no deep-sky objects in " + deepPath +
+                    (Nebula->Error.empty() ? "" : ": " + Nebula->Error);
+            return false;
+        }
     }
-    // In the order the chart window hands its view to the atlas.
-    Chart->SetViewWidth(o.Width);
-    Chart->SetViewHeight(o.Height);
-    Chart->SetScale(o.Scale);
-    Chart->SetSensitivity(o.Sensitivity);
-    for (int n = 1; n <= 8; ++n) Chart->SetSwitch(n, o.Switches[n - 1]);
-    Chart->SetCenterRa(ra);
-    Chart->SetCenterDec(dec);
-    Chart->Draw();
-  }
+    const double deg = 3.14159265358979323846 / 180.0;
 
-  if (planisphere && atlas) {
-    ComposeWindow(Planisphere->DIB, Chart->GetDib(), Window);
-    Result = &Window;
-  } else {
-    Result = planisphere ? &Planisphere->DIB : &Chart->GetDib();
-  }
-  return true;
+    if (planisphere) {
+        // The window's planisphere keeps its panel size whatever --size says.
+        const bool window = o.Chart == "window";
+        Planisphere =
+            std::make_unique<THayami>(o.Language, window ? kPlanispherePanelWidth : o.Width,
+                                      window ? kPlanispherePanelWidth : o.Height);
+        Planisphere->SetLng(o.LonDeg * deg);
+        Planisphere->SetLat(o.LatDeg * deg);
+        Planisphere->SetMJD(mjd);
+        Planisphere->Star = Stars.get();
+        Bodies(*Planisphere);
+        Planisphere->DrawHayami(o.Ring ? 1 : 0);
+    }
+
+    if (atlas) {
+        Chart = std::make_unique<TAtlas>(o.Language, o.Width, o.Height);
+        Chart->SetLng(o.LonDeg * deg);
+        Chart->SetLat(o.LatDeg * deg);
+        Chart->SetMJD(mjd);
+        Chart->Star[0] = Stars.get();
+        Chart->Nebula = Nebula.get();
+        Bodies(*Chart);
+        double ra = o.RaHours * 15.0 * deg, dec = o.DecDeg * deg;
+        if (o.CenterBody >= 0) {
+            // Where the atlas draws the body: topocentric, standard equinox.
+            const TAtlas::BodyPlace p = Chart->PlaceBody(o.CenterBody);
+            ra = p.ra;
+            dec = p.dec;
+        }
+        // In the order the chart window hands its view to the atlas.
+        Chart->SetViewWidth(o.Width);
+        Chart->SetViewHeight(o.Height);
+        Chart->SetScale(o.Scale);
+        Chart->SetSensitivity(o.Sensitivity);
+        for (int n = 1; n <= 8; ++n)
+            Chart->SetSwitch(n, o.Switches[n - 1]);
+        Chart->SetCenterRa(ra);
+        Chart->SetCenterDec(dec);
+        Chart->Draw();
+    }
+
+    if (planisphere && atlas) {
+        ComposeWindow(Planisphere->DIB, Chart->GetDib(), Window);
+        Result = &Window;
+    } else {
+        Result = planisphere ? &Planisphere->DIB : &Chart->GetDib();
+    }
+    return true;
 }

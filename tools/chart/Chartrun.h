@@ -24,35 +24,35 @@
 #include "tools/chart/Chartoptions.h"
 
 class TChartRun {
- public:
-  // Draws the chart of `o` for the moment `mjd`; the catalogues not named in
-  // `o` are read from `folder`. False, with the reason in `error`, when a
-  // catalogue has nothing in it.
-  bool Run(const TChartOptions& o, const std::string& folder, double mjd, std::string& error);
+public:
+    // Draws the chart of `o` for the moment `mjd`; the catalogues not named in
+    // `o` are read from `folder`. False, with the reason in `error`, when a
+    // catalogue has nothing in it.
+    bool Run(const TChartOptions& o, const std::string& folder, double mjd, std::string& error);
 
-  // The finished picture (valid after a successful Run).
-  const TDIB& Picture() const { return *Result; }
-  THayami* Hayami() { return Planisphere.get(); }
-  TAtlas* Atlas() { return Chart.get(); }
+    // The finished picture (valid after a successful Run).
+    const TDIB& Picture() const { return *Result; }
+    THayami* Hayami() { return Planisphere.get(); }
+    TAtlas* Atlas() { return Chart.get(); }
 
-  TMercury Mercury;
-  TVenus Venus;
-  TMars Mars;
-  TJupiter Jupiter;
-  TSaturn Saturn;
-  TUranus Uranus;
-  TNeptune Neptune;
-  TPluto Pluto;
-  TSun Sun;
-  TMoon Moon;
+    TMercury Mercury;
+    TVenus Venus;
+    TMars Mars;
+    TJupiter Jupiter;
+    TSaturn Saturn;
+    TUranus Uranus;
+    TNeptune Neptune;
+    TPluto Pluto;
+    TSun Sun;
+    TMoon Moon;
 
- private:
-  template <class C> void Bodies(C& chart);
+private:
+    template <class C> void Bodies(C& chart);
 
-  std::unique_ptr<TStar> Stars;
-  std::unique_ptr<TNebula> Nebula;
-  std::unique_ptr<THayami> Planisphere;
-  std::unique_ptr<TAtlas> Chart;
-  TDIB Window;
-  const TDIB* Result = nullptr;
+    std::unique_ptr<TStar> Stars;
+    std::unique_ptr<TNebula> Nebula;
+    std::unique_ptr<THayami> Planisphere;
+    std::unique_ptr<TAtlas> Chart;
+    TDIB Window;
+    const TDIB* Result = nullptr;
 };

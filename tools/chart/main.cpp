@@ -10,32 +10,32 @@
 
 namespace {
 std::string ProgramFolder() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : exe.parent_path().string();
 }
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
-  TChartOptions o;
-  const std::string err = ParseChartOptions(argc, argv, o);
-  if (!err.empty()) {
-    std::fprintf(stderr, "quenlira-chart: %s\nTry 'quenlira-chart --help'.\n", err.c_str());
-    return 2;
-  }
-  if (o.Help) {
-    std::fputs(ChartUsage().c_str(), stdout);
+    TChartOptions o;
+    const std::string err = ParseChartOptions(argc, argv, o);
+    if (!err.empty()) {
+        std::fprintf(stderr, "quenlira-chart: %s\nTry 'quenlira-chart --help'.\n", err.c_str());
+        return 2;
+    }
+    if (o.Help) {
+        std::fputs(ChartUsage().c_str(), stdout);
+        return 0;
+    }
+    TChartRun run;
+    std::string error;
+    if (!run.Run(o, ProgramFolder(), ChartMjd(o, std::time(nullptr)), error)) {
+        std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
+        return 1;
+    }
+    if (!WritePng(run.Picture(), o.Out, error)) {
+        std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
+        return 1;
+    }
     return 0;
-  }
-  TChartRun run;
-  std::string error;
-  if (!run.Run(o, ProgramFolder(), ChartMjd(o, std::time(nullptr)), error)) {
-    std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
-    return 1;
-  }
-  if (!WritePng(run.Picture(), o.Out, error)) {
-    std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
-    return 1;
-  }
-  return 0;
 }

@@ -47,11 +47,11 @@ struct Star {
     const char* cons;
 };
 const Star kStars[] = {
-    {"Sirius", "-1.46", "CMa"},   {"Canopus", "-0.74", "Car"}, {"Arcturus", "-0.05", "Boo"},
-    {"Vega", "0.03", "Lyr"},      {"Capella", "0.08", "Aur"},  {"Rigel", "0.13", "Ori"},
-    {"Procyon", "0.34", "CMi"},   {"Achernar", "0.46", "Eri"}, {"Betelgeuse", "0.50", "Ori"},
-    {"Hadar", "0.61", "Cen"},     {"Altair", "0.76", "Aql"},   {"Acrux", "0.76", "Cru"},
-    {"Aldebaran", "0.86", "Tau"}, {"Antares", "0.96", "Sco"},  {"Spica", "0.97", "Vir"},
+    {"Sirius", "-1.46", "CMa"},   {"Canopus", "-0.74", "Car"},  {"Arcturus", "-0.05", "Boo"},
+    {"Vega", "0.03", "Lyr"},      {"Capella", "0.08", "Aur"},   {"Rigel", "0.13", "Ori"},
+    {"Procyon", "0.34", "CMi"},   {"Achernar", "0.46", "Eri"},  {"Betelgeuse", "0.50", "Ori"},
+    {"Hadar", "0.61", "Cen"},     {"Altair", "0.76", "Aql"},    {"Acrux", "0.76", "Cru"},
+    {"Aldebaran", "0.86", "Tau"}, {"Antares", "0.96", "Sco"},   {"Spica", "0.97", "Vir"},
     {"Pollux", "1.14", "Gem"},    {"Fomalhaut", "1.16", "PsA"}, {"Deneb", "1.25", "Cyg"},
 };
 
@@ -93,8 +93,10 @@ int main(int argc, char** argv) {
         int len, dec;
         bool minus, plus;
     };
-    const Field fields[] = {{"+05.0", 5, 1, true, true}, {"07", 2, 0, false, false},
-                            {"+135", 4, 0, true, true}, {"-35", 4, 0, true, true}};
+    const Field fields[] = {{"+05.0", 5, 1, true, true},
+                            {"07", 2, 0, false, false},
+                            {"+135", 4, 0, true, true},
+                            {"-35", 4, 0, true, true}};
     for (int i = 0; i < 4; ++i) {
         auto* k = new TKeyInp(&win);
         k->SetKeta(fields[i].len), k->SetSho(fields[i].dec);
@@ -112,7 +114,8 @@ int main(int argc, char** argv) {
     auto* locked = Button(&win, "Locked", 432, 98);
     locked->SetLK(true);
     const char* arrows[] = {"@L", "@U", "@D", "@R"};
-    for (int i = 0; i < 4; ++i) Button(&win, arrows[i], 500 + i * 26, 98, 22, 22);
+    for (int i = 0; i < 4; ++i)
+        Button(&win, arrows[i], 500 + i * 26, 98, 22, 22);
     auto* plain = Button(&win, "White frame", 610, 98, 90);
     plain->SetCF(RGBColor(255, 255, 255));
     plain->SetFontColor(RGBColor(255, 255, 255));
@@ -179,7 +182,8 @@ int main(int argc, char** argv) {
     help->setWindowFlags(Qt::Widget);
 
     win.show();
-    for (auto* m : mes) m->show();
+    for (auto* m : mes)
+        m->show();
     help->show();
     // Their show handlers centre them on the screen; put them in the gallery.
     int y = 150;
