@@ -23,15 +23,15 @@ void TDraw::DrawEnd(TSurface* surface) {
 void TDraw::TextStart(TSurface* surface, const std::string& face, int points, int weight,
                       int style) {
     if (!surface) return;
-    TFontSpec spec;
-    spec.Face = face;
-    spec.Height = FontHeight(points, surface->LogPixelsY());
-    spec.Weight = (weight >= 0 && weight <= 9) ? weight * 100 : 0;
-    spec.Italic = style & 1;
-    spec.Underline = style & 2;
-    spec.StrikeOut = style & 4;
-    spec.CharSet = CharSet;
-    NewFont = TFont::Make(spec);
+    TFontDesc desc;
+    desc.Face = face;
+    desc.Height = FontHeight(points, surface->LogPixelsY());
+    desc.Weight = (weight >= 0 && weight <= 9) ? weight * 100 : 0;
+    desc.Italic = style & 1;
+    desc.Underline = style & 2;
+    desc.StrikeOut = style & 4;
+    desc.CharSet = CharSet;
+    NewFont = TFont::Make(desc);
     OldFont = surface->SelectFont(NewFont);
     FontActive = true;
 }

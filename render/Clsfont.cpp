@@ -153,11 +153,11 @@ std::u32string DecodeUtf8(const std::string& text) {
     return out;
 }
 
-std::shared_ptr<TFont> TFont::Make(const TFontSpec& spec) {
+std::shared_ptr<TFont> TFont::Make(const TFontDesc& desc) {
     std::lock_guard<std::mutex> lock(FontMutex());
     using Key = std::tuple<std::string, int, int, bool, bool, bool, int>;
     static std::map<Key, std::shared_ptr<TFont>> cache;
-    TFontSpec s = spec;
+    TFontDesc s = desc;
     if (s.Height < 1) s.Height = 1;
     if (s.Height > 1000) s.Height = 1000;
     const Key key{s.Face, s.Height, s.Weight, s.Italic, s.Underline, s.StrikeOut, s.CharSet};
@@ -165,7 +165,7 @@ std::shared_ptr<TFont> TFont::Make(const TFontSpec& spec) {
     if (it != cache.end()) return it->second;
 
     std::shared_ptr<TFont> font(new TFont());
-    font->FSpec = s;
+    font->FDesc = s;
     font->FSymbol = (s.Face == "Symbol");
     // The Greek letters come from a Unicode face; the old symbol encoding is
     // mapped in Decode.
@@ -212,9 +212,9 @@ const TFont::Glyph& TFont::GetGlyph(char32_t cp) {
             FFallbackTried = true;
             const bool cjk = cp >= 0x2E80;
             const Found f = Resolve(cjk ? std::string() : std::string("DejaVu Sans"), cjk,
-                                    FSpec.Weight, FSpec.Italic);
+                                    FDesc.Weight, FDesc.Italic);
             FFallback = std::make_unique<Face>();
-            if (!FFallback->Open(f.file, f.index, FSpec.Height)) FFallback.reset();
+            if (!FFallback->Open(f.file, f.index, FDesc.Height)) FFallback.reset();
         }
         if (FFallback) {
             const FT_UInt fgi = FT_Get_Char_Index(FFallback->face, cp);
@@ -244,7 +244,7 @@ const TFont::Glyph& TFont::GetGlyph(char32_t cp) {
             }
         }
     } else {
-        g.Advance = FSpec.Height / 2;
+        g.Advance = FDesc.Height / 2;
     }
     return FGlyphs.emplace(cp, std::move(g)).first->second;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-struct TFontSpec {
+struct TFontDesc {
     std::string Face; // empty: the default face
     int Height = 16;  // character (em) height in pixels
     int Weight = 400; // 100..900; 0 leaves the default
@@ -30,9 +30,9 @@ public:
     };
 
     // Fonts are shared and kept: charts make the same few fonts on every drawing.
-    static std::shared_ptr<TFont> Make(const TFontSpec& spec);
+    static std::shared_ptr<TFont> Make(const TFontDesc& desc);
 
-    const TFontSpec& Spec() const { return FSpec; }
+    const TFontDesc& Desc() const { return FDesc; }
     int Ascent() const { return FAscent; }
     int Descent() const { return FDescent; }
     const std::string& File() const { return FFile; }
@@ -51,7 +51,7 @@ public:
 private:
     TFont() = default;
     struct Face;
-    TFontSpec FSpec;
+    TFontDesc FDesc;
     std::string FFile, FFamily;
     int FAscent = 0, FDescent = 0;
     bool FSymbol = false;

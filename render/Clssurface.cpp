@@ -33,8 +33,8 @@ const std::vector<int>& DashPattern(int style) {
 } // namespace
 
 TSurface::TSurface(TDIB& dib) : FDib(dib) {
-    TFontSpec spec;
-    FFont = TFont::Make(spec);
+    TFontDesc desc;
+    FFont = TFont::Make(desc);
 }
 
 TSurface::~TSurface() = default;
@@ -393,11 +393,11 @@ void TSurface::TextOut(int x, int y, const std::string& text) {
         }
         pen += g.Advance;
     }
-    const int thick = std::max(1, font.Spec().Height / 16);
-    if (font.Spec().Underline)
+    const int thick = std::max(1, font.Desc().Height / 16);
+    if (font.Desc().Underline)
         for (int t = 0; t < thick; ++t)
             HLine(x, pen - 1, baseline + 1 + t, idx);
-    if (font.Spec().StrikeOut)
+    if (font.Desc().StrikeOut)
         for (int t = 0; t < thick; ++t)
-            HLine(x, pen - 1, baseline - font.Spec().Height * 3 / 10 + t, idx);
+            HLine(x, pen - 1, baseline - font.Desc().Height * 3 / 10 + t, idx);
 }

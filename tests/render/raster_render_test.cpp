@@ -383,8 +383,8 @@ TEST(DrawingState, DrawStartAndTextStartPutBackWhatTheyReplaced) {
     draw.SetChar(0);
     draw.TextStart(c.s, "Arial", 7, 7, 0);
     ASSERT_TRUE(c.s->GetFont());
-    EXPECT_EQ(c.s->GetFont()->Spec().Height, 9); // 7 x 96 / 72 = 9.33
-    EXPECT_EQ(c.s->GetFont()->Spec().Weight, 700);
+    EXPECT_EQ(c.s->GetFont()->Desc().Height, 9); // 7 x 96 / 72 = 9.33
+    EXPECT_EQ(c.s->GetFont()->Desc().Weight, 700);
     EXPECT_EQ(c.s->GetFont()->Family(), "Liberation Sans");
     draw.TextEnd(c.s);
     EXPECT_EQ(c.s->GetFont(), defaultFont);
@@ -395,7 +395,7 @@ TEST(Text, TwelvePointsMakeASixteenPixelFont) {
     TDraw draw;
     draw.SetChar(0);
     draw.TextStart(c.s, "Arial", 12, 4, 0);
-    EXPECT_EQ(c.s->GetFont()->Spec().Height, 16);
+    EXPECT_EQ(c.s->GetFont()->Desc().Height, 16);
     c.s->SetTextColor(kWhite);
     c.s->SetBkMode(TSurface::TRANSPARENT);
     c.s->TextOut(5, 5, "H");
@@ -468,8 +468,8 @@ std::set<std::pair<int, int>> Ink(const std::string& face, const std::string& te
 } // namespace
 
 TEST(Text, FacesResolveToInstalledStandIns) {
-    EXPECT_EQ(TFont::Make(TFontSpec{"Times New Roman", 16})->Family(), "Liberation Serif");
-    EXPECT_EQ(TFont::Make(TFontSpec{"Arial", 16})->Family(), "Liberation Sans");
+    EXPECT_EQ(TFont::Make(TFontDesc{"Times New Roman", 16})->Family(), "Liberation Serif");
+    EXPECT_EQ(TFont::Make(TFontDesc{"Arial", 16})->Family(), "Liberation Sans");
     // "Symbol" keys are Greek letters: "a" is alpha, "b" beta, "W" Omega.
     EXPECT_EQ(Ink("Symbol", "abgW"), Ink("DejaVu Sans", "\u03b1\u03b2\u03b3\u03a9"));
     EXPECT_NE(Ink("Symbol", "a"), Ink("DejaVu Sans", "a"));
