@@ -344,8 +344,8 @@ def read_kstars_stars(path):
         _, offset, nrec = struct.unpack_from("<III", b, p)
         p += 12
         for k in range(nrec):
-            ra, dec, _, _, _, hd, mag, bv, spec = struct.unpack_from("<6i2h2s", b, offset + 32 * k)
-            out.append((ra / 1e6 * 15.0, dec / 1e5, spec.decode("latin-1"), hd))
+            ra, dec, _, _, _, hd, mag, bv, sptype = struct.unpack_from("<6i2h2s", b, offset + 32 * k)
+            out.append((ra / 1e6 * 15.0, dec / 1e5, sptype.decode("latin-1"), hd))
     return out
 
 
@@ -414,7 +414,7 @@ def build_stars(d3, ks, bounds, report):
     grid = bucket_index([(i, r["ra"], r["dec"]) for i, r in enumerate(recs)])
     best = {}
     lim = 20.0 / 3600.0
-    for ra, dec, spec, _ in kst:
+    for ra, dec, sptype, _ in kst:
         cy, cx = int(math.floor(dec / 0.2)), int(math.floor((ra % 360) / 0.2))
         for dy in (-1, 0, 1):
             for dx in (-1, 0, 1):
@@ -422,7 +422,7 @@ def build_stars(d3, ks, bounds, report):
                     dra = ((r2 - ra + 180) % 360 - 180) * math.cos(dec * DEG)
                     dist = math.hypot(dra, d2 - dec)
                     if dist <= lim and (i not in best or dist < best[i][0]):
-                        best[i] = (dist, spec)
+                        best[i] = (dist, sptype)
     report["kstars_records"] = len(kst)
     report["spectral_matched"] = len(best)
     from_type = from_bv = unknown = overruled = 0
