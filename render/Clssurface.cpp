@@ -35,6 +35,16 @@ const std::vector<int>& DashPattern(int style) {
 TSurface::TSurface(TDIB& dib) : FDib(dib) {
     TFontDesc desc;
     FFont = TFont::Make(desc);
+    PenChanged();
+    FBkIdx = FDib.NearestIdx(FBkColour);
+}
+
+void TSurface::PenChanged() {
+    FPenIdx = FDib.NearestIdx(FPen.Colour);
+    FDash = &DashPattern(FPen.Style);
+    FDashPeriod = 0;
+    for (int p : *FDash)
+        FDashPeriod += p;
 }
 
 TSurface::~TSurface() = default;
@@ -44,6 +54,7 @@ TPen TSurface::SelectPen(const TPen& pen) {
     FPen = pen;
     if (FPen.Width < 1) FPen.Width = 1;
     FDashPos = 0;
+    PenChanged();
     return old;
 }
 
@@ -74,6 +85,7 @@ unsigned long TSurface::SetTextColor(unsigned long colour) {
 unsigned long TSurface::SetBkColor(unsigned long colour) {
     const unsigned long old = FBkColour;
     FBkColour = colour & 0xFFFFFF;
+    FBkIdx = FDib.NearestIdx(FBkColour);
     return old;
 }
 
@@ -104,13 +116,10 @@ void TSurface::PenDot(int x, int y, unsigned char idx) {
 }
 
 bool TSurface::PenOn() {
-    const std::vector<int>& pat = DashPattern(FPen.Style);
-    if (pat.empty()) return true;
-    int period = 0;
-    for (int p : pat)
-        period += p;
-    int pos = FDashPos % period;
+    if (FDashPeriod == 0) return true;
+    int pos = FDashPos % FDashPeriod;
     ++FDashPos;
+    const std::vector<int>& pat = *FDash;
     for (size_t i = 0; i < pat.size(); ++i) {
         if (pos < pat[i]) return i % 2 == 0;
         pos -= pat[i];
@@ -120,10 +129,18 @@ bool TSurface::PenOn() {
 
 void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     if (FPen.Style == PS_NULL) return;
-    const unsigned char idx = FDib.NearestIdx(FPen.Colour);
-    const bool dashed = !DashPattern(FPen.Style).empty();
-    const unsigned char bk = FDib.NearestIdx(FBkColour);
+    const unsigned char idx = FPenIdx;
+    const bool dashed = FDashPeriod != 0;
+    const unsigned char bk = FBkIdx;
     const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
+    // A line wholly off one side of the raster paints nothing; only the dash
+    // pattern moves on, by one place per step.
+    const int reach = FPen.Width;
+    if (std::max(x0, x1) < -reach || std::min(x0, x1) >= FDib.GetWidth() + reach ||
+        std::max(y0, y1) < -reach || std::min(y0, y1) >= FDib.GetHeight() + reach) {
+        if (dashed) FDashPos = (FDashPos % FDashPeriod + std::max(dx, dy) % FDashPeriod);
+        return;
+    }
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     int err = dx - dy;
     int x = x0, y = y0;
@@ -208,7 +225,7 @@ void TSurface::Ellipse(int left, int top, int right, int bottom) {
     EllipseRows(left, top, right, bottom, rows);
     if (rows.empty()) return;
     const bool pen = FPen.Style != PS_NULL;
-    const unsigned char p = FDib.NearestIdx(FPen.Colour);
+    const unsigned char p = FPenIdx;
     const unsigned char b = FDib.NearestIdx(FBrush.Colour);
     const size_t n = rows.size();
     for (size_t i = 0; i < n; ++i) {
@@ -251,7 +268,7 @@ void TSurface::Arc(int left, int top, int right, int bottom, int xs, int ys, int
     double sweep = a1 - a0;
     if (sweep < 0) sweep += kTwoPi;
     const bool full = (xs == xe && ys == ye) || sweep == 0.0;
-    const unsigned char p = FDib.NearestIdx(FPen.Colour);
+    const unsigned char p = FPenIdx;
     const size_t n = rows.size();
     for (size_t i = 0; i < n; ++i) {
         const Span& r = rows[i];
@@ -377,7 +394,7 @@ void TSurface::TextOut(int x, int y, const std::string& text) {
     const int baseline = y + font.Ascent();
     if (FBkMode == OPAQUE) {
         const int width = font.TextWidth(text);
-        const unsigned char bk = FDib.NearestIdx(FBkColour);
+        const unsigned char bk = FBkIdx;
         for (int yy = y; yy < baseline + font.Descent(); ++yy)
             HLine(x, x + width - 1, yy, bk);
     }

@@ -97,6 +97,7 @@ private:
     void PenDot(int x, int y, unsigned char idx);
     void Stroke(int x0, int y0, int x1, int y1, bool lastPixel);
     bool PenOn();
+    void PenChanged();
     void EllipseRows(int left, int top, int right, int bottom, std::vector<Span>& rows) const;
     void FillEvenOdd(const std::vector<std::vector<TPoint>>& pieces, unsigned char idx);
 
@@ -109,4 +110,9 @@ private:
     unsigned long FBkColour = 0xFFFFFF;
     TPoint FCur;
     int FDashPos = 0; // where in the dash pattern the pen is
+    // Worked out when the pen or background colour is set, not for every line.
+    unsigned char FPenIdx = 0;
+    unsigned char FBkIdx = 0;
+    const std::vector<int>* FDash = nullptr; // the pen's dash pattern, empty when solid
+    int FDashPeriod = 0;
 };
