@@ -3,6 +3,7 @@
 // written out here independently of the atlas's own formulae.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -275,6 +276,49 @@ TEST_F(AtlasTest, MilkyWayFillsTheBandAndNotTheSkyBeside) {
     View(Hms(20, 41, 0), Dms(45, 0, 0), 300, 900, 600);
     atlas.Draw();
     EXPECT_EQ(At(450, 300), band);
+}
+
+// The information panel's pictures, drawn on a raster of the panel's own.
+TEST_F(AtlasSky, PanelPicturesOfAStarAndADeepSkyObject) {
+    TDIB panel;
+    for (unsigned long c : {RGB(0, 0, 0), RGB(255, 144, 112), RGB(160, 96, 64), RGB(64, 40, 24),
+                            RGB(255, 80, 80), RGB(104, 24, 112), RGB(48, 0, 40)})
+        panel.AddColor(c);
+    panel.Create(100, 100);
+    auto at = [&](int x, int y) { return panel.Idx2Col(panel.GetIdx(x, y)); };
+
+    // An M star, realistic: the 17 x 17 sprite centred on (50, 50), core in
+    // the middle, its faint specks at the corners of its box.
+    atlas.DrawStarImage(panel.GetSurface(), 1, 1, 50, 50);
+    EXPECT_EQ(at(50, 50), RGB(255, 144, 112));
+    EXPECT_EQ(at(46, 46), RGB(64, 40, 24)); // cell (4, 4) of the top rows: "00003322..."
+    EXPECT_EQ(at(42, 54), RGB(64, 40, 24)); // cell (0, 12): the lone speck at the left
+    EXPECT_EQ(at(41, 50), RGB(0, 0, 0));    // outside the 17-cell box
+    // Plain: a 15-cell disc in the plain core colour.
+    panel.FillIdx(0);
+    atlas.DrawStarImage(panel.GetSurface(), 1, 0, 50, 50);
+    EXPECT_EQ(at(43, 50), RGB(255, 80, 80));
+    EXPECT_EQ(at(42, 50), RGB(0, 0, 0));
+
+    // The Pleiades' outline fills a square of side 0.8 x 100 about the centre:
+    // east to the left, north up.
+    int pleiades = -1;
+    for (int i = 0; i < nebula->Count && pleiades < 0; ++i)
+        if (nebula->GetMessier(i) == "M45") pleiades = i;
+    ASSERT_GE(pleiades, 0);
+    panel.FillIdx(0);
+    atlas.DrawNebulaImage(panel.GetSurface(), pleiades, 100, 100, 0.8);
+    int minX = 100, maxX = -1, minY = 100, maxY = -1;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (at(x, y) != RGB(0, 0, 0)) {
+                minX = std::min(minX, x), maxX = std::max(maxX, x);
+                minY = std::min(minY, y), maxY = std::max(maxY, y);
+            }
+    EXPECT_NEAR(minX, 10, 2);
+    EXPECT_NEAR(maxX, 90, 2);
+    EXPECT_NEAR(minY, 10, 2);
+    EXPECT_NEAR(maxY, 90, 2);
 }
 
 TEST_F(AtlasTest, MarkersTracksAndShapes) {
