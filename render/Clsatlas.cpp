@@ -123,6 +123,15 @@ bool ClipToRect(double& x0, double& y0, double& x1, double& y1, double w, double
     return true;
 }
 
+// Half the major axis of a deep-sky object in pixels. An axis from a damaged
+// file (not a number, negative, or wider than the sky) must not reach the
+// integer conversion: a NaN became a radius that covered the whole chart.
+int HalfAxisPixels(int scale, float major) {
+    if (!(major > 0.0f)) return 0;
+    // Single precision as before, so that sound records keep their pixel.
+    return static_cast<int>(scale * std::min(major, static_cast<float>(kPi)) * 0.5);
+}
+
 // The obliquity of the ecliptic for an MJD, radians.
 double Obliquity(double mjd) {
     const double t = (mjd - kJ2000) / 36525.0;
@@ -175,6 +184,11 @@ bool TAtlas::Project(int, double* x, double* y, double centreDec, double centreR
     const double h = centreRa - ra;
     const double sinDec = std::sin(dec), cosDec = std::cos(dec), cosH = std::cos(h);
     const double m = sinDec * SinDec0 + cosDec * CosDec0 * cosH;
+    // A position that is not a number lies nowhere on the chart.
+    if (!std::isfinite(m)) {
+        *x = *y = 0.0;
+        return false;
+    }
     if (m >= 1.0) {
         *x = *y = 0.0;
         return true;
@@ -563,7 +577,7 @@ void TAtlas::DrawNebulae(bool secondPass) {
         // The projection puts a point on the far side at the centre: in wide
         // views such objects pass the window, and would pile up there.
         if (!ToPixel(r.ra, r.dec, px, py)) continue;
-        const int rad = static_cast<int>(scale * r.major * 0.5);
+        const int rad = HalfAxisPixels(scale, r.major);
         if (!(-rad < px && px < ViewW + rad && -rad < py && py < ViewH + rad)) continue;
         const int outline = i < static_cast<int>(neb.OutlineIndex.size()) ? neb.OutlineIndex[i] : 0;
         if (!secondPass) {
@@ -591,7 +605,7 @@ void TAtlas::DrawNebulae(bool secondPass) {
             if (rad > 4) {
                 if (r.no < 20000) {
                     double ratio = r.major > 0 ? r.minor / r.major : 0.0;
-                    if (ratio == 0.0) ratio = 1.0;
+                    if (ratio == 0.0 || !std::isfinite(ratio)) ratio = 1.0;
                     double theta = r.pa * kPi / 180.0 - kPi / 2;
                     if (r.pa == 0) {
                         theta = 0.0;
@@ -1231,7 +1245,8 @@ void TAtlas::DrawNebulaImage(TSurface* s, int record, int w, int h, double f) {
             poly.push_back({x, y});
         }
         if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
-    } else if (r.pa != 0 && r.major > 0 && r.minor / r.major != 0.0 && r.minor / r.major != 1.0) {
+    } else if (r.pa != 0 && r.major > 0 && r.minor / r.major != 0.0 && r.minor / r.major != 1.0 &&
+               std::isfinite(r.minor / r.major)) {
         const double q = r.minor / r.major;
         const double P = r.pa * kPi / 180 - kPi / 2;
         std::vector<TPoint> poly;
@@ -1408,7 +1423,7 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
             if (!InWindow(r.ra, r.dec)) continue;
             int x, y;
             if (!ToPixel(r.ra, r.dec, x, y)) continue;
-            const int rad = static_cast<int>(scale * r.major * 0.5);
+            const int rad = HalfAxisPixels(scale, r.major);
             if (DiscMeetsSquare(x, y, rad, px, py, tolerance)) out.push_back({4, i});
         }
     }

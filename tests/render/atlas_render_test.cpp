@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "astro/Clsjupiter.h"
 #include "astro/Clsmjd.h"
@@ -15,6 +16,7 @@
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "render/Clsatlas.h"
+#include "tests/catalog/Catalogfiles.h"
 
 namespace {
 
@@ -358,6 +360,66 @@ TEST_F(AtlasTest, MarkersTracksAndShapes) {
     atlas.SetMarkerList(none);
     atlas.Draw();
     EXPECT_NE(At(340, 200), RGB(0, 255, 0));
+}
+
+// A damaged deep-sky file: sizes and places that are not numbers must not
+// reach the pixel arithmetic. A size that is not a number used to become a
+// huge radius, so the object was picked wherever the user clicked.
+TEST_F(AtlasTest, DamagedDeepSkyRecordsAreNotPickedAllOverTheSky) {
+    const float nan = std::nanf("");
+    std::vector<TNebulaRecord> recs(3, TNebulaRecord{});
+    recs[0].no = 224; // at the view centre, both axes not numbers
+    recs[0].ra = 1.0f;
+    recs[0].dec = 0.2f;
+    recs[0].major = nan;
+    recs[0].minor = nan;
+    recs[0].pa = 30;
+    recs[0].type = 1;
+    recs[1] = recs[0]; // its place not a number
+    recs[1].no = 598;
+    recs[1].ra = nan;
+    recs[1].major = 0.01f;
+    recs[1].minor = 0.005f;
+    recs[2] = recs[1]; // a sound object of 0.6 degrees at the centre
+    recs[2].no = 1068;
+    recs[2].ra = 1.0f;
+    recs[2].minor = nan;
+    TTempFile file("damaged_unsta");
+    file.Write(recs);
+    TNebula neb(file.Path());
+    ASSERT_EQ(neb.Count, 3);
+    atlas.Nebula = &neb;
+
+    View(1.0, 0.2, 1000);
+    atlas.Draw();
+    TPickEntry list[TAtlas::MaxPick];
+    // 0.25 rad from the centre: none of the three is there.
+    int n = atlas.Pick(550, 200, 2, list);
+    EXPECT_EQ(n, 1);
+    // At the centre the sound object is found, and so is the one whose size
+    // is unknown; the one without a place is not.
+    n = atlas.Pick(300, 200, 2, list);
+    std::vector<int> found;
+    for (int i = 1; i < n; ++i)
+        if (list[i].kind == 4) found.push_back(list[i].number);
+    EXPECT_EQ(found, (std::vector<int>{0, 2}));
+
+    // The projection calls a position that is not a number invisible.
+    double x = 1, y = 1;
+    EXPECT_FALSE(atlas.Project(1, &x, &y, 0.2, 1.0, 0.2, nan));
+    EXPECT_EQ(x, 0.0);
+    EXPECT_EQ(y, 0.0);
+    EXPECT_FALSE(atlas.Project(1, &x, &y, 0.2, 1.0, nan, 1.0));
+
+    // A view of the whole hemisphere takes every right ascension, so the
+    // record without a place reaches the projection; drawing must cope.
+    View(1.0, 0.2, 300);
+    atlas.Draw();
+    atlas.SetSwitch(8, 0);
+    View(1.0, 0.2, 20000);
+    atlas.Draw();
+    atlas.DrawNebulaImage(atlas.GetSurface(), 2, 100, 100, 0.8);
+    atlas.Nebula = nullptr;
 }
 
 // Bodies on a chosen night: 2024-03-17 21:00 UT (Moon near first quarter).
