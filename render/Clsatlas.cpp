@@ -641,7 +641,9 @@ void TAtlas::DrawNebulae(bool secondPass) {
         // label never shows: only the second pass writes them.
         if (!secondPass) continue;
         std::string label = neb.GetMessier(i);
-        if (label.empty())
+        // Numbers from 20000 up are no catalogue numbers: such an object is
+        // known by its designation only, and without one it has no label.
+        if (label.empty() && r.no < 20000)
             label = r.no >= 10001 ? "IC" + std::to_string(r.no - 10000) : std::to_string(r.no);
         s->TextOut(px + 7, py - 6, label);
     }

@@ -422,6 +422,40 @@ TEST_F(AtlasTest, DamagedDeepSkyRecordsAreNotPickedAllOverTheSky) {
     atlas.Nebula = nullptr;
 }
 
+// Objects numbered 20000 and above have no NGC or IC number: the ones
+// without a designation (the Coalsack, 20006) get no label, not "IC10006".
+TEST_F(AtlasTest, DeepSkyLabelsNeverInventAnIcNumber) {
+    std::vector<TNebulaRecord> recs(3, TNebulaRecord{});
+    const std::uint16_t numbers[3] = {10001, 20006, 20003}; // IC 1, Coalsack, Melotte 25
+    for (int i = 0; i < 3; ++i) {
+        recs[i].no = numbers[i];
+        recs[i].ra = 0.5f + i;
+        recs[i].dec = 0.3f;
+        recs[i].type = 2;
+    }
+    TTempFile file("labels_unsta");
+    file.Write(recs);
+    TNebula neb(file.Path());
+    ASSERT_EQ(neb.Count, 3);
+    atlas.Nebula = &neb;
+    for (int i = 1; i <= 8; ++i)
+        atlas.SetSwitch(i, i == 6);
+    // Label pixels lie right of the symbol, which ends at px + 5.
+    auto labelPixels = [&](int i) {
+        View(recs[i].ra, recs[i].dec, 1000);
+        atlas.Draw();
+        int n = 0;
+        for (int y = 200 - 8; y < 200 + 12; ++y)
+            for (int x = 300 + 7; x < 300 + 80; ++x)
+                n += At(x, y) == RGB(104, 24, 112);
+        return n;
+    };
+    EXPECT_GT(labelPixels(0), 10); // "IC1"
+    EXPECT_EQ(labelPixels(1), 0);
+    EXPECT_GT(labelPixels(2), 10); // "MEL25"
+    atlas.Nebula = nullptr;
+}
+
 // Bodies on a chosen night: 2024-03-17 21:00 UT (Moon near first quarter).
 class AtlasBodies : public AtlasTest {
 protected:
