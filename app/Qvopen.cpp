@@ -50,12 +50,16 @@ TfrmQVOpen::TfrmQVOpen(const std::string& folder, QWidget* parent) : QDialog(par
     TApplication::SetErrorHandler(
         [this](int no, const std::string& msg) { AppException(no, msg); });
 
-    // 4: a first start makes the settings file with the default sites.
+    // 4: a first start makes the settings file with the default sites. If it
+    // cannot, this window is never made, and the handler must not outlive it.
     if (!QFileInfo::exists(QString::fromStdString(FilePath(TSysInfo::kFileName)))) {
         TSysInfo fresh;
         fresh.NewFile();
         std::string msg;
-        if (!fresh.Save(Folder, msg)) throw std::runtime_error(msg);
+        if (!fresh.Save(Folder, msg)) {
+            TApplication::SetErrorHandler(nullptr);
+            throw std::runtime_error(msg);
+        }
     }
     // 5: the party settings file exists, even if empty.
     std::string party = FilePath("StarParty.dat");

@@ -52,7 +52,14 @@ int main(int argc, char** argv) {
         frmSetParty = Shell("Party");
         frmDir = Shell("Folder");
     } catch (const std::exception& e) {
-        TApplication::HandleError(0, e.what());
+        // Without the opening window (its settings file could not be made)
+        // there is no handler: report and log here.
+        if (TApplication::HasErrorHandler()) {
+            TApplication::HandleError(0, e.what());
+        } else {
+            QVMes(2, ErrorText(0, e.what()));
+            AppendErrLog(folder, 0, e.what());
+        }
         return 0;
     }
     frmLocation->Ask = [](int b, const std::string& t) { return QVMes(b, t); };

@@ -376,3 +376,14 @@ TEST_F(OpeningWindow, FatalErrorIsReportedLoggedAndEndsTheProgram) {
     QFile::remove(File("Sysinfo.dat"));
     EXPECT_THROW(frm->Reload(), std::runtime_error);
 }
+
+TEST_F(OpeningWindow, FirstStartThatCannotWriteTheSettingsLeavesNoHandlerBehind) {
+    // Where "Sysinfo.dat" cannot be made (here a folder stands in the way of
+    // the temporary file, which blocks even the superuser), creating the
+    // window fails; the error handler must not be left pointing at it, or the
+    // report of that very error would run on a window that no longer exists.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Sysinfo.dat.tmp"));
+    EXPECT_THROW(TfrmQVOpen w(dir.path().toStdString()), std::runtime_error);
+    EXPECT_FALSE(QFileInfo::exists(File("Sysinfo.dat")));
+    EXPECT_FALSE(TApplication::HasErrorHandler());
+}
