@@ -60,6 +60,9 @@ TFrameLabel* TfrmQVMes::MakeButton(const char* caption, int code) {
 void TfrmQVMes::SetMes(int buttons, const std::string& text) {
     buttons_ = buttons;
     text_ = text;
+    // A new question starts unanswered: closing it without a button must not
+    // hand back the answer to the one before.
+    result_ = 0;
 }
 
 void TfrmQVMes::PlacePair(TFrameLabel* left, TFrameLabel* right, int top) {

@@ -17,7 +17,8 @@ public:
 
     // Button set 1 Yes/No, 2 OK, 3 OK/Cancel; any other shows the text alone.
     void SetMes(int buttons, const std::string& text);
-    // The code of the last button pressed; closing by other means leaves it unchanged.
+    // The code of the button pressed since the last SetMes (0 for none); closing by other
+    // means leaves it unchanged.
     int GetResult() const { return result_; }
     // Sizes and places the window and its buttons for the current text (done on showing).
     void Arrange();

@@ -103,6 +103,20 @@ TEST(MessageWindow, ResultCodes) {
     EXPECT_EQ(m.GetResult(), 10003);
 }
 
+TEST(MessageWindow, EscapeOnANewQuestionIsNeverAnEarlierYes) {
+    // The one message window serves every question. A "Yes" to one question
+    // must not answer the next one that the user leaves with Escape: that
+    // would delete a site the user did not agree to delete.
+    TfrmQVMes m;
+    m.SetMes(1, "Delete Ok?");
+    PressDuringExec(m, m.flbYes);
+    ASSERT_EQ(m.GetResult(), 10001);
+    m.SetMes(1, "Delete Ok?");
+    QTimer::singleShot(0, [&m] { QTest::keyClick(&m, Qt::Key_Escape); });
+    EXPECT_EQ(m.exec(), QDialog::Rejected);
+    EXPECT_NE(m.GetResult(), 10001);
+}
+
 TEST(KeyHelp, TopLeftAndClosedByEscapeOrF1) {
     TfrmKeyHelp k;
     k.move(200, 100);
