@@ -76,11 +76,18 @@ void TfrmQVMes::PlacePair(TFrameLabel* left, TFrameLabel* right, int top) {
 void TfrmQVMes::Arrange() {
     for (TFrameLabel* b : {flbYes, flbNo, flbOk, flbCancel})
         b->hide();
-    const QString text = QString::fromStdString(text_);
+    // The error report comes in several lines (CR LF between them); each is
+    // shown on a line of its own and the label grows to hold them all.
+    const QString text = QString::fromStdString(text_).replace("\r\n", "\n");
     labMes->setText(text);
     QFontMetrics fm(labMes->font());
-    const int labW = fm.horizontalAdvance(text);
-    const int labH = fm.height();
+    int labW = fm.horizontalAdvance(text);
+    int labH = fm.height();
+    if (text.contains('\n')) {
+        const QSize need = labMes->sizeHint();
+        labW = need.width();
+        labH = need.height();
+    }
     labMes->resize(labW, labH);
 
     int w = labW + 20;

@@ -117,6 +117,21 @@ TEST(MessageWindow, EscapeOnANewQuestionIsNeverAnEarlierYes) {
     EXPECT_NE(m.GetResult(), 10001);
 }
 
+TEST(MessageWindow, TheErrorReportShowsEveryLine) {
+    // The fatal-error report is four lines ("Error", an empty line, the
+    // number, the message); the message is what the user needs to read.
+    TfrmQVMes m;
+    ShowArranged(m, 2, "Error\r\n\r\nErrorNo.0\r\nCan not write /x/Sysinfo.dat.tmp");
+    const QFontMetrics fm(m.labMes->font());
+    EXPECT_GE(m.labMes->height(), 4 * fm.height());
+    EXPECT_GE(m.labMes->width(), fm.horizontalAdvance("Can not write /x/Sysinfo.dat.tmp"));
+    EXPECT_GE(m.labMes->height(), m.labMes->sizeHint().height());
+    // The label lies inside the window and above the button.
+    EXPECT_LE(m.labMes->geometry().bottom(), m.flbOk->y());
+    EXPECT_LE(m.flbOk->geometry().bottom(), m.height() - 1);
+    m.hide();
+}
+
 TEST(KeyHelp, TopLeftAndClosedByEscapeOrF1) {
     TfrmKeyHelp k;
     k.move(200, 100);
