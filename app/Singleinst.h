@@ -12,7 +12,9 @@ class TSingleInstance {
 public:
     explicit TSingleInstance(const QString& folder);
     ~TSingleInstance();
-    // True when this process now holds the lock (or already held it).
+    // True when this process now holds the lock (or already held it), and
+    // when no lock can be made there at all; false only while another
+    // running instance holds it.
     bool Acquire();
     void Release();
     QString LockPath() const { return path_; }

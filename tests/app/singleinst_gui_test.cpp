@@ -63,3 +63,15 @@ TEST(SingleInstance, OldLockOfALiveProcessStillHolds) {
     TSingleInstance second(dir.path());
     EXPECT_FALSE(second.Acquire());
 }
+
+TEST(SingleInstance, AFolderWithoutRoomForTheLockDoesNotClaimAnotherInstance) {
+    // The lock cannot be made at all (its folder lies under a plain file):
+    // no other instance runs, so "Already Run!" would be untrue and would
+    // keep the program from ever starting.
+    QTemporaryDir dir;
+    QFile plain(dir.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    TSingleInstance guard(dir.filePath("plain/run"));
+    EXPECT_TRUE(guard.Acquire());
+}
