@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -206,6 +207,7 @@ void TfrmLocation::FormShow() {
     std::string d, m;
     if (Mode == 1) {
         setWindowTitle("Location(Add)");
+        edtName->setMaxLength(50);
         edtName->setText("");
         kinLngD->SetTx("+0");
         kinLngM->SetTx("06.00");
@@ -221,7 +223,11 @@ void TfrmLocation::FormShow() {
         Summer = 0.0;
     } else {
         setWindowTitle("Location(Edit)");
-        edtName->setText(QString::fromStdString(Name));
+        // The limit is for typing: a longer name kept in the file is shown
+        // whole, or OK would store it cut.
+        const QString name = QString::fromStdString(Name);
+        edtName->setMaxLength(std::max(50, static_cast<int>(name.size())));
+        edtName->setText(name);
         TWorldMap::DegreeTexts(Lng, d, m);
         kinLngD->SetTx(d);
         kinLngM->SetTx(m);

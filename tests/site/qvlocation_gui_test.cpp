@@ -236,3 +236,22 @@ TEST_F(SiteEditor, NameThatCannotBeStoredIsRefused) {
     EXPECT_EQ(frm.Result, 1);
     EXPECT_EQ(frm.Name, "Short");
 }
+
+TEST_F(SiteEditor, EditingKeepsAStoredNameLongerThanTheTypingLimit) {
+    // The settings file holds names of up to 79 bytes, the input lets the
+    // user type 50 characters. Changing only the height of such a site must
+    // not cut its name behind the user's back.
+    const std::string longName(70, 'N');
+    frm.Name = longName;
+    frm.Height = 10.0;
+    Open(2);
+    EXPECT_EQ(frm.edtName->text().toStdString(), longName);
+    Press(frm.flbOk);
+    EXPECT_EQ(frm.Result, 1);
+    EXPECT_EQ(frm.Name, longName);
+
+    // A new name is still limited to 50 typed characters.
+    Open(1);
+    QTest::keyClicks(frm.edtName, QString(60, 'x'));
+    EXPECT_EQ(frm.edtName->text().size(), 50);
+}
