@@ -8,13 +8,26 @@
 #include <cstdlib>
 
 namespace {
-// Cuts a text to the cell size without splitting a UTF-8 character.
+// Cuts a UTF-8 text to the cell size, whole characters only. The size is
+// counted as the text takes it in Shift-JIS, where site names are stored:
+// ASCII and half-width katakana one byte, every other character two.
 std::string Fit(const std::string& s, size_t bytes) {
-    if (s.size() <= bytes) return s;
-    size_t n = bytes;
-    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
-        --n;
-    return s.substr(0, n);
+    size_t used = 0, i = 0;
+    while (i < s.size()) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        size_t len = c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        len = std::min(len, s.size() - i);
+        // U+FF61..U+FF9F (half-width katakana) are EF BD A1..EF BE 9F.
+        const bool halfKana = len == 3 && c == 0xEF &&
+                              ((static_cast<unsigned char>(s[i + 1]) == 0xBD &&
+                                static_cast<unsigned char>(s[i + 2]) >= 0xA1) ||
+                               static_cast<unsigned char>(s[i + 1]) == 0xBE);
+        const size_t width = c < 0x80 || halfKana ? 1 : 2;
+        if (used + width > bytes) break;
+        used += width;
+        i += len;
+    }
+    return s.substr(0, i);
 }
 } // namespace
 

@@ -335,3 +335,24 @@ TEST(SelGridLimits, OutOfRangeCellsAndOverlongTextsAreSafe) {
 }
 
 } // namespace
+
+TEST(SelGridLimits, CellLimitCountsShiftJisBytes) {
+    // A cell holds 79 bytes of Shift-JIS text, as a site name does. A
+    // kanji takes two bytes there (three in UTF-8), so a site name of 39
+    // kanji (78 bytes, storable) must show whole in the site list.
+    TSelGrid grid;
+    std::string kanji;
+    for (int i = 0; i < 39; ++i)
+        kanji += "\xE6\x9D\xB1"; // 東
+    grid.SetTextA(1, 1, kanji);
+    EXPECT_EQ(grid.GetTextA(1, 1), kanji);
+    // A 40th would pass 79 bytes and goes whole, never half of it.
+    grid.SetTextA(1, 1, kanji + "\xE6\x9D\xB1");
+    EXPECT_EQ(grid.GetTextA(1, 1), kanji);
+    // Half-width katakana are one byte each: 79 of them fit.
+    std::string kana;
+    for (int i = 0; i < 80; ++i)
+        kana += "\xEF\xBD\xB1"; // ｱ
+    grid.SetTextA(1, 2, kana);
+    EXPECT_EQ(grid.GetTextA(1, 2), kana.substr(0, 79 * 3));
+}
