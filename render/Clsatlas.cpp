@@ -595,7 +595,10 @@ void TAtlas::DrawNebulae(bool secondPass) {
                         continue;
                     }
                     int x, y;
-                    ToPixel(o.ra[k], o.dec[k], x, y);
+                    // A point beyond 90 degrees from the centre has no place on
+                    // the chart (the projection gives the centre): the outline
+                    // is cut short there instead.
+                    if (!ToPixel(o.ra[k], o.dec[k], x, y)) continue;
                     poly.push_back({x, y});
                 }
                 if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));

@@ -456,6 +456,51 @@ TEST_F(AtlasTest, DeepSkyLabelsNeverInventAnIcNumber) {
     atlas.Nebula = nullptr;
 }
 
+// An outline reaching past 90 degrees from the view centre, in the widest
+// views: its far points must not be drawn at the view centre, which filled a
+// wedge from the Large Magellanic Cloud up to the middle of the chart.
+TEST(AtlasOutlines, FarSidePointsOfAnOutlineStayOffTheViewCentre) {
+    std::vector<TNebulaRecord> recs(1, TNebulaRecord{});
+    recs[0].no = 20000; // the Large Magellanic Cloud, drawn by its outline
+    recs[0].ra = static_cast<float>(80.894 * kDeg);
+    recs[0].dec = static_cast<float>(-69.756 * kDeg);
+    recs[0].major = 0.1f;
+    TTempFile file("outline_unsta");
+    file.Write(recs);
+    TNebula neb(file.Path());
+    ASSERT_EQ(neb.Count, 1);
+    ASSERT_GT(neb.OutlineIndex[0], 0);
+
+    TAtlas atlas(1, 1000, 1000);
+    atlas.Nebula = &neb;
+    for (int i = 1; i <= 8; ++i)
+        atlas.SetSwitch(i, i == 6);
+    // The cloud's centre 89.756 degrees straight below the view centre, at
+    // about 470 pixels; its southern half lies beyond 90 degrees.
+    atlas.SetViewWidth(1000);
+    atlas.SetViewHeight(1000);
+    atlas.SetScale(300);
+    atlas.SetCenterRa(recs[0].ra);
+    atlas.SetCenterDec(recs[0].dec + 89.5 * kDeg);
+    atlas.Draw();
+    const RGBQUAD* tbl = atlas.GetColTbl();
+    auto cloud = [&](int x, int y) {
+        const RGBQUAD& q = tbl[atlas.GetDib().GetIdx(x, y)];
+        return q.rgbRed == 24 && q.rgbGreen == 8 && q.rgbBlue == 40;
+    };
+    int near = 0, between = 0;
+    for (int y = 0; y < 1000; ++y)
+        for (int x = 400; x < 600; ++x) {
+            if (!cloud(x, y)) continue;
+            if (y >= 940)
+                ++near;
+            else
+                ++between;
+        }
+    EXPECT_GT(near, 100); // the visible part of the cloud is filled
+    EXPECT_EQ(between, 0);
+}
+
 // Bodies on a chosen night: 2024-03-17 21:00 UT (Moon near first quarter).
 class AtlasBodies : public AtlasTest {
 protected:
