@@ -120,7 +120,9 @@ void TLocation::AziAlt2RaDc(double mjd, double azimuth, double altitude, double&
     const double sinH = std::sin(altitude), cosH = std::cos(altitude);
     const double x = cosLat * sinH + sinLat * cosH * std::cos(azimuth - kPi);
     const double y = cosH * std::sin(azimuth - kPi);
-    const double H = x == 0.0 ? kPi / 2.0 : AtnEx(y, x);
+    // x is exactly 0 on the horizon of a site on the equator; the sign of y
+    // still tells east (rising, 3pi/2) from west, which AtnEx keeps.
+    const double H = AtnEx(y, x);
     ra = range(0.0, kTwoPi, theta - H);
     const double s = sinLat * sinH + cosLat * cosH * std::cos(azimuth);
     if (s > 0.9999999999)

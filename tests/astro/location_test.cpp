@@ -134,6 +134,27 @@ TEST(LocationHorizon, MeridianZenithAndPoles) {
     EXPECT_DOUBLE_EQ(dec, kPi / 2.0);
 }
 
+// On the horizon of a site on the equator the east-west component of the
+// direction is exactly zero; the east point must still come out east (hour
+// angle -6 h), not as the west point twelve hours away.
+TEST(LocationHorizon, HorizonPointsOfAnEquatorSite) {
+    TLocation s;
+    s.Lat = 0.0;
+    const double mjd = 60000.3;
+    const double lst = s.SiderealTime(mjd);
+    for (double az : {kPi / 2.0, 3.0 * kPi / 2.0, 1.0, 4.0}) {
+        double ra, dec, refHa, refDec;
+        s.AziAlt2RaDc(mjd, az, 0.0, ra, dec);
+        eraAe2hd(az, 0.0, 0.0, &refHa, &refDec);
+        EXPECT_NEAR(angleDiff(lst - ra, refHa), 0.0, 1e-9) << az;
+        EXPECT_NEAR(dec, refDec, 1e-9) << az;
+    }
+    double ra, dec;
+    s.AziAlt2RaDc(mjd, kPi / 2.0, 0.0, ra, dec);
+    EXPECT_NEAR(angleDiff(ra, lst + kPi / 2.0), 0.0, 1e-9); // rising due east
+    EXPECT_NEAR(dec, 0.0, 1e-12);
+}
+
 // ---------------------------------------------------------------------------
 // Refraction
 
