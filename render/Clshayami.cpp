@@ -136,8 +136,15 @@ bool THayami::GetPosition(int x, int y, double& dec, double& ra) {
         if (sdec < -1) sdec = -1;
         const double cdec = std::sqrt(1 - sdec * sdec);
         dec = cdec < 1e-14 ? (sdec > 0 ? kPi / 2 : -kPi / 2) : std::atan(sdec / cdec);
+        // On the rim (the horizon) sin h is 0 but the hour angle is still
+        // fixed by its two sides; only where both vanish is it taken as 0.
+        // A cosine side of exactly 0 gets its quadrant from the sine side.
+        const double hx = sh - sinLat * sdec, hy = (dx / z) * chh * cosLat;
         double hour = 0;
-        if (sh >= 1e-14) hour = AtnEx(sh - sinLat * sdec, (dx / z) * chh * cosLat);
+        if (hx != 0)
+            hour = AtnEx(hx, hy);
+        else if (hy != 0)
+            hour = hy > 0 ? kPi / 2 : 3 * kPi / 2;
         ra = Lst - hour;
     }
     if (ra < 0) ra += kTwoPi;

@@ -150,6 +150,26 @@ TEST(Planisphere, SiderealTimeAndPositionUnderThePointer) {
     EXPECT_LT(sep, 0.6 * kDeg);
 }
 
+// The pixels on the rim are the horizon: the east and west points read back
+// as those points, not as the point on the meridian.
+TEST(Planisphere, PositionUnderThePointerOnTheRim) {
+    auto h = BareChart(300);
+    const struct {
+        double az;
+        int x, y;
+    } cases[] = {{90, 0, 150}, {270, 300, 150}, {0, 150, 0}, {180, 150, 300}};
+    for (double lat : {kLat, 0.0}) { // a site on the equator too
+        h->SetLat(lat);
+        h->DrawHayami(0);
+        for (const auto& c : cases) {
+            double ra0, dec0, ra = 99, dec = 99;
+            SkyAt(c.az, 0, h->Lst, lat, ra0, dec0);
+            ASSERT_TRUE(h->GetPosition(c.x, c.y, dec, ra)) << c.az;
+            EXPECT_LT(eraSeps(ra, dec, ra0, dec0), 1e-6) << c.az << " " << lat;
+        }
+    }
+}
+
 TEST(Planisphere, ProjectionPutsNorthUpEastLeftAndTheHorizonAtTheRim) {
     auto h = BareChart(300);
     h->DrawHayami(0);
