@@ -888,13 +888,18 @@ bool TAtlas::ReadBody(int body, BodyData& out) {
     }
 }
 
+double TAtlas::Topocentric(double ra, double dec, double distKm, double& tra, double& tdec) {
+    double ra0, dec0, dist;
+    TMjd::Epoch(ra, dec, Mjd.GetMJD(), kJ2000, 0.0, 0.0, ra0, dec0);
+    Location.Parallax(Mjd.GetMJD(), ra0, dec0, distKm, tra, tdec, dist);
+    return dist;
+}
+
 TAtlas::BodyPlace TAtlas::PlaceBody(int body) {
     BodyPlace p;
     BodyData b;
     if (!ReadBody(body, b)) return p;
-    double ra, dec, dist;
-    TMjd::Epoch(b.ra, b.dec, Mjd.GetMJD(), kJ2000, 0.0, 0.0, ra, dec);
-    Location.Parallax(Mjd.GetMJD(), ra, dec, b.distKm, p.ra, p.dec, dist);
+    const double dist = Topocentric(b.ra, b.dec, b.distKm, p.ra, p.dec);
     p.diam = b.diam;
     p.distKm = dist;
     p.present = true;
@@ -1115,10 +1120,8 @@ void TAtlas::DrawBodies(int names, int realistic) {
     for (int body = 0; body < BodyCount; ++body) {
         BodyData b;
         if (!ReadBody(body, b)) continue;
-        double ra, dec, dist;
-        TMjd::Epoch(b.ra, b.dec, Mjd.GetMJD(), kJ2000, 0.0, 0.0, ra, dec);
         double tra, tdec;
-        Location.Parallax(Mjd.GetMJD(), ra, dec, b.distKm, tra, tdec, dist);
+        Topocentric(b.ra, b.dec, b.distKm, tra, tdec);
         int px, py;
         const bool vis = ToPixel(tra, tdec, px, py);
         if (vis) {
@@ -1148,9 +1151,8 @@ void TAtlas::DrawBodies(int names, int realistic) {
 void TAtlas::DrawSatellites(int names, int realistic, double jupiterDistKm) {
     TSurface* s = Dib.GetSurface();
     for (int i = 0; i < 4; ++i) {
-        double ra, dec, tra, tdec, dist;
-        TMjd::Epoch(Jupiter->SatRa[i], Jupiter->SatDec[i], Mjd.GetMJD(), kJ2000, 0.0, 0.0, ra, dec);
-        Location.Parallax(Mjd.GetMJD(), ra, dec, jupiterDistKm, tra, tdec, dist);
+        double tra, tdec;
+        Topocentric(Jupiter->SatRa[i], Jupiter->SatDec[i], jupiterDistKm, tra, tdec);
         int px, py;
         if (!ToPixel(tra, tdec, px, py)) continue;
         if (!(-1 <= px && px < ViewW + 2 && -1 <= py && py < ViewH + 2)) continue;
@@ -1181,9 +1183,8 @@ void TAtlas::DrawJupiterSystem(TSurface* s, int realistic, int scale, int cx, in
     DrawBodyImage(3, s, realistic, scale, cx, cy);
     const BodyPlace jp = PlaceBody(3);
     for (int i = 0; i < 4; ++i) {
-        double ra, dec, tra, tdec, dist;
-        TMjd::Epoch(Jupiter->SatRa[i], Jupiter->SatDec[i], Mjd.GetMJD(), kJ2000, 0.0, 0.0, ra, dec);
-        Location.Parallax(Mjd.GetMJD(), ra, dec, Jupiter->EarthDistKm, tra, tdec, dist);
+        double tra, tdec;
+        Topocentric(Jupiter->SatRa[i], Jupiter->SatDec[i], Jupiter->EarthDistKm, tra, tdec);
         double x, y;
         Project(Projection, &x, &y, jp.dec, jp.ra, tdec, tra);
         const int sx = static_cast<int>(scale * x + cx), sy = static_cast<int>(scale * y + cy);
@@ -1443,10 +1444,8 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
         }
         if (body != 3) continue;
         for (int i = 0; i < 4 && out.size() < MaxPick; ++i) {
-            double ra, dec, tra, tdec, dist;
-            TMjd::Epoch(Jupiter->SatRa[i], Jupiter->SatDec[i], Mjd.GetMJD(), kJ2000, 0.0, 0.0, ra,
-                        dec);
-            Location.Parallax(Mjd.GetMJD(), ra, dec, Jupiter->EarthDistKm, tra, tdec, dist);
+            double tra, tdec;
+            Topocentric(Jupiter->SatRa[i], Jupiter->SatDec[i], Jupiter->EarthDistKm, tra, tdec);
             int sx, sy;
             if (!ToPixel(tra, tdec, sx, sy)) continue;
             if (std::abs(sx - px) <= tolerance + 1 && std::abs(sy - py) <= tolerance + 1)

@@ -166,6 +166,9 @@ private:
         const char* name;
     };
     bool ReadBody(int body, BodyData& out);
+    // A place of date carried to the standard equinox and seen from the site;
+    // returns the topocentric distance.
+    double Topocentric(double ra, double dec, double distKm, double& tra, double& tdec);
     void Clear();
     void ComputeWindow();
     void DrawMilkyWay();
