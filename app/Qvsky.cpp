@@ -2,17 +2,8 @@
 
 #include "app/Forms.h"
 #include "app/Qvopen.h"
+#include "render/Clsbodyset.h"
 #include "astro/Clsdegree.h"
-#include "astro/Clsjupiter.h"
-#include "astro/Clsmars.h"
-#include "astro/Clsmercury.h"
-#include "astro/Clsmoon.h"
-#include "astro/Clsneptune.h"
-#include "astro/Clspluto.h"
-#include "astro/Clssaturn.h"
-#include "astro/Clssun.h"
-#include "astro/Clsuranus.h"
-#include "astro/Clsvenus.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "render/Clsatlas.h"
@@ -24,32 +15,6 @@
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QPainter>
-
-struct TChartBodies {
-    TMercury Mercury;
-    TVenus Venus;
-    TMars Mars;
-    TJupiter Jupiter;
-    TSaturn Saturn;
-    TUranus Uranus;
-    TNeptune Neptune;
-    TPluto Pluto;
-    TSun Sun;
-    TMoon Moon;
-
-    template <class C> void Hand(C& chart) {
-        chart.Mercury = &Mercury;
-        chart.Venus = &Venus;
-        chart.Mars = &Mars;
-        chart.Jupiter = &Jupiter;
-        chart.Saturn = &Saturn;
-        chart.Uranus = &Uranus;
-        chart.Neptune = &Neptune;
-        chart.Pluto = &Pluto;
-        chart.Sun = &Sun;
-        chart.Moon = &Moon;
-    }
-};
 
 namespace {
 
@@ -75,7 +40,7 @@ std::string PathIn(const std::string& folder, const char* name) {
 } // namespace
 
 TfrmQVSKY::TfrmQVSKY(const std::string& folder, QWidget* parent)
-    : QWidget(parent), folder_(folder), bodies_(std::make_unique<TChartBodies>()) {
+    : QWidget(parent), folder_(folder), bodies_(std::make_unique<TBodySet>()) {
     setWindowTitle("Quenlira III");
     resize(kWidth, kHeight);
     setAutoFillBackground(true);

@@ -12,7 +12,7 @@ class TAtlas;
 class THayami;
 class TNebula;
 class TStar;
-struct TChartBodies;
+struct TBodySet;
 
 class TfrmQVSKY : public QWidget {
 public:
@@ -38,7 +38,7 @@ private:
     std::string folder_;
     std::unique_ptr<TStar> star_;
     std::unique_ptr<TNebula> nebula_;
-    std::unique_ptr<TChartBodies> bodies_;
+    std::unique_ptr<TBodySet> bodies_;
     std::unique_ptr<THayami> hayami_;
     std::unique_ptr<TAtlas> atlas_;
     QImage hayamiImage_, atlasImage_;

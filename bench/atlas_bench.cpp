@@ -7,19 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "astro/Clsjupiter.h"
-#include "astro/Clsmars.h"
-#include "astro/Clsmercury.h"
-#include "astro/Clsmoon.h"
-#include "astro/Clsneptune.h"
-#include "astro/Clspluto.h"
-#include "astro/Clssaturn.h"
-#include "astro/Clssun.h"
-#include "astro/Clsuranus.h"
-#include "astro/Clsvenus.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "render/Clsatlas.h"
+#include "render/Clsbodyset.h"
 
 namespace {
 
@@ -36,16 +27,7 @@ std::string Beside(const char* name) {
 struct Sky {
     TStar stars{Beside("Star.dat")};
     TNebula nebula{Beside("Unsta.dat")};
-    TMercury mercury;
-    TVenus venus;
-    TMars mars;
-    TJupiter jupiter;
-    TSaturn saturn;
-    TUranus uranus;
-    TNeptune neptune;
-    TPluto pluto;
-    TSun sun;
-    TMoon moon;
+    TBodySet bodies;
     TAtlas atlas{1, kWidth, kHeight};
 
     Sky() {
@@ -54,16 +36,7 @@ struct Sky {
         atlas.SetMJD(61381.5); // 2026-12-07 12:00 UT
         atlas.Star[0] = &stars;
         atlas.Nebula = &nebula;
-        atlas.Mercury = &mercury;
-        atlas.Venus = &venus;
-        atlas.Mars = &mars;
-        atlas.Jupiter = &jupiter;
-        atlas.Saturn = &saturn;
-        atlas.Uranus = &uranus;
-        atlas.Neptune = &neptune;
-        atlas.Pluto = &pluto;
-        atlas.Sun = &sun;
-        atlas.Moon = &moon;
+        bodies.Hand(atlas);
     }
     void View(double ra, double dec, int scale, bool all) {
         // The window's start-up switches, or every one on.

@@ -4,17 +4,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "astro/Clsjupiter.h"
-#include "astro/Clsmars.h"
-#include "astro/Clsmercury.h"
-#include "astro/Clsmoon.h"
-#include "astro/Clsneptune.h"
-#include "astro/Clspluto.h"
-#include "astro/Clssaturn.h"
-#include "astro/Clssun.h"
-#include "astro/Clsuranus.h"
-#include "astro/Clsvenus.h"
 #include "catalog/Clsstar.h"
+#include "render/Clsbodyset.h"
 #include "render/Clshayami.h"
 
 namespace {
@@ -28,30 +19,12 @@ std::string StarPath() {
 void BM_Planisphere(benchmark::State& state) {
     const int size = static_cast<int>(state.range(0));
     static TStar stars(StarPath());
-    TMercury mercury;
-    TVenus venus;
-    TMars mars;
-    TJupiter jupiter;
-    TSaturn saturn;
-    TUranus uranus;
-    TNeptune neptune;
-    TPluto pluto;
-    TSun sun;
-    TMoon moon;
+    TBodySet bodies;
     THayami chart(1, size, size);
     chart.SetLng(139.5167 * 3.14159265358979 / 180);
     chart.SetLat(35.68333 * 3.14159265358979 / 180);
     chart.Star = &stars;
-    chart.Mercury = &mercury;
-    chart.Venus = &venus;
-    chart.Mars = &mars;
-    chart.Jupiter = &jupiter;
-    chart.Saturn = &saturn;
-    chart.Uranus = &uranus;
-    chart.Neptune = &neptune;
-    chart.Pluto = &pluto;
-    chart.Sun = &sun;
-    chart.Moon = &moon;
+    bodies.Hand(chart);
     double mjd = 61381.5;
     for (auto _ : state) {
         chart.SetMJD(mjd);

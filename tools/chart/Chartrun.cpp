@@ -2,19 +2,6 @@
 
 #include "tools/chart/Chartwindow.h"
 
-template <class C> void TChartRun::Bodies(C& chart) {
-    chart.Mercury = &Mercury;
-    chart.Venus = &Venus;
-    chart.Mars = &Mars;
-    chart.Jupiter = &Jupiter;
-    chart.Saturn = &Saturn;
-    chart.Uranus = &Uranus;
-    chart.Neptune = &Neptune;
-    chart.Pluto = &Pluto;
-    chart.Sun = &Sun;
-    chart.Moon = &Moon;
-}
-
 bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mjd,
                     std::string& error) {
     Result = nullptr;
@@ -46,7 +33,7 @@ bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mj
         Planisphere->SetLat(o.LatDeg * deg);
         Planisphere->SetMJD(mjd);
         Planisphere->Star = Stars.get();
-        Bodies(*Planisphere);
+        Bodies.Hand(*Planisphere);
         Planisphere->DrawHayami(o.Ring ? 1 : 0);
     }
 
@@ -57,7 +44,7 @@ bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mj
         Chart->SetMJD(mjd);
         Chart->Star[0] = Stars.get();
         Chart->Nebula = Nebula.get();
-        Bodies(*Chart);
+        Bodies.Hand(*Chart);
         double ra = o.RaHours * 15.0 * deg, dec = o.DecDeg * deg;
         if (o.CenterBody >= 0) {
             // Where the atlas draws the body: topocentric, standard equinox.

@@ -6,19 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "astro/Clsjupiter.h"
-#include "astro/Clsmars.h"
-#include "astro/Clsmercury.h"
-#include "astro/Clsmoon.h"
-#include "astro/Clsneptune.h"
-#include "astro/Clspluto.h"
-#include "astro/Clssaturn.h"
-#include "astro/Clssun.h"
-#include "astro/Clsuranus.h"
-#include "astro/Clsvenus.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "render/Clsatlas.h"
+#include "render/Clsbodyset.h"
 #include "render/Clsdib.h"
 #include "render/Clshayami.h"
 #include "tools/chart/Chartoptions.h"
@@ -35,20 +26,9 @@ public:
     THayami* Hayami() { return Planisphere.get(); }
     TAtlas* Atlas() { return Chart.get(); }
 
-    TMercury Mercury;
-    TVenus Venus;
-    TMars Mars;
-    TJupiter Jupiter;
-    TSaturn Saturn;
-    TUranus Uranus;
-    TNeptune Neptune;
-    TPluto Pluto;
-    TSun Sun;
-    TMoon Moon;
+    TBodySet Bodies;
 
 private:
-    template <class C> void Bodies(C& chart);
-
     std::unique_ptr<TStar> Stars;
     std::unique_ptr<TNebula> Nebula;
     std::unique_ptr<THayami> Planisphere;
