@@ -18,6 +18,7 @@
 #include "catalog/Clsstar.h"
 #include "render/Atlassprites.h"
 #include "render/Clsbandstitch.h"
+#include "render/Clshayami.h"
 
 namespace {
 
@@ -130,12 +131,6 @@ int HalfAxisPixels(int scale, float major) {
     if (!(major > 0.0f)) return 0;
     // Single precision as before, so that sound records keep their pixel.
     return static_cast<int>(scale * std::min(major, static_cast<float>(kPi)) * 0.5);
-}
-
-// The obliquity of the ecliptic for an MJD, radians.
-double Obliquity(double mjd) {
-    const double t = (mjd - kJ2000) / 36525.0;
-    return (23.439291 - 0.01300417 * t - 1.64e-7 * t * t + 5.036e-7 * t * t * t) * kDeg;
 }
 
 } // namespace
@@ -670,7 +665,7 @@ void TAtlas::DrawLines() {
     const double step = (hi - lo) / 100.0;
     if (!(step > 0)) return;
     const double start = std::floor(lo / step) * step;
-    const double eps = Obliquity(Mjd.GetMJD());
+    const double eps = THayami::Obliquity(Mjd.GetMJD());
     TSurface* s = Dib.GetSurface();
     for (int pass = 0; pass < 2; ++pass) {
         const unsigned long colour = pass == 0 ? RGB(112, 16, 16) : RGB(112, 112, 16);

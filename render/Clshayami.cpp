@@ -294,12 +294,14 @@ void THayami::DrawEquator() {
     Draw.DrawEnd(s);
 }
 
+double THayami::Obliquity(double mjd) {
+    const double t = (mjd - 51544.0) / 36525.0;
+    return (23.439291 - 0.01300417 * t - 1.64e-7 * t * t + 5.036e-7 * t * t * t) * kPi / 180.0;
+}
+
 void THayami::DrawEcliptic() {
     TSurface* s = DIB.GetSurface();
-    const double t = (MJD - 51544.0) / 36525.0;
-    const double eps =
-        (23.439291 - 0.01300417 * t - 1.64e-7 * t * t + 5.036e-7 * t * t * t) * kPi / 180.0;
-    const double tanEps = std::tan(eps);
+    const double tanEps = std::tan(Obliquity(MJD));
     Draw.DrawStart(s, TSurface::PS_SOLID, 1, kEcliptic, kEcliptic);
     bool lifted = true;
     int lastSign = 0;

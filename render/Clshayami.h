@@ -57,6 +57,8 @@ public:
     static int IncI(int i, int n) { return i == n ? 1 : i + 1; }
     static int MinMax(int a, int b, bool max) { return max ? (a > b ? a : b) : (a < b ? a : b); }
     static double AtnEx(double x, double y);
+    // Obliquity of the ecliptic the charts draw it with, radians (the atlas too).
+    static double Obliquity(double mjd);
     static bool Kouten(double ax, double ay, double bx, double by, double cx, double cy, double dx,
                        double dy, double& x, double& y) {
         return ::Kouten(ax, ay, bx, by, cx, cy, dx, dy, x, y);
