@@ -1,27 +1,42 @@
 #include "app/Qvsky.h"
 
-#include "app/Forms.h"
-#include "app/Qvopen.h"
-#include "render/Clsbodyset.h"
-#include "astro/Clsdegree.h"
+#include "app/Skyrules.h"
+#include "astro/Clsplanet.h"
+#include "catalog/Clsconstellation.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
+#include "controls/Calclock.h"
+#include "controls/Clock.h"
+#include "controls/Flatscroll.h"
+#include "controls/Focusarrow.h"
+#include "controls/Focuscontrol.h"
+#include "controls/Framelabel.h"
+#include "controls/Selgrid.h"
 #include "render/Clsatlas.h"
-#include "render/Clsdib.h"
+#include "render/Clsbodyset.h"
 #include "render/Clshayami.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QKeyEvent>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <cmath>
 
 namespace {
 
-constexpr int kWidth = 1000, kHeight = 640;
+constexpr TColor kRed = RGBColor(255, 0, 0);
+constexpr TColor kDark = RGBColor(128, 0, 0);
+constexpr TColor kDarker = RGBColor(64, 0, 0);
+constexpr TColor kBlack = RGBColor(0, 0, 0);
 
-// A copy of the raster as a picture with its own colour table.
-QImage ToImage(const TDIB& dib) {
+std::string PathIn(const std::string& folder, const char* name) {
+    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// A picture over the raster's own memory and colour table: no copy.
+QImage Wrap(TDIB& dib) {
     QImage img(dib.GetBits(), dib.GetWidth(), dib.GetHeight(), dib.GetStride(),
                QImage::Format_Indexed8);
     QList<QRgb> table(256, qRgb(0, 0, 0));
@@ -30,131 +45,626 @@ QImage ToImage(const TDIB& dib) {
         table[i] = qRgb(q.rgbRed, q.rgbGreen, q.rgbBlue);
     }
     img.setColorTable(table);
-    return img.copy();
+    return img;
 }
 
-std::string PathIn(const std::string& folder, const char* name) {
-    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+QLabel* PlainLabel(QWidget* parent, const char* text) {
+    auto* l = new QLabel(text, parent);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    l->setPalette(pal);
+    l->setFont(QFont("Arial", 8));
+    return l;
 }
 
 } // namespace
 
-TfrmQVSKY::TfrmQVSKY(const std::string& folder, QWidget* parent)
-    : QWidget(parent), folder_(folder), bodies_(std::make_unique<TBodySet>()) {
+TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
+    : QWidget(parent), Bodies(std::make_unique<TBodySet>()),
+      Constellation(std::make_unique<TConstellation>()), Planet(std::make_unique<TPlanet>()),
+      folder_(folder) {
     setWindowTitle("Quenlira III");
-    resize(kWidth, kHeight);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
     setPalette(pal);
-    setFont(QFont("Arial", 9));
+    setFont(QFont("Arial", 8));
+    setMouseTracking(true);
 
-    star_ = std::make_unique<TStar>(PathIn(folder, "Star.dat"));
-    nebula_ = std::make_unique<TNebula>(PathIn(folder, "Unsta.dat"));
-    if (star_->Count == 0)
-        problem_ = "Star.dat: " + (star_->Error.empty() ? std::string("no stars") : star_->Error);
-    hayami_ = std::make_unique<THayami>(1, kHayamiSize, kHayamiSize);
-    hayami_->Star = star_.get();
-    bodies_->Hand(*hayami_);
-    atlas_ = std::make_unique<TAtlas>(1, kWidth - kAtlasLeft, kHeight);
-    atlas_->Star[0] = star_.get();
-    atlas_->Nebula = nebula_->Count > 0 ? nebula_.get() : nullptr;
-    bodies_->Hand(*atlas_);
+    if (!screen.isValid()) {
+        const QScreen* s = QGuiApplication::primaryScreen();
+        screen = s ? s->size() : QSize(1024, 768);
+    }
+    ScreenW = screen.width();
+    ScreenH = screen.height();
+
+    Star = std::make_unique<TStar>(PathIn(folder, "Star.dat"));
+    Nebula = std::make_unique<TNebula>(PathIn(folder, "Unsta.dat"));
+    if (Star->Count == 0)
+        CatalogProblem +=
+            "Star.dat: " + (Star->Error.empty() ? std::string("no stars") : Star->Error);
+    if (Nebula->Count == 0) {
+        if (!CatalogProblem.empty()) CatalogProblem += "\r\n";
+        CatalogProblem +=
+            "Unsta.dat: " + (Nebula->Error.empty() ? std::string("no objects") : Nebula->Error);
+    }
+    Hayami = std::make_unique<THayami>(1, kHayamiSize, kHayamiSize);
+    // The atlas raster covers the largest chart the screen allows, so a resize
+    // never makes a new one.
+    Atlas = std::make_unique<TAtlas>(1, std::max(1, ScreenW - kLeftWidth), std::max(1, ScreenH));
+
+    Ask = [](int, const std::string&) { return 10003; };
+    IsMaximized = [this] { return isMaximized(); };
+
+    BuildControls();
+    SetTimers([] { return std::make_unique<TQtRepeatTimer>(); });
+    resize(std::min(ScreenW, 1280), std::min(ScreenH, 800));
+    LayoutControls();
 }
 
 TfrmQVSKY::~TfrmQVSKY() = default;
 
+void TfrmQVSKY::SetTimers(const std::function<std::unique_ptr<TRepeatTimer>()>& make) {
+    timResize = make();
+    timRedraw = make();
+    timAutoDraw = make();
+    timGoNavi = make();
+    WireTimers();
+}
+
+void TfrmQVSKY::WireTimers() {
+    timResize->OnTick = [this] {
+        timResize->Stop();
+        RedrawAtlas(false);
+    };
+    timRedraw->OnTick = [this] {
+        timRedraw->Stop();
+        RecomputeFromClock(false);
+    };
+    timAutoDraw->OnTick = [this] { AutoTick(); };
+    timGoNavi->OnTick = [this] {
+        timGoNavi->Stop();
+        StartNavigation();
+    };
+}
+
+void TfrmQVSKY::BuildControls() {
+    auto frame = [this](const char* text, bool framed) {
+        auto* f = new TFrameLabel(this);
+        f->setFont(QFont("Arial", 8));
+        f->SetAlignment(Qt::AlignHCenter);
+        f->SetCF(framed ? kRed : kBlack);
+        f->SetCB(kBlack);
+        f->SetFontColor(kRed);
+        f->SetCap(text);
+        return f;
+    };
+    // Clicks on the chart window's labels first give the keyboard to the atlas.
+    auto onPress = [this](TFrameLabel* f, std::function<void()> act, bool atlasFirst = true) {
+        f->OnMouseDown = [this, act, atlasFirst](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers,
+                                                 int, int) {
+            if (atlasFirst) SetFocusArea(5);
+            act();
+        };
+    };
+
+    clkCal = new TCalClock(this);
+    clkCal->OnChange = [this](QWidget*) {
+        timRedraw->Stop();
+        AutoDrive = false;
+        SetClockColours(false);
+    };
+    clkCal->OnMouseUp = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        timRedraw->Start(300);
+        ShowTimeDifference();
+    };
+    clkCal->OnKeyUp = [this](QWidget*, int& key, Qt::KeyboardModifiers) {
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            timRedraw->Start(300);
+            ShowTimeDifference();
+        }
+    };
+    clkCal->OnKeyDown = [this](QWidget*, int& key, Qt::KeyboardModifiers) { ClockKey(key); };
+    clkCal->OnEnter = [this](QWidget*) {
+        if (FocusArea != 1) SetFocusArea(1);
+    };
+
+    labNow = frame("NOW", true);
+    onPress(
+        labNow, [this] { GoNow(); }, false);
+    labTimeDiff = PlainLabel(this, "Auto Drive");
+    labMoonAge = PlainLabel(this, "");
+    labSet = frame("Setting", true);
+    onPress(
+        labSet, [this] { ChangeSite(); }, false);
+    labNavi = frame("GoTo", true);
+    labNavi->OnMouseUp = [this](QWidget*, Qt::MouseButton b, Qt::KeyboardModifiers, int, int) {
+        if (b == Qt::LeftButton) StartNavigation();
+    };
+    labCommand = frame("COM", true);
+    shpFullScreen = frame("", true);
+    onPress(
+        shpFullScreen, [this] { ToggleFullScreen(); }, false);
+
+    const char* tabs[4] = {"S.Sys", "M,NGC", "IC,etc", "Others"};
+    for (int i = 0; i < 4; ++i)
+        labTab[i] = frame(tabs[i], true);
+    for (int i = 0; i < 9; ++i) {
+        labMenu[i] = frame("", false);
+        labMenu[i]->SetAlignment(Qt::AlignLeft);
+        labMenu[i]->SetFontColor(kBlack);
+    }
+    grdSearch = new TSelGrid(this);
+    grdSearch->setFont(QFont("Arial", 8));
+    grdSearch->OnEnter = [this](QWidget*) {
+        if (FocusArea != 2) SetFocusArea(2);
+    };
+    flsSch = new TFlatScroll(this);
+    flsSch->SetFrCol(kRed);
+    flsSch->SetArCol(kRed);
+    flsSch->SetABCol(kDark);
+    flsSch->SetBrCol(kRed);
+    flsSch->SetBBCol(kDark);
+
+    const char* names[8] = {"MilkyWay", "Constellation", "Bayer", "Flamsteed",
+                            "StarName", "Nebura e.t.c",  "Grid",  "Realistic"};
+    for (int i = 0; i < 8; ++i) {
+        labCNTL[i] = frame(names[i], false);
+        labCNTL[i]->SetAlignment(Qt::AlignLeft);
+    }
+    for (int i = 0; i < 10; ++i) {
+        labMem[i] = frame(std::to_string(i).c_str(), true);
+        labMem[i]->SetFontColor(kBlack);
+    }
+    labMemSet = frame("Set", true);
+    labBack = frame("<", true);
+    onPress(labBack, [this] { HistoryBack(); });
+    labForward = frame(">", true);
+    onPress(labForward, [this] { HistoryForward(); });
+
+    memInfo = new QPlainTextEdit(this);
+    memInfo->setReadOnly(true);
+    memInfo->setFont(QFont("Arial", 8));
+    memInfo->setFrameShape(QFrame::Box);
+    memInfo->setStyleSheet("QPlainTextEdit { background: black; color: rgb(255,0,0); "
+                           "border: 1px solid rgb(255,0,0); }");
+    memInfo->installEventFilter(this);
+    labObjName = PlainLabel(this, "");
+    labObjName->setAlignment(Qt::AlignCenter);
+
+    labZoomIn = frame("ZOOM IN", true);
+    onPress(labZoomIn, [this] { ZoomIn(); });
+    labZoomOut = frame("ZOOM OUT", true);
+    onPress(labZoomOut, [this] { ZoomOut(); });
+    labSensTitle = PlainLabel(this, " Sensitivity ");
+    labSensDec = frame("-", true);
+    onPress(labSensDec, [this] { SetSensitivity(-99, true); });
+    labSensInc = frame("+", true);
+    onPress(labSensInc, [this] { SetSensitivity(99, true); });
+    for (int i = 0; i < 11; ++i) {
+        const int v = i - 5;
+        labSens[i] = frame("", true);
+        labSens[i]->SetCB(v == 0 ? kDark : kBlack);
+        onPress(labSens[i], [this, v] { SetSensitivity(v, true); });
+    }
+    labRA = PlainLabel(this, "RA:");
+    labDc = PlainLabel(this, "Dc:");
+    labAZI = PlainLabel(this, "AZI:");
+    labALT = PlainLabel(this, "ALT:");
+    for (QLabel* l : {labRA, labDc, labAZI, labALT})
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    auto arrow = [this](int dir) {
+        auto* a = new TFocusArrow(this);
+        a->SetFCol(kRed);
+        a->SetFBCol(kRed);
+        a->SetDir(dir);
+        a->hide();
+        return a;
+    };
+    fcaSearch = arrow(3);
+    fcaDisp = arrow(3);
+    fcaInfo = arrow(3);
+    fcaAtlas = arrow(5);
+
+    fcsDisp = new TFocusControl(this);
+    fcsDisp->OnKeyDown = [this](QWidget*, int& key, Qt::KeyboardModifiers) {
+        if (FunctionKey(key, 3)) key = 0;
+    };
+    fcsAtlas = new TFocusControl(this);
+    fcsAtlas->OnKeyDown = [this](QWidget*, int& key, Qt::KeyboardModifiers m) {
+        AtlasKey(key, m);
+        key = 0;
+    };
+    grdSearch->OnKeyDown = [this](QWidget*, int& key, Qt::KeyboardModifiers) {
+        if (FunctionKey(key, 2)) key = 0;
+    };
+    // Mouse moves over the labels on the atlas still reach the read-out.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->setMouseTracking(true);
+}
+
+void TfrmQVSKY::LayoutControls() {
+    const int w = width(), h = height();
+    shpHayami = QRect(0, 0, kHayamiSize, kHayamiSize);
+    clkCal->setGeometry(2, 284, 262, 42);
+    labNow->setGeometry(2, 330, 36, 16);
+    labTimeDiff->setGeometry(42, 330, 180, 16);
+    labSet->setGeometry(2, 350, 48, 16);
+    labNavi->setGeometry(54, 350, 40, 16);
+    labCommand->setGeometry(98, 350, 34, 16);
+    shpFullScreen->setGeometry(136, 350, 16, 16);
+    labMoonAge->setGeometry(160, 350, 66, 16);
+    shpMoon = QRect(232, 328, kMoonSize, kMoonSize);
+
+    static const int tabX[4] = {9, 54, 99, 144};
+    for (int i = 0; i < 4; ++i)
+        labTab[i]->setGeometry(tabX[i], 378, 44, i + 1 == SearchTab ? 14 : 13);
+    fcaSearch->setGeometry(196, 378, 12, 12);
+    for (int i = 0; i < 9; ++i)
+        labMenu[i]->setGeometry(2, 394 + i * 14, 74, 14);
+    grdSearch->setGeometry(78, 394, 185, 126);
+    flsSch->setGeometry(264, 394, 14, 126);
+
+    for (int i = 0; i < 8; ++i)
+        labCNTL[i]->setGeometry(16, 524 + i * 16, 96, 16);
+    fcaDisp->setGeometry(2, 526 + (SwitchCursor - 1) * 16, 12, 12);
+    fcsDisp->setGeometry(0, 524, 1, 1);
+    for (int i = 0; i < 10; ++i)
+        labMem[i]->setGeometry(120 + (i % 5) * 30, 526 + (i / 5) * 22, 26, 18);
+    labMemSet->setGeometry(120, 574, 56, 18);
+    labBack->setGeometry(180, 574, 26, 18);
+    labForward->setGeometry(210, 574, 26, 18);
+
+    memInfo->setGeometry(16, 658, 168, 90);
+    fcaInfo->setGeometry(2, 660, 12, 12);
+    shpObjInfo = QRect(186, 658, kObjInfoW, kObjInfoH);
+    labObjName->setGeometry(186, 734, kObjInfoW, 14);
+
+    // The atlas takes the rest, above a strip of zoom, sensitivity and read-out.
+    const int aw = std::max(1, std::min(w - kLeftWidth, ScreenW - kLeftWidth));
+    const int ah = std::max(1, std::min(h - kStripHeight, ScreenH));
+    shpAtlas = QRect(kLeftWidth, 0, aw, ah);
+    fcsAtlas->setGeometry(kLeftWidth, 0, 1, 1);
+    fcaAtlas->setGeometry(kLeftWidth + 2, ah + 4, 12, 12);
+    int x = kLeftWidth + 16;
+    const int y = ah + 2;
+    auto place = [&](QWidget* c, int width) {
+        c->setGeometry(x, y, width, 16);
+        x += width + 2;
+    };
+    place(labZoomIn, 56);
+    place(labZoomOut, 62);
+    place(labSensTitle, 62);
+    place(labSensDec, 14);
+    for (int i = 0; i < 11; ++i)
+        place(labSens[i], 12);
+    place(labSensInc, 14);
+    x += 6;
+    place(labRA, 84);
+    place(labDc, 84);
+    place(labAZI, 72);
+    place(labALT, 72);
+}
+
+void TfrmQVSKY::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    LayoutControls();
+    if (shown_) timResize->Start(200);
+}
+
 void TfrmQVSKY::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    TakeSite();
+    if (shown_ || e->spontaneous()) return;
+    shown_ = true;
+    FirstShow();
 }
 
-void TfrmQVSKY::TakeSite() {
-    Redraw();
-    update();
+void TfrmQVSKY::FirstShow() {
+    // 1: the view state as at start.
+    CenterRa = CenterDec = 0.0;
+    Sensitivity = 0;
+    Scale = 1000;
+    AutoDrive = true;
+    SearchTab = 1;
+    FullScreen = false;
+    SwitchCursor = 1;
+    // 2: memories from the settings record, recall mode, an empty history.
+    if (LoadMemories) LoadMemories(Mem);
+    MemMode = 2;
+    History.Clear();
+    // 3: the display switches.
+    const int start[8] = {1, 1, 0, 0, 1, 0, 1, 1};
+    std::copy(start, start + 8, Switch);
+    for (int i = 0; i < 8; ++i)
+        labCNTL[i]->SetFontColor(Switch[i] ? kRed : kBlack);
+    // 4: the object picture's raster, in the atlas's colours, black.
+    ObjDib.AddPalette(&Atlas->GetDib());
+    ObjDib.Create(kObjInfoW, kObjInfoH);
+    ObjDib.FillIdx(static_cast<unsigned char>(ObjDib.Col2Idx(0)));
+    // 5: the bodies to both charts.
+    Bodies->Hand(*Hayami);
+    Bodies->Hand(*Atlas);
+    // 6: timers.
+    timResize->Stop();
+    timRedraw->Stop();
+    AutoTicks = 0;
+    timAutoDraw->Start(200);
+    // 7: texts and fonts of the charts.
+    for (int i = 0; i < 11; ++i)
+        labSens[i]->SetCap(i == 5 ? "0" : "");
+    Hayami->SetFont("Arial");
+    Hayami->SetChar(0);
+    Atlas->SetFont("Arial");
+    Atlas->SetChar(0);
+    // 9: one palette for both charts.
+    Palette.AddColorTable(Hayami->GetColTbl());
+    Palette.AddColorTable(Atlas->GetColTbl());
+    // 10, 11: the site, now, the catalogues, the start centre.
+    ApplySite();
+    const double now = ShowNow();
+    Hayami->SetMJD(now);
+    Atlas->SetMJD(now);
+    CenterRa = 1.4835;
+    CenterDec = 0.0;
+    Hayami->Star = Star->Count > 0 ? Star.get() : nullptr;
+    Atlas->Star[0] = Star->Count > 0 ? Star.get() : nullptr;
+    Atlas->Nebula = Nebula->Count > 0 ? Nebula.get() : nullptr;
+    SetRasterImages();
+    // 12: the first drawing.
+    GoNow();
+    RedrawPlanisphere();
+    RedrawAtlas(true);
+    DrawMoonPhase();
+    // 13, 14: the site's information, an empty picture.
+    ShowObjectInfo(0, 0);
+    DrawObjectPicture(0, "", Switch[7], 0);
+    DrawObjectPicture(99, "---", Switch[7], 0);
+    // 15: the commander's label only in commander mode.
+    labCommand->hide();
+    // 16: the keyboard to the atlas.
+    SetFocusArea(5);
+    RefreshHistoryLabels();
 }
 
-void TfrmQVSKY::Redraw() {
-    hayamiImage_ = QImage();
-    atlasImage_ = QImage();
-    if (!frmQVOpen || star_->Count == 0) return;
-    const TSite& s = frmQVOpen->CurrentSite;
-    // Now, as a Modified Julian Date of Universal Time.
-    const double mjd = QDateTime::currentMSecsSinceEpoch() / 86400000.0 + 40587.0;
-    hayami_->SetLng(s.Lng);
-    hayami_->SetLat(s.Lat);
-    hayami_->SetMJD(mjd);
-    hayami_->DrawHayami(1);
-    hayamiImage_ = ToImage(hayami_->DIB);
+void TfrmQVSKY::SetRasterImages() {
+    hayamiImage_ = Wrap(Hayami->DIB);
+    atlasImage_ = Wrap(Atlas->GetDib());
+    objImage_ = Wrap(ObjDib);
+}
 
-    // The atlas as the chart window starts: centre 1.4835 rad, 0; scale 1000.
-    const int w = std::max(1, width() - kAtlasLeft), h = std::max(1, height());
-    atlas_->SetLng(s.Lng);
-    atlas_->SetLat(s.Lat);
-    atlas_->SetMJD(mjd);
-    atlas_->SetViewWidth(std::min(w, kWidth - kAtlasLeft));
-    atlas_->SetViewHeight(std::min(h, kHeight));
-    atlas_->SetScale(1000);
-    atlas_->SetSensitivity(0);
-    const int switches[8] = {1, 1, 0, 0, 1, 0, 1, 1};
+void TfrmQVSKY::ApplySite() {
+    double lng = 0, lat = 0, height = 0, diff = 0, summer = 0;
+    std::string name;
+    if (CurrentSite) CurrentSite(lng, lat, height, diff, summer, name);
+    Location.Lon = lng;
+    Location.Lat = lat;
+    Location.SetMeter(height);
+    DiffUT = diff;
+    Summer = static_cast<int>(std::trunc(summer));
+    Mjd.SetLocal(DiffUT, Summer);
+    Hayami->SetLng(lng);
+    Hayami->SetLat(lat);
+    Atlas->SetLng(lng);
+    Atlas->SetLat(lat);
+}
+
+double TfrmQVSKY::ClockMjd() const {
+    TMjd m;
+    m.SetNow(clkCal->GetYear(), clkCal->GetMonth(), clkCal->GetDay(), clkCal->GetHour(),
+             clkCal->GetMinute(), 0, DiffUT, Summer);
+    return m.GetMJD();
+}
+
+void TfrmQVSKY::RecomputeFromClock(bool record) {
+    Mjd.SetNow(clkCal->GetYear(), clkCal->GetMonth(), clkCal->GetDay(), clkCal->GetHour(),
+               clkCal->GetMinute(), 0, DiffUT, Summer);
+    Hayami->SetMJD(Mjd.GetMJD());
+    Atlas->SetMJD(Mjd.GetMJD());
+    RedrawPlanisphere();
+    RedrawAtlas(record);
+    DrawMoonPhase();
+    RefreshObjectPicture();
+}
+
+void TfrmQVSKY::RedrawAtlas(bool record) {
+    Atlas->SetViewWidth(shpAtlas.width());
+    Atlas->SetViewHeight(shpAtlas.height());
+    Atlas->SetScale(Scale);
+    Atlas->SetSensitivity(Sensitivity);
     for (int n = 1; n <= 8; ++n)
-        atlas_->SetSwitch(n, switches[n - 1]);
-    atlas_->SetCenterRa(1.4835);
-    atlas_->SetCenterDec(0.0);
-    atlas_->Draw();
-    atlasImage_ =
-        ToImage(atlas_->GetDib()).copy(0, 0, atlas_->GetViewWidth(), atlas_->GetViewHeight());
+        Atlas->SetSwitch(n, Switch[n - 1]);
+    Atlas->SetCenterRa(CenterRa);
+    Atlas->SetCenterDec(CenterDec);
+    Atlas->Draw();
+    update(shpAtlas);
+    if (record) {
+        TViewHistory::Entry v;
+        v.Ra = CenterRa;
+        v.Dec = CenterDec;
+        v.Mjd = AutoDrive ? 0.0 : Mjd.GetMJD();
+        v.Scale = Scale;
+        History.Record(v);
+        RefreshHistoryLabels();
+    }
+    RefreshMemoryLabels();
 }
 
-void TfrmQVSKY::Setting() {
-    if (!frmQVOpen) return;
-    if (frmQVOpen->exec() == QDialog::Accepted) TakeSite();
+void TfrmQVSKY::RedrawPlanisphere() {
+    Hayami->DrawHayami(0);
+    update(shpHayami);
+    UpdatePointer(CenterRa, CenterDec);
 }
 
-void TfrmQVSKY::paintEvent(QPaintEvent*) {
+void TfrmQVSKY::DrawMoonPhase() {
+    Bodies->Moon.SetMjd(Mjd.GetMJD());
+    const double elong = Bodies->Moon.Elong;
+    moonImage_ = QImage(kMoonSize, kMoonSize, QImage::Format_RGB32);
+    moonImage_.fill(Qt::black);
+    QPainter p(&moonImage_);
+    p.setPen(ToQColor(kDark));
+    p.setBrush(Qt::black);
+    // The classic ellipse takes the box 0,0-45,45 with its far edges excluded.
+    p.drawEllipse(QRectF(0.5, 0.5, kMoonSize - 1, kMoonSize - 1));
+    p.setPen(ToQColor(26214));
+    for (int i = 1; i <= 44; ++i) {
+        int w = static_cast<int>(std::trunc(std::sqrt(484.0 - (i - 22.0) * (i - 22.0))));
+        if (elong < 0) w = -w;
+        const int x0 = 22 + w;
+        const int x1 = static_cast<int>(std::trunc(22 + w * std::cos(elong)));
+        // A line excludes its end pixel.
+        if (x1 > x0)
+            p.drawLine(x0, i, x1 - 1, i);
+        else if (x1 < x0)
+            p.drawLine(x0, i, x1 + 1, i);
+    }
+    p.end();
+    MoonAgeDays = skyrules::MoonAge(Mjd.GetMJD());
+    labMoonAge->setText(QString::fromStdString(skyrules::MoonAgeText(MoonAgeDays)));
+    update(shpMoon);
+}
+
+void TfrmQVSKY::SetClockColours(bool autoDrive) {
+    clkCal->SetPCol(autoDrive ? kDark : kBlack);
+    clkCal->SetBPCol(autoDrive ? kBlack : kDarker);
+    clkCal->update();
+}
+
+void TfrmQVSKY::ShowClockMoment() {
+    clkCal->SetYear(Mjd.GetLyy());
+    clkCal->SetMonth(Mjd.GetLmm());
+    clkCal->SetDay(Mjd.GetLdd());
+    clkCal->SetHour(Mjd.GetLhh());
+    clkCal->SetMinute(Mjd.GetLms());
+    clkCal->update();
+}
+
+double TfrmQVSKY::ShowNow() {
+    const TClockTime t = Clock().NowUt();
+    Mjd.SetNow(t.Year, t.Month, t.Day, t.Hour, t.Minute, static_cast<int>(t.Second), 0.0, 0);
+    ShowClockMoment();
+    SetClockColours(true);
+    labTimeDiff->setText("Auto Drive");
+    return Mjd.GetMJD();
+}
+
+void TfrmQVSKY::GoNow() {
+    AutoDrive = true;
+    ShowNow();
+    RecomputeFromClock(false);
+}
+
+void TfrmQVSKY::ShowTimeDifference() {
+    const double d = ClockMjd() - Clock().NowMjd();
+    labTimeDiff->setText(QString::fromStdString(skyrules::TimeDifferenceText(d)));
+}
+
+void TfrmQVSKY::AutoTick() {
+    if (++AutoTicks < 100) return;
+    AutoTicks = 0;
+    if (AutoDrive) {
+        const double now = ShowNow();
+        Hayami->SetMJD(now);
+        Atlas->SetMJD(now);
+        RedrawPlanisphere();
+        RedrawAtlas(false);
+        DrawMoonPhase();
+        RefreshObjectPicture();
+    } else {
+        ShowTimeDifference();
+    }
+}
+
+void TfrmQVSKY::UpdatePointer(double ra, double dec) {
+    double zd = 0;
+    int x = 0, y = 0;
+    Hayami->HeightG(static_cast<float>(ra), static_cast<float>(dec), Location.Lat,
+                    Mjd.GetLSTime(Location.Lon), Hayami->Width > 0 ? Hayami->Width : kHayamiSize,
+                    Hayami->Height > 0 ? Hayami->Height : kHayamiSize, zd, x, y);
+    const QRect old(PointerAt - QPoint(6, 6), QSize(13, 13));
+    if (zd < 1.6580627893946114) {
+        PointerAt = QPoint(shpHayami.left() + x, shpHayami.top() + y);
+        PointerShown = true;
+    } else {
+        PointerShown = false;
+    }
+    update(old);
+    update(QRect(PointerAt - QPoint(6, 6), QSize(13, 13)));
+}
+
+void TfrmQVSKY::SetSensitivity(int value, bool redraw) {
+    const int next = skyrules::StepSensitivity(Sensitivity, value);
+    if (next == Sensitivity || next < -5 || next > 5) return;
+    labSens[Sensitivity + 5]->SetCB(kBlack);
+    labSens[Sensitivity + 5]->SetCap("");
+    Sensitivity = next;
+    labSens[Sensitivity + 5]->SetCB(kDark);
+    labSens[Sensitivity + 5]->SetCap(std::to_string(Sensitivity));
+    if (redraw) RedrawAtlas(false);
+}
+
+void TfrmQVSKY::RefreshMemoryLabels() {
+    for (int i = 0; i < 10; ++i) {
+        labMem[i]->SetCB(Mem[i].Use ? kDark : kDarker);
+        labMem[i]->SetFontColor(i == MemStored ? kRed : kBlack);
+    }
+    MemStored = -1;
+}
+
+void TfrmQVSKY::RefreshHistoryLabels() {
+    labBack->SetFontColor(History.CanBack() ? kRed : kBlack);
+    labForward->SetFontColor(History.CanForward() ? kRed : kBlack);
+}
+
+void TfrmQVSKY::ShowObjectInfo(int kind, int) {
+    if (kind != 0) return;
+    double lng = 0, lat = 0, height = 0, diff = 0, summer = 0;
+    std::string name;
+    if (CurrentSite) CurrentSite(lng, lat, height, diff, summer, name);
+    NaviRa = NaviDec = 0.0;
+    NaviName = "-----";
+    std::string text = "[" + name + "]";
+    if (!CatalogProblem.empty()) text += "\r\n" + CatalogProblem;
+    memInfo->setPlainText(QString::fromStdString(text));
+}
+
+void TfrmQVSKY::DrawObjectPicture(int kind, const std::string& name, int, int index) {
+    ObjDib.FillIdx(static_cast<unsigned char>(ObjDib.Col2Idx(0)));
+    labObjName->setText(QString::fromStdString(name));
+    PicKind = kind;
+    PicIndex = index;
+    PicName = name;
+    update(shpObjInfo);
+}
+
+void TfrmQVSKY::RefreshObjectPicture() {
+    DrawObjectPicture(PicKind, PicName, Switch[7], PicIndex);
+}
+
+void TfrmQVSKY::paintEvent(QPaintEvent* e) {
     QPainter p(this);
-    p.fillRect(rect(), Qt::black);
-    if (!hayamiImage_.isNull()) p.drawImage(0, 0, hayamiImage_);
-    if (!atlasImage_.isNull()) p.drawImage(kAtlasLeft, 0, atlasImage_);
-    if (!frmQVOpen) return;
-    const TSite& s = frmQVOpen->CurrentSite;
-    TDegrees lng, lat;
-    lng.SetRad(s.Lng);
-    lat.SetRad(s.Lat);
-    const QDateTime ut = QDateTime::currentDateTimeUtc();
-    const QDateTime local = ut.addSecs(static_cast<qint64>((s.DiffUT + s.Summer) * 3600.0));
-    QStringList lines = {
-        QString::fromStdString(s.Name),
-        QString("Longitude(E) %1").arg(QString::fromStdString(lng.TextDeg(1, 2))),
-        QString("Latitude(N) %1").arg(QString::fromStdString(lat.TextDeg(1, 2))),
-        QString("SeaLevel %1 m  TimeZone %2 h").arg(s.Height).arg(s.DiffUT, 0, 'f', 1),
-        "Local " + local.toString("yyyy/MM/dd hh:mm"),
-        "UT " + ut.toString("yyyy/MM/dd hh:mm"),
-        "F3 Setting",
-    };
-    if (!problem_.empty()) lines << QString::fromStdString(problem_);
-    p.setPen(QColor(255, 0, 0));
-    int y = kHayamiSize + 24;
-    for (const QString& l : lines) {
-        p.drawText(10, y, l);
-        y += 18;
+    const QRect dirty = e->rect();
+    p.fillRect(dirty, Qt::black);
+    if (!shown_) return;
+    if (dirty.intersects(shpHayami)) p.drawImage(shpHayami.topLeft(), hayamiImage_);
+    if (dirty.intersects(shpAtlas))
+        p.drawImage(shpAtlas.topLeft(), atlasImage_, QRect(QPoint(0, 0), shpAtlas.size()));
+    if (dirty.intersects(shpObjInfo)) p.drawImage(shpObjInfo.topLeft(), objImage_);
+    if (dirty.intersects(shpMoon) && !moonImage_.isNull())
+        p.drawImage(shpMoon.topLeft(), moonImage_);
+    if (PointerShown) {
+        p.setPen(QColor(255, 0, 0));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(PointerAt, 5, 5);
     }
-}
-
-void TfrmQVSKY::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_F3) {
-        Setting();
-        return;
-    }
-    QWidget::keyPressEvent(e);
 }
 
 void TfrmQVSKY::closeEvent(QCloseEvent* e) {
-    // Closing the chart ends the program: keep the settings, close the opening window.
-    if (frmQVOpen) {
-        frmQVOpen->SaveRecord();
-        frmQVOpen->close();
-    }
+    timAutoDraw->Stop();
+    std::string why;
+    if (SaveMemories && !SaveMemories(Mem, why))
+        Ask(2, "The view memories could not be saved.\r\n" + why);
     QWidget::closeEvent(e);
-    qApp->quit();
+    if (OnClosed) OnClosed();
 }

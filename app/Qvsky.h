@@ -1,46 +1,226 @@
-// TfrmQVSKY: the chart window. For now it draws the planisphere and the star
-// atlas for the chosen site at the current time, with the site beneath; its
-// full state, views and redraw cycle come with the chart window itself.
+// TfrmQVSKY: the chart window. It owns the bodies, both catalogues, both
+// charts, the observing site and the displayed moment, and decides when each
+// chart is recomputed and drawn: the calendar clock, the 20-second real-time
+// tick, the view history, memories and the change of site all end in one
+// recomputation. Left: the planisphere, the clock, the Moon, the search
+// lists, the display switches and memories, the object information. Right:
+// the atlas, growing with the window, with zoom, sensitivity and read-out.
+//
+// The window is spread over several sources: Qvsky.cpp (layout, showing,
+// the redraw cycle, paint), Qvskykeys.cpp (keys, mouse, history, full
+// screen, change of site, navigation start).
 #pragma once
 
+#include "app/Clshistory.h"
+#include "astro/Clslocation.h"
+#include "astro/Clsmjd.h"
+#include "controls/Ctlbase.h"
+#include "render/Clsdib.h"
+#include "render/Clspalette.h"
+
 #include <QImage>
+#include <QRect>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+class QLabel;
+class QPlainTextEdit;
 class TAtlas;
+class TCalClock;
+class TConstellation;
+class TFlatScroll;
+class TFocusArrow;
+class TFocusControl;
+class TFrameLabel;
 class THayami;
 class TNebula;
+class TPlanet;
+class TSelGrid;
 class TStar;
 struct TBodySet;
 
 class TfrmQVSKY : public QWidget {
 public:
-    explicit TfrmQVSKY(const std::string& folder, QWidget* parent = nullptr);
+    // folder: the program folder with the catalogues. screen: the screen size
+    // the atlas raster is made for (empty: the screen the window opens on).
+    explicit TfrmQVSKY(const std::string& folder, QSize screen = QSize(),
+                       QWidget* parent = nullptr);
     ~TfrmQVSKY() override;
 
-    // Takes the opening window's current site and redraws.
-    void TakeSite();
-    // "Setting": the opening window modally, then the site it leaves current.
-    void Setting();
-
+    // Layout of the left column and the strip under the atlas.
+    static constexpr int kLeftWidth = 281;
     static constexpr int kHayamiSize = 280;
-    static constexpr int kAtlasLeft = 281;
+    static constexpr int kStripHeight = 20;
+    static constexpr int kObjInfoW = 93, kObjInfoH = 75;
+    static constexpr int kMoonSize = 45;
+
+    // Replaces the four timers (tests put stepped ones in before showing).
+    void SetTimers(const std::function<std::unique_ptr<TRepeatTimer>()>& make);
+
+    // ---- the window's operations ----
+    void ApplySite();
+    void RecomputeFromClock(bool record);
+    void RedrawAtlas(bool record);
+    void RedrawPlanisphere();
+    void DrawMoonPhase();
+    void GoNow();
+    double ShowNow();
+    void ShowTimeDifference();
+    void UpdatePointer(double ra, double dec);
+    void ZoomIn();
+    void ZoomOut();
+    void SetSensitivity(int value, bool redraw);
+    void SetFocusArea(int area);
+    void HistoryBack();
+    void HistoryForward();
+    void ToggleFullScreen();
+    void ChangeSite();
+    void StartNavigation();
+    // The object information and picture (filled in by the information panel).
+    void ShowObjectInfo(int kind, int index);
+    void DrawObjectPicture(int kind, const std::string& name, int realistic, int index);
+    void RefreshObjectPicture();
+
+    // ---- view state ----
+    double CenterRa = 0.0, CenterDec = 0.0;
+    int Sensitivity = 0;
+    int Scale = 1000;
+    int Switch[8] = {1, 1, 0, 0, 1, 0, 1, 1};
+    bool AutoDrive = true;
+    double DiffUT = 0.0;
+    int Summer = 0;
+    int FocusArea = 5;
+    bool FullScreen = false;
+    QRect SavedBounds;
+    int ScreenW = 0, ScreenH = 0;
+    TViewHistory History;
+    int AutoTicks = 0; // 200 ms ticks of the real-time timer, to 100
+
+    struct TMemory {
+        int Use = 0;
+        double Ra = 0.0, Dec = 0.0, Mjd = 0.0;
+        int Scale = 0;
+    };
+    TMemory Mem[10];
+    int MemMode = 2;    // 2 recall, 0 store armed, 1 clear armed
+    int MemStored = -1; // slot shown in red until the next atlas redraw
+
+    // Selected object (the information panel fills these).
+    int PicKind = 0, PicIndex = 0;
+    std::string PicName;
+    std::string NaviName;
+    double NaviRa = 0.0, NaviDec = 0.0;
+    bool NaviBusy = false;
+
+    int SearchTab = 1;
+    int SwitchCursor = 1;
+
+    // ---- owned objects ----
+    TPalette Palette;
+    std::unique_ptr<TBodySet> Bodies;
+    std::unique_ptr<TConstellation> Constellation;
+    std::unique_ptr<TPlanet> Planet;
+    TDIB ObjDib;
+    std::vector<std::string> OptTitle; // option-file titles
+    std::vector<int> OptSort;
+    int OptCount = 0;
+    TLocation Location;
+    TMjd Mjd;
+    std::unique_ptr<THayami> Hayami;
+    std::unique_ptr<TAtlas> Atlas;
+    std::unique_ptr<TStar> Star;
+    std::unique_ptr<TNebula> Nebula;
+    std::string CatalogProblem; // why a catalogue is missing, shown in the memo
+
+    // ---- controls ----
+    QRect shpHayami, shpAtlas, shpObjInfo, shpMoon;
+    TCalClock* clkCal;
+    TFrameLabel *labNow, *labSet, *labNavi, *labCommand, *shpFullScreen;
+    QLabel *labTimeDiff, *labMoonAge;
+    TFrameLabel *labTab[4], *labMenu[9];
+    TSelGrid* grdSearch;
+    TFlatScroll* flsSch;
+    TFrameLabel* labCNTL[8];
+    TFrameLabel* labMem[10];
+    TFrameLabel *labMemSet, *labBack, *labForward;
+    QPlainTextEdit* memInfo;
+    QLabel* labObjName;
+    TFrameLabel *labZoomIn, *labZoomOut, *labSensDec, *labSensInc;
+    QLabel* labSensTitle;
+    TFrameLabel* labSens[11]; // -5 .. +5
+    QLabel *labRA, *labDc, *labAZI, *labALT;
+    TFocusArrow *fcaSearch, *fcaDisp, *fcaInfo, *fcaAtlas;
+    TFocusControl *fcsDisp, *fcsAtlas;
+    bool PointerShown = false;
+    QPoint PointerAt; // centre of the pointer mark, window coordinates
+
+    std::unique_ptr<TRepeatTimer> timResize, timRedraw, timAutoDraw, timGoNavi;
+
+    // Shows the navigation window (ra, dec of date, MJD, name); set by the
+    // program once that window exists.
+    std::function<void(double ra, double dec, double mjd, const std::string& name)> OpenNavigation;
+    // Message window (button set, text) -> result.
+    std::function<int(int buttons, const std::string& text)> Ask;
+    // Shows the opening window modally for a change of site; true when a site was chosen.
+    std::function<bool()> ChooseSite;
+    // The opening window's current site and settings record.
+    std::function<void(double& lng, double& lat, double& height, double& diffUT, double& summer,
+                       std::string& name)>
+        CurrentSite;
+    // Reads the memories from, and writes them back to, the settings record;
+    // the writer returns false with a reason when the record cannot be saved.
+    std::function<void(TMemory (&mem)[10])> LoadMemories;
+    std::function<bool(const TMemory (&mem)[10], std::string& why)> SaveMemories;
+    // Shows the key help window.
+    std::function<void()> ShowKeyHelp;
+    // After the memories were saved on closing: ends the program.
+    std::function<void()> OnClosed;
+
+    // Whether the window is maximised (tests may stand in for the window manager).
+    std::function<bool()> IsMaximized;
+
+    // Key handling shared by the areas; true when the key was used.
+    bool FunctionKey(int key, int area);
+    void AtlasKey(int key, Qt::KeyboardModifiers mods);
+    void ClockKey(int& key);
+    // Mouse on the charts, window coordinates.
+    void ChartMouseMove(QPoint p);
+    void ChartMousePress(QPoint p, Qt::MouseButton b);
+    void ChartMouseRelease(QPoint p, Qt::MouseButton b);
+    // Right-button release on the atlas (the pick pop-up comes with the search lists).
+    std::function<void(int x, int y)> PickObjects;
+
+    double MoonAgeDays = 0.0;
 
 protected:
     void showEvent(QShowEvent* e) override;
     void paintEvent(QPaintEvent*) override;
-    void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
-    void Redraw();
+    void BuildControls();
+    void LayoutControls();
+    void WireTimers();
+    void FirstShow();
+    void SetClockColours(bool autoDrive);
+    void ShowClockMoment();
+    void RefreshMemoryLabels();
+    void RefreshHistoryLabels();
+    void RestoreView(const TViewHistory::Entry& entry, const TViewHistory::Entry& left);
+    void AutoTick();
+    double ClockMjd() const;
+    void SetRasterImages();
+
     std::string folder_;
-    std::unique_ptr<TStar> star_;
-    std::unique_ptr<TNebula> nebula_;
-    std::unique_ptr<TBodySet> bodies_;
-    std::unique_ptr<THayami> hayami_;
-    std::unique_ptr<TAtlas> atlas_;
-    QImage hayamiImage_, atlasImage_;
-    std::string problem_; // why a chart is missing (a catalogue that did not load)
+    bool shown_ = false;
+    QImage hayamiImage_, atlasImage_, objImage_, moonImage_;
 };

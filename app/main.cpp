@@ -23,6 +23,48 @@ QWidget* Shell(const char* title) {
     return w;
 }
 
+// The chart window reaches the opening window, the settings record and the
+// other windows through these.
+void WireChart(TfrmQVSKY& sky) {
+    sky.Ask = [](int b, const std::string& t) { return QVMes(b, t); };
+    sky.CurrentSite = [](double& lng, double& lat, double& height, double& diff, double& summer,
+                         std::string& name) {
+        const TSite& s = frmQVOpen->CurrentSite;
+        lng = s.Lng;
+        lat = s.Lat;
+        height = s.Height;
+        diff = s.DiffUT;
+        summer = s.Summer;
+        name = s.Name;
+    };
+    sky.ChooseSite = [] { return frmQVOpen->exec() == QDialog::Accepted; };
+    sky.LoadMemories = [](TfrmQVSKY::TMemory(&mem)[10]) {
+        const TSysInfo& r = frmQVOpen->SysInfo;
+        for (int i = 0; i < 10; ++i)
+            mem[i] = {r.GetMemUse(i), r.GetMemRa(i), r.GetMemDec(i), r.GetMemMjd(i),
+                      r.GetMemScale(i)};
+    };
+    sky.SaveMemories = [](const TfrmQVSKY::TMemory(&mem)[10], std::string& why) {
+        TSysInfo& r = frmQVOpen->SysInfo;
+        for (int i = 0; i < 10; ++i) {
+            r.SetMemUse(i, mem[i].Use);
+            r.SetMemRa(i, mem[i].Ra);
+            r.SetMemDec(i, mem[i].Dec);
+            r.SetMemMjd(i, mem[i].Mjd);
+            r.SetMemScale(i, mem[i].Scale);
+        }
+        return r.Save(frmQVOpen->Folder, why);
+    };
+    sky.ShowKeyHelp = [] {
+        frmKeyHelp->show();
+        frmKeyHelp->raise();
+    };
+    sky.OnClosed = [] {
+        frmQVOpen->close();
+        qApp->quit();
+    };
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -65,6 +107,7 @@ int main(int argc, char** argv) {
     frmLocation->Ask = [](int b, const std::string& t) { return QVMes(b, t); };
     frmQVOpen->Editor = frmLocation;
     frmQVOpen->ShowChart = [] { frmQVSKY->show(); };
+    WireChart(*frmQVSKY);
 
     frmQVOpen->show();
     app.exec();

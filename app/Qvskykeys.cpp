@@ -1,0 +1,297 @@
+// The chart window's keys and mouse, view history, full screen, change of
+// site and the start of navigation.
+#include "app/Qvsky.h"
+
+#include "app/Skyrules.h"
+#include "controls/Calclock.h"
+#include "controls/Focusarrow.h"
+#include "controls/Focuscontrol.h"
+#include "controls/Framelabel.h"
+#include "controls/Selgrid.h"
+#include "render/Clsatlas.h"
+#include "render/Clshayami.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+
+void TfrmQVSKY::SetFocusArea(int area) {
+    if (area < 1 || area > 5) return;
+    FocusArea = area;
+    fcaSearch->setVisible(area == 2);
+    fcaDisp->setVisible(area == 3);
+    fcaInfo->setVisible(area == 4);
+    fcaAtlas->setVisible(area == 5);
+    QWidget* target[5] = {clkCal, grdSearch, fcsDisp, memInfo, fcsAtlas};
+    target[area - 1]->setFocus(Qt::OtherFocusReason);
+}
+
+bool TfrmQVSKY::FunctionKey(int key, int area) {
+    switch (key) {
+    case Qt::Key_F1:
+        if (ShowKeyHelp) ShowKeyHelp();
+        return true;
+    case Qt::Key_F2:
+        ToggleFullScreen();
+        return true;
+    case Qt::Key_F3:
+        ChangeSite();
+        return true;
+    case Qt::Key_F4:
+        timGoNavi->Start(100);
+        return true;
+    case Qt::Key_F5:
+    case Qt::Key_F6:
+    case Qt::Key_F7:
+    case Qt::Key_F8:
+    case Qt::Key_F9: {
+        const int to = key == Qt::Key_F9 ? 5 : key - Qt::Key_F5 + 1;
+        if (to == area) return false; // the area's own key
+        SetFocusArea(to);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void TfrmQVSKY::ClockKey(int& key) {
+    if (key == Qt::Key_Home) {
+        key = 0;
+        GoNow();
+    } else if (FunctionKey(key, 1)) {
+        key = 0;
+    }
+}
+
+void TfrmQVSKY::AtlasKey(int key, Qt::KeyboardModifiers mods) {
+    const bool alt = mods & Qt::AltModifier;
+    const bool keypad = mods & Qt::KeypadModifier;
+    if (keypad && key >= Qt::Key_0 && key <= Qt::Key_9) return; // memories: display switches' issue
+    switch (key) {
+    case Qt::Key_PageUp:
+        UpdatePointer(CenterRa, CenterDec);
+        ZoomIn();
+        return;
+    case Qt::Key_PageDown:
+        UpdatePointer(CenterRa, CenterDec);
+        ZoomOut();
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        if (alt) {
+            key == Qt::Key_Left ? HistoryBack() : HistoryForward();
+            return;
+        }
+        double decL = 0, raL = 0, decR = 0, raR = 0;
+        const int bottom = shpAtlas.height() - 1;
+        Atlas->Unproject(Atlas->GetProjection(), 0, bottom, &decL, &raL, CenterDec, CenterRa);
+        Atlas->Unproject(Atlas->GetProjection(), shpAtlas.width() - 1, bottom, &decR, &raR,
+                         CenterDec, CenterRa);
+        CenterRa =
+            skyrules::StepRa(CenterRa, key == Qt::Key_Left ? 1 : -1, skyrules::RaSpan(raL, raR));
+        break;
+    }
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        const double next =
+            skyrules::StepDec(CenterDec, key == Qt::Key_Up ? 1 : -1, shpAtlas.height(), Scale);
+        if (next == CenterDec) return;
+        CenterDec = next;
+        break;
+    }
+    case Qt::Key_Plus:
+        if (keypad) SetSensitivity(99, true);
+        return;
+    case Qt::Key_Minus:
+        if (keypad) SetSensitivity(-99, true);
+        return;
+    default:
+        FunctionKey(key, 5);
+        return;
+    }
+    UpdatePointer(CenterRa, CenterDec);
+    RedrawAtlas(true);
+}
+
+void TfrmQVSKY::ZoomIn() {
+    const int next = skyrules::ZoomIn(Scale);
+    if (next == Scale) return;
+    Scale = next;
+    RedrawAtlas(true);
+}
+
+void TfrmQVSKY::ZoomOut() {
+    const int next = skyrules::ZoomOut(Scale);
+    if (next == Scale) return;
+    Scale = next;
+    RedrawAtlas(true);
+}
+
+void TfrmQVSKY::HistoryBack() {
+    TViewHistory::Entry left;
+    if (!History.Back(left)) return;
+    RefreshHistoryLabels();
+    RestoreView(History.Current(), left);
+}
+
+void TfrmQVSKY::HistoryForward() {
+    TViewHistory::Entry left;
+    if (!History.Forward(left)) return;
+    RefreshHistoryLabels();
+    RestoreView(History.Current(), left);
+}
+
+void TfrmQVSKY::RestoreView(const TViewHistory::Entry& e, const TViewHistory::Entry& left) {
+    CenterRa = e.Ra;
+    CenterDec = e.Dec;
+    Scale = e.Scale;
+    if (e.Mjd == left.Mjd) {
+        RedrawAtlas(false);
+        return;
+    }
+    if (e.Mjd != 0.0) {
+        Mjd.SetMJD(e.Mjd);
+        ShowClockMoment();
+        SetClockColours(false);
+        AutoDrive = false;
+        ShowTimeDifference();
+    } else {
+        ShowNow();
+        AutoDrive = true;
+    }
+    RecomputeFromClock(false);
+}
+
+void TfrmQVSKY::ToggleFullScreen() {
+    if (!FullScreen) {
+        if (IsMaximized()) showNormal();
+        SavedBounds = geometry();
+        showFullScreen();
+        FullScreen = true;
+    } else {
+        if (IsMaximized()) return;
+        showNormal();
+        setGeometry(SavedBounds);
+        FullScreen = false;
+    }
+}
+
+void TfrmQVSKY::ChangeSite() {
+    if (ChooseSite && !ChooseSite()) return;
+    ApplySite();
+    ShowNow();
+    GoNow();
+    RedrawPlanisphere();
+    RedrawAtlas(true);
+    DrawMoonPhase();
+    RefreshObjectPicture();
+    ShowObjectInfo(0, 0);
+}
+
+void TfrmQVSKY::StartNavigation() {
+    if (NaviBusy) return;
+    NaviBusy = true;
+    if (!AutoDrive) {
+        Ask(2, "Only AutoDrive Mode([NOW]Button)");
+    } else if (NaviName.empty()) {
+        Ask(2, "Select a Object");
+    } else if (OpenNavigation) {
+        OpenNavigation(NaviRa, NaviDec, Mjd.GetMJD(), NaviName);
+    } else {
+        Ask(2, "Navigation is not available yet");
+    }
+    NaviBusy = false;
+}
+
+void TfrmQVSKY::ChartMouseMove(QPoint p) {
+    if (shpAtlas.contains(p)) {
+        setCursor(Qt::ArrowCursor);
+        double dec = 0, ra = 0;
+        Atlas->Unproject(Atlas->GetProjection(), p.x() - shpAtlas.left(), p.y() - shpAtlas.top(),
+                         &dec, &ra, CenterDec, CenterRa);
+        const skyrules::TReadout r = skyrules::Readout(Location, Mjd.GetMJD(), ra, dec, true);
+        labRA->setText(QString::fromStdString(r.Ra));
+        labDc->setText(QString::fromStdString(r.Dc));
+        labAZI->setText(QString::fromStdString(r.Azi));
+        labALT->setText(QString::fromStdString(r.Alt));
+        UpdatePointer(ra, dec);
+        return;
+    }
+    if (shpHayami.contains(p)) {
+        const QPoint c = shpHayami.center();
+        const double dx = p.x() - (shpHayami.left() + shpHayami.width() / 2.0);
+        const double dy = p.y() - (shpHayami.top() + shpHayami.height() / 2.0);
+        (void)c;
+        if (dx * dx + dy * dy <= (shpHayami.width() / 2.0) * (shpHayami.width() / 2.0)) {
+            setCursor(Qt::CrossCursor);
+            double dec = 0, ra = 0;
+            if (Hayami->GetPosition(p.x() - shpHayami.left(), p.y() - shpHayami.top(), dec, ra)) {
+                const skyrules::TReadout r =
+                    skyrules::Readout(Location, Mjd.GetMJD(), ra, dec, false);
+                labRA->setText(QString::fromStdString(r.Ra));
+                labDc->setText(QString::fromStdString(r.Dc));
+                labAZI->setText(QString::fromStdString(r.Azi));
+                labALT->setText(QString::fromStdString(r.Alt));
+            }
+            return;
+        }
+    }
+    setCursor(Qt::ArrowCursor);
+}
+
+void TfrmQVSKY::ChartMousePress(QPoint p, Qt::MouseButton b) {
+    if (shpAtlas.contains(p)) {
+        SetFocusArea(5);
+        if (b != Qt::LeftButton) return;
+        double dec = 0, ra = 0;
+        Atlas->Unproject(Atlas->GetProjection(), p.x() - shpAtlas.left(), p.y() - shpAtlas.top(),
+                         &dec, &ra, CenterDec, CenterRa);
+        CenterRa = ra;
+        CenterDec = dec;
+        RedrawAtlas(true);
+        return;
+    }
+    if (shpHayami.contains(p)) {
+        double dec = 0, ra = 0;
+        if (!Hayami->GetPosition(p.x() - shpHayami.left(), p.y() - shpHayami.top(), dec, ra))
+            return;
+        CenterRa = ra;
+        CenterDec = dec;
+        RedrawAtlas(true);
+        UpdatePointer(CenterRa, CenterDec);
+    }
+}
+
+void TfrmQVSKY::ChartMouseRelease(QPoint p, Qt::MouseButton b) {
+    if (b == Qt::RightButton && shpAtlas.contains(p) && PickObjects)
+        PickObjects(p.x() - shpAtlas.left(), p.y() - shpAtlas.top());
+}
+
+void TfrmQVSKY::mouseMoveEvent(QMouseEvent* e) {
+    ChartMouseMove(e->position().toPoint());
+}
+
+void TfrmQVSKY::mousePressEvent(QMouseEvent* e) {
+    ChartMousePress(e->position().toPoint(), e->button());
+}
+
+void TfrmQVSKY::mouseReleaseEvent(QMouseEvent* e) {
+    ChartMouseRelease(e->position().toPoint(), e->button());
+}
+
+void TfrmQVSKY::keyPressEvent(QKeyEvent* e) {
+    // Keys that reach the window itself (no area holds the keyboard) act as
+    // in the atlas.
+    AtlasKey(e->key(), e->modifiers());
+}
+
+bool TfrmQVSKY::eventFilter(QObject* o, QEvent* e) {
+    if (o == memInfo && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (FunctionKey(k->key(), 4)) return true;
+    }
+    if (o == memInfo && e->type() == QEvent::FocusIn && FocusArea != 4) SetFocusArea(4);
+    return QWidget::eventFilter(o, e);
+}

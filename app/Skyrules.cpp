@@ -1,0 +1,130 @@
+#include "app/Skyrules.h"
+
+#include "astro/Clsdegree.h"
+#include "astro/Clslocation.h"
+#include "astro/Clsmoon.h"
+#include "astro/Clssun.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace skyrules {
+
+int ZoomIn(int scale) {
+    if (scale > kMaxScale - 1) return scale;
+    return static_cast<int>(std::min<double>(std::trunc(scale * 1.5), kMaxScale));
+}
+
+int ZoomOut(int scale) {
+    if (scale <= kMinScale) return scale;
+    return static_cast<int>(std::max<double>(std::trunc(scale * 2.0 / 3.0), kMinScale));
+}
+
+double StepDec(double dec, int direction, int atlasHeight, int scale) {
+    const double step = (static_cast<double>(atlasHeight) / std::max(scale, 1)) / 4.0;
+    if (direction > 0) {
+        if (dec >= kHalfPi) return dec;
+        return std::min(dec + step, kHalfPi);
+    }
+    if (dec <= -kHalfPi) return dec;
+    return std::max(dec - step, -kHalfPi);
+}
+
+double RaSpan(double leftRa, double rightRa) {
+    double span = leftRa - rightRa;
+    if (span < 0) span += kTwoPi;
+    return span;
+}
+
+double StepRa(double ra, int direction, double span) {
+    if (direction > 0) {
+        ra += span / 4.0;
+        if (ra > kTwoPi) ra -= kTwoPi;
+    } else {
+        ra -= span / 4.0;
+        if (ra < 0) ra += kTwoPi;
+    }
+    return ra;
+}
+
+int StepSensitivity(int current, int value) {
+    if (value == -99) return current >= -4 ? current - 1 : current;
+    if (value == 99) return current < 5 ? current + 1 : current;
+    return value;
+}
+
+std::string TimeDifferenceText(double d) {
+    std::string text = "After ";
+    if (d < 0) {
+        text = "Before ";
+        d = -d;
+    }
+    const double days = std::floor(d);
+    std::string body;
+    if (days > 0) body = std::to_string(static_cast<long long>(days)) + "Day";
+    if (days < 100) {
+        const double hours = std::floor((d - days) * 24.0);
+        char buf[16];
+        if (hours > 0 || !body.empty()) {
+            std::snprintf(buf, sizeof buf, "%02dh", static_cast<int>(hours));
+            body += buf;
+        }
+        const double minutes = std::floor(((d - days) * 24.0 - hours) * 60.0);
+        std::snprintf(buf, sizeof buf, "%02dm", static_cast<int>(minutes));
+        body += buf;
+    }
+    return text + body;
+}
+
+double MoonAge(double mjd) {
+    TSun sun;
+    TMoon moon;
+    double t = mjd;
+    for (int i = 0; i < 10; ++i) {
+        sun.SetMjd(t);
+        moon.SetMjd(t);
+        double e = std::fmod(moon.GeoLon - sun.GeoLon, kTwoPi);
+        if (e < 0) e += kTwoPi;
+        t -= e / kTwoPi * 20.0;
+        if (e < 0.0001) break;
+    }
+    return mjd - t;
+}
+
+std::string MoonAgeText(double age) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.15g", std::floor(age * 10.0) / 10.0);
+    return buf;
+}
+
+std::string Right6(const std::string& text) {
+    const std::string padded = "   " + text;
+    // Count from the end in characters, not bytes: the degree mark is two bytes.
+    std::size_t pos = padded.size();
+    for (int n = 0; n < 6 && pos > 0; ++n) {
+        --pos;
+        while (pos > 0 && (static_cast<unsigned char>(padded[pos]) & 0xC0) == 0x80)
+            --pos;
+    }
+    return padded.substr(pos);
+}
+
+TReadout Readout(const TLocation& site, double mjd, double ra, double dec, bool refraction) {
+    TReadout r;
+    TDegrees deg;
+    deg.SetRad(ra);
+    r.Ra = "RA:" + deg.TextTime(2, 0);
+    deg.SetRad(dec);
+    r.Dc = "Dc:" + deg.TextDeg(1, 1);
+    double azi = 0, alt = 0;
+    site.AziAlt(mjd, ra, dec, azi, alt);
+    if (refraction) alt = site.Refract(alt);
+    deg.SetRad(azi);
+    r.Azi = "AZI:" + Right6(deg.TextDeg(0, 1));
+    deg.SetRad(alt);
+    r.Alt = "ALT:" + Right6(deg.TextDeg(0, 1));
+    return r;
+}
+
+} // namespace skyrules
