@@ -1,9 +1,10 @@
 #include "app/Clshistory.h"
 
-bool TViewHistory::Record(const Entry& v) {
+bool TViewHistory::Record(const Entry& v, double displayedMjd) {
     if (index_ > 0) {
         const Entry& c = entries_[index_];
-        if (c.Ra == v.Ra && c.Dec == v.Dec && c.Mjd == v.Mjd && c.Scale == v.Scale) return false;
+        if (c.Ra == v.Ra && c.Dec == v.Dec && c.Mjd == displayedMjd && c.Scale == v.Scale)
+            return false;
     }
     if (index_ < kSize) {
         ++index_;

@@ -15,10 +15,12 @@ public:
 
     void Clear() { index_ = top_ = 0; }
 
-    // Records a view unless it equals the current entry. Recording after a
-    // step back forgets the entries beyond; past 100 the oldest is dropped.
-    // True when an entry was added.
-    bool Record(const Entry& view);
+    // Records a view unless the current entry holds the same centre and
+    // scale at the displayed moment (an entry taken in auto drive holds MJD 0,
+    // so in auto drive every view is recorded). Recording after a step back
+    // forgets the entries beyond; past 100 the oldest is dropped. True when
+    // an entry was added.
+    bool Record(const Entry& view, double displayedMjd);
 
     // Steps back or forward; false (nothing moved) at the ends. `left` is the
     // entry just left, the result is in Current().

@@ -458,6 +458,7 @@ double TfrmQVSKY::ClockMjd() const {
 }
 
 void TfrmQVSKY::RecomputeFromClock(bool record) {
+    ++Recomputes;
     Mjd.SetNow(clkCal->GetYear(), clkCal->GetMonth(), clkCal->GetDay(), clkCal->GetHour(),
                clkCal->GetMinute(), 0, DiffUT, Summer);
     Hayami->SetMJD(Mjd.GetMJD());
@@ -485,7 +486,7 @@ void TfrmQVSKY::RedrawAtlas(bool record) {
         v.Dec = CenterDec;
         v.Mjd = AutoDrive ? 0.0 : Mjd.GetMJD();
         v.Scale = Scale;
-        History.Record(v);
+        History.Record(v, Mjd.GetMJD());
         RefreshHistoryLabels();
     }
     RefreshMemoryLabels();

@@ -97,7 +97,8 @@ public:
     QRect SavedBounds;
     int ScreenW = 0, ScreenH = 0;
     TViewHistory History;
-    int AutoTicks = 0; // 200 ms ticks of the real-time timer, to 100
+    int AutoTicks = 0;  // 200 ms ticks of the real-time timer, to 100
+    int Recomputes = 0; // full recomputations so far
 
     struct TMemory {
         int Use = 0;

@@ -282,9 +282,9 @@ void TfrmQVSKY::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void TfrmQVSKY::keyPressEvent(QKeyEvent* e) {
-    // Keys that reach the window itself (no area holds the keyboard) act as
-    // in the atlas.
-    AtlasKey(e->key(), e->modifiers());
+    // Every key is an area's: what an area passes on (the clock's and the
+    // list's unused keys) has been dealt with there already.
+    e->ignore();
 }
 
 bool TfrmQVSKY::eventFilter(QObject* o, QEvent* e) {

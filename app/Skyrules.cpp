@@ -60,18 +60,21 @@ std::string TimeDifferenceText(double d) {
         text = "Before ";
         d = -d;
     }
-    const double days = std::floor(d);
+    // Whole seconds first: a difference of exactly three minutes must not
+    // read 02m because 3/1440 of a day is not exact in binary.
+    const long long total = std::llround(d * 86400.0);
+    const long long days = total / 86400;
     std::string body;
-    if (days > 0) body = std::to_string(static_cast<long long>(days)) + "Day";
+    if (days > 0) body = std::to_string(days) + "Day";
     if (days < 100) {
-        const double hours = std::floor((d - days) * 24.0);
+        const int hours = static_cast<int>(total % 86400 / 3600);
+        const int minutes = static_cast<int>(total % 3600 / 60);
         char buf[16];
         if (hours > 0 || !body.empty()) {
-            std::snprintf(buf, sizeof buf, "%02dh", static_cast<int>(hours));
+            std::snprintf(buf, sizeof buf, "%02dh", hours);
             body += buf;
         }
-        const double minutes = std::floor(((d - days) * 24.0 - hours) * 60.0);
-        std::snprintf(buf, sizeof buf, "%02dm", static_cast<int>(minutes));
+        std::snprintf(buf, sizeof buf, "%02dm", minutes);
         body += buf;
     }
     return text + body;

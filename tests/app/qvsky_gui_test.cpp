@@ -1,0 +1,393 @@
+// The chart window on the offscreen platform, with a hand-set clock and
+// stepped timers: the redraw cycle and its debounce, auto drive and stepped
+// time, the view history with its moments, zoom and pan limits, the read-out
+// against ERFA and hand-worked projections, the change of site, full screen,
+// closing, and the navigation start's refusals.
+#include "app/Qvsky.h"
+#include "controls/Calclock.h"
+#include "controls/Clock.h"
+#include "controls/Focuscontrol.h"
+#include "controls/Framelabel.h"
+#include "render/Clsatlas.h"
+#include "render/Clshayami.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <erfa.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDeg = kPi / 180.0;
+
+// Inverse azimuthal equidistant projection (Snyder, Map Projections 25):
+// offsets in radians, x to the east, y to the north.
+void InverseProjection(double x, double y, double ra0, double d0, double& ra, double& dec) {
+    const double rho = std::hypot(x, y);
+    dec = std::asin(std::cos(rho) * std::sin(d0) + y * std::sin(rho) * std::cos(d0) / rho);
+    ra = ra0 + std::atan2(x * std::sin(rho),
+                          rho * std::cos(d0) * std::cos(rho) - y * std::sin(d0) * std::sin(rho));
+}
+
+struct Site {
+    std::string name;
+    double lng, lat, height, diff, summer;
+};
+
+class ChartWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto clock = std::make_unique<TFixedClock>();
+        clock->SetUt(2026, 3, 20, 12, 0, 0);
+        clock_ = clock.get();
+        SetClock(std::move(clock));
+        sky_ = std::make_unique<TfrmQVSKY>(QCoreApplication::applicationDirPath().toStdString(),
+                                           QSize(1024, 768));
+        sky_->SetTimers([this] {
+            auto t = std::make_unique<TSteppedTimer>();
+            timers_.push_back(t.get());
+            return t;
+        });
+        sky_->clkCal->SetRepeatTimer(std::make_unique<TSteppedTimer>());
+        sky_->CurrentSite = [this](double& lng, double& lat, double& h, double& d, double& s,
+                                   std::string& n) {
+            lng = site_.lng, lat = site_.lat, h = site_.height, d = site_.diff, s = site_.summer;
+            n = site_.name;
+        };
+        sky_->Ask = [this](int, const std::string& t) {
+            asked_.push_back(t);
+            return 10003;
+        };
+        sky_->LoadMemories = [](TfrmQVSKY::TMemory(&m)[10]) { m[4] = {1, 1.0, 0.5, 0.0, 2000}; };
+        sky_->resize(1000, 700);
+        sky_->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        sky_.reset();
+        SetClock(nullptr);
+    }
+    // Lets ms pass on every window timer.
+    void Pass(int ms) {
+        for (TSteppedTimer* t : timers_)
+            t->Advance(ms);
+    }
+    void Key(QWidget* w, int key, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyPress(w, Qt::Key(key), m);
+        QTest::keyRelease(w, Qt::Key(key), m);
+    }
+    double ClockMjd() const {
+        TMjd m;
+        m.SetNow(sky_->clkCal->GetYear(), sky_->clkCal->GetMonth(), sky_->clkCal->GetDay(),
+                 sky_->clkCal->GetHour(), sky_->clkCal->GetMinute(), 0, site_.diff,
+                 static_cast<int>(site_.summer));
+        return m.GetMJD();
+    }
+
+    Site site_{"Tokyo", 139.7 * kDeg, 35.7 * kDeg, 40, 9, 0};
+    TFixedClock* clock_ = nullptr;
+    std::vector<TSteppedTimer*> timers_;
+    std::vector<std::string> asked_;
+    std::unique_ptr<TfrmQVSKY> sky_;
+};
+
+// 2026-03-20 12:00 UT is MJD 61119.5; 21:00 in Tokyo.
+TEST_F(ChartWindow, StartsInAutoDriveAtTheLocalTimeOfTheSite) {
+    EXPECT_TRUE(sky_->AutoDrive);
+    EXPECT_NEAR(sky_->Atlas->GetMJD(), 61119.5, 1e-9);
+    EXPECT_NEAR(sky_->Hayami->MJD, 61119.5, 1e-9);
+    EXPECT_EQ(sky_->clkCal->GetDate(), "2026/03/20");
+    EXPECT_EQ(sky_->clkCal->GetTime(), "21:00");
+    EXPECT_EQ(sky_->labTimeDiff->text(), "Auto Drive");
+    EXPECT_DOUBLE_EQ(sky_->CenterRa, 1.4835);
+    EXPECT_EQ(sky_->Scale, 1000);
+    EXPECT_EQ(sky_->History.Index(), 1);
+    EXPECT_EQ(sky_->FocusArea, 5);
+    EXPECT_TRUE(sky_->fcsAtlas->hasFocus());
+    EXPECT_EQ(sky_->Mem[4].Scale, 2000);
+    EXPECT_EQ(sky_->NaviName, "-----");
+    EXPECT_TRUE(sky_->memInfo->toPlainText().startsWith("[Tokyo]"));
+    EXPECT_FALSE(sky_->labCommand->isVisible());
+}
+
+TEST_F(ChartWindow, ClockStepsRecomputeOnce300msAfterTheLastRelease) {
+    sky_->SetFocusArea(1);
+    const int before = sky_->Recomputes;
+    for (int i = 0; i < 3; ++i) {
+        Key(sky_->clkCal, Qt::Key_Up);
+        Pass(200);
+    }
+    EXPECT_EQ(sky_->Recomputes, before);
+    EXPECT_FALSE(sky_->AutoDrive);
+    EXPECT_EQ(sky_->clkCal->GetTime(), "21:03");
+    EXPECT_EQ(sky_->clkCal->GetPCol(), 0);
+    EXPECT_EQ(sky_->clkCal->GetBPCol(), 64);
+    EXPECT_EQ(sky_->labTimeDiff->text(), "After 03m");
+    Pass(99);
+    EXPECT_EQ(sky_->Recomputes, before);
+    Pass(1);
+    EXPECT_EQ(sky_->Recomputes, before + 1);
+    EXPECT_NEAR(sky_->Hayami->MJD, 61119.5 + 3.0 / 1440, 1e-9);
+    EXPECT_NEAR(sky_->Atlas->GetMJD(), 61119.5 + 3.0 / 1440, 1e-9);
+    Pass(1000);
+    EXPECT_EQ(sky_->Recomputes, before + 1);
+    // Home on the clock goes back to now.
+    Key(sky_->clkCal, Qt::Key_Home);
+    EXPECT_TRUE(sky_->AutoDrive);
+    EXPECT_EQ(sky_->clkCal->GetTime(), "21:00");
+    EXPECT_EQ(sky_->clkCal->GetPCol(), 128);
+}
+
+TEST_F(ChartWindow, AutoDriveMovesOnEvery20SecondsWithoutHistoryAndAClickRecords) {
+    const int entries = sky_->History.Index();
+    clock_->Advance(20000);
+    Pass(19800);
+    EXPECT_NEAR(sky_->Atlas->GetMJD(), 61119.5, 1e-9);
+    Pass(200);
+    EXPECT_NEAR(sky_->Atlas->GetMJD(), 61119.5 + 20.0 / 86400, 1e-9);
+    EXPECT_NEAR(sky_->Hayami->MJD, 61119.5 + 20.0 / 86400, 1e-9);
+    EXPECT_EQ(sky_->History.Index(), entries);
+    // A click on the atlas centres it there and records the view.
+    const QRect a = sky_->shpAtlas;
+    QTest::mouseClick(sky_.get(), Qt::LeftButton, Qt::NoModifier,
+                      a.topLeft() + QPoint(a.width() / 2 + 100, a.height() / 2));
+    EXPECT_EQ(sky_->History.Index(), entries + 1);
+    EXPECT_LT(sky_->CenterRa, 1.4835); // west of the old centre: less right ascension
+    EXPECT_EQ(sky_->History.Current().Mjd, 0.0);
+    // In stepped time the tick only refreshes the difference from now.
+    sky_->SetFocusArea(1);
+    Key(sky_->clkCal, Qt::Key_Left); // from the minutes to the hours
+    Key(sky_->clkCal, Qt::Key_Up);
+    Pass(300);
+    const double stepped = sky_->Atlas->GetMJD();
+    clock_->Advance(3600000);
+    Pass(20000);
+    EXPECT_EQ(sky_->Atlas->GetMJD(), stepped);
+    EXPECT_EQ(sky_->labTimeDiff->text(), "Before 00m"); // now is 20 s past the dialled minute
+}
+
+TEST_F(ChartWindow, ZoomAndPanKeysKeepTheirLimits) {
+    QWidget* atlas = sky_->fcsAtlas;
+    std::vector<int> seen;
+    for (int i = 0; i < 4; ++i) {
+        Key(atlas, Qt::Key_PageUp);
+        seen.push_back(sky_->Scale);
+    }
+    EXPECT_EQ(seen, (std::vector<int>{1500, 2250, 3375, 5062}));
+    EXPECT_EQ(sky_->Atlas->GetScale(), 5062);
+    for (int i = 0; i < 40; ++i)
+        Key(atlas, Qt::Key_PageUp);
+    EXPECT_EQ(sky_->Scale, 1200000);
+    sky_->Scale = 400;
+    Key(atlas, Qt::Key_PageDown);
+    EXPECT_EQ(sky_->Scale, 300);
+    Key(atlas, Qt::Key_PageDown);
+    EXPECT_EQ(sky_->Scale, 300);
+
+    // An atlas 400 pixels high at scale 1000: Up from 1.5 rad stops at the pole.
+    sky_->resize(1000, 400 + TfrmQVSKY::kStripHeight);
+    ASSERT_EQ(sky_->shpAtlas.height(), 400) << sky_->height();
+    sky_->Scale = 1000;
+    sky_->CenterDec = 1.5;
+    Key(atlas, Qt::Key_Up);
+    EXPECT_DOUBLE_EQ(sky_->CenterDec, kPi / 2);
+    const int entries = sky_->History.Index();
+    Key(atlas, Qt::Key_Up);
+    EXPECT_EQ(sky_->History.Index(), entries); // nothing moved, nothing recorded
+    // Left moves a quarter of the bottom edge's span to the east (more RA).
+    sky_->CenterDec = 0.0;
+    sky_->CenterRa = 0.1;
+    Key(atlas, Qt::Key_Left);
+    // The bottom corners' right ascensions, pixel edges as the chart counts them.
+    const int w = sky_->shpAtlas.width(), h = sky_->shpAtlas.height();
+    double raL = 0, raR = 0, dec = 0;
+    InverseProjection((w / 2) / 1000.0, -(h - 1 - h / 2) / 1000.0, 0.1, 0.0, raL, dec);
+    InverseProjection(-(w - 1 - w / 2) / 1000.0, -(h - 1 - h / 2) / 1000.0, 0.1, 0.0, raR, dec);
+    EXPECT_NEAR(sky_->CenterRa, 0.1 + (raL - raR) / 4, 1e-9);
+    Key(atlas, Qt::Key_Right);
+    Key(atlas, Qt::Key_Right);
+    EXPECT_GT(sky_->CenterRa, 6.0); // wrapped below 0
+    // The sensitivity from the keypad, within -5..5.
+    for (int i = 0; i < 8; ++i)
+        Key(atlas, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(sky_->Sensitivity, 5);
+    EXPECT_EQ(sky_->Atlas->GetSensitivity(), 5);
+    EXPECT_EQ(sky_->labSens[10]->GetCB(), 128);
+    EXPECT_EQ(sky_->labSens[5]->GetCB(), 0);
+}
+
+TEST_F(ChartWindow, HistoryRestoresViewsAndTheirTimeModes) {
+    QWidget* atlas = sky_->fcsAtlas;
+    Key(atlas, Qt::Key_PageUp); // entry 2, auto drive
+    // Entry 3 in stepped time, one day on.
+    sky_->SetFocusArea(1);
+    Key(sky_->clkCal, Qt::Key_Left);
+    Key(sky_->clkCal, Qt::Key_Left); // from the minutes to the days
+    Key(sky_->clkCal, Qt::Key_Up);
+    Pass(300);
+    sky_->SetFocusArea(5);
+    Key(atlas, Qt::Key_PageUp);
+    ASSERT_EQ(sky_->History.Index(), 3);
+    EXPECT_NEAR(sky_->History.Current().Mjd, 61120.5, 1e-9);
+    EXPECT_EQ(sky_->labBack->GetFontColor(), 255);
+    EXPECT_EQ(sky_->labForward->GetFontColor(), 0);
+
+    Key(atlas, Qt::Key_Left, Qt::AltModifier); // back to entry 2: auto drive, now
+    EXPECT_TRUE(sky_->AutoDrive);
+    EXPECT_EQ(sky_->Scale, 1500);
+    EXPECT_EQ(sky_->clkCal->GetDate(), "2026/03/20");
+    EXPECT_EQ(sky_->labTimeDiff->text(), "Auto Drive");
+    EXPECT_EQ(sky_->labForward->GetFontColor(), 255);
+    Key(atlas, Qt::Key_Right, Qt::AltModifier); // forward to entry 3: stepped time
+    EXPECT_FALSE(sky_->AutoDrive);
+    EXPECT_EQ(sky_->Scale, 2250);
+    EXPECT_EQ(sky_->clkCal->GetDate(), "2026/03/21");
+    EXPECT_NEAR(sky_->Atlas->GetMJD(), 61120.5, 1e-9);
+    EXPECT_EQ(sky_->labTimeDiff->text(), "After 1Day00h00m");
+    EXPECT_EQ(sky_->labForward->GetFontColor(), 0);
+    // Back twice, a new view: forward is gone.
+    sky_->HistoryBack();
+    sky_->HistoryBack();
+    EXPECT_EQ(sky_->History.Index(), 1);
+    EXPECT_EQ(sky_->labBack->GetFontColor(), 0);
+    Key(atlas, Qt::Key_Down);
+    EXPECT_EQ(sky_->History.Index(), 2);
+    EXPECT_FALSE(sky_->History.CanForward());
+    EXPECT_EQ(sky_->labForward->GetFontColor(), 0);
+}
+
+// The read-out of one atlas pixel, worked out with the inverse azimuthal
+// equidistant projection and ERFA's horizon coordinates; and of one
+// planisphere pixel, whose altitude and azimuth follow from its place alone.
+TEST_F(ChartWindow, ReadOutOfBothChartsAgreesWithIndependentPositions) {
+    auto number = [](const QString& s, int skip) {
+        return QString(s).mid(skip).remove(QChar(0xB0)).trimmed().toDouble();
+    };
+    auto raOf = [](const QString& s) { // "RA:05h35m17s"
+        return (s.mid(3, 2).toDouble() + s.mid(6, 2).toDouble() / 60 +
+                s.mid(9, 2).toDouble() / 3600) *
+               15.0;
+    };
+    auto decOf = [](const QString& s) { // "Dc: 5°23.5'" or "Dc:-5°23.5'"
+        const QString t = s.mid(3);
+        const int mark = t.indexOf(QChar(0xB0));
+        const double d = std::fabs(t.left(mark).toDouble());
+        const double m = t.mid(mark + 1, t.size() - mark - 2).toDouble();
+        return (t.trimmed().startsWith('-') ? -1 : 1) * (d + m / 60);
+    };
+    const QRect a = sky_->shpAtlas;
+    const int px = a.width() / 2 + 120, py = a.height() / 2 - 80;
+    QTest::mouseMove(sky_.get(), a.topLeft() + QPoint(px, py));
+    // East is to the left and north up; 1000 pixels per radian.
+    const double x = -(px - a.width() / 2) / 1000.0, y = -(py - a.height() / 2) / 1000.0;
+    double ra = 0, dec = 0;
+    InverseProjection(x, y, 1.4835, 0.0, ra, dec);
+    EXPECT_NEAR(raOf(sky_->labRA->text()), ra / kDeg, 2.0 / 240);
+    EXPECT_NEAR(decOf(sky_->labDc->text()), dec / kDeg, 0.1 / 60 + 1e-9);
+    // ERFA: local mean sidereal time, then the horizon; Bennett's refraction.
+    const double lst = eraGmst06(2400000.5, 61119.5, 2400000.5, 61119.5) + site_.lng;
+    double az = 0, el = 0;
+    eraHd2ae(lst - ra, dec, site_.lat, &az, &el);
+    const double eld = el / kDeg;
+    const double refr = 1.0 / std::tan((eld + 7.31 / (eld + 4.4)) * kDeg) / 60.0;
+    EXPECT_NEAR(number(sky_->labAZI->text(), 4), az / kDeg, 0.06);
+    EXPECT_NEAR(number(sky_->labALT->text(), 4), eld + refr, 0.07);
+    EXPECT_EQ(sky_->labAZI->text().size(), 10); // "AZI:" and six characters
+
+    // Planisphere pixel 40 right and 30 up of the centre: 50 pixels from the
+    // zenith of a 280-pixel chart is 50/140 of 90 degrees; to the north-west.
+    QTest::mouseMove(sky_.get(), QPoint(140 + 40, 140 - 30));
+    EXPECT_EQ(sky_->cursor().shape(), Qt::CrossCursor);
+    EXPECT_NEAR(number(sky_->labALT->text(), 4), 90.0 - 50.0 / 140 * 90, 0.06);
+    EXPECT_NEAR(number(sky_->labAZI->text(), 4), 360.0 - std::atan2(40, 30) / kDeg, 0.06);
+    QTest::mouseMove(sky_.get(), QPoint(278, 2)); // outside the circle
+    EXPECT_EQ(sky_->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(ChartWindow, F3ChangesTheSiteAndTheChartsFollow) {
+    sky_->ChooseSite = [this] {
+        site_ = {"Sydney", 151.2 * kDeg, -33.9 * kDeg, 10, 10, 1};
+        return true;
+    };
+    clock_->Advance(600000);
+    const int entries = sky_->History.Index();
+    Key(sky_->fcsAtlas, Qt::Key_F3);
+    EXPECT_DOUBLE_EQ(sky_->Hayami->Lat, -33.9 * kDeg);
+    EXPECT_DOUBLE_EQ(sky_->Location.Lat, -33.9 * kDeg);
+    EXPECT_EQ(sky_->Summer, 1);
+    EXPECT_NEAR(sky_->Atlas->GetMJD(), 61119.5 + 10.0 / 1440, 1e-9);
+    EXPECT_EQ(sky_->clkCal->GetTime(), "23:10"); // UT + 10 h + 1 h summer time
+    EXPECT_EQ(sky_->History.Index(), entries + 1);
+    EXPECT_TRUE(sky_->memInfo->toPlainText().startsWith("[Sydney]"));
+    // A cancelled choice changes nothing.
+    sky_->ChooseSite = [] { return false; };
+    sky_->SetFocusArea(3); // F3 works from another area too
+    Key(sky_->fcsDisp, Qt::Key_F3);
+    EXPECT_EQ(sky_->History.Index(), entries + 1);
+}
+
+TEST_F(ChartWindow, FullScreenAndBackRestoresTheBounds) {
+    const QRect before = sky_->geometry();
+    Key(sky_->fcsAtlas, Qt::Key_F2);
+    QApplication::processEvents();
+    EXPECT_TRUE(sky_->FullScreen);
+    EXPECT_TRUE(sky_->isFullScreen());
+    // While maximised the way back does nothing.
+    sky_->IsMaximized = [] { return true; };
+    Key(sky_->fcsAtlas, Qt::Key_F2);
+    EXPECT_TRUE(sky_->FullScreen);
+    sky_->IsMaximized = [] { return false; };
+    Key(sky_->fcsAtlas, Qt::Key_F2);
+    QApplication::processEvents();
+    EXPECT_FALSE(sky_->FullScreen);
+    EXPECT_EQ(sky_->geometry(), before);
+    // The resize redraws the atlas 200 ms after the last size change.
+    const int w = sky_->shpAtlas.width();
+    sky_->resize(900, 600);
+    sky_->resize(800, 600);
+    EXPECT_EQ(sky_->Atlas->GetViewWidth(), w);
+    Pass(200);
+    EXPECT_EQ(sky_->Atlas->GetViewWidth(), 800 - TfrmQVSKY::kLeftWidth);
+}
+
+TEST_F(ChartWindow, NavigationRefusesWithoutAutoDriveOrObjectAndClosingSavesMemories) {
+    sky_->NaviName.clear();
+    Key(sky_->fcsAtlas, Qt::Key_F4);
+    EXPECT_TRUE(asked_.empty()); // 100 ms later
+    Pass(100);
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_[0], "Select a Object");
+    sky_->AutoDrive = false;
+    sky_->StartNavigation();
+    EXPECT_EQ(asked_.back(), "Only AutoDrive Mode([NOW]Button)");
+    std::string opened;
+    sky_->OpenNavigation = [&](double, double, double, const std::string& n) { opened = n; };
+    sky_->AutoDrive = true;
+    sky_->NaviName = "Sirius";
+    sky_->StartNavigation();
+    EXPECT_EQ(opened, "Sirius");
+
+    TfrmQVSKY::TMemory saved[10];
+    bool ended = false;
+    sky_->OnClosed = [&] { ended = true; };
+    sky_->SaveMemories = [&](const TfrmQVSKY::TMemory(&m)[10], std::string& why) {
+        std::copy(m, m + 10, saved);
+        why = "Read-only file system";
+        return false;
+    };
+    sky_->Mem[7] = {1, 2.0, -0.5, 60000.25, 3000};
+    sky_->close();
+    EXPECT_EQ(saved[7].Scale, 3000);
+    EXPECT_EQ(saved[4].Scale, 2000);
+    EXPECT_TRUE(ended); // the program still ends
+    EXPECT_NE(asked_.back().find("Read-only file system"), std::string::npos);
+}
+
+} // namespace
