@@ -1,13 +1,16 @@
 // The real program in a real X server (Xvfb), driven by xdotool: a first
 // start in an empty folder, a second instance, choosing a site with the
-// keyboard, and a screenshot of the chart window. Skipped with a message when
-// Xvfb or xdotool is missing.
+// keyboard, zooming and panning the atlas, stepping the clock, full screen and
+// back, and closing the chart window, which writes the settings file.
+// Skipped with a message when Xvfb or xdotool is missing.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QDateTime>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -17,6 +20,9 @@
 #include <cstring>
 #include <functional>
 #include <unistd.h>
+
+// Last: Xlib's macros (None, Bool, Status) would clash with the headers above.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -121,6 +127,32 @@ QImage ReadXwd(const QByteArray& d) {
     return img;
 }
 
+// Pixels that differ between two screenshots within a rectangle.
+int Changed(const QImage& a, const QImage& b, const QRect& r) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+// Asks a window to close as a window manager would (WM_DELETE_WINDOW).
+bool AskToClose(const QString& display, unsigned long window) {
+    Display* d = XOpenDisplay(display.toLocal8Bit().constData());
+    if (!d) return false;
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    const bool ok = XSendEvent(d, window, False, NoEventMask, &e) != 0;
+    XFlush(d);
+    XCloseDisplay(d);
+    return ok;
+}
+
 } // namespace
 
 TEST(Program, StartsChoosesASiteAndShowsTheChart) {
@@ -194,16 +226,16 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
         << "the chart window did not replace the opening window; visible: "
         << chart.join(' ').toStdString() << ", opening " << open[0].toStdString() << ", focus "
         << x.Run({"getwindowfocus"}).out.toStdString();
-    QThread::msleep(500);
+    QThread::msleep(800);
 
-    // A screenshot of the screen with the chart window.
-    const QString xwd = folder.filePath("screen.xwd");
-    ASSERT_TRUE(x.Run({"-root", "-silent", "-out", xwd}, "xwd").ok);
-    QImage shot = ReadXwd([&] {
+    auto shoot = [&] {
+        const QString xwd = folder.filePath("screen.xwd");
+        if (!x.Run({"-root", "-silent", "-out", xwd}, "xwd").ok) return QImage();
         QFile f(xwd);
         f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }());
+        return ReadXwd(f.readAll());
+    };
+    QImage shot = shoot();
     ASSERT_FALSE(shot.isNull());
     const QString png = QCoreApplication::applicationDirPath() + "/quenlira_e2e.png";
     shot.save(png);
@@ -216,7 +248,55 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
         }
     EXPECT_GT(red, 200) << "screenshot: " << png.toStdString();
 
-    first.terminate();
-    if (!first.waitForFinished(5000)) first.kill();
-    first.waitForFinished(2000);
+    // Where the charts are on the screen.
+    const QString geo = x.Run({"getwindowgeometry", chart[0]}).out;
+    const QRegularExpressionMatch at =
+        QRegularExpression("Position: (\\d+),(\\d+).*Geometry: (\\d+)x(\\d+)",
+                           QRegularExpression::DotMatchesEverythingOption)
+            .match(geo);
+    ASSERT_TRUE(at.hasMatch()) << geo.toStdString();
+    const QRect bounds(at.captured(1).toInt(), at.captured(2).toInt(), at.captured(3).toInt(),
+                       at.captured(4).toInt());
+    const QRect hayami(bounds.topLeft(), QSize(280, 280));
+    const QRect atlas(bounds.left() + 300, bounds.top() + 20, 400, 400);
+    x.Run({"windowfocus", "--sync", chart[0]});
+
+    // Page Up zooms and the arrow keys pan the atlas; the planisphere stays.
+    auto keyThenShot = [&](const QStringList& keys) {
+        x.Run(QStringList{"key", "--delay", "100"} + keys);
+        QThread::msleep(700);
+        return shoot();
+    };
+    QImage zoomed = keyThenShot({"Prior"});
+    EXPECT_GT(Changed(shot, zoomed, atlas), 2000) << "Page Up did not zoom the atlas";
+    EXPECT_EQ(Changed(shot, zoomed, hayami.adjusted(0, 0, 0, -30)), 0);
+    QImage panned = keyThenShot({"Left", "Up"});
+    EXPECT_GT(Changed(zoomed, panned, atlas), 2000) << "the arrow keys did not pan the atlas";
+
+    // F5 gives the keyboard to the clock; Left selects the hours and Up steps
+    // one: the planisphere turns by 15 degrees once the clock is let go.
+    QImage stepped = keyThenShot({"F5", "Left", "Up"});
+    stepped.save(QCoreApplication::applicationDirPath() + "/quenlira_e2e_stepped.png");
+    EXPECT_GT(Changed(panned, stepped, hayami), 3000) << "the clock step did not redraw";
+
+    // F2: the window covers the screen; F2 again: back to its bounds.
+    x.Run({"key", "F9", "F2"});
+    EXPECT_TRUE(WaitFor([&] {
+        return x.Run({"getwindowgeometry", chart[0]}).out.contains("Geometry: 1024x768");
+    }, 5000)) << x.Run({"getwindowgeometry", chart[0]}).out.toStdString();
+    x.Run({"key", "F2"});
+    EXPECT_TRUE(WaitFor([&] {
+        return x.Run({"getwindowgeometry", chart[0]}).out.contains(
+            QString("Geometry: %1x%2").arg(bounds.width()).arg(bounds.height()));
+    }, 5000)) << x.Run({"getwindowgeometry", chart[0]}).out.toStdString();
+
+    // Closing the chart ends the program and writes the settings file again.
+    const QString settings = folder.filePath("Sysinfo.dat");
+    const QDateTime written = QFileInfo(settings).lastModified();
+    QThread::msleep(1100); // file times count whole seconds on some file systems
+    ASSERT_TRUE(AskToClose(x.Display(), chart[0].toULong()));
+    ASSERT_TRUE(first.waitForFinished(10000)) << "the program did not end on closing";
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_GT(QFileInfo(settings).lastModified(), written);
+    EXPECT_EQ(QFileInfo(settings).size(), 13096);
 }
