@@ -426,6 +426,7 @@ void TfrmQVSKY::FirstShow() {
     // 16: the keyboard to the atlas.
     SetFocusArea(5);
     RefreshHistoryLabels();
+    if (OnFirstDrawn) OnFirstDrawn();
 }
 
 void TfrmQVSKY::SetRasterImages() {

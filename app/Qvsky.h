@@ -179,6 +179,8 @@ public:
     std::function<void()> ShowKeyHelp;
     // After the memories were saved on closing: ends the program.
     std::function<void()> OnClosed;
+    // After the first charts were drawn (start-up measurements).
+    std::function<void()> OnFirstDrawn;
 
     // Whether the window is maximised (tests may stand in for the window manager).
     std::function<bool()> IsMaximized;

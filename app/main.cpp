@@ -12,7 +12,12 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cstdio>
 #include <exception>
+#include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -67,7 +72,17 @@ void WireChart(TfrmQVSKY& sky) {
 
 } // namespace
 
+// Resident memory of this process, MB.
+double ResidentMb() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1048576.0);
+}
+
 int main(int argc, char** argv) {
+    QElapsedTimer started;
+    started.start();
     TApplication app(argc, argv);
     QApplication::setApplicationName("Quenlira3");
 
@@ -108,6 +123,30 @@ int main(int argc, char** argv) {
     frmQVOpen->Editor = frmLocation;
     frmQVOpen->ShowChart = [] { frmQVSKY->show(); };
     WireChart(*frmQVSKY);
+
+    // QUENLIRA_TIMING=1 reports how long the start takes, leaving out the
+    // time the user spends choosing a site.
+    if (qEnvironmentVariableIsSet("QUENLIRA_TIMING")) {
+        static qint64 opened = 0, chosen = 0;
+        QTimer::singleShot(0, [&started] {
+            opened = started.elapsed();
+            std::fprintf(stderr, "opening window shown: %lld ms after start\n",
+                         static_cast<long long>(opened));
+        });
+        const auto show = frmQVOpen->ShowChart;
+        frmQVOpen->ShowChart = [show, &started] {
+            chosen = started.elapsed();
+            show();
+        };
+        frmQVSKY->OnFirstDrawn = [&started] {
+            const qint64 drawn = started.elapsed() - chosen;
+            std::fprintf(stderr,
+                         "charts drawn: %lld ms after the choice; start to charts without the "
+                         "user's choice: %lld ms; resident memory %.1f MB\n",
+                         static_cast<long long>(drawn), static_cast<long long>(opened + drawn),
+                         ResidentMb());
+        };
+    }
 
     frmQVOpen->show();
     app.exec();

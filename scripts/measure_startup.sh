@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Starts the built program under Xvfb in a fresh folder, chooses the first
+# site, and prints how long the start took and the resident memory.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bin=${QUENLIRA_BUILD_DIR:-build}/bin
+work=$(mktemp -d)
+trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+cp "$bin/quenlira" "$bin/Star.dat" "$bin/Unsta.dat" "$work/"
+display=":$((600 + $$ % 300))"
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp &
+xvfb=$!
+sleep 1
+for run in 1 2 3; do
+  rm -f "$work/Sysinfo.dat"
+  DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work QUENLIRA_TIMING=1 \
+    "$work/quenlira" 2>"$work/log" &
+  pid=$!
+  for _ in $(seq 50); do
+    win=$(DISPLAY=$display xdotool search --onlyvisible --name '^Quenlira III$' 2>/dev/null | head -1) && [ -n "$win" ] && break
+    sleep 0.1
+  done
+  DISPLAY=$display xdotool windowfocus --sync "$win" key Return
+  for _ in $(seq 50); do grep -q "charts drawn" "$work/log" && break; sleep 0.1; done
+  grep -E "opening|charts" "$work/log" | sed "s/^/run $run: /"
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+done
