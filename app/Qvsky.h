@@ -197,6 +197,7 @@ public:
     std::function<void(int x, int y)> PickObjects;
 
     double MoonAgeDays = 0.0;
+    const QImage& MoonPicture() const { return moonImage_; }
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -263,6 +263,34 @@ TEST_F(ChartWindow, HistoryRestoresViewsAndTheirTimeModes) {
     EXPECT_EQ(sky_->labForward->GetFontColor(), 0);
 }
 
+// The Moon picture lit as the Moon is: full, first quarter (the western half,
+// right on a chart with east to the left) and new, at published phase times.
+TEST_F(ChartWindow, MoonPictureFollowsThePhase) {
+    auto lit = [&](int& right) {
+        const QImage& m = sky_->MoonPicture();
+        int n = 0;
+        right = 0;
+        for (int y = 0; y < m.height(); ++y)
+            for (int x = 0; x < m.width(); ++x)
+                if (m.pixel(x, y) == qRgb(102, 102, 0)) ++n, right += x > 22;
+        return n;
+    };
+    int right = 0;
+    clock_->SetUt(2024, 4, 23, 23, 49); // full moon
+    sky_->GoNow();
+    EXPECT_GT(lit(right), 1300);                  // a disc of radius 22 has about 1520 pixels
+    EXPECT_NEAR(sky_->MoonAgeDays, 15.228, 0.05); // since the new moon of Apr 8 18:21
+    clock_->SetUt(2024, 4, 15, 19, 13);           // first quarter
+    sky_->GoNow();
+    const int half = lit(right);
+    EXPECT_NEAR(half, 760, 80);
+    EXPECT_GT(right, half * 0.95);
+    EXPECT_EQ(sky_->labMoonAge->text(), "7"); // 7.036 days, floored to a tenth
+    clock_->SetUt(2024, 4, 8, 18, 21);        // new moon
+    sky_->GoNow();
+    EXPECT_LT(lit(right), 60);
+}
+
 // The read-out of one atlas pixel, worked out with the inverse azimuthal
 // equidistant projection and ERFA's horizon coordinates; and of one
 // planisphere pixel, whose altitude and azimuth follow from its place alone.
