@@ -62,7 +62,7 @@ QLabel* PlainLabel(QWidget* parent, const char* text) {
 TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
     : QWidget(parent), Bodies(std::make_unique<TBodySet>()),
       Constellation(std::make_unique<TConstellation>()), Planet(std::make_unique<TPlanet>()),
-      folder_(folder) {
+      UserFolder(folder), folder_(folder) {
     setWindowTitle("Quenlira III");
     setAutoFillBackground(true);
     QPalette pal = palette();

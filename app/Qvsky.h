@@ -135,6 +135,9 @@ public:
     std::unique_ptr<TStar> Star;
     std::unique_ptr<TNebula> Nebula;
     std::string CatalogProblem; // why a catalogue is missing, shown in the memo
+    // The folder of the user's files (settings, the folder Option); the
+    // catalogue folder unless the program is installed.
+    std::string UserFolder;
 
     // ---- controls ----
     QRect shpHayami, shpAtlas, shpObjInfo, shpMoon;

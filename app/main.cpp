@@ -7,6 +7,7 @@
 #include "app/Qvopen.h"
 #include "app/Qvsky.h"
 #include "app/Singleinst.h"
+#include "catalog/Clsfolders.h"
 #include "site/Qvlocation.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <fstream>
 #include <unistd.h>
@@ -96,10 +98,21 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const std::string folder = QCoreApplication::applicationDirPath().toStdString();
+    // Beside the program, or for an installed copy the shared catalogues and
+    // the user's data folder.
+    const TFolders where = TFolders::Decide(QCoreApplication::applicationDirPath().toStdString(),
+                                            std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    if (!where.Error.empty()) {
+        QMessageBox box(QMessageBox::NoIcon, "Quenlira3", QString::fromStdString(where.Error),
+                        QMessageBox::Ok);
+        box.exec();
+        return 1;
+    }
+    const std::string folder = where.User;
     try {
         frmQVOpen = new TfrmQVOpen(folder);
-        frmQVSKY = new TfrmQVSKY(folder);
+        frmQVSKY = new TfrmQVSKY(where.Catalogs);
+        frmQVSKY->UserFolder = folder;
         frmSelObj = Shell("Search");
         frmLocation = new TfrmLocation;
         frmKeyHelp = new TfrmKeyHelp;

@@ -11,7 +11,7 @@ packages=(
   fonts-liberation fonts-dejavu-core fonts-ipafont-gothic
   qt6-base-dev
   liberfa-dev
-  xvfb xdotool x11-apps libx11-dev
+  xvfb xdotool x11-apps libx11-dev desktop-file-utils
 )
 
 missing=()

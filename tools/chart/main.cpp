@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "catalog/Clsfolders.h"
 #include "render/Clspng.h"
 #include "tools/chart/Chartoptions.h"
 #include "tools/chart/Chartrun.h"
@@ -29,7 +30,9 @@ int main(int argc, char** argv) {
     }
     TChartRun run;
     std::string error;
-    if (!run.Run(o, ProgramFolder(), ChartMjd(o, std::time(nullptr)), error)) {
+    // Beside the program, or for an installed copy in ../share/quenlira.
+    const TFolders where = TFolders::Decide(ProgramFolder(), nullptr, nullptr);
+    if (!run.Run(o, where.Catalogs, ChartMjd(o, std::time(nullptr)), error)) {
         std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
         return 1;
     }
