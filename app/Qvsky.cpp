@@ -1,5 +1,6 @@
 #include "app/Qvsky.h"
 
+#include "app/Qvselobj.h"
 #include "app/Skyrules.h"
 #include "astro/Clsplanet.h"
 #include "catalog/Clsconstellation.h"
@@ -22,6 +23,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTimer>
 #include <cmath>
 
 namespace {
@@ -103,7 +105,9 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
     LayoutControls();
 }
 
-TfrmQVSKY::~TfrmQVSKY() = default;
+TfrmQVSKY::~TfrmQVSKY() {
+    delete SelObj;
+}
 
 void TfrmQVSKY::SetTimers(const std::function<std::unique_ptr<TRepeatTimer>()>& make) {
     timResize = make();
@@ -188,15 +192,32 @@ void TfrmQVSKY::BuildControls() {
         shpFullScreen, [this] { ToggleFullScreen(); }, false);
 
     const char* tabs[4] = {"S.Sys", "M,NGC", "IC,etc", "Others"};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         labTab[i] = frame(tabs[i], true);
+        labTab[i]->OnMouseDown = [this, i](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int,
+                                           int) {
+            SetFocusArea(2);
+            SelectTab(i + 1);
+        };
+    }
+    shpTabDsp = new QWidget(this);
+    shpTabDsp->setAutoFillBackground(true);
+    QPalette mark = shpTabDsp->palette();
+    mark.setColor(QPalette::Window, QColor(255, 0, 0));
+    shpTabDsp->setPalette(mark);
     for (int i = 0; i < 9; ++i) {
         labMenu[i] = frame("", false);
         labMenu[i]->SetAlignment(Qt::AlignLeft);
         labMenu[i]->SetFontColor(kBlack);
+        labMenu[i]->OnMouseDown = [this, i](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int,
+                                            int) {
+            SetFocusArea(2);
+            FillSearchList(SearchTab, i + 1);
+        };
     }
     grdSearch = new TSelGrid(this);
     grdSearch->setFont(QFont("Arial", 8));
+    grdSearch->SetRowHei(14);
     grdSearch->OnEnter = [this](QWidget*) {
         if (FocusArea != 2) SetFocusArea(2);
     };
@@ -206,6 +227,20 @@ void TfrmQVSKY::BuildControls() {
     flsSch->SetABCol(kDark);
     flsSch->SetBrCol(kRed);
     flsSch->SetBBCol(kDark);
+    // The list and its scroll bar follow each other.
+    grdSearch->OnChange = [this](QWidget*) {
+        flsSch->SetValue(grdSearch->GetDspTop());
+        flsSch->update();
+    };
+    flsSch->OnChange = [this](QWidget*) {
+        grdSearch->SetDspTop(flsSch->GetValue());
+        grdSearch->update();
+    };
+    grdSearch->OnMouseUp = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        if (grdSearch->GetMaxRow() > 0) ChooseSearchRow(grdSearch->GetTag(grdSearch->GetSelRow()));
+    };
+    SelObj = new TfrmSelObj;
+    SelObj->OnClosed = [this] { QTimer::singleShot(0, this, [this] { ShowPickedObject(); }); };
 
     const char* names[8] = {"MilkyWay", "Constellation", "Bayer", "Flamsteed",
                             "StarName", "Nebura e.t.c",  "Grid",  "Realistic"};
@@ -277,8 +312,8 @@ void TfrmQVSKY::BuildControls() {
         AtlasKey(key, m);
         key = 0;
     };
-    grdSearch->OnKeyDown = [this](QWidget*, int& key, Qt::KeyboardModifiers) {
-        if (FunctionKey(key, 2)) key = 0;
+    grdSearch->OnKeyDown = [this](QWidget*, int& key, Qt::KeyboardModifiers m) {
+        SearchKey(key, m);
     };
     // Mouse moves over the labels on the atlas still reach the read-out.
     for (QWidget* w : findChildren<QWidget*>())
@@ -301,6 +336,7 @@ void TfrmQVSKY::LayoutControls() {
     static const int tabX[4] = {9, 54, 99, 144};
     for (int i = 0; i < 4; ++i)
         labTab[i]->setGeometry(tabX[i], 378, 44, i + 1 == SearchTab ? 14 : 13);
+    shpTabDsp->setGeometry(shpTabDsp->x() ? shpTabDsp->x() : 9, 392, 44, 2);
     fcaSearch->setGeometry(196, 378, 12, 12);
     for (int i = 0; i < 9; ++i)
         labMenu[i]->setGeometry(2, 394 + i * 14, 74, 14);
@@ -417,7 +453,8 @@ void TfrmQVSKY::FirstShow() {
     RedrawPlanisphere();
     RedrawAtlas(true);
     DrawMoonPhase();
-    // 13, 14: the site's information, an empty picture.
+    // 13, 14: the first search list, the site's information, an empty picture.
+    SelectTab(1);
     ShowObjectInfo(0, 0);
     DrawObjectPicture(0, "", Switch[7], 0);
     DrawObjectPicture(99, "---", Switch[7], 0);

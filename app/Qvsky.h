@@ -12,6 +12,7 @@
 #pragma once
 
 #include "app/Clshistory.h"
+#include "app/Clssearchlist.h"
 #include "astro/Clslocation.h"
 #include "astro/Clsmjd.h"
 #include "controls/Ctlbase.h"
@@ -40,6 +41,7 @@ class TNebula;
 class TPlanet;
 class TSelGrid;
 class TStar;
+class TfrmSelObj;
 struct TBodySet;
 
 class TfrmQVSKY : public QWidget {
@@ -196,8 +198,22 @@ public:
     void ChartMouseMove(QPoint p);
     void ChartMousePress(QPoint p, Qt::MouseButton b);
     void ChartMouseRelease(QPoint p, Qt::MouseButton b);
-    // Right-button release on the atlas (the pick pop-up comes with the search lists).
-    std::function<void(int x, int y)> PickObjects;
+    // ---- search lists and the pick pop-up (Qvskysearch.cpp) ----
+    void SelectTab(int n);
+    void FillSearchList(int tab, int menu);
+    void ChooseSearchRow(int tag);
+    void SearchKey(int& key, Qt::KeyboardModifiers mods);
+    // Objects under an atlas pixel in the pop-up (right-button release).
+    void PickObjects(int x, int y);
+    // The pop-up's choice, once the chart window is active again.
+    void ShowPickedObject();
+    // Centres the atlas on the Moon and shows it (a click on the Moon picture).
+    void MoonPictureClick();
+    int SearchMenu[4] = {1, 1, 1, 1};
+    int SearchAppearance[4][9] = {};
+    TSearchList SearchRows; // the list shown
+    QWidget* shpTabDsp;
+    TfrmSelObj* SelObj; // the pick pop-up (a window of its own)
 
     double MoonAgeDays = 0.0;
     const QImage& MoonPicture() const { return moonImage_; }

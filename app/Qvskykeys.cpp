@@ -253,6 +253,10 @@ void TfrmQVSKY::ChartMousePress(QPoint p, Qt::MouseButton b) {
         RedrawAtlas(true);
         return;
     }
+    if (shpMoon.contains(p)) {
+        MoonPictureClick();
+        return;
+    }
     if (shpHayami.contains(p)) {
         double dec = 0, ra = 0;
         if (!Hayami->GetPosition(p.x() - shpHayami.left(), p.y() - shpHayami.top(), dec, ra))
@@ -265,7 +269,7 @@ void TfrmQVSKY::ChartMousePress(QPoint p, Qt::MouseButton b) {
 }
 
 void TfrmQVSKY::ChartMouseRelease(QPoint p, Qt::MouseButton b) {
-    if (b == Qt::RightButton && shpAtlas.contains(p) && PickObjects)
+    if (b == Qt::RightButton && shpAtlas.contains(p))
         PickObjects(p.x() - shpAtlas.left(), p.y() - shpAtlas.top());
 }
 

@@ -5,6 +5,7 @@
 #include "app/Qvkeyhelp.h"
 #include "app/Qvmes.h"
 #include "app/Qvopen.h"
+#include "app/Qvselobj.h"
 #include "app/Qvsky.h"
 #include "app/Singleinst.h"
 #include "catalog/Clsfolders.h"
@@ -113,7 +114,7 @@ int main(int argc, char** argv) {
         frmQVOpen = new TfrmQVOpen(folder);
         frmQVSKY = new TfrmQVSKY(where.Catalogs);
         frmQVSKY->UserFolder = folder;
-        frmSelObj = Shell("Search");
+        frmSelObj = frmQVSKY->SelObj;
         frmLocation = new TfrmLocation;
         frmKeyHelp = new TfrmKeyHelp;
         frmQVMes = new TfrmQVMes;

@@ -59,4 +59,22 @@ void BM_PaintWholeWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintWholeWindow)->Unit(benchmark::kMillisecond);
 
+// The longest lists: every NGC thousand and the named objects, filled from
+// the catalogues in memory into the list control.
+void BM_FillSearchList(benchmark::State& state) {
+    TfrmQVSKY& w = Window();
+    const int tab = static_cast<int>(state.range(0)), menu = static_cast<int>(state.range(1));
+    w.SearchTab = tab;
+    for (auto _ : state)
+        w.FillSearchList(tab, menu);
+    state.counters["rows"] = static_cast<double>(w.SearchRows.Rows.size());
+}
+BENCHMARK(BM_FillSearchList)
+    ->Args({2, 2})
+    ->Args({2, 4})
+    ->Args({2, 9})
+    ->Args({3, 7})
+    ->Args({4, 1})
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -145,6 +145,10 @@ public:
     void SetMarker(int n, const TMarker& marker);
     void SetMarkerList(const int* identities);
     int GetMarkerCount() const { return static_cast<int>(Markers.size()); }
+    // Marker n, 1-based (an empty one out of range).
+    TMarker GetMarker(int n) const {
+        return n >= 1 && n <= GetMarkerCount() ? Markers[n - 1] : TMarker{};
+    }
     int Pick(int px, int py, int tolerance, TPickEntry* list);
     void DrawBodyImage(int body, TSurface* surface, int realistic, int scale, int px, int py);
     void DrawJupiterSystem(TSurface* surface, int realistic, int scale, int cx, int cy);

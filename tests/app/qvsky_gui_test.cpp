@@ -3,7 +3,12 @@
 // time, the view history with its moments, zoom and pan limits, the read-out
 // against ERFA and hand-worked projections, the change of site, full screen,
 // closing, and the navigation start's refusals.
+#include "app/Qvselobj.h"
 #include "app/Qvsky.h"
+#include "catalog/Clsconstellation.h"
+#include "catalog/Clsnebula.h"
+#include "catalog/Clsstar.h"
+#include "controls/Selgrid.h"
 #include "controls/Calclock.h"
 #include "controls/Clock.h"
 #include "controls/Focuscontrol.h"
@@ -416,6 +421,131 @@ TEST_F(ChartWindow, NavigationRefusesWithoutAutoDriveOrObjectAndClosingSavesMemo
     EXPECT_EQ(saved[4].Scale, 2000);
     EXPECT_TRUE(ended); // the program still ends
     EXPECT_NE(asked_.back().find("Read-only file system"), std::string::npos);
+}
+
+// The search lists from the keyboard: tabs and menus stop at their ends, a
+// list comes back scrolled as it was left, and choosing a row centres the
+// atlas on the catalogue place with one history entry; a constellation moves
+// the chart but leaves the selected object alone.
+TEST_F(ChartWindow, SearchListsChooseCentreAndStopAtTheirEnds) {
+    sky_->SetFocusArea(2);
+    QWidget* list = sky_->grdSearch;
+    EXPECT_EQ(sky_->labMenu[0]->GetCap(), "Planet");
+    EXPECT_EQ(sky_->grdSearch->GetMaxRow(), 14);
+    Key(list, Qt::Key_Minus, Qt::KeypadModifier);
+    Key(list, Qt::Key_Left);
+    EXPECT_EQ(sky_->SearchTab, 1);
+    EXPECT_EQ(sky_->SearchMenu[0], 1);
+    Key(list, Qt::Key_Right); // tab 1 has one menu
+    EXPECT_EQ(sky_->SearchMenu[0], 1);
+
+    Key(list, Qt::Key_Plus, Qt::KeypadModifier);
+    ASSERT_EQ(sky_->SearchTab, 2);
+    EXPECT_EQ(sky_->grdSearch->GetMaxRow(), 110);
+    EXPECT_EQ(sky_->labTab[1]->GetFontColor(), 255);
+    EXPECT_EQ(sky_->labTab[1]->height(), 14);
+    EXPECT_EQ(sky_->shpTabDsp->x(), 54);
+    sky_->grdSearch->SetSelRowByTag(42);
+    const int entries = sky_->History.Index();
+    Key(list, Qt::Key_Return);
+    const int m42 = TSearchList::MessierRecord(*sky_->Nebula, 42);
+    ASSERT_GE(m42, 0);
+    EXPECT_DOUBLE_EQ(sky_->CenterRa, (*sky_->Nebula)[m42].ra);
+    EXPECT_DOUBLE_EQ(sky_->CenterDec, (*sky_->Nebula)[m42].dec);
+    EXPECT_EQ(sky_->History.Index(), entries + 1);
+
+    for (int i = 0; i < 10; ++i)
+        Key(list, Qt::Key_Right);
+    EXPECT_EQ(sky_->SearchMenu[1], 9);
+    EXPECT_EQ(sky_->labMenu[8]->GetFontColor(), 255);
+    sky_->grdSearch->SetDspTop(50);
+    Key(list, Qt::Key_Plus, Qt::KeypadModifier);
+    Key(list, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(sky_->SearchMenu[1], 9);
+    EXPECT_EQ(sky_->grdSearch->GetDspTop(), 50);
+
+    Key(list, Qt::Key_Plus, Qt::KeypadModifier);
+    Key(list, Qt::Key_Plus, Qt::KeypadModifier);
+    ASSERT_EQ(sky_->SearchTab, 4);
+    Key(list, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(sky_->SearchTab, 4);
+    const std::string navi = sky_->NaviName;
+    const QString memo = sky_->memInfo->toPlainText();
+    int orion = 0;
+    for (int c = 1; c < TConstellation::RowCount; ++c)
+        if (std::string(sky_->Constellation->Rows[c].abbr) == "Ori") orion = c;
+    sky_->grdSearch->SetSelRowByTag(orion);
+    Key(list, Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(sky_->CenterRa, sky_->Constellation->Rows[orion].ra);
+    EXPECT_EQ(sky_->NaviName, navi);
+    EXPECT_EQ(sky_->memInfo->toPlainText(), memo);
+}
+
+// The pick pop-up: nothing on empty sky; beside the click inside the atlas,
+// on the other side near its right edge; a click outside closes it without a
+// choice.
+TEST_F(ChartWindow, PickPopupOpensOnlyOnObjectsAndStaysBesideTheClick) {
+    sky_->resize(1000, 700);
+    Pass(200);
+    TAtlas& atlas = *sky_->Atlas;
+    TPickEntry list[TAtlas::MaxPick];
+    // Empty sky: a pixel where the atlas finds nothing but the point itself.
+    QPoint empty(-1, -1);
+    for (int y = 20; y < 400 && empty.x() < 0; y += 7)
+        for (int x = 20; x < 400 && empty.x() < 0; x += 7)
+            if (atlas.Pick(x, y, 2, list) == 1) empty = QPoint(x, y);
+    ASSERT_GE(empty.x(), 0);
+    QTest::mouseRelease(sky_.get(), Qt::RightButton, Qt::NoModifier,
+                        sky_->shpAtlas.topLeft() + empty);
+    EXPECT_FALSE(sky_->SelObj->isVisible());
+
+    // Betelgeuse in the default view.
+    int betelgeuse = -1;
+    for (int i = 0; i < sky_->Star->NamedCount; ++i)
+        if (std::string(sky_->Star->Named[i].nameSci) == "Betelgeuse")
+            betelgeuse = sky_->Star->Named[i].record;
+    ASSERT_GE(betelgeuse, 0);
+    int px = 0, py = 0;
+    ASSERT_TRUE(atlas.ToPixel((*sky_->Star)[betelgeuse].ra, (*sky_->Star)[betelgeuse].dec, px, py));
+    QTest::mouseRelease(sky_.get(), Qt::RightButton, Qt::NoModifier,
+                        sky_->shpAtlas.topLeft() + QPoint(px, py));
+    ASSERT_TRUE(sky_->SelObj->isVisible());
+    TSelGrid* g = sky_->SelObj->grdSelObj;
+    bool found = false;
+    for (int r = 1; r <= g->GetMaxRow(); ++r)
+        if (g->GetTextA(r, 1) == "Ori(58)") {
+            found = true;
+            EXPECT_EQ(g->GetTextA(r, 2), "0.45Mag");
+            EXPECT_EQ(sky_->SelObj->KindOf(r), 2);
+            EXPECT_EQ(sky_->SelObj->IndexOf(r), betelgeuse);
+        }
+    EXPECT_TRUE(found);
+    const QPoint atlasOnScreen = sky_->mapToGlobal(sky_->shpAtlas.topLeft());
+    EXPECT_EQ(sky_->SelObj->x(), atlasOnScreen.x() + px + 5);
+    EXPECT_EQ(sky_->SelObj->width(), TfrmSelObj::kWidth);
+    // A click elsewhere closes it with no choice.
+    QTest::mouseClick(sky_->SelObj, Qt::LeftButton, Qt::NoModifier, QPoint(-50, -50));
+    QApplication::processEvents();
+    EXPECT_FALSE(sky_->SelObj->isVisible());
+    EXPECT_EQ(sky_->SelObj->Chosen, 0);
+
+    // A star near the right edge: the pop-up opens to the left of the click.
+    const int w = sky_->shpAtlas.width();
+    bool edge = false;
+    for (int i = 0; i < sky_->Star->Count; ++i) {
+        int x = 0, y = 0;
+        const TStarRecord& r = (*sky_->Star)[i];
+        if (!atlas.ToPixel(r.ra, r.dec, x, y) || x < w - 60 || x >= w - 3 || y < 30 || y > 300 ||
+            atlas.Pick(x, y, 2, list) < 2)
+            continue;
+        sky_->PickObjects(x, y);
+        ASSERT_TRUE(sky_->SelObj->isVisible());
+        EXPECT_EQ(sky_->SelObj->x(), atlasOnScreen.x() + x + 5 - TfrmSelObj::kWidth);
+        sky_->SelObj->hide();
+        edge = true;
+        break;
+    }
+    EXPECT_TRUE(edge) << "no star near the right edge to try";
 }
 
 } // namespace
