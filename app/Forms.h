@@ -11,6 +11,7 @@ class TfrmQVSKY;
 class TfrmLocation;
 class TfrmKeyHelp;
 class TfrmQVMes;
+class TfrmZorede;
 
 extern TfrmQVOpen* frmQVOpen;
 extern TfrmQVSKY* frmQVSKY;
@@ -18,7 +19,7 @@ extern QWidget* frmSelObj;
 extern TfrmLocation* frmLocation;
 extern TfrmKeyHelp* frmKeyHelp;
 extern TfrmQVMes* frmQVMes;
-extern QWidget* frmZorede;
+extern TfrmZorede* frmZorede;
 extern QWidget* frmCommander;
 extern QWidget* frmSetParty;
 extern QWidget* frmDir;

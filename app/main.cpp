@@ -9,6 +9,7 @@
 #include "app/Qvsky.h"
 #include "app/Singleinst.h"
 #include "catalog/Clsfolders.h"
+#include "navi/Qvzorede.h"
 #include "site/Qvlocation.h"
 
 #include <QDir>
@@ -118,7 +119,7 @@ int main(int argc, char** argv) {
         frmLocation = new TfrmLocation;
         frmKeyHelp = new TfrmKeyHelp;
         frmQVMes = new TfrmQVMes;
-        frmZorede = Shell("ZOREDE - Semi Auto Navigation");
+        frmZorede = new TfrmZorede;
         frmCommander = Shell("Commander");
         frmSetParty = Shell("Party");
         frmDir = Shell("Folder");
@@ -134,6 +135,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     frmLocation->Ask = [](int b, const std::string& t) { return QVMes(b, t); };
+    frmZorede->Ask = [](int b, const std::string& t) { return QVMes(b, t); };
     frmQVOpen->Editor = frmLocation;
     frmQVOpen->ShowChart = [] { frmQVSKY->show(); };
     WireChart(*frmQVSKY);
