@@ -1,0 +1,273 @@
+// The navigation window on a real window, against a simulated mount built from
+// its own rotation matrices: reference stars are sighted on the mount at
+// different times, their circle readings typed into the window, and what the
+// window tells us to dial for other targets must be what the mount's circles
+// read when it points at them, now and half an hour later.
+#include "Simmount.h"
+
+#include "astro/Clslocation.h"
+#include "controls/Clock.h"
+#include "controls/Framelabel.h"
+#include "controls/Keyinp.h"
+#include "controls/Selgrid.h"
+#include "navi/Qvzorede.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using sim::kDeg;
+using sim::kPi;
+
+// 2026-12-07 20:00:00 UT as milliseconds of the clock and as MJD.
+constexpr std::int64_t kMs0 = 1796673600000LL;
+constexpr double kMjd0 = 61381.0 + 20.0 / 24.0;
+constexpr double kMinute = 1.0 / 1440.0;
+
+struct Asked {
+    int buttons;
+    std::string text;
+};
+
+// Where a place of date is seen at mjd (refraction included), and back.
+void Seen(const TLocation& site, double mjd, double ra, double dec, double& ra2, double& dec2) {
+    double az, alt;
+    site.AziAlt(mjd, ra, dec, az, alt);
+    site.AziAlt2RaDc(mjd, az, site.Refract(alt), ra2, dec2);
+}
+void Unseen(const TLocation& site, double mjd, double ra2, double dec2, double& ra, double& dec) {
+    ra = ra2, dec = dec2;
+    for (int i = 0; i < 20; ++i) {
+        double r, d;
+        Seen(site, mjd, ra, dec, r, d);
+        ra += sim::RaDiff(ra2, r);
+        dec += dec2 - d;
+    }
+}
+
+// The texts the window should show for a reading, formatted here by hand.
+std::string RaText(double rad) {
+    long minutes = std::lround(rad / kDeg * 4.0);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02ldh%02ldm", minutes / 60, minutes % 60);
+    return buf;
+}
+std::string DcText(double rad) {
+    char buf[32];
+    const double deg = rad / kDeg;
+    if (deg < 0)
+        std::snprintf(buf, sizeof buf, "-%.2f\xC2\xB0", -deg);
+    else
+        std::snprintf(buf, sizeof buf, "+ %.2f\xC2\xB0", deg);
+    return buf;
+}
+
+class Navigation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clock = new TFixedClock(kMs0);
+        SetClock(std::unique_ptr<TClock>(clock));
+        auto t = std::make_unique<TSteppedTimer>();
+        timer = t.get();
+        frm.SetTimer(std::move(t));
+        frm.Ask = [this](int b, const std::string& text) {
+            asked.push_back({b, text});
+            return answer;
+        };
+    }
+    void TearDown() override {
+        frm.hide();
+        SetClock(nullptr);
+    }
+    void Open(double ra, double dec, double mjd, const std::string& name) {
+        frm.SetTarget(site, ra, dec, mjd, name);
+        frm.show();
+        frm.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&frm));
+    }
+    void Press(QWidget* w) {
+        QTest::mousePress(w, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(5, 5));
+    }
+    void Type(const std::string& keys) {
+        for (char c : keys) {
+            QWidget* w = QApplication::focusWidget();
+            if (c == '\n')
+                QTest::keyClick(w, Qt::Key_Return);
+            else if (c == '\x1b')
+                QTest::keyClick(w, Qt::Key_Escape);
+            else if (c == '-')
+                QTest::keyClick(w, Qt::Key_Minus);
+            else if (c == '.')
+                QTest::keyClick(w, Qt::Key_Period);
+            else
+                QTest::keyClick(w, Qt::Key(Qt::Key_0 + (c - '0')));
+        }
+    }
+    // Sights a star: opens the window on it at mjd, presses "Std Star",
+    // types the circle readings and adds it.
+    void Sight(const std::string& name, double ra, double dec, double mjd, int hh, int mm,
+               double dc) {
+        Open(ra, dec, mjd, name);
+        Press(frm.labStandard);
+        char keys[64];
+        std::snprintf(keys, sizeof keys, "%02d\n%02d\n%s%04.1f\n", hh, mm, dc < 0 ? "-" : "",
+                      std::fabs(dc));
+        Type(keys);
+        Press(frm.flbAdd);
+    }
+    // A reference star for the mount: the place at (azimuth, altitude) in the
+    // sky at mjd, with the readings rounded to what the inputs take and the
+    // star moved to where those rounded readings point.
+    void SightOnMount(const sim::Mount& m, const std::string& name, double az, double alt,
+                      double mjd) {
+        double ha, dec;
+        sim::HorizonToEquator(site.Lat, az * kDeg, alt * kDeg, ha, dec);
+        double cRa, cDc;
+        m.Read(mjd, m.Lst(mjd) - ha, dec, cRa, cDc);
+        const long minutes = std::lround(cRa / kDeg * 4.0) % 1440;
+        const double dc = std::round(cDc / kDeg * 10.0) / 10.0;
+        double ra2, dec2, ra, de;
+        m.Sky(mjd, minutes / 4.0 * kDeg, dc * kDeg, ra2, dec2);
+        Unseen(site, mjd, ra2, dec2, ra, de);
+        Sight(name, ra, de, mjd, int(minutes / 60), int(minutes % 60), dc);
+    }
+
+    TfrmZorede frm;
+    TLocation site;
+    TFixedClock* clock = nullptr;
+    TSteppedTimer* timer = nullptr;
+    std::vector<Asked> asked;
+    int answer = 10001;
+};
+
+struct Target {
+    double az, alt; // where it stands at the first instant, degrees
+};
+
+} // namespace
+
+TEST_F(Navigation, ReadingsMatchATiltedMountForTwoThreeAndFiveStars) {
+    // Polar axis 2 degrees off: 1.0 too high and 1.7 to the east; hour circle
+    // zero anywhere. The declination circle reads true: the pole solution has
+    // no term for an index error of that circle (0.5 degree of it costs up to
+    // 0.9 degree in the readings).
+    const double lat = site.Lat;
+    const double poleAlt = lat + 1.0 * kDeg;
+    const double poleAz = 1.73 * kDeg / std::cos(poleAlt);
+    const sim::Mount mount(lat, poleAz, poleAlt, 137.3 * kDeg, site.SiderealTime(kMjd0), kMjd0);
+
+    // Reference stars: (azimuth, altitude) when sighted, minutes after kMjd0.
+    struct Ref {
+        double az, alt, minutes;
+    };
+    const std::vector<std::vector<Ref>> configs = {
+        {{120, 40, -40}, {250, 55, -12}},
+        {{60, 35, -55}, {170, 65, -30}, {290, 30, -3}},
+        {{20, 45, -70}, {100, 30, -52}, {160, 70, -33}, {220, 40, -21}, {300, 50, -8}},
+    };
+    const std::vector<Target> targets = {{0, 50},   {90, 30}, {180, 60},
+                                         {270, 35}, {45, 80}, {200, 25}};
+    // Each target's place of date, fixed from where it stands at kMjd0.
+    std::vector<std::pair<double, double>> places;
+    for (const Target& t : targets) {
+        double ha, dec;
+        sim::HorizonToEquator(lat, t.az * kDeg, t.alt * kDeg, ha, dec);
+        places.push_back({site.SiderealTime(kMjd0) - ha, dec});
+    }
+
+    for (const auto& refs : configs) {
+        SCOPED_TRACE(std::to_string(refs.size()) + " reference stars");
+        frm.Stars.Clear();
+        frm.grdStandard->SetMaxRow(0);
+        clock->Ms = kMs0;
+        int n = 0;
+        for (const Ref& r : refs)
+            SightOnMount(mount, "Star" + std::to_string(++n), r.az, r.alt,
+                         kMjd0 + r.minutes * kMinute);
+        ASSERT_EQ(frm.Stars.Count, int(refs.size()));
+        ASSERT_EQ(frm.grdStandard->GetMaxRow(), int(refs.size()));
+        EXPECT_EQ(frm.grdStandard->GetTextA(int(refs.size()), 1), "Star" + std::to_string(n));
+
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            SCOPED_TRACE("target " + std::to_string(i));
+            clock->Ms = kMs0;
+            Open(places[i].first, places[i].second, kMjd0, "Target");
+            for (double later : {0.0, 30.0}) {
+                if (later > 0) {
+                    clock->Ms = kMs0 + std::int64_t(later * 60000);
+                    timer->Advance(TfrmZorede::kRefresh);
+                }
+                const double t = kMjd0 + later * kMinute;
+                EXPECT_NEAR(frm.NowMjd, t, 1e-9);
+                double ra2, dec2, cRa, cDc;
+                Seen(site, t, places[i].first, places[i].second, ra2, dec2);
+                mount.Read(t, ra2, dec2, cRa, cDc);
+                ASSERT_TRUE(frm.HasDial);
+                EXPECT_NEAR(sim::RaDiff(frm.DialRa, cRa) / kDeg, 0.0, 0.1);
+                EXPECT_NEAR((frm.DialDc - cDc) / kDeg, 0.0, 0.1);
+                // The texts, unless the reading sits on a rounding edge.
+                const double edgeRa = std::fabs(std::fmod(cRa / kDeg * 4.0, 1.0) - 0.5);
+                const double edgeDc = std::fabs(std::fmod(std::fabs(cDc / kDeg) * 100, 1.0) - 0.5);
+                if (edgeRa > 0.3) {
+                    EXPECT_EQ(frm.labRaV->text().toStdString(), RaText(cRa));
+                }
+                if (edgeDc > 0.3) {
+                    EXPECT_EQ(frm.labDcV->text().toStdString(), DcText(cDc));
+                }
+            }
+            frm.hide();
+        }
+    }
+}
+
+TEST_F(Navigation, OneStarOnAnAlignedMountFollowsTheSiderealTurn) {
+    const sim::Mount mount(site.Lat, 0.0, site.Lat, 250.0 * kDeg, site.SiderealTime(kMjd0), kMjd0);
+    const double t1 = kMjd0 - 20 * kMinute;
+    SightOnMount(mount, "Capella", 80, 25, t1);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].text, "Added");
+    EXPECT_FALSE(frm.isVisible());
+    const TNaviStar& star = frm.Stars.Stars[0];
+
+    // The star itself at its own reference time: its circle reading, moved by
+    // the refraction its sky place carries (an unrefracted target).
+    Open(star.CatRa, star.CatDc, t1, "Capella");
+    EXPECT_EQ(frm.labCap6->text().toStdString(), "[SynchronizePolarAxis]");
+    const double shift = sim::RaDiff(star.CatRa, star.SkyRa);
+    EXPECT_GT(std::fabs(shift), 0.5 / 60 * kDeg); // low in the east: refraction counts
+    EXPECT_NEAR(sim::RaDiff(frm.DialRa, star.CirRa), shift, 1e-9);
+    frm.hide();
+
+    // Another target: what the aligned mount reads for its unrefracted place,
+    // then every 20 s the hour circle reading falls by the sidereal turn.
+    const double ra = 3.2, dec = 0.7;
+    clock->Ms = kMs0;
+    Open(ra, dec, kMjd0, "Mirfak");
+    double cRa, cDc;
+    mount.Read(kMjd0, ra, dec, cRa, cDc);
+    EXPECT_NEAR(sim::RaDiff(frm.DialRa, cRa) / kDeg, 0.0, 1e-6);
+    EXPECT_DOUBLE_EQ(frm.DialDc, dec);
+    const double first = frm.DialRa;
+    for (int tick = 1; tick <= 90; ++tick) {
+        clock->Advance(20000);
+        timer->Advance(20000);
+    }
+    EXPECT_EQ(timer->Ticks(), 90);
+    const double perDay = 360.9856 * kDeg;
+    EXPECT_NEAR(sim::RaDiff(frm.DialRa, first), -perDay / 48.0, 1e-7);
+    mount.Read(kMjd0 + 30 * kMinute, ra, dec, cRa, cDc);
+    EXPECT_NEAR(sim::RaDiff(frm.DialRa, cRa) / kDeg, 0.0, 1e-6);
+    // Closing stops the refresh.
+    Press(frm.flbClose);
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_FALSE(timer->Active());
+}
