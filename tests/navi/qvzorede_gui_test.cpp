@@ -271,3 +271,108 @@ TEST_F(Navigation, OneStarOnAnAlignedMountFollowsTheSiderealTurn) {
     EXPECT_FALSE(frm.isVisible());
     EXPECT_FALSE(timer->Active());
 }
+
+TEST_F(Navigation, TheListHoldsTenStarsAndRefusesDuplicates) {
+    Sight("Vega", 4.87, 0.677, kMjd0, 18, 37, 38.8);
+    // The same name again (blanks do not count) is dropped without a word.
+    Sight(" Vega ", 4.87, 0.677, kMjd0 + 5 * kMinute, 18, 40, 38.8);
+    EXPECT_TRUE(frm.isVisible());
+    Press(frm.flbClose);
+    // Clicked points are numbered; the same point clicked again later (its
+    // refraction then differs) is still the same point.
+    Sight("ClickPoint", 1.0, 0.5, kMjd0, 1, 0, 30.0);
+    Sight("ClickPoint", 1.0, 0.5, kMjd0 + 10 * kMinute, 1, 2, 30.0);
+    EXPECT_TRUE(frm.isVisible());
+    Press(frm.flbClose);
+    Sight("ClickPoint", 1.2, 0.5, kMjd0, 2, 0, 30.0);
+    for (int i = 4; i <= 10; ++i)
+        Sight("Star" + std::to_string(i), 0.3 * i, 0.1 * i - 0.5, kMjd0, i, 0, 10.0);
+    ASSERT_EQ(frm.Stars.Count, 10);
+    std::vector<std::string> added(10, "Added");
+    std::vector<std::string> texts;
+    for (const Asked& a : asked)
+        texts.push_back(a.text);
+    EXPECT_EQ(texts, added);
+
+    // An eleventh is refused with a notice; the window stays open.
+    Sight("Deneb", 5.4, 0.79, kMjd0, 20, 41, 45.3);
+    ASSERT_EQ(asked.size(), 11u);
+    EXPECT_EQ(asked.back().buttons, 2);
+    EXPECT_EQ(asked.back().text, "Can not add");
+    EXPECT_TRUE(frm.isVisible());
+    EXPECT_EQ(frm.Stars.Count, 10);
+    std::vector<std::string> rows;
+    for (int r = 1; r <= frm.grdStandard->GetMaxRow(); ++r)
+        rows.push_back(frm.grdStandard->GetTextA(r, 1));
+    EXPECT_EQ(rows,
+              (std::vector<std::string>{"Vega", "ClickPoint1", "ClickPoint2", "Star4", "Star5",
+                                        "Star6", "Star7", "Star8", "Star9", "Star10"}));
+    // Readings typed in are stored as angles.
+    EXPECT_NEAR(frm.Stars.Stars[0].CirRa, (18 + 37 / 60.0) * 15 * kDeg, 1e-12);
+    EXPECT_NEAR(frm.Stars.Stars[0].CirDc, 38.8 * kDeg, 1e-12);
+}
+
+TEST_F(Navigation, DeletingTheOnlyStarLeavesNothingToDial) {
+    Sight("Altair", 5.2, 0.155, kMjd0, 19, 51, 8.9);
+    // A target on the equator: one star dials its own declination, shown
+    // with the plus sign.
+    Open(2.0, 0.0, kMjd0, "Equator");
+    EXPECT_EQ(frm.labObjName->text().toStdString(), "Equator");
+    EXPECT_EQ(frm.labCap6->text().toStdString(), "[SynchronizePolarAxis]");
+    EXPECT_EQ(frm.labDcV->text().toStdString(), "+ 0.00\xC2\xB0");
+    EXPECT_EQ(frm.width(), TfrmZorede::kNarrow);
+
+    Press(frm.labStandard);
+    answer = 10002; // No
+    Press(frm.flbDelete);
+    EXPECT_EQ(frm.Stars.Count, 1);
+    EXPECT_TRUE(frm.isVisible());
+    answer = 10001; // Yes
+    Press(frm.flbDelete);
+    EXPECT_EQ(frm.Stars.Count, 0);
+    EXPECT_EQ(frm.grdStandard->GetMaxRow(), 0);
+    EXPECT_FALSE(frm.isVisible());
+    std::vector<std::string> texts;
+    for (const Asked& a : asked)
+        texts.push_back(std::to_string(a.buttons) + " " + a.text);
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"2 Added", "1 Delete Ok?", "1 Delete Ok?", "2 Deleted"}));
+
+    Open(2.0, 0.3, kMjd0, "Regulus");
+    EXPECT_EQ(frm.labRaV->text().toStdString(), "--h--m");
+    EXPECT_EQ(frm.labDcV->text().toStdString(), "+--.--\xC2\xB0");
+    EXPECT_EQ(frm.labCap6->text().toStdString(), "");
+    EXPECT_FALSE(frm.HasDial);
+    Press(frm.labStandard);
+    Press(frm.flbDelete); // nothing to delete: no question
+    EXPECT_EQ(asked.size(), 4u);
+}
+
+TEST_F(Navigation, EnterMovesOnEscapeTakesBackAndTheChartGivesTheReferenceTime) {
+    frm.ChartMjd = [] { return kMjd0 + 0.25; };
+    Open(1.0, 0.2, kMjd0, "Spica");
+    Press(frm.labStandard);
+    EXPECT_EQ(frm.width(), TfrmZorede::kWide);
+    EXPECT_EQ(QApplication::focusWidget(), frm.kinRaHV);
+    Type("99\n");
+    EXPECT_EQ(frm.kinRaHV->GetTx(), "23"); // held to its range
+    EXPECT_EQ(QApplication::focusWidget(), frm.kinRaMV);
+    Type("3\x1b");
+    EXPECT_EQ(frm.kinRaMV->GetTx(), "00");
+    EXPECT_EQ(QApplication::focusWidget(), frm.kinRaMV);
+    EXPECT_TRUE(frm.isVisible());
+    Type("\n-5.5\n");
+    EXPECT_EQ(frm.kinDcV->GetTx(), "-05.5");
+    EXPECT_EQ(QApplication::focusWidget(), frm.kinRaHV);
+    Type("\n7\n");
+    EXPECT_EQ(frm.kinRaMV->GetTx(), "07");
+    EXPECT_EQ(QApplication::focusWidget(), frm.kinDcV);
+    Press(frm.flbCancel);
+    EXPECT_EQ(frm.width(), TfrmZorede::kNarrow);
+    EXPECT_TRUE(frm.isVisible());
+    Press(frm.flbAdd);
+    ASSERT_EQ(frm.Stars.Count, 1);
+    EXPECT_DOUBLE_EQ(frm.Stars.Stars[0].Time, kMjd0 + 0.25);
+    EXPECT_NEAR(frm.Stars.Stars[0].CirRa, (23 + 7 / 60.0) * 15 * kDeg, 1e-12);
+    EXPECT_NEAR(frm.Stars.Stars[0].CirDc, -5.5 * kDeg, 1e-12);
+}
