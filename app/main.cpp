@@ -72,6 +72,12 @@ void WireChart(TfrmQVSKY& sky) {
         frmQVOpen->close();
         qApp->quit();
     };
+    // F4 / "GoTo": the navigation window, at the chart's site; a reference
+    // star takes the chart's moment when "Std Star" is pressed.
+    frmZorede->ChartMjd = [&sky] { return sky.Mjd.GetMJD(); };
+    sky.OpenNavigation = [&sky](double ra, double dec, double mjd, const std::string& name) {
+        frmZorede->Navigate(sky.Location, ra, dec, mjd, name);
+    };
 }
 
 } // namespace
