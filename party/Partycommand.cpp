@@ -1,0 +1,114 @@
+#include "party/Partycommand.h"
+
+#include "astro/Clsdegree.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+// The last two digits of v + 100: months, days, hours and minutes.
+std::string Two(int v) {
+    std::string t = std::to_string(v + 100);
+    return t.substr(t.size() - 2);
+}
+
+std::string Reason() {
+    return std::strerror(errno);
+}
+
+} // namespace
+
+std::string TPartyCommand::LocalStamp(std::int64_t nowMs) {
+    std::int64_t s = nowMs / 1000;
+    if (nowMs % 1000 < 0) --s;
+    std::time_t t = static_cast<std::time_t>(s);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d", tm.tm_year + 1900, tm.tm_mon + 1,
+                  tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    return buf;
+}
+
+std::string TPartyCommand::MakeCommandFileName(const std::string& folder, const std::string& id,
+                                               std::int64_t nowMs) {
+    const std::string path = folder + id + "-";
+    const std::string stamp = LocalStamp(nowMs);
+    if (lastStamp_ == stamp + std::to_string(sequence_))
+        ++sequence_;
+    else
+        sequence_ = 0;
+    lastStamp_ = stamp + std::to_string(sequence_);
+    return path + lastStamp_ + ".pty";
+}
+
+std::vector<std::string> TPartyCommand::SyncLines(const TPartyView& v) {
+    TDegrees deg;
+    deg.SetLng(2);
+    deg.SetMarkMin("m");
+    deg.SetMarkSec("s");
+    deg.SetRad(v.Ra);
+    std::string ra = deg.TextTime(2, 1);
+    deg.SetRad(v.Dec);
+    std::string dec = deg.TextDeg(2, 1);
+
+    std::vector<std::string> lines;
+    lines.push_back("CENTER , " + ra + " , " + dec);
+    lines.push_back("OBJECT , " + std::to_string(v.ObjKind) + " , " + std::to_string(v.ObjNo));
+    lines.push_back("SCALE , " + std::to_string(v.Scale));
+    if (v.AutoDrive == 1)
+        lines.push_back("TIME , NOW");
+    else
+        lines.push_back("TIME , " + std::to_string(v.Year) + "/" + Two(v.Month) + "/" + Two(v.Day) +
+                        " , " + Two(v.Hour) + ":" + Two(v.Minute) + ":00");
+    lines.push_back("SENS , " + std::to_string(v.Sens));
+    for (int k = 0; k < 8; ++k)
+        lines.push_back("DISP0" + std::to_string(k + 1) + " , " + (v.Disp[k] == 1 ? "ON" : "OFF"));
+    return lines;
+}
+
+std::vector<std::string> TPartyCommand::GotoLines(const TPartyView& v) {
+    return {"OBJECT , " + std::to_string(v.ObjKind) + " , " + std::to_string(v.ObjNo), "GOTO"};
+}
+
+std::vector<std::string> TPartyCommand::StopLines() {
+    return {"STOP"};
+}
+
+bool TPartyCommand::WriteFile(const std::string& path, const std::vector<std::string>& lines,
+                              std::string& why) {
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    // Every field is a keyword, a decimal number or an angle text with ASCII
+    // marks, so these bytes are already their Shift-JIS form.
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            why = "not plain text";
+            return false;
+        }
+    }
+    const std::size_t slash = path.rfind('/');
+    const std::size_t cut = slash == std::string::npos ? 0 : slash + 1;
+    const std::string temp = path.substr(0, cut) + "." + path.substr(cut) + ".part";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) {
+        why = Reason();
+        return false;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
+    if (!ok) why = Reason();
+    if (std::fclose(f) != 0 && ok) {
+        ok = false;
+        why = Reason();
+    }
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        why = Reason();
+    }
+    if (!ok) std::remove(temp.c_str());
+    return ok;
+}

@@ -1,0 +1,150 @@
+#include "party/Partysettings.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+namespace {
+
+// Number of characters of a UTF-8 text, or -1 when it is not valid UTF-8.
+int Utf8Count(const std::string& s) {
+    int count = 0;
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        std::size_t n = c < 0x80         ? 1
+                        : (c >> 5) == 6  ? 2
+                        : (c >> 4) == 14 ? 3
+                        : (c >> 3) == 30 ? 4
+                                         : 0;
+        if (n == 0 || i + n > s.size()) return -1;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return -1;
+        i += n;
+        ++count;
+    }
+    return count;
+}
+
+bool HasControl(const std::string& s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) < 32 || c == 127) return true;
+    return false;
+}
+
+std::string Blank(const std::string& s) {
+    return s.find_first_not_of(' ') == std::string::npos ? std::string() : s;
+}
+
+std::string Reason() {
+    return std::strerror(errno);
+}
+
+} // namespace
+
+std::string TPartySettings::IdProblem(const std::string& id) {
+    if (Blank(id).empty()) return "";
+    int chars = Utf8Count(id);
+    if (chars < 0) return "it is not readable text";
+    if (HasControl(id)) return "it holds a control character";
+    if (chars > kIdLength) return "it is longer than 7 characters";
+    if (id.find("..") != std::string::npos) return "it holds \"..\"";
+    // Slashes would leave the shared folder; the others are refused by the
+    // file systems of the other stations that share it.
+    for (char c : std::string("/\\:*?\"<>|"))
+        if (id.find(c) != std::string::npos) return std::string("it holds \"") + c + "\"";
+    return "";
+}
+
+std::string TPartySettings::ToText() const {
+    std::string t = "# Quenlira star party settings\n";
+    t += "Mode=" + std::to_string(Mode) + "\n";
+    t += "Folder=" + Folder + "\n";
+    for (int k = 0; k < kIds; ++k) {
+        char key[8];
+        std::snprintf(key, sizeof key, "ID%02d=", k + 1);
+        t += key + Ids[k] + "\n";
+    }
+    return t;
+}
+
+bool TPartySettings::FromText(const std::string& text, std::string& why) {
+    *this = TPartySettings();
+    std::size_t start = 0;
+    int lineNo = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        auto bad = [&](const std::string& what) {
+            why = "line " + std::to_string(lineNo) + ": " + what;
+            return false;
+        };
+        if (Utf8Count(line) < 0) return bad("not UTF-8 text");
+        if (line.empty() || line[0] == '#') continue;
+        std::size_t eq = line.find('=');
+        if (eq == std::string::npos) return bad("no \"=\"");
+        std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+        if (HasControl(value)) return bad("a control character");
+        if (key == "Mode") {
+            if (value != "1" && value != "2" && value != "3") return bad("mode is not 1, 2 or 3");
+            Mode = value[0] - '0';
+        } else if (key == "Folder") {
+            Folder = value;
+        } else if (key.size() == 4 && key.compare(0, 2, "ID") == 0 && std::isdigit(key[2]) &&
+                   std::isdigit(key[3]) && std::stoi(key.substr(2)) >= 1 &&
+                   std::stoi(key.substr(2)) <= kIds) {
+            std::string problem = IdProblem(value);
+            if (!problem.empty()) return bad(key + " cannot be used: " + problem);
+            Ids[std::stoi(key.substr(2)) - 1] = value;
+        } else {
+            return bad("unknown key \"" + key + "\"");
+        }
+    }
+    return true;
+}
+
+bool TPartySettings::Load(const std::string& path, std::string& why) {
+    *this = TPartySettings();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (access(path.c_str(), F_OK) != 0) return true; // nothing stored yet
+        why = "cannot be read: " + Reason();
+        return false;
+    }
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        why = "cannot be read";
+        return false;
+    }
+    return FromText(text, why);
+}
+
+bool TPartySettings::Save(const std::string& path, std::string& why) const {
+    const std::string temp = path + ".tmp";
+    const std::string text = ToText();
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) {
+        why = Reason();
+        return false;
+    }
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fflush(f) == 0 &&
+              fsync(fileno(f)) == 0;
+    if (!ok) why = Reason();
+    if (std::fclose(f) != 0 && ok) {
+        ok = false;
+        why = Reason();
+    }
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        why = Reason();
+    }
+    if (!ok) std::remove(temp.c_str());
+    return ok;
+}

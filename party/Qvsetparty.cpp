@@ -1,0 +1,252 @@
+#include "party/Qvsetparty.h"
+
+#include "controls/Framelabel.h"
+#include "party/Partyshape.h"
+#include "party/Qvdir.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace {
+
+constexpr TColor kRed = RGBColor(255, 0, 0);
+constexpr TColor kDark = RGBColor(128, 0, 0);
+constexpr TColor kDarker = RGBColor(64, 0, 0);
+constexpr TColor kBlack = RGBColor(0, 0, 0);
+constexpr int kWidth = 430, kHeight = 400;
+
+void SetTextColor(QLabel* l, TColor c) {
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, ToQColor(c));
+    l->setPalette(p);
+}
+
+} // namespace
+
+TfrmSetParty::TfrmSetParty(const std::string& folder, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), folder_(folder) {
+    setModal(true);
+    setWindowTitle("Setting Star Party");
+    setFixedSize(kWidth, kHeight);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    pal.setColor(QPalette::Base, Qt::black);
+    pal.setColor(QPalette::Text, QColor(255, 0, 0));
+    setPalette(pal);
+    setFont(QFont("Arial", 9));
+
+    shpFrame = new TPartyShape(this);
+    shpFrame->setGeometry(0, 0, kWidth, kHeight);
+    drag_.Attach(shpFrame);
+
+    auto button = [this](const std::string& text, int x, int y, int w) {
+        auto* f = new TFrameLabel(this);
+        f->setGeometry(x, y, w, 20);
+        f->SetAlignment(Qt::AlignHCenter);
+        f->SetCF(kRed);
+        f->SetFontColor(kRed);
+        f->SetCFLk(kDark);
+        f->SetCTLk(kDark);
+        f->SetCBLk(kBlack);
+        f->setFont(QFont("Arial", 9));
+        f->SetCap(text);
+        return f;
+    };
+    flbControler = button("Setting Star Party", 4, 4, kWidth - 8);
+    flbControler->SetCB(kDark);
+    drag_.Attach(flbControler);
+
+    const char* modes[3] = {"Disconnect", "Receiver", "Commander"};
+    for (int m = 0; m < 3; ++m) {
+        flbPartyMode[m] = button(modes[m], 15 + m * 135, 34, 125);
+        flbPartyMode[m]->OnMouseDown = [this, m](QWidget*, Qt::MouseButton b, Qt::KeyboardModifiers,
+                                                 int, int) {
+            if (b == Qt::LeftButton) flbPartyModeMouseDown(m + 1);
+        };
+    }
+
+    labNote1 = new QLabel("- Select network common folder.", this);
+    labNote1->setGeometry(15, 62, 400, 16);
+    shpFrame1 = new TPartyShape(this);
+    shpFrame1->setGeometry(15, 80, 400, 34);
+    flbPartyPath = button("", 22, 87, 330);
+    flbPartyPath->SetAlignment(Qt::AlignLeft);
+    flbPartyPath->SetML(3);
+    flbSetDir = button("Set", 358, 87, 50);
+    flbSetDir->SetPsE(true);
+    flbSetDir->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        flbSetDirMouseDown();
+    };
+
+    labNote2 = new QLabel("- Enter the user IDs of the participants to command.", this);
+    labNote2->setGeometry(15, 122, 400, 16);
+    shpFrame2 = new TPartyShape(this);
+    shpFrame2->setGeometry(15, 140, 400, 214);
+    for (int k = 0; k < TPartySettings::kIds; ++k) {
+        const int col = k / 10, row = k % 10;
+        const int x = 25 + col * 200, y = 146 + row * 20;
+        labMbr[k] = new QLabel(QString::number(k + 1) + ".", this);
+        labMbr[k]->setGeometry(x, y, 24, 18);
+        labMbr[k]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        edtParty[k] = new QLineEdit(this);
+        edtParty[k]->setGeometry(x + 30, y, 100, 18);
+        edtParty[k]->setMaxLength(TPartySettings::kIdLength);
+        edtParty[k]->setFrame(false);
+        edtParty[k]->setFont(QFont("Arial", 9));
+        edtParty[k]->installEventFilter(this);
+        shpULine[k] = new TPartyShape(this, true);
+        shpULine[k]->setGeometry(x + 30, y + 18, 100, 1);
+    }
+    for (int k = 0; k + 1 < TPartySettings::kIds; ++k)
+        setTabOrder(edtParty[k], edtParty[k + 1]);
+
+    flbOk = button("OK", kWidth - 150, kHeight - 36, 60);
+    flbCancel = button("Cancel", kWidth - 80, kHeight - 36, 60);
+    flbOk->SetPsE(true);
+    flbCancel->SetPsE(true);
+    flbOk->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        flbOkMouseDown();
+    };
+    flbCancel->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        flbCancelMouseDown();
+    };
+}
+
+std::string TfrmSetParty::SettingsPath() const {
+    if (folder_.empty()) return TPartySettings::kFileName;
+    return folder_ + "/" + TPartySettings::kFileName;
+}
+
+int TfrmSetParty::Tell(const std::string& text) {
+    if (Ask) return Ask(2, text);
+    QMessageBox::warning(this, "Setting Star Party", QString::fromStdString(text));
+    return 10003;
+}
+
+void TfrmSetParty::LoadSettings() {
+    std::string why;
+    if (!Stored.Load(SettingsPath(), why))
+        Tell(std::string(TPartySettings::kFileName) + " is damaged (" + why +
+             "); the rest of the party settings take their start values.");
+}
+
+TColor TfrmSetParty::TextColor(const QLabel* l) {
+    const QColor c = l->palette().color(QPalette::WindowText);
+    return RGBColor(c.red(), c.green(), c.blue());
+}
+
+void TfrmSetParty::ShowFolder(const std::string& folder) {
+    shownFolder_ = folder;
+    const QFontMetrics fm(flbPartyPath->font());
+    flbPartyPath->SetCap(
+        TfrmDir::ShortPath(folder, flbPartyPath->width() - 8, [&](const std::string& t) {
+            return fm.horizontalAdvance(QString::fromStdString(t));
+        }));
+}
+
+void TfrmSetParty::FormShow() {
+    for (int k = 0; k < TPartySettings::kIds; ++k)
+        edtParty[k]->setText(QString::fromStdString(Stored.Ids[k]));
+    dialogMode_ = Stored.Mode;
+    SelectMode(dialogMode_);
+    ShowFolder(Stored.Folder);
+}
+
+void TfrmSetParty::showEvent(QShowEvent* e) {
+    FormShow();
+    QDialog::showEvent(e);
+}
+
+void TfrmSetParty::SelectMode(int mode) {
+    for (int m = 0; m < 3; ++m) {
+        const bool on = m + 1 == mode;
+        flbPartyMode[m]->SetCB(on ? kDark : kBlack);
+        flbPartyMode[m]->SetFontColor(on ? kRed : kDark);
+        flbPartyMode[m]->SetCF(on ? kRed : kDark);
+    }
+    const bool folderOn = mode >= 2, idsOn = mode == 3;
+    SetTextColor(labNote1, folderOn ? kRed : kDark);
+    shpFrame1->SetPen(folderOn ? kRed : kDark);
+    shpFrame1->SetBrush(folderOn ? kDarker : kBlack);
+    flbPartyPath->SetLK(!folderOn);
+    flbSetDir->SetLK(!folderOn);
+
+    SetTextColor(labNote2, idsOn ? kRed : kDark);
+    shpFrame2->SetPen(idsOn ? kRed : kDark);
+    shpFrame2->SetBrush(idsOn ? kDarker : kBlack);
+    for (int k = 0; k < TPartySettings::kIds; ++k) {
+        edtParty[k]->setVisible(idsOn);
+        SetTextColor(labMbr[k], idsOn ? kRed : kDark);
+        shpULine[k]->SetPen(idsOn ? kRed : kDark);
+    }
+}
+
+void TfrmSetParty::flbPartyModeMouseDown(int mode) {
+    if (mode == dialogMode_) return;
+    dialogMode_ = mode;
+    SelectMode(mode);
+}
+
+void TfrmSetParty::flbSetDirMouseDown() {
+    if (!Dir) return;
+    if (!shownFolder_.empty()) Dir->SetFolder(shownFolder_);
+    Dir->exec();
+    std::string f = Dir->Folder();
+    if (f.empty() || f.back() != '/') f += "/";
+    ShowFolder(f);
+}
+
+void TfrmSetParty::flbOkMouseDown() {
+    // An ID is the front of a file name in the shared folder: refuse one that
+    // would write elsewhere or could not be written at all.
+    for (int k = 0; k < TPartySettings::kIds; ++k) {
+        const std::string problem = TPartySettings::IdProblem(edtParty[k]->text().toStdString());
+        if (!problem.empty()) {
+            Tell("The ID of participant " + std::to_string(k + 1) +
+                 " cannot be used in a file name: " + problem + ".");
+            if (edtParty[k]->isVisible()) edtParty[k]->setFocus();
+            return;
+        }
+    }
+    for (int k = 0; k < TPartySettings::kIds; ++k)
+        Stored.Ids[k] = edtParty[k]->text().toStdString();
+    if (ShowCommand) ShowCommand(dialogMode_ == 3);
+    Stored.Mode = dialogMode_;
+    Stored.Folder = shownFolder_;
+    std::string why;
+    if (!Stored.Save(SettingsPath(), why))
+        Tell(std::string("The party settings could not be saved in ") + TPartySettings::kFileName +
+             ": " + why + ". They hold until the program ends.");
+    accept();
+}
+
+void TfrmSetParty::flbCancelMouseDown() {
+    reject();
+}
+
+bool TfrmSetParty::eventFilter(QObject* obj, QEvent* e) {
+    if (e->type() != QEvent::KeyPress) return QDialog::eventFilter(obj, e);
+    for (int k = 0; k < TPartySettings::kIds; ++k) {
+        if (obj != edtParty[k]) continue;
+        const int n = TPartySettings::kIds;
+        switch (static_cast<QKeyEvent*>(e)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Down:
+            edtParty[(k + 1) % n]->setFocus();
+            return true;
+        case Qt::Key_Up:
+            edtParty[(k + n - 1) % n]->setFocus();
+            return true;
+        case Qt::Key_Escape:
+            return true; // stays in the same input
+        default:
+            return false;
+        }
+    }
+    return QDialog::eventFilter(obj, e);
+}
