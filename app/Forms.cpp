@@ -9,9 +9,9 @@ TfrmLocation* frmLocation = nullptr;
 TfrmKeyHelp* frmKeyHelp = nullptr;
 TfrmQVMes* frmQVMes = nullptr;
 TfrmZorede* frmZorede = nullptr;
-QWidget* frmCommander = nullptr;
-QWidget* frmSetParty = nullptr;
-QWidget* frmDir = nullptr;
+TfrmCommander* frmCommander = nullptr;
+TfrmSetParty* frmSetParty = nullptr;
+TfrmDir* frmDir = nullptr;
 
 int QVMes(int buttons, const std::string& text) {
     if (frmQVMes) {

@@ -12,6 +12,9 @@ class TfrmLocation;
 class TfrmKeyHelp;
 class TfrmQVMes;
 class TfrmZorede;
+class TfrmCommander;
+class TfrmSetParty;
+class TfrmDir;
 
 extern TfrmQVOpen* frmQVOpen;
 extern TfrmQVSKY* frmQVSKY;
@@ -20,9 +23,9 @@ extern TfrmLocation* frmLocation;
 extern TfrmKeyHelp* frmKeyHelp;
 extern TfrmQVMes* frmQVMes;
 extern TfrmZorede* frmZorede;
-extern QWidget* frmCommander;
-extern QWidget* frmSetParty;
-extern QWidget* frmDir;
+extern TfrmCommander* frmCommander;
+extern TfrmSetParty* frmSetParty;
+extern TfrmDir* frmDir;
 
 // Shows the message window modally with a button set (1 Yes/No, 2 OK,
 // 3 OK/Cancel) and returns its result (10001 Yes, 10002 No, 10003 OK,

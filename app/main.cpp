@@ -10,6 +10,11 @@
 #include "app/Singleinst.h"
 #include "catalog/Clsfolders.h"
 #include "navi/Qvzorede.h"
+#include "controls/Calclock.h"
+#include "controls/Framelabel.h"
+#include "party/Qvcommander.h"
+#include "party/Qvdir.h"
+#include "party/Qvsetparty.h"
 #include "site/Qvlocation.h"
 
 #include <QDir>
@@ -80,6 +85,41 @@ void WireChart(TfrmQVSKY& sky) {
     };
 }
 
+// The star party: the commander reads the chart window's view at each press,
+// and OK in the party settings shows or hides the chart window's "COM".
+void WireParty(TfrmQVSKY& sky) {
+    auto mes = [](int b, const std::string& t) { return QVMes(b, t); };
+    frmDir->Ask = mes;
+    frmSetParty->Ask = mes;
+    frmSetParty->Dir = frmDir;
+    frmSetParty->ShowCommand = [&sky](bool visible) { sky.labCommand->setVisible(visible); };
+    frmCommander->Party = &frmSetParty->Stored;
+    frmCommander->View = [&sky] {
+        TPartyView v;
+        v.Ra = sky.CenterRa;
+        v.Dec = sky.CenterDec;
+        v.ObjKind = sky.PicKind;
+        v.ObjNo = sky.PicIndex;
+        v.Scale = sky.Scale;
+        v.AutoDrive = sky.AutoDrive ? 1 : 0;
+        v.Year = sky.clkCal->GetYear();
+        v.Month = sky.clkCal->GetMonth();
+        v.Day = sky.clkCal->GetDay();
+        v.Hour = sky.clkCal->GetHour();
+        v.Minute = sky.clkCal->GetMinute();
+        v.Sens = sky.Sensitivity;
+        for (int k = 0; k < 8; ++k)
+            v.Disp[k] = sky.Switch[k];
+        return v;
+    };
+    sky.labCommand->OnMouseDown = [](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        frmCommander->exec();
+    };
+    // The party settings of the last run (a damaged file is reported here);
+    // this also shows "COM" when the station was left in commander mode.
+    frmSetParty->LoadSettings();
+}
+
 } // namespace
 
 // Resident memory of this process, MB.
@@ -126,9 +166,9 @@ int main(int argc, char** argv) {
         frmKeyHelp = new TfrmKeyHelp;
         frmQVMes = new TfrmQVMes;
         frmZorede = new TfrmZorede;
-        frmCommander = Shell("Commander");
-        frmSetParty = Shell("Party");
-        frmDir = Shell("Folder");
+        frmCommander = new TfrmCommander;
+        frmSetParty = new TfrmSetParty(folder);
+        frmDir = new TfrmDir;
     } catch (const std::exception& e) {
         // Without the opening window (its settings file could not be made)
         // there is no handler: report and log here.
@@ -145,6 +185,7 @@ int main(int argc, char** argv) {
     frmQVOpen->Editor = frmLocation;
     frmQVOpen->ShowChart = [] { frmQVSKY->show(); };
     WireChart(*frmQVSKY);
+    WireParty(*frmQVSKY);
 
     // QUENLIRA_TIMING=1 reports how long the start takes, leaving out the
     // time the user spends choosing a site.

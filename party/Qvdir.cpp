@@ -15,9 +15,14 @@ namespace {
 constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr int kWidth = 500, kHeight = 340;
 
-const char* kStyle = "QComboBox, QListWidget, QComboBox QAbstractItemView {"
-                     " background: black; color: rgb(255,0,0); border: 1px solid rgb(255,0,0);"
-                     " selection-background-color: rgb(128,0,0); selection-color: white; }";
+const char* kStyle =
+    "QComboBox, QListWidget, QComboBox QAbstractItemView {"
+    " background: black; color: rgb(255,0,0); border: 1px solid rgb(255,0,0);"
+    " selection-background-color: rgb(128,0,0); selection-color: white; }"
+    "QLabel { color: rgb(255,0,0); }"
+    "QScrollBar:vertical { background: black; border: 1px solid rgb(255,0,0); width: 14px; }"
+    "QScrollBar::handle:vertical { background: rgb(128,0,0); min-height: 12px; }"
+    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }";
 
 std::vector<std::string> Split(const std::string& path) {
     std::vector<std::string> parts;

@@ -132,6 +132,7 @@ void TfrmSetParty::LoadSettings() {
     if (!Stored.Load(SettingsPath(), why))
         Tell(std::string(TPartySettings::kFileName) + " is damaged (" + why +
              "); the rest of the party settings take their start values.");
+    if (ShowCommand) ShowCommand(Stored.Mode == 3);
 }
 
 TColor TfrmSetParty::TextColor(const QLabel* l) {

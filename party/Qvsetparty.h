@@ -27,7 +27,7 @@ public:
     TPartySettings Stored;
 
     // Reads "StarParty.dat"; a damaged file is reported (once, here) and read
-    // as far as it is valid.
+    // as far as it is valid. Then tells ShowCommand the mode read.
     void LoadSettings();
     std::string SettingsPath() const;
 

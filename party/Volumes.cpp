@@ -57,19 +57,24 @@ std::vector<TVolume> MountedVolumes() {
     return list;
 }
 
+bool VolumeAnswers(const std::string& root) {
+    struct statvfs st {};
+    if (statvfs(root.c_str(), &st) != 0 || st.f_blocks == 0) return false;
+    DIR* d = opendir(root.c_str());
+    if (!d) return false;
+    closedir(d);
+    return true;
+}
+
 bool VolumeReady(const std::string& root, int timeoutMs, std::string& why) {
+    return VolumeReady(root, timeoutMs, why, VolumeAnswers);
+}
+
+bool VolumeReady(const std::string& root, int timeoutMs, std::string& why,
+                 const std::function<bool(const std::string& root)>& ask) {
     auto answer = std::make_shared<std::promise<bool>>();
     std::future<bool> ready = answer->get_future();
-    std::thread([root, answer] {
-        struct statvfs st {};
-        bool ok = statvfs(root.c_str(), &st) == 0 && st.f_blocks > 0;
-        if (ok) {
-            DIR* d = opendir(root.c_str());
-            ok = d != nullptr;
-            if (d) closedir(d);
-        }
-        answer->set_value(ok);
-    }).detach();
+    std::thread([root, answer, ask] { answer->set_value(ask(root)); }).detach();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (ready.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
         if (std::chrono::steady_clock::now() >= deadline) {

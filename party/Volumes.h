@@ -2,6 +2,7 @@
 // and a readiness test that cannot hang the window on a dead network mount.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,4 +21,9 @@ std::vector<TVolume> MountedVolumes();
 // listed within timeoutMs. The question runs on a worker thread; while waiting
 // the window keeps painting. A volume that does not answer in time is not ready
 // (its worker is left to finish on its own).
+// ask is the question itself (size and listing by default).
 bool VolumeReady(const std::string& root, int timeoutMs, std::string& why);
+bool VolumeReady(const std::string& root, int timeoutMs, std::string& why,
+                 const std::function<bool(const std::string& root)>& ask);
+// The size of the volume at root can be read and its root folder listed.
+bool VolumeAnswers(const std::string& root);

@@ -81,11 +81,14 @@ protected:
         };
         w->ShowCommand = [this](bool v) { com = v; };
         w->LoadSettings();
+        // Start-up tells the chart window about "COM" once, from the file.
+        startCom = com;
+        com.reset();
         return w;
     }
     fs::path dir;
     std::vector<std::string> asked;
-    std::optional<bool> com;
+    std::optional<bool> com, startCom;
 };
 
 } // namespace
@@ -93,6 +96,7 @@ protected:
 TEST_F(PartyWindows, SettingsCancelKeepsOkStoresAndComFollowsTheMode) {
     auto w = SetParty();
     EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(startCom, false);
     w->show();
     EXPECT_EQ(w->windowTitle().toStdString(), "Setting Star Party");
     // Mode 1: only "Disconnect" lit, both groups off.
@@ -157,6 +161,7 @@ TEST_F(PartyWindows, SettingsCancelKeepsOkStoresAndComFollowsTheMode) {
     auto again = SetParty();
     EXPECT_EQ(again->Stored, w->Stored);
     EXPECT_EQ(again->Stored.Mode, 3);
+    EXPECT_EQ(startCom, true);
     EXPECT_TRUE(asked.empty());
 }
 
