@@ -185,12 +185,20 @@ void TfrmDir::FillTree() {
         })));
 }
 
-void TfrmDir::SetFolder(const std::string& path) {
+bool TfrmDir::SetFolder(const std::string& path) {
     if (volumes_.empty()) FillVolumes();
-    folder_ = path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
-    drive_ = lastGood_ = VolumeOf(folder_);
+    const std::string folder =
+        path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
+    const int drive = VolumeOf(folder);
+    // Listing a folder on a network volume that has gone away would hang.
+    std::string why;
+    if (drive != VolumeOf(folder_) && drive >= 0 && Ready && !Ready(volumes_[drive].Root, why))
+        return false;
+    folder_ = folder;
+    drive_ = lastGood_ = drive;
     ShowDrive(drive_);
     FillTree();
+    return true;
 }
 
 void TfrmDir::FormShow() {

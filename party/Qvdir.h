@@ -25,8 +25,10 @@ public:
 
     // The current folder, whole; what the caller reads after the window closed.
     std::string Folder() const { return folder_; }
-    // Moves the chooser to the volume holding path and the list to path.
-    void SetFolder(const std::string& path);
+    // Moves the chooser to the volume holding path and the list to path. A
+    // volume other than the current one is tested first; when it is not ready
+    // nothing moves and the result is false.
+    bool SetFolder(const std::string& path);
 
     // The volumes offered and the readiness test; tests put their own in.
     std::function<std::vector<TVolume>()> ListVolumes = [] { return MountedVolumes(); };

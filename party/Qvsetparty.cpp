@@ -131,7 +131,7 @@ void TfrmSetParty::LoadSettings() {
     std::string why;
     if (!Stored.Load(SettingsPath(), why))
         Tell(std::string(TPartySettings::kFileName) + " is damaged (" + why +
-             "); the rest of the party settings take their start values.");
+             ").\r\nThe party settings from there on take their start values.");
     if (ShowCommand) ShowCommand(Stored.Mode == 3);
 }
 
@@ -194,6 +194,7 @@ void TfrmSetParty::flbPartyModeMouseDown(int mode) {
 
 void TfrmSetParty::flbSetDirMouseDown() {
     if (!Dir) return;
+    // Open at the folder shown, unless its volume does not answer.
     if (!shownFolder_.empty()) Dir->SetFolder(shownFolder_);
     Dir->exec();
     std::string f = Dir->Folder();

@@ -329,7 +329,7 @@ TEST_F(PartyWindows, FolderWindowRefusesAVolumeThatIsNotReadyAndCancelRestores) 
     EXPECT_EQ(w.Folder(), a + "/x");
     w.dcbKyoyu->setCurrentIndex(2);
     EXPECT_EQ(w.Folder(), c);
-    EXPECT_EQ(probed, (std::vector<std::string>{b, c}));
+    EXPECT_EQ(probed, (std::vector<std::string>{a, b, c}));
     w.dlbKyoyuChange(c + "/share");
     w.dcbKyoyu->setCurrentIndex(0);
     emit w.dlbKyoyu->itemActivated(w.dlbKyoyu->item(1)); // "x" under the root
@@ -357,6 +357,11 @@ TEST_F(PartyWindows, FolderWindowRefusesAVolumeThatIsNotReadyAndCancelRestores) 
               TfrmDir::kPathWidth);
     Press(w.flbOk);
     EXPECT_EQ(w.Folder(), deep);
+    // Opening at a folder whose volume does not answer leaves everything.
+    EXPECT_FALSE(w.SetFolder(b + "/"));
+    EXPECT_EQ(w.Folder(), deep);
+    EXPECT_TRUE(w.SetFolder(a + "/z/"));
+    EXPECT_EQ(w.Folder(), a + "/z");
 }
 
 TEST_F(PartyWindows, SetTakesTheFolderWindowsFolderWithASlash) {
