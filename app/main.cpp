@@ -115,9 +115,15 @@ void WireParty(TfrmQVSKY& sky) {
     sky.labCommand->OnMouseDown = [](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         frmCommander->exec();
     };
-    // The party settings of the last run (a damaged file is reported here);
-    // this also shows "COM" when the station was left in commander mode.
+    // The party settings of the last run (a damaged file is reported here).
     frmSetParty->LoadSettings();
+    // The chart window hides "COM" when it is first shown; a station left in
+    // commander mode gets it back right after.
+    const auto show = frmQVOpen->ShowChart;
+    frmQVOpen->ShowChart = [show, &sky] {
+        show();
+        sky.labCommand->setVisible(frmSetParty->Stored.Mode == 3);
+    };
 }
 
 } // namespace
