@@ -30,13 +30,6 @@
 
 namespace {
 
-// Windows whose own content comes later: created in their place, never shown.
-QWidget* Shell(const char* title) {
-    auto* w = new QWidget;
-    w->setWindowTitle(title);
-    return w;
-}
-
 // The chart window reaches the opening window, the settings record and the
 // other windows through these.
 void WireChart(TfrmQVSKY& sky) {
