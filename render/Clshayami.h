@@ -44,8 +44,8 @@ public:
     RGBQUAD* GetColTbl() { return DIB.GetColTbl(); }
     TSurface* GetHdcDIB() { return DIB.GetSurface(); }
 
-    // Sky position (declination, right ascension) under a chart pixel; false,
-    // leaving both untouched, for a point outside the horizon circle.
+    // Sky position (declination, right ascension, equinox of the moment) under a chart pixel;
+    // false, leaving both untouched, for a point outside the horizon circle.
     bool GetPosition(int x, int y, double& dec, double& ra);
     // Projection of one sky point. The zenith distance is pi, and x and y are
     // left alone, for a point exactly at the zenith or nadir.
@@ -103,6 +103,10 @@ private:
         unsigned long Pen = 0;
         std::string Name;
     };
+    // The fixed sky (stars, figures, labels, Milky Way) is catalogued for J2000; the chart
+    // turns with the sidereal time of the moment, so it is carried to the moment's equinox
+    // first, as the bodies and the poles already are.
+    void ToDate(double ra, double dec, double& raDate, double& decDate) const;
     void DrawMilky();
     void DrawLines();
     void DrawStars();
