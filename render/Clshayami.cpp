@@ -156,6 +156,12 @@ bool THayami::GetPosition(int x, int y, double& dec, double& ra) {
 
 void THayami::ToDate(double ra, double dec, double& raDate, double& decDate) const {
     TMjd::Epoch(ra, dec, kCatalogueEpoch, MJD, 0.0, 0.0, raDate, decDate);
+    raDate -= kTwoPi * std::floor(raDate / kTwoPi);
+}
+
+void THayami::ToStandard(double raDate, double decDate, double& ra, double& dec) const {
+    TMjd::Epoch(raDate, decDate, MJD, kCatalogueEpoch, 0.0, 0.0, ra, dec);
+    ra -= kTwoPi * std::floor(ra / kTwoPi);
 }
 
 void THayami::DrawRgn(TSurface* surface, const TRegion& region, unsigned long colour, long width) {
