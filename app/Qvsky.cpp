@@ -616,6 +616,8 @@ void TfrmQVSKY::AutoTick() {
 }
 
 void TfrmQVSKY::UpdatePointer(double ra, double dec) {
+    // The direction is a J2000 one (the atlas's); the planisphere shows the sky of date.
+    Hayami->ToDate(ra, dec, ra, dec);
     double zd = 0;
     int x = 0, y = 0;
     Hayami->HeightG(static_cast<float>(ra), static_cast<float>(dec), Location.Lat,

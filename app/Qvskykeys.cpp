@@ -228,6 +228,7 @@ void TfrmQVSKY::ChartMouseMove(QPoint p) {
             setCursor(Qt::CrossCursor);
             double dec = 0, ra = 0;
             if (Hayami->GetPosition(p.x() - shpHayami.left(), p.y() - shpHayami.top(), dec, ra)) {
+                Hayami->ToStandard(ra, dec, ra, dec);
                 const skyrules::TReadout r =
                     skyrules::Readout(Location, Mjd.GetMJD(), ra, dec, false);
                 labRA->setText(QString::fromStdString(r.Ra));
@@ -261,6 +262,7 @@ void TfrmQVSKY::ChartMousePress(QPoint p, Qt::MouseButton b) {
         double dec = 0, ra = 0;
         if (!Hayami->GetPosition(p.x() - shpHayami.left(), p.y() - shpHayami.top(), dec, ra))
             return;
+        Hayami->ToStandard(ra, dec, ra, dec); // the atlas is a J2000 chart
         CenterRa = ra;
         CenterDec = dec;
         RedrawAtlas(true);

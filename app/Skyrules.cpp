@@ -1,6 +1,7 @@
 #include "app/Skyrules.h"
 
 #include "astro/Clsdegree.h"
+#include "astro/Clsmjd.h"
 #include "astro/Clslocation.h"
 #include "astro/Clsmoon.h"
 #include "astro/Clssun.h"
@@ -120,8 +121,11 @@ TReadout Readout(const TLocation& site, double mjd, double ra, double dec, bool 
     r.Ra = "RA:" + deg.TextTime(2, 0);
     deg.SetRad(dec);
     r.Dc = "Dc:" + deg.TextDeg(1, 1);
+    // The charts' directions are J2000 ones; the horizon is that of the moment.
+    double raDate = 0, decDate = 0;
+    TMjd::Epoch(ra, dec, 51544.0, mjd, 0.0, 0.0, raDate, decDate);
     double azi = 0, alt = 0;
-    site.AziAlt(mjd, ra, dec, azi, alt);
+    site.AziAlt(mjd, raDate, decDate, azi, alt);
     if (refraction) alt = site.Refract(alt);
     deg.SetRad(azi);
     r.Azi = "AZI:" + Right6(deg.TextDeg(0, 1));

@@ -47,8 +47,9 @@ std::string MoonAgeText(double age);
 // An azimuth or altitude text right-aligned in six characters.
 std::string Right6(const std::string& text);
 
-// The four read-out texts of a sky direction: "RA:..", "Dc:..", "AZI:..",
-// "ALT:..". With refraction the altitude is the apparent one.
+// The four read-out texts of a sky direction (J2000): "RA:..", "Dc:..", "AZI:..",
+// "ALT:..", the horizon coordinates for the moment's equinox. With refraction the
+// altitude is the apparent one.
 struct TReadout {
     std::string Ra, Dc, Azi, Alt;
 };

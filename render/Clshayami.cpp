@@ -7,6 +7,7 @@
 #include "astro/Clsjupiter.h"
 #include "astro/Clsmars.h"
 #include "astro/Clsmercury.h"
+#include "astro/Clsmjd.h"
 #include "astro/Clsmoon.h"
 #include "astro/Clsneptune.h"
 #include "astro/Clspluto.h"
@@ -32,7 +33,9 @@ constexpr unsigned long kMilkyWay = RGB(16, 53, 53);
 constexpr unsigned long kEquator = RGB(112, 16, 16);
 constexpr unsigned long kEcliptic = RGB(112, 112, 16);
 constexpr unsigned long kSunPen = RGB(255, 100, 100);
-// North galactic pole, J2000.
+// The equinox of the catalogues, the constellation and the Milky Way tables (the same
+// number the atlas carries the bodies back to).
+constexpr double kCatalogueEpoch = 51544.0;
 
 unsigned long SpectColour(int code) {
     switch (code) {
@@ -151,6 +154,16 @@ bool THayami::GetPosition(int x, int y, double& dec, double& ra) {
     return true;
 }
 
+void THayami::ToDate(double ra, double dec, double& raDate, double& decDate) const {
+    TMjd::Epoch(ra, dec, kCatalogueEpoch, MJD, 0.0, 0.0, raDate, decDate);
+    raDate -= kTwoPi * std::floor(raDate / kTwoPi);
+}
+
+void THayami::ToStandard(double raDate, double decDate, double& ra, double& dec) const {
+    TMjd::Epoch(raDate, decDate, MJD, kCatalogueEpoch, 0.0, 0.0, ra, dec);
+    ra -= kTwoPi * std::floor(ra / kTwoPi);
+}
+
 void THayami::DrawRgn(TSurface* surface, const TRegion& region, unsigned long colour, long width) {
     if (!surface) return;
     surface->FrameRgn(region, colour, static_cast<int>(width), static_cast<int>(width));
@@ -198,10 +211,12 @@ void THayami::DrawMilky() {
         std::vector<TBandVertex> projected;
         for (int i = 0; i < n; ++i) {
             const TMilkyPoint& v = Milky.Outline[k][i];
+            double ra, dec;
+            ToDate(v.ra, v.dec, ra, dec);
             double zd = kPi;
             int x = 0, y = 0;
-            HeightG(static_cast<float>(v.ra), static_cast<float>(v.dec), Lat, Lst, Width, Height,
-                    zd, x, y);
+            HeightG(static_cast<float>(ra), static_cast<float>(dec), Lat, Lst, Width, Height, zd, x,
+                    y);
             TBandVertex b{double(x), double(y), BAND_FAR};
             if (zd <= kLineLimit)
                 b.Kind =
@@ -223,12 +238,15 @@ void THayami::DrawLines() {
     const int n = std::min<int>(Const.LineCount, static_cast<int>(Const.Lines.size()));
     for (int i = 0; i < n; ++i) {
         const TConstellationLine& l = Const.Lines[i];
+        double ra1, dec1, ra2, dec2;
+        ToDate(l.ra1, l.dec1, ra1, dec1);
+        ToDate(l.ra2, l.dec2, ra2, dec2);
         double z1 = kPi, z2 = kPi;
         int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-        HeightG(static_cast<float>(l.ra1), static_cast<float>(l.dec1), Lat, Lst, Width, Height, z1,
-                x1, y1);
-        HeightG(static_cast<float>(l.ra2), static_cast<float>(l.dec2), Lat, Lst, Width, Height, z2,
-                x2, y2);
+        HeightG(static_cast<float>(ra1), static_cast<float>(dec1), Lat, Lst, Width, Height, z1, x1,
+                y1);
+        HeightG(static_cast<float>(ra2), static_cast<float>(dec2), Lat, Lst, Width, Height, z2, x2,
+                y2);
         if (z1 > kLineLimit || z2 > kLineLimit) continue;
         if (y1 < 1 || y1 > Height || y2 < 1 || y2 > Height) continue;
         if (x1 < 1 || x1 > Width || x2 < 1 || x2 > Width) continue;
@@ -245,9 +263,11 @@ void THayami::DrawStars() {
         const TStarRecord& r = Star->Records[i];
         const int m = r.mag;
         if (m > 490) continue;
+        double ra, dec;
+        ToDate(r.ra, r.dec, ra, dec);
         double zd = kPi;
         int x = 0, y = 0;
-        HeightG(r.ra, r.dec, Lat, Lst, Width, Height, zd, x, y);
+        HeightG(static_cast<float>(ra), static_cast<float>(dec), Lat, Lst, Width, Height, zd, x, y);
         if (!(zd < kPi / 2) || y <= 0 || y >= Height) continue;
         const unsigned long colour = SpectColour(r.spect);
         const unsigned char idx = static_cast<unsigned char>(DIB.Col2Idx(colour));
@@ -382,10 +402,11 @@ void THayami::DrawConstellationNames() {
     const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
     for (int i = 1; i <= 89 && i < TConstellation::RowCount; ++i) {
         const TConstellationRow& row = Const.Rows[i];
+        double ra, dec;
+        ToDate(row.ra, row.dec, ra, dec);
         double zd = kPi;
         int x = 0, y = 0;
-        HeightG(static_cast<float>(row.ra), static_cast<float>(row.dec), Lat, Lst, Width, Height,
-                zd, x, y);
+        HeightG(static_cast<float>(ra), static_cast<float>(dec), Lat, Lst, Width, Height, zd, x, y);
         if (!(zd < kLabelLimit)) continue;
         const std::string text =
             Language == 0 ? std::string(row.nameJpn ? row.nameJpn : "") : std::string(row.abbr);

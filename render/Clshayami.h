@@ -44,9 +44,16 @@ public:
     RGBQUAD* GetColTbl() { return DIB.GetColTbl(); }
     TSurface* GetHdcDIB() { return DIB.GetSurface(); }
 
-    // Sky position (declination, right ascension) under a chart pixel; false,
-    // leaving both untouched, for a point outside the horizon circle.
+    // Sky position (declination, right ascension, equinox of the moment) under a chart pixel;
+    // false, leaving both untouched, for a point outside the horizon circle.
     bool GetPosition(int x, int y, double& dec, double& ra);
+    // The fixed sky (stars, figures, labels, Milky Way) is catalogued for J2000; the chart
+    // turns with the sidereal time of the moment, so a J2000 place is carried to the
+    // moment's equinox before it is projected, as the bodies and the poles already are.
+    // ToStandard carries a place of the moment (GetPosition's) back to J2000, the atlas's
+    // equinox. Both give right ascensions in [0, 2pi).
+    void ToDate(double ra, double dec, double& raDate, double& decDate) const;
+    void ToStandard(double raDate, double decDate, double& ra, double& dec) const;
     // Projection of one sky point. The zenith distance is pi, and x and y are
     // left alone, for a point exactly at the zenith or nadir.
     void HeightG(float ra, float dec, double lat, double lst, long width, long height, double& zd,

@@ -10,7 +10,7 @@ packages=(
   libfreetype-dev libfontconfig-dev libpng-dev
   fonts-liberation fonts-dejavu-core fonts-ipafont-gothic
   qt6-base-dev
-  liberfa-dev
+  liberfa-dev libnova-dev
   xvfb xdotool x11-apps libx11-dev desktop-file-utils
 )
 

@@ -41,6 +41,15 @@ void InverseProjection(double x, double y, double ra0, double d0, double& ra, do
                           rho * std::cos(d0) * std::cos(rho) - y * std::sin(d0) * std::sin(rho));
 }
 
+// A J2000 (ICRS) direction carried to the true equator and equinox of date.
+void OfDate(double mjd, double ra, double dec, double& raDate, double& decDate) {
+    double m[3][3], v[3], w[3];
+    eraPnm06a(2400000.5, mjd, m);
+    eraS2c(ra, dec, v);
+    eraRxp(m, v, w);
+    eraC2s(w, &raDate, &decDate);
+}
+
 struct Site {
     std::string name;
     double lng, lat, height, diff, summer;
@@ -324,9 +333,11 @@ TEST_F(ChartWindow, ReadOutOfBothChartsAgreesWithIndependentPositions) {
     InverseProjection(x, y, 1.4835, 0.0, ra, dec);
     EXPECT_NEAR(raOf(sky_->labRA->text()), ra / kDeg, 2.0 / 240);
     EXPECT_NEAR(decOf(sky_->labDc->text()), dec / kDeg, 0.1 / 60 + 1e-9);
-    // ERFA: local mean sidereal time, then the horizon; Bennett's refraction.
+    // ERFA: the J2000 direction carried to the date, local mean sidereal time, then the
+    // horizon; Bennett's refraction.
     const double lst = eraGmst06(2400000.5, 61119.5, 2400000.5, 61119.5) + site_.lng;
     double az = 0, el = 0;
+    OfDate(61119.5, ra, dec, ra, dec);
     eraHd2ae(lst - ra, dec, site_.lat, &az, &el);
     const double eld = el / kDeg;
     const double refr = 1.0 / std::tan((eld + 7.31 / (eld + 4.4)) * kDeg) / 60.0;
@@ -342,6 +353,48 @@ TEST_F(ChartWindow, ReadOutOfBothChartsAgreesWithIndependentPositions) {
     EXPECT_NEAR(number(sky_->labAZI->text(), 4), 360.0 - std::atan2(40, 30) / kDeg, 0.06);
     QTest::mouseMove(sky_.get(), QPoint(278, 2)); // outside the circle
     EXPECT_EQ(sky_->cursor().shape(), Qt::ArrowCursor);
+}
+
+// In the year 1000 the sky of date is turned by 14 degrees against the J2000 atlas: a
+// click on Sirius in the planisphere centres the atlas on Sirius's J2000 place, the
+// pointer mark comes back onto the clicked pixel, and the read-out gives Sirius's altitude
+// and azimuth of that night (ERFA).
+TEST_F(ChartWindow, PlanisphereClickPointerAndReadOutAgreeWithTheAtlasInTheYear1000) {
+    sky_->AutoDrive = false;
+    sky_->clkCal->SetYear(1000);
+    sky_->clkCal->SetMonth(3);
+    sky_->clkCal->SetDay(20);
+    sky_->clkCal->SetHour(21);
+    sky_->clkCal->SetMinute(0);
+    sky_->RecomputeFromClock(true);
+    const double mjd = ClockMjd();
+    const double siriusRa = 101.287155 * kDeg, siriusDec = -16.716116 * kDeg;
+    double ra, dec, az, el;
+    OfDate(mjd, siriusRa, siriusDec, ra, dec);
+    const double lst = eraGmst06(2400000.5, mjd, 2400000.5, mjd) + site_.lng;
+    eraHd2ae(lst - ra, dec, site_.lat, &az, &el);
+    ASSERT_GT(el, 10 * kDeg);
+    const QRect h = sky_->shpHayami;
+    const double r = (kPi / 2 - el) / kPi * h.width();
+    const QPoint pixel(int(h.width() / 2.0 - r * std::sin(az)),
+                       int(h.height() / 2.0 - r * std::cos(az)));
+    QTest::mouseClick(sky_.get(), Qt::LeftButton, Qt::NoModifier, h.topLeft() + pixel);
+    // A pixel of the 280-pixel chart is 0.64 degree.
+    EXPECT_LT(eraSeps(sky_->CenterRa, sky_->CenterDec, siriusRa, siriusDec), 1.0 * kDeg);
+    ASSERT_TRUE(sky_->PointerShown);
+    EXPECT_LE((sky_->PointerAt - (h.topLeft() + pixel)).manhattanLength(), 2);
+
+    const QRect a = sky_->shpAtlas;
+    QTest::mouseMove(sky_.get(), a.topLeft() + QPoint(a.width() / 2, a.height() / 2));
+    OfDate(mjd, sky_->CenterRa, sky_->CenterDec, ra, dec);
+    eraHd2ae(lst - ra, dec, site_.lat, &az, &el);
+    const double eld = el / kDeg;
+    const double refr = 1.0 / std::tan((eld + 7.31 / (eld + 4.4)) * kDeg) / 60.0;
+    auto number = [](const QString& t) {
+        return QString(t).mid(4).remove(QChar(0xB0)).trimmed().toDouble();
+    };
+    EXPECT_NEAR(number(sky_->labAZI->text()), az / kDeg, 0.06);
+    EXPECT_NEAR(number(sky_->labALT->text()), eld + refr, 0.07);
 }
 
 TEST_F(ChartWindow, F3ChangesTheSiteAndTheChartsFollow) {

@@ -1,6 +1,7 @@
 // Star atlas: projection, visible window, magnitude classes, layers, bodies,
 // markers and picking. Positions are checked against spherical trigonometry
 // written out here independently of the atlas's own formulae.
+#include <erfa.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "astro/Clsjupiter.h"
+#include "astro/Clsmars.h"
 #include "astro/Clsmjd.h"
 #include "astro/Clsmoon.h"
 #include "astro/Clssaturn.h"
@@ -596,4 +598,29 @@ TEST_F(AtlasBodies, MoonBrightLimbFacesTheSun) {
     EXPECT_GT(cosAngle, std::cos(20 * kDeg));
 }
 
+// The atlas is a J2000 chart: a planet computed for its date is carried back to J2000, the
+// inverse of what the planisphere does to the stars, so both charts show it among the same
+// stars. Checked against ERFA's precession-nutation in the years 1000, 2026 and 3000: the
+// difference is nutation (up to 17"), the parallax and the theory's whole-year precession steps.
+TEST_F(AtlasBodies, PlanetsCarriedBackToJ2000AtFarDates) {
+    TMars mars;
+    atlas.Mars = &mars;
+    for (double mjd : {-313364.5, 61381.5, 417135.5}) {
+        atlas.SetMJD(mjd);
+        auto check = [&](int body, auto& planet) {
+            const TAtlas::BodyPlace p = atlas.PlaceBody(body);
+            ASSERT_TRUE(p.present);
+            planet.SetMjd(mjd);
+            double m[3][3], v[3], w[3], ra, dec;
+            eraPnm06a(2400000.5, mjd, m);
+            eraS2c(planet.Ra, planet.Dec, v);
+            eraTrxp(m, v, w);
+            eraC2s(w, &ra, &dec);
+            EXPECT_LT(eraSeps(p.ra, p.dec, ra, dec), 40.0 / 3600 * kDeg) << mjd << " " << body;
+        };
+        check(2, mars);
+        check(3, jupiter);
+        check(4, saturn);
+    }
+}
 } // namespace

@@ -26,9 +26,14 @@ double Lst(double mjd, double lng) {
     return eraAnp(eraGmst06(2400000.5, mjd, 2400000.5, mjd + 69.0 / 86400.0) + lng);
 }
 
-// Pixel of a sky point and its altitude.
-void Place(double ra, double dec, double lst, double lat, double& x, double& y, double& alt) {
-    double az;
+// Pixel of a sky point (ICRS) and its altitude; the chart is drawn for the equinox of date.
+void Place(double ra, double dec, double lst, double lat, double mjd, double& x, double& y,
+           double& alt) {
+    double m[3][3], v[3], w[3], az;
+    eraPnm06a(2400000.5, mjd, m);
+    eraS2c(ra, dec, v);
+    eraRxp(m, v, w);
+    eraC2s(w, &ra, &dec);
     eraHd2ae(lst - ra, dec, lat, &az, &alt);
     const double r = (kPi / 2 - alt) / kPi * kSize;
     x = kSize / 2.0 - r * std::sin(az);
@@ -71,7 +76,7 @@ TEST(PlanisphereSky, MilkyWayAndBrightStarsWhereTheyBelong) {
             if (l > 140 && l < 160) continue;
             double ra, dec, x, y, alt;
             eraG2icrs(l * kDeg, 0, &ra, &dec);
-            Place(ra, dec, lst, lat, x, y, alt);
+            Place(ra, dec, lst, lat, site.mjd, x, y, alt);
             if (alt < 3 * kDeg || alt > 87 * kDeg) continue;
             ++tested;
             if (Share(h.DIB, x, y, milky) > 0.3) ++inBand;
@@ -82,7 +87,7 @@ TEST(PlanisphereSky, MilkyWayAndBrightStarsWhereTheyBelong) {
             }
             for (int b : {-45, 45}) {
                 eraG2icrs(l * kDeg, b * kDeg, &ra, &dec);
-                Place(ra, dec, lst, lat, x, y, alt);
+                Place(ra, dec, lst, lat, site.mjd, x, y, alt);
                 if (alt < 3 * kDeg) continue;
                 EXPECT_LT(Share(h.DIB, x, y, milky), 0.05) << "l " << l << " b " << b;
             }
@@ -98,7 +103,7 @@ TEST(PlanisphereSky, MilkyWayAndBrightStarsWhereTheyBelong) {
             const TStarRecord& r = stars[i];
             if (r.mag >= 150) continue;
             double x, y, alt;
-            Place(r.ra, r.dec, lst, lat, x, y, alt);
+            Place(r.ra, r.dec, lst, lat, site.mjd, x, y, alt);
             if (alt < 5 * kDeg) continue;
             // The disc covers x-2 .. x+2 around the pixel whose corner is the projection.
             const int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));

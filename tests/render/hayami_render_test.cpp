@@ -10,8 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "astro/Clsmars.h"
+#include <libnova/libnova.h>
+
+#include "astro/Clsplanet.h"
 #include "catalog/Clsstar.h"
+#include "render/Clsbodyset.h"
 #include "render/Clshayami.h"
 
 namespace {
@@ -243,56 +246,181 @@ TEST(Planisphere, StarsByMagnitudeLimitSizeAndHorizon) {
     EXPECT_EQ(CountNear(dib, x, y, 6, kOStarIdx), 0);
 }
 
-TEST(Planisphere, BrightStarAndPlanetLandWhereTheirAltitudeAndAzimuthSay) {
-    // Sirius (J2000) and Mars over the site, checked against ERFA.
-    const double siriusRa = 101.2871553 * kDeg, siriusDec = -16.7161159 * kDeg;
-    TMars mars;
-    mars.SetMjd(kMjd);
-    // Put the site where both are up: sidereal time between the two right
-    // ascensions, latitude 20 degrees north.
-    const double lat = 20 * kDeg;
-    double target = siriusRa + 0.5 * std::remainder(mars.Ra - siriusRa, 2 * kPi);
-    const double lst0 = ErfaLst(kMjd, 0.0);
-    const double lng = eraAnp(target - lst0);
+namespace {
+// Bright stars, ICRS (J2000) from Hipparcos, degrees. The chart's catalogue carries no proper
+// motion, so neither does the reference.
+const struct {
+    const char* name;
+    double ra, dec;
+} kBright[] = {{"Sirius", 101.287155, -16.716116},    {"Arcturus", 213.915300, 19.182410},
+               {"Vega", 279.234735, 38.783689},       {"Capella", 79.172328, 45.997991},
+               {"Rigel", 78.634467, -8.201638},       {"Procyon", 114.825498, 5.224988},
+               {"Betelgeuse", 88.792939, 7.407064},   {"Altair", 297.695827, 8.868321},
+               {"Aldebaran", 68.980163, 16.509302},   {"Antares", 247.351915, -26.432003},
+               {"Spica", 201.298247, -11.161319},     {"Pollux", 116.328958, 28.026199},
+               {"Fomalhaut", 344.412693, -29.622237}, {"Deneb", 310.357980, 45.280339},
+               {"Regulus", 152.092962, 11.967209},    {"Polaris", 37.954561, 89.264109}};
+
+// An ICRS direction carried to the true equator and equinox of date (IAU 2006/2000A).
+void OfDate(double mjd, double ra, double dec, double& raDate, double& decDate) {
+    double m[3][3], v[3], w[3];
+    eraPnm06a(2400000.5, mjd, m);
+    eraS2c(ra, dec, v);
+    eraRxp(m, v, w);
+    eraC2s(w, &raDate, &decDate);
+}
+
+// Geocentric place of date of planet 0-6: VSOP87 for the planet, ERFA for the Earth, with
+// light time. The time number is read as TT, as the theory reads it (no Delta T).
+void PlanetOfDate(int body, double mjd, double& ra, double& dec) {
+    using Fn = void (*)(double, struct ln_helio_posn*);
+    static const Fn kVsop[7] = {ln_get_mercury_helio_coords, ln_get_venus_helio_coords,
+                                ln_get_mars_helio_coords,    ln_get_jupiter_helio_coords,
+                                ln_get_saturn_helio_coords,  ln_get_uranus_helio_coords,
+                                ln_get_neptune_helio_coords};
+    double pvh[2][3], pvb[2][3], ecm[3][3];
+    eraEpv00(2400000.5, mjd, pvh, pvb);
+    eraEcm06(2451545.0, 0.0, ecm);
+    double g[3] = {0, 0, 0}, tau = 0;
+    for (int it = 0; it < 4; ++it) {
+        struct ln_helio_posn p;
+        kVsop[body](2400000.5 + mjd - tau, &p);
+        double ecl[3], h[3];
+        eraS2p(p.L * kDeg, p.B * kDeg, p.R, ecl);
+        eraTrxp(ecm, ecl, h);
+        eraPmp(h, pvh[0], g);
+        tau = eraPm(g) / 173.1446326846693;
+    }
+    double r, d;
+    eraC2s(g, &r, &d);
+    OfDate(mjd, r, d, ra, dec);
+}
+
+// Sky point (hour angle, declination) under a chart point, the chart's projection undone.
+void ChartToSky(double x, double y, int size, double lat, double& ha, double& dec) {
+    const double dx = x - size / 2.0, dy = y - size / 2.0;
+    const double alt = kPi / 2 - std::hypot(dx, dy) / size * kPi;
+    eraAe2hd(std::atan2(-dx, -dy), alt, lat, &ha, &dec);
+}
+
+void HandOne(THayami& h, TBodySet& b, int body) {
+    h.Mercury = body == 0 ? &b.Mercury : nullptr;
+    h.Venus = body == 1 ? &b.Venus : nullptr;
+    h.Mars = body == 2 ? &b.Mars : nullptr;
+    h.Jupiter = body == 3 ? &b.Jupiter : nullptr;
+    h.Saturn = body == 4 ? &b.Saturn : nullptr;
+    h.Uranus = body == 5 ? &b.Uranus : nullptr;
+    h.Neptune = body == 6 ? &b.Neptune : nullptr;
+}
+} // namespace
+
+// The fixed sky is catalogued for J2000 but drawn for the moment's equinox, where the
+// planets and the poles are: bright stars and planets over Tokyo at 21:00 local time in the
+// years 1000, 2026 and 3000 land where precession-nutation to the date and the altitude and
+// azimuth put them, each within a pixel of a 1000-pixel chart (0.18 degree). Drawn at the
+// catalogue's places, the stars miss by 14 degrees in 1000 and 3000 and by 0.4 in 2026.
+TEST(Planisphere, StarsAndPlanetsAtTheirPlacesOfDateAcrossTwoThousandYears) {
+    constexpr int kSize = 1000;
+    const double lat = 35.68333 * kDeg, lng = 139.76667 * kDeg;
+    const struct {
+        const char* year;
+        double mjd; // UT
+    } kMoments[] = {{"1000", -313364.5}, {"2026", 61381.5}, {"3000", 417135.5}};
 
     const std::string path =
-        (std::filesystem::temp_directory_path() / "quenlira_sirius.dat").string();
+        (std::filesystem::temp_directory_path() / "quenlira_bright_stars.dat").string();
     {
         std::FILE* f = std::fopen(path.c_str(), "wb");
-        TStarRecord r{9,  100, static_cast<float>(siriusRa), static_cast<float>(siriusDec), -146,
-                      20, 5};
-        std::fwrite(&r, sizeof r, 1, f);
+        for (const auto& b : kBright) {
+            // All as first-magnitude O stars: discs of one colour.
+            TStarRecord r{
+                0, 0, static_cast<float>(b.ra * kDeg), static_cast<float>(b.dec * kDeg), 100, 1, 7};
+            std::fwrite(&r, sizeof r, 1, f);
+        }
         std::fclose(f);
     }
     TStar stars(path);
-    THayami h(1, 400, 400);
-    h.SetLat(lat);
-    h.SetLng(lng);
-    h.SetMJD(kMjd);
-    h.Milky.Count[0] = h.Milky.Count[1] = 0;
-    h.Const.LineCount = 0;
-    for (int i = 1; i < TConstellation::RowCount; ++i)
-        h.Const.Rows[i].dec = -kPi / 2;
-    h.Star = &stars;
-    h.Mars = &mars;
-    h.DrawHayami(0);
     std::remove(path.c_str());
-    const double lst = ErfaLst(kMjd, lng);
+    ASSERT_EQ(stars.Count, int(std::size(kBright)));
 
-    double ex, ey, cx, cy;
-    Expected(siriusRa, siriusDec, lst, lat, 400, ex, ey);
-    const int aStar = h.DIB.Col2Idx(RGB(200, 200, 200));
-    ASSERT_TRUE(CentreNear(h.DIB, ex, ey, 6, aStar, cx, cy));
-    // The disc is centred on the pixel (x, y) whose top-left corner is the
-    // truncated projection: its centre is half a pixel further on.
-    EXPECT_NEAR(cx + 0.5, ex, 1.0);
-    EXPECT_NEAR(cy + 0.5, ey, 1.0);
+    for (const auto& moment : kMoments) {
+        SCOPED_TRACE(moment.year);
+        const double mjd = moment.mjd;
+        const double lst = eraAnp(eraGmst06(2400000.5, mjd, 2400000.5, mjd) + lng);
+        THayami h(1, kSize, kSize);
+        h.SetLat(lat);
+        h.SetLng(lng);
+        h.SetMJD(mjd);
+        h.Milky.Count[0] = h.Milky.Count[1] = 0;
+        h.Const.LineCount = 0;
+        for (int i = 1; i < TConstellation::RowCount; ++i)
+            h.Const.Rows[i].dec = -kPi / 2;
+        h.Star = &stars;
+        h.DrawHayami(0);
 
-    Expected(mars.Ra, mars.Dec, lst, lat, 400, ex, ey);
-    ASSERT_TRUE(CentreNear(h.DIB, ex, ey, 8, kYellowIdx, cx, cy));
-    // The mark's box x-3 .. x+3 leaves out its right and bottom edge.
-    EXPECT_NEAR(cx + 0.5, ex, 1.0);
-    EXPECT_NEAR(cy + 0.5, ey, 1.0);
+        struct Drawn {
+            double x, y, ra, dec; // the mark's centre on the chart; true place of date
+        };
+        std::vector<Drawn> starMarks;
+        double worst = 0; // largest distance of a mark's centre from its true place, pixels
+        for (const auto& b : kBright) {
+            double ra, dec, ex, ey, az, alt;
+            OfDate(mjd, b.ra * kDeg, b.dec * kDeg, ra, dec);
+            eraHd2ae(lst - ra, dec, lat, &az, &alt);
+            if (alt < 3 * kDeg) continue;
+            Expected(ra, dec, lst, lat, kSize, ex, ey);
+            double cx, cy;
+            ASSERT_TRUE(CentreNear(h.DIB, ex, ey, 6, kOStarIdx, cx, cy)) << b.name;
+            // The disc is centred on the pixel the projection falls in.
+            EXPECT_LE(std::fabs(cx - std::floor(ex)), 1.0) << b.name;
+            EXPECT_LE(std::fabs(cy - std::floor(ey)), 1.0) << b.name;
+            worst = std::max(worst, std::hypot(cx + 0.5 - ex, cy + 0.5 - ey));
+            starMarks.push_back({cx + 0.5, cy + 0.5, ra, dec});
+        }
+        EXPECT_GE(starMarks.size(), 10u);
+
+        // One planet per chart, so that no two marks are taken for one.
+        TBodySet bodies;
+        h.Star = nullptr;
+        int planetsUp = 0;
+        double bestTrue = 1e9, bestChart = 0;
+        for (int body = 0; body < 7; ++body) {
+            double ra, dec, ex, ey, az, alt;
+            PlanetOfDate(body, mjd, ra, dec);
+            eraHd2ae(lst - ra, dec, lat, &az, &alt);
+            if (alt < 3 * kDeg) continue;
+            ++planetsUp;
+            HandOne(h, bodies, body);
+            h.DrawHayami(0);
+            Expected(ra, dec, lst, lat, kSize, ex, ey);
+            double cx, cy;
+            ASSERT_TRUE(CentreNear(h.DIB, ex, ey, 8, kYellowIdx, cx, cy)) << body;
+            // The mark's box x-3 .. x+3 leaves out its right and bottom edge: its pixels
+            // are centred on the corner of the pixel the projection falls in.
+            EXPECT_LE(std::fabs(cx + 0.5 - std::floor(ex)), 1.0) << TPlanet::GetName(body, 2);
+            EXPECT_LE(std::fabs(cy + 0.5 - std::floor(ey)), 1.0) << TPlanet::GetName(body, 2);
+            worst = std::max(worst, std::hypot(cx + 1.0 - ex, cy + 1.0 - ey));
+            // The nearest bright star: its distance from the planet on the chart, read
+            // back through the projection, against the true one.
+            for (const Drawn& s : starMarks) {
+                const double sep = eraSeps(ra, dec, s.ra, s.dec);
+                if (sep >= bestTrue) continue;
+                double h1, d1, h2, d2;
+                ChartToSky(cx + 1.0, cy + 1.0, kSize, lat, h1, d1);
+                ChartToSky(s.x, s.y, kSize, lat, h2, d2);
+                bestTrue = sep;
+                bestChart = eraSeps(-h1, d1, -h2, d2);
+            }
+        }
+        HandOne(h, bodies, -1);
+        EXPECT_GE(planetsUp, 2);
+        ASSERT_LT(bestTrue, 30 * kDeg);
+        std::printf("%s: %d stars, %d planets up, marks at most %.2f pixel from their true "
+                    "places; nearest planet-star pair %.3f deg, on the chart %.3f deg\n",
+                    moment.year, int(starMarks.size()), planetsUp, worst, bestTrue / kDeg,
+                    bestChart / kDeg);
+        EXPECT_NEAR(bestChart, bestTrue, 180.0 / kSize * kDeg);
+    }
 }
 
 TEST(Planisphere, PoleCrossHorizonRingAndClip) {
