@@ -622,5 +622,6 @@ TEST_F(AtlasBodies, PlanetsCarriedBackToJ2000AtFarDates) {
         check(3, jupiter);
         check(4, saturn);
     }
+    atlas.Mars = nullptr; // the fixture's atlas outlives this Mars
 }
 } // namespace
