@@ -182,6 +182,8 @@ public:
     std::function<bool(const TMemory (&mem)[10], std::string& why)> SaveMemories;
     // Shows the key help window.
     std::function<void()> ShowKeyHelp;
+    // Shows the star-party settings (F10).
+    std::function<void()> ShowPartySettings;
     // After the memories were saved on closing: ends the program.
     std::function<void()> OnClosed;
     // After the first charts were drawn (start-up measurements).

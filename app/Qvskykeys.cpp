@@ -41,6 +41,10 @@ bool TfrmQVSKY::FunctionKey(int key, int area) {
     case Qt::Key_F4:
         timGoNavi->Start(100);
         return true;
+    case Qt::Key_F10:
+        // The star-party settings: a key no area uses.
+        if (ShowPartySettings) ShowPartySettings();
+        return true;
     case Qt::Key_F5:
     case Qt::Key_F6:
     case Qt::Key_F7:

@@ -108,6 +108,7 @@ void WireParty(TfrmQVSKY& sky) {
     sky.labCommand->OnMouseDown = [](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         frmCommander->exec();
     };
+    sky.ShowPartySettings = [] { frmSetParty->exec(); };
     // The party settings of the last run (a damaged file is reported here).
     frmSetParty->LoadSettings();
     // The chart window hides "COM" when it is first shown; a station left in

@@ -412,6 +412,14 @@ TEST_F(ChartWindow, F3ChangesTheSiteAndTheChartsFollow) {
     EXPECT_EQ(sky_->clkCal->GetTime(), "23:10"); // UT + 10 h + 1 h summer time
     EXPECT_EQ(sky_->History.Index(), entries + 1);
     EXPECT_TRUE(sky_->memInfo->toPlainText().startsWith("[Sydney]"));
+    // F10 opens the party settings from any area, the clock's too.
+    int party = 0;
+    sky_->ShowPartySettings = [&] { ++party; };
+    sky_->SetFocusArea(1);
+    Key(sky_->clkCal, Qt::Key_F10);
+    sky_->SetFocusArea(5);
+    Key(sky_->fcsAtlas, Qt::Key_F10);
+    EXPECT_EQ(party, 2);
     // A cancelled choice changes nothing.
     sky_->ChooseSite = [] { return false; };
     sky_->SetFocusArea(3); // F3 works from another area too
