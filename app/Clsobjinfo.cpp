@@ -82,7 +82,7 @@ std::string TObjectInfo::FormatFloat(double value, const std::string& pattern) {
         intMin += c == '0';
     const int decMax = static_cast<int>(decPat.size());
     const int decMin = static_cast<int>(decPat.find_last_of('0') + 1); // npos + 1 == 0
-    if (!std::isfinite(value)) value = 0.0;
+    if (!std::isfinite(value)) return "---";
 
     // Round the value's first 15 significant digits, as they read in decimal,
     // so 1.005 gives 1.01 and not the binary neighbour's 1.00.

@@ -183,6 +183,12 @@ TEST_F(ObjectPanel, PicturesOfEachKindAndTheClickThatCentresTheAtlas) {
     EXPECT_DOUBLE_EQ(sky_->CenterDec, j.dec);
     EXPECT_EQ(sky_->History.Index(), before + 2);
 
+    if (const char* dir = std::getenv("QUENLIRA_PICTURES")) {
+        sky_->ShowObjectInfo(3, 3);
+        sky_->grab(QRect(0, 600, 300, 160)).save(QString(dir) + "/panel.png");
+        sky_->ShowObjectInfo(5, 11);
+    }
+
     // The site: the navigation object cleared, the picture and centre kept.
     sky_->ShowObjectInfo(0, 0);
     EXPECT_EQ(sky_->NaviName, "-----");
