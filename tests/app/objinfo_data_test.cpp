@@ -68,7 +68,8 @@ void MeanAltAz(const Site& s, double mjd, double ra, double dec, double& alt, do
 
 // Topocentric altitude of a body given geocentrically in GCRS (km), in the
 // true equator of date with the apparent sidereal time.
-double TopoAltitude(const Site& s, double mjd, double gcrsKm[3], double& distKm) {
+double TopoAltitude(const Site& s, double mjd, double gcrsKm[3], double& distKm,
+                    double* azimuth = nullptr) {
     double npb[3][3], tod[3], itrs[3];
     eraPnm06a(2400000.5, mjd + kTTminusUT, npb);
     eraRxp(npb, gcrsKm, tod);
@@ -82,6 +83,11 @@ double TopoAltitude(const Site& s, double mjd, double gcrsKm[3], double& distKm)
     distKm = eraPm(d);
     double up[3] = {std::cos(s.lat) * std::cos(s.lon + gast),
                     std::cos(s.lat) * std::sin(s.lon + gast), std::sin(s.lat)};
+    if (azimuth) {
+        double ra, dec, alt;
+        eraC2s(d, &ra, &dec);
+        eraHd2ae(gast + s.lon - ra, dec, s.lat, azimuth, &alt);
+    }
     return std::asin(eraPdp(up, d) / distKm);
 }
 
@@ -324,10 +330,12 @@ TEST_F(ObjectInfo, JupiterTextAgainstErfaPlaceAndFrame) {
     const double mjd = moment_.GetMJD();
     double km[3], dist;
     JupiterGcrs(mjd, km);
-    const double alt = TopoAltitude(site_, mjd, km, dist);
+    double az;
+    const double alt = TopoAltitude(site_, mjd, km, dist, &az);
     EXPECT_NEAR(std::stod(m[18]), eraPm(km) / kAuKm, 1e-3); // the theory, light time aside
     EXPECT_LT(std::fabs(r.Altitude - location_.Refract(alt)), 1 * kArcmin)
         << r.Altitude / kDeg << " " << alt / kDeg;
+    EXPECT_LT(AngleApart(r.Azimuth, az), 1 * kArcmin) << r.Azimuth / kDeg << " " << az / kDeg;
 
     // The J2000 place is the place of date carried back (ERFA's precession;
     // the program's works in whole years, 0.07 year long here: 3").
