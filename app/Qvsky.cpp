@@ -658,31 +658,6 @@ void TfrmQVSKY::RefreshHistoryLabels() {
     labForward->SetFontColor(History.CanForward() ? kRed : kBlack);
 }
 
-void TfrmQVSKY::ShowObjectInfo(int kind, int) {
-    if (kind != 0) return;
-    double lng = 0, lat = 0, height = 0, diff = 0, summer = 0;
-    std::string name;
-    if (CurrentSite) CurrentSite(lng, lat, height, diff, summer, name);
-    NaviRa = NaviDec = 0.0;
-    NaviName = "-----";
-    std::string text = "[" + name + "]";
-    if (!CatalogProblem.empty()) text += "\r\n" + CatalogProblem;
-    memInfo->setPlainText(QString::fromStdString(text));
-}
-
-void TfrmQVSKY::DrawObjectPicture(int kind, const std::string& name, int, int index) {
-    ObjDib.FillIdx(static_cast<unsigned char>(ObjDib.Col2Idx(0)));
-    labObjName->setText(QString::fromStdString(name));
-    PicKind = kind;
-    PicIndex = index;
-    PicName = name;
-    update(shpObjInfo);
-}
-
-void TfrmQVSKY::RefreshObjectPicture() {
-    DrawObjectPicture(PicKind, PicName, Switch[7], PicIndex);
-}
-
 void TfrmQVSKY::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     const QRect dirty = e->rect();

@@ -8,7 +8,8 @@
 //
 // The window is spread over several sources: Qvsky.cpp (layout, showing,
 // the redraw cycle, paint), Qvskykeys.cpp (keys, mouse, history, full
-// screen, change of site, navigation start).
+// screen, change of site, navigation start), Qvskyinfo.cpp (the object
+// information memo and picture).
 #pragma once
 
 #include "app/Clshistory.h"
@@ -81,10 +82,13 @@ public:
     void ToggleFullScreen();
     void ChangeSite();
     void StartNavigation();
-    // The object information and picture (filled in by the information panel).
+    // The object information: kind 0 site, 1 click point, 2 star, 3 body,
+    // 4 deep-sky object, 5 satellite of Jupiter, 99 the empty picture.
     void ShowObjectInfo(int kind, int index);
     void DrawObjectPicture(int kind, const std::string& name, int realistic, int index);
     void RefreshObjectPicture();
+    // A click on the picture: the object's information again, the atlas on it.
+    void ObjectPictureClick();
 
     // ---- view state ----
     double CenterRa = 0.0, CenterDec = 0.0;

@@ -247,6 +247,10 @@ void TfrmQVSKY::ChartMouseMove(QPoint p) {
 }
 
 void TfrmQVSKY::ChartMousePress(QPoint p, Qt::MouseButton b) {
+    if (shpObjInfo.contains(p)) {
+        ObjectPictureClick();
+        return;
+    }
     if (shpAtlas.contains(p)) {
         SetFocusArea(5);
         if (b != Qt::LeftButton) return;

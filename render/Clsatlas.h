@@ -5,6 +5,10 @@
 // stars as sprites by magnitude and spectral class, the Sun, Moon and
 // planets, the coordinate grid and the user's markers. It also turns a
 // pointer position back into the list of objects under it.
+//
+// Sources: Clsatlas.cpp (projection and window), Clsatlaslayers.cpp (sky
+// layers), Clsatlasbodies.cpp (bodies and markers), Clsatlaspick.cpp (the
+// information panel's pictures and picking).
 
 #include <cstdint>
 #include <string>

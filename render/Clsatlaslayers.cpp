@@ -1,0 +1,537 @@
+// The atlas's sky layers: Milky Way, constellations, stars, deep-sky objects, lines and grid.
+#include "render/Clsatlas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include "astro/Clsjupiter.h"
+#include "astro/Clsmars.h"
+#include "astro/Clsmercury.h"
+#include "astro/Clsmoon.h"
+#include "astro/Clsneptune.h"
+#include "astro/Clspluto.h"
+#include "astro/Clssaturn.h"
+#include "astro/Clssun.h"
+#include "astro/Clsuranus.h"
+#include "astro/Clsvenus.h"
+#include "catalog/Clsnebula.h"
+#include "catalog/Clsstar.h"
+#include "render/Atlassprites.h"
+#include "render/Clsbandstitch.h"
+#include "render/Clshayami.h"
+#include "render/Atlasshared.h"
+
+using namespace atlasdetail;
+// ---------------------------------------------------------------- drawing
+
+void TAtlas::Draw() {
+    ComputeWindow();
+    Clear();
+    if (Switch[0]) DrawMilkyWay();
+    if (Switch[5]) DrawNebulae(false);
+    if (Switch[1]) DrawConstellationLines();
+    if (Switch[5]) DrawNebulae(true);
+    DrawStars();
+    DrawBodies(Switch[4], Switch[7]);
+    if (Switch[6]) {
+        DrawLines();
+        DrawGrid();
+    }
+    if (Switch[1]) DrawConstellationNames();
+    if (Switch[4]) DrawStarNames();
+    DrawMarkers();
+}
+
+void TAtlas::Clear() {
+    TSurface* s = Dib.GetSurface();
+    Draw_.DrawStart(s, TSurface::PS_SOLID, 1, kBlack, kBlack);
+    s->Rectangle(0, 0, RasterW, RasterH);
+    Draw_.DrawEnd(s);
+}
+
+void TAtlas::CentredText(TSurface* s, int x, int y, const std::string& text) {
+    const int w = s->GetTextExtent(text).cx;
+    s->TextOut(x - w / 2, y, text);
+}
+
+void TAtlas::DrawMilkyWay() {
+    std::vector<std::vector<TBandVertex>> outlines(2);
+    for (int k = 0; k < 2; ++k) {
+        outlines[k].reserve(Milky.Outline[k].size());
+        for (const TMilkyPoint& p : Milky.Outline[k]) {
+            int px, py;
+            const bool vis = ToPixel(p.ra, p.dec, px, py);
+            TBandVertex v;
+            v.x = px;
+            v.y = py;
+            if (!vis)
+                v.Kind = BAND_FAR;
+            else if (px >= 0 && px <= ViewW && py >= 0 && py <= ViewH)
+                v.Kind = BAND_VISIBLE;
+            else
+                v.Kind = BAND_OUTSIDE;
+            outlines[k].push_back(v);
+        }
+    }
+    const auto pieces = StitchBand(outlines, ViewW, ViewH);
+    if (pieces.empty()) return;
+    TSurface* s = Dib.GetSurface();
+    Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(24, 8, 40), RGB(24, 8, 40));
+    s->PolyPolygon(pieces);
+    Draw_.DrawEnd(s);
+}
+
+void TAtlas::DrawConstellationLines() {
+    TSurface* s = Dib.GetSurface();
+    Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(48, 48, 128), RGB(48, 48, 128));
+    const bool wrap = RaMax < RaMin;
+    auto raIn = [&](double ra) {
+        return wrap ? (ra > RaMin || ra < RaMax) : (ra > RaMin && ra < RaMax);
+    };
+    for (const TConstellationLine& l : Constellation.Lines) {
+        const bool dec1In = l.dec1 > DecMin && l.dec1 < DecMax;
+        const bool dec2In = l.dec2 > DecMin && l.dec2 < DecMax;
+        if (!dec1In && !dec2In) continue;
+        if (!raIn(l.ra1) && !raIn(l.ra2)) continue;
+        int x1, y1, x2, y2;
+        if (!ToPixel(l.ra1, l.dec1, x1, y1) || !ToPixel(l.ra2, l.dec2, x2, y2)) continue;
+        const bool in1 = x1 > 0 && x1 < ViewW && y1 > 0 && y1 < ViewH;
+        const bool in2 = x2 > 0 && x2 < ViewW && y2 > 0 && y2 < ViewH;
+        if (!in1 && !in2) continue;
+        s->MoveTo(x1, y1);
+        s->LineTo(x2, y2);
+    }
+    Draw_.DrawEnd(s);
+}
+
+int TAtlas::LimitingMag(int scale, int sensitivity, int faintest) {
+    const int f = std::max(scale, 250) / 250;
+    const float g = 6000.0f * static_cast<float>(f) * static_cast<float>(f);
+    int l = static_cast<int>(((std::log10(g) - 1.079) * 1.9723865877712031317 + 1.0) * 100.0);
+    if (faintest < l) l = faintest;
+    return l + 21 * sensitivity;
+}
+
+int TAtlas::StarClass(int mag, int limit, int sensitivity) {
+    int t = 21 * sensitivity;
+    if (mag <= t) return 0;
+    const int step = limit / 12;
+    for (int k = 1; k <= 12; ++k) {
+        const int next = t + step;
+        if (mag > t && mag <= next) return k;
+        t = next;
+    }
+    return -1;
+}
+
+int TAtlas::Limit() {
+    int faintest = -100000;
+    bool any = false;
+    for (int c = 0; c < StarCount; ++c) {
+        if (!Star[c] || Star[c]->Count == 0) continue;
+        faintest = std::max<int>(faintest, Star[c]->MagMax);
+        any = true;
+    }
+    // Without a catalogue there is nothing to lower the limit to.
+    if (!any) faintest = 100000;
+    return LimitingMag(Scale == 0 ? 200 : Scale, Sens, faintest);
+}
+
+void TAtlas::DrawSprite(int cls, int spect, bool realistic, int px, int py) {
+    const quenlira::sprites::Sprite& sp =
+        realistic ? quenlira::sprites::kRealistic[cls] : quenlira::sprites::kPlain[cls];
+    const int off = sp.size == 4 ? 1 : sp.size / 2;
+    const int set = realistic ? 0 : 1;
+    const int col = SpectColumn(spect);
+    for (int r = 0; r < sp.size; ++r) {
+        const int y = py + r - off;
+        if (y < 0 || y >= ViewH) continue;
+        const char* row = sp.rows[r];
+        for (int c = 0; c < sp.size; ++c) {
+            const int level = row[c] - '0';
+            if (level == 0) continue;
+            const int x = px + c - off;
+            if (x < 0 || x >= ViewW) continue;
+            Dib.DotIdx(x, y, StarColour[set][level - 1][col]);
+        }
+    }
+}
+
+void TAtlas::DrawStars() {
+    const int limit = Limit();
+    const bool realistic = Switch[7] != 0;
+    const bool bayer = Switch[2] != 0, flamsteed = Switch[3] != 0;
+    TSurface* s = Dib.GetSurface();
+    Draw_.TextStart(s, Language == 0 ? LabelFace : std::string("Symbol"), 9, 4, 0);
+    s->SetTextColor(kLabelGrey);
+    s->SetBkMode(TSurface::TRANSPARENT);
+    for (int c = 0; c < StarCount; ++c) {
+        const TStar* cat = Star[c];
+        if (!cat) continue;
+        for (int i = 0; i < cat->Count; ++i) {
+            const TStarRecord& r = cat->Records[i];
+            if (r.mag > limit) continue;
+            if (!InWindow(r.ra, r.dec)) continue;
+            int px, py;
+            if (!ToPixel(r.ra, r.dec, px, py)) continue;
+            if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) continue;
+            const int cls = StarClass(r.mag, limit, Sens);
+            if (cls >= 0) DrawSprite(cls, r.spect, realistic, px, py);
+            if (bayer && r.bayer != 0)
+                s->TextOut(px + 4, py - 9, TStar::GetBayer(Language == 0 ? 1 : 2, r.bayer));
+            if (flamsteed && r.flamsteed != 0)
+                s->TextOut(px + 4, py - 1, std::to_string(r.flamsteed));
+        }
+    }
+    Draw_.TextEnd(s);
+}
+
+void TAtlas::DrawConstellationNames() {
+    TSurface* s = Dib.GetSurface();
+    Draw_.TextStart(s, LabelFace, 8, 4, 0);
+    s->SetBkMode(TSurface::OPAQUE);
+    s->SetBkColor(RGB(0, 112, 0));
+    s->SetTextColor(RGB(0, 204, 0));
+    for (int n = 1; n <= 89; ++n) {
+        const TConstellationRow& row = Constellation.Rows[n];
+        int px, py;
+        if (!ToPixel(row.ra, row.dec, px, py)) continue;
+        if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) continue;
+        CentredText(s, px, py,
+                    Language == 0 ? Constellation.GetNameJpnC(n) : Constellation.GetNameSciC(n));
+    }
+    s->SetBkMode(TSurface::TRANSPARENT);
+    Draw_.TextEnd(s);
+}
+
+void TAtlas::DrawStarNames() {
+    TSurface* s = Dib.GetSurface();
+    Draw_.TextStart(s, LabelFace, 8, 4, 0);
+    s->SetTextColor(kLabelGrey);
+    s->SetBkMode(TSurface::TRANSPARENT);
+    for (int c = 0; c < StarCount; ++c) {
+        const TStar* cat = Star[c];
+        if (!cat || cat->Count == 0) continue;
+        for (int i = 0; i < cat->NamedCount; ++i) {
+            const TNamedStar& n = cat->Named[i];
+            if (n.record < 0) continue;
+            int px, py;
+            if (!ToPixel(n.ra, n.dec, px, py)) continue;
+            if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) continue;
+            CentredText(s, px, py + 8, Language == 0 ? n.nameJpn : n.nameSci);
+        }
+    }
+    Draw_.TextEnd(s);
+}
+
+void TAtlas::DrawNebulae(bool secondPass) {
+    if (!Nebula || Nebula->Count == 0) return;
+    const TNebula& neb = *Nebula;
+    TSurface* s = Dib.GetSurface();
+
+    // The deep-sky window reaches at least 5 degrees from the centre each way.
+    const double decLo = std::min(DecMin, CenterDec - kFiveDeg);
+    const double decHi = std::max(DecMax, CenterDec + kFiveDeg);
+    double raLo = RaMin, raHi = RaMax;
+    bool all = RaMin == 0.0 && RaMax == kTwoPi;
+    if (!all) {
+        const double lo = std::min(AngleDiff(RaMin, CenterRa), -kFiveDeg);
+        double hi = AngleDiff(RaMax, CenterRa);
+        if (hi < lo) hi += kTwoPi;
+        hi = std::max(hi, kFiveDeg);
+        if (hi - lo >= kTwoPi) all = true;
+        raLo = WrapTwoPi(CenterRa + lo);
+        raHi = WrapTwoPi(CenterRa + hi);
+    }
+    auto pass = [&](double ra, double dec) {
+        if (!(dec > decLo && dec < decHi)) return false;
+        if (all) return true;
+        if (raHi >= raLo) return ra > raLo && ra < raHi;
+        return ra > raLo || ra < raHi;
+    };
+    const int scale = Scale == 0 ? 200 : Scale;
+    const unsigned char nebulaIdx = Dib.NearestIdx(kNebulaColour);
+
+    Draw_.TextStart(s, LabelFace, 9, 4, 0);
+    s->SetTextColor(kNebulaColour);
+    s->SetBkMode(TSurface::TRANSPARENT);
+    for (int i = 0; i < neb.Count; ++i) {
+        const TNebulaRecord& r = neb.Records[i];
+        if (!pass(r.ra, r.dec)) continue;
+        int px, py;
+        // The projection puts a point on the far side at the centre: in wide
+        // views such objects pass the window, and would pile up there.
+        if (!ToPixel(r.ra, r.dec, px, py)) continue;
+        const int rad = HalfAxisPixels(scale, r.major);
+        if (!(-rad < px && px < ViewW + rad && -rad < py && py < ViewH + rad)) continue;
+        const int outline = i < static_cast<int>(neb.OutlineIndex.size()) ? neb.OutlineIndex[i] : 0;
+        if (!secondPass) {
+            if (outline > 0) {
+                const TNebulaOutline& o = neb.Outlines[outline];
+                const unsigned long colour = o.kind == 1   ? RGB(48, 0, 40)
+                                             : o.kind == 2 ? RGB(24, 8, 40)
+                                                           : kBlack;
+                Draw_.DrawStart(s, TSurface::PS_SOLID, 1, colour, colour);
+                std::vector<TPoint> poly;
+                for (int k = 0; k < o.count; ++k) {
+                    if (o.ra[k] == 10.0 && o.dec[k] == 10.0) {
+                        if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
+                        poly.clear();
+                        continue;
+                    }
+                    int x, y;
+                    // A point beyond 90 degrees from the centre has no place on
+                    // the chart (the projection gives the centre): the outline
+                    // is cut short there instead.
+                    if (!ToPixel(o.ra[k], o.dec[k], x, y)) continue;
+                    poly.push_back({x, y});
+                }
+                if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
+                Draw_.DrawEnd(s);
+            }
+        } else if (outline == 0) {
+            if (rad > 4) {
+                if (r.no < 20000) {
+                    double ratio = r.major > 0 ? r.minor / r.major : 0.0;
+                    if (ratio == 0.0 || !std::isfinite(ratio)) ratio = 1.0;
+                    double theta = r.pa * kPi / 180.0 - kPi / 2;
+                    if (r.pa == 0) {
+                        theta = 0.0;
+                        ratio = 1.0;
+                    }
+                    Draw_.DrawStart(s, TSurface::PS_SOLID, 1, kNebulaColour, kNebulaColour);
+                    for (int k = 0; k <= 21; ++k) {
+                        const double t = k * kPi / 10;
+                        const double a = rad * ratio * std::cos(t), b = rad * std::sin(t);
+                        const int x =
+                            static_cast<int>(px + std::sin(theta) * a - std::cos(theta) * b);
+                        const int y =
+                            static_cast<int>(py + std::sin(theta) * b + std::cos(theta) * a);
+                        if (k == 0)
+                            s->MoveTo(x, y);
+                        else
+                            s->LineTo(x, y);
+                    }
+                    Draw_.DrawEnd(s);
+                }
+            } else {
+                // The colour's index is looked up once rather than per pixel:
+                // at wide views thousands of symbols are drawn.
+                const int sym = quenlira::sprites::SymbolOfType(r.type);
+                for (int row = 0; row < 9; ++row)
+                    for (int col = 0; col < 10; ++col)
+                        if (quenlira::sprites::kSymbols[sym][row][col] == '#')
+                            Dib.DotIdx(px + col - 4, py + row - 4, nebulaIdx);
+            }
+        }
+        // The second pass writes every label again, pixel for pixel in the
+        // same colour and over everything drawn in between, so a first-pass
+        // label never shows: only the second pass writes them.
+        if (!secondPass) continue;
+        std::string label = neb.GetMessier(i);
+        // Numbers from 20000 up are no catalogue numbers: such an object is
+        // known by its designation only, and without one it has no label.
+        if (label.empty() && r.no < 20000)
+            label = r.no >= 10001 ? "IC" + std::to_string(r.no - 10000) : std::to_string(r.no);
+        s->TextOut(px + 7, py - 6, label);
+    }
+    Draw_.TextEnd(s);
+}
+
+void TAtlas::ClippedLine(double x0, double y0, double x1, double y1, bool& endKept) {
+    const double ex = x1, ey = y1;
+    endKept = false;
+    if (!ClipToRect(x0, y0, x1, y1, ViewW, ViewH)) return;
+    endKept = x1 == ex && y1 == ey;
+    TSurface* s = Dib.GetSurface();
+    s->MoveTo(static_cast<int>(x0), static_cast<int>(y0));
+    s->LineTo(static_cast<int>(x1), static_cast<int>(y1));
+}
+
+void TAtlas::DrawLines() {
+    // Right ascension over the window in 100 steps, unwrapped through 0.
+    double lo = RaMin, hi = RaMax;
+    if (hi < lo) hi += kTwoPi;
+    const double step = (hi - lo) / 100.0;
+    if (!(step > 0)) return;
+    const double start = std::floor(lo / step) * step;
+    const double eps = THayami::Obliquity(Mjd.GetMJD());
+    TSurface* s = Dib.GetSurface();
+    for (int pass = 0; pass < 2; ++pass) {
+        const unsigned long colour = pass == 0 ? RGB(112, 16, 16) : RGB(112, 112, 16);
+        Draw_.DrawStart(s, TSurface::PS_SOLID, 1, colour, colour);
+        bool havePrev = false;
+        double prevX = 0, prevY = 0;
+        for (double ra = start; ra <= hi + step / 10; ra += step) {
+            const double dec = pass == 0 ? 0.0 : std::atan(std::tan(eps) * std::sin(ra));
+            double x, y;
+            const bool vis = Project(Projection, &x, &y, CenterDec, CenterRa, dec, ra);
+            const int scale = Scale == 0 ? 200 : Scale;
+            const double fx = scale * x + ViewW / 2, fy = scale * y + ViewH / 2;
+            if (vis && havePrev) {
+                bool kept;
+                ClippedLine(prevX, prevY, fx, fy, kept);
+            }
+            havePrev = vis;
+            prevX = fx;
+            prevY = fy;
+        }
+        Draw_.DrawEnd(s);
+    }
+}
+
+void TAtlas::DrawGrid() {
+    const int scale = Scale == 0 ? 200 : Scale;
+    double lo = RaMin, hi = RaMax;
+    if (hi < lo) hi += kTwoPi;
+    const double widthDeg = (hi - lo) / kDeg;
+    const double minute = kTwoPi / (24 * 60);
+    double raMain, raMinor;
+    if (widthDeg < 2) {
+        raMain = minute;
+        raMinor = minute / 6;
+    } else if (widthDeg < 12) {
+        raMain = 10 * minute;
+        raMinor = minute;
+    } else {
+        raMain = 60 * minute;
+        raMinor = 10 * minute;
+    }
+    double decMain, decMinor;
+    const double arcmin = kDeg / 60;
+    if (scale < 4500) {
+        decMain = 10 * kDeg;
+        decMinor = kDeg;
+    } else if (scale <= 45000) {
+        decMain = kDeg;
+        decMinor = 10 * arcmin;
+    } else if (scale <= 120000) {
+        decMain = 10 * arcmin;
+        decMinor = arcmin;
+    } else {
+        decMain = arcmin;
+        decMinor = arcmin / 6;
+    }
+    // Declination range: whole spacings around the window, short of the poles.
+    auto decRange = [&](double spacing, double& d0, double& d1) {
+        d0 = std::floor(DecMin / spacing) * spacing;
+        d1 = std::ceil(DecMax / spacing) * spacing;
+        d0 = std::max(d0, -kPi / 2 + decMain);
+        d1 = std::min(d1, kPi / 2 - decMain);
+    };
+    TSurface* s = Dib.GetSurface();
+
+    // A polyline of projected points; points on the far side lift the pen.
+    struct Polyline {
+        TAtlas* a;
+        TSurface* s;
+        bool down = false;
+        void Add(double ra, double dec, int& px, int& py, bool& vis) {
+            vis = a->ToPixel(ra, dec, px, py);
+            if (!vis) {
+                down = false;
+                return;
+            }
+            if (down)
+                s->LineTo(px, py);
+            else
+                s->MoveTo(px, py);
+            down = true;
+        }
+    };
+    auto inView = [&](int px, int py) { return px > 0 && px < ViewW && py > 0 && py < ViewH; };
+    std::vector<std::pair<TPoint, std::string>> labels;
+
+    // Meridians: minor ones dotted, then main ones with their labels.
+    for (int pass = 0; pass < 2; ++pass) {
+        const double spacing = pass == 0 ? raMinor : raMain;
+        const unsigned long colour = pass == 0 ? RGB(64, 34, 34) : RGB(96, 51, 51);
+        Draw_.DrawStart(s, pass == 0 ? TSurface::PS_DOT : TSurface::PS_SOLID, 1, colour, colour);
+        double d0, d1;
+        decRange(decMain, d0, d1);
+        const double dstep = pass == 0 ? decMain / 6 : 6 * kPi / scale;
+        const double r0 = std::floor(lo / spacing) * spacing;
+        const double r1 = std::ceil(hi / spacing) * spacing + spacing / 10;
+        const long nra = static_cast<long>((r1 - r0) / spacing) + 1;
+        for (long i = 0; i < nra && i < 100000; ++i) {
+            const double ra = r0 + i * spacing;
+            if (ra > r1) break;
+            Polyline pl{this, s};
+            int inside = 0;
+            const long nd = static_cast<long>((d1 - d0) / dstep + 1e-9);
+            for (long j = 0; j <= nd && j < 200000; ++j) {
+                const double dec = d0 + j * dstep;
+                int px, py;
+                bool vis;
+                pl.Add(ra, dec, px, py, vis);
+                if (pass == 1 && vis && inView(px, py) && ++inside == 5) {
+                    const double h = WrapTwoPi(ra) / kTwoPi * 24.0;
+                    int hh = static_cast<int>(h + 1e-9);
+                    int mm = static_cast<int>(std::lround((h - hh) * 60.0));
+                    if (mm == 60) {
+                        mm = 0;
+                        hh = (hh + 1) % 24;
+                    }
+                    char text[16];
+                    std::snprintf(text, sizeof text, "%2dh%02dm", hh, mm);
+                    labels.push_back({{px - 10, py}, text});
+                }
+            }
+        }
+        Draw_.DrawEnd(s);
+    }
+
+    // Parallels: minor ones dotted (the equator excepted), then main ones.
+    const double rstep = raMain / 6;
+    const double r0 = std::floor(lo / raMain) * raMain;
+    const double r1 = std::ceil(hi / raMain) * raMain + raMain / 10;
+    const long nra = static_cast<long>((r1 - r0) / rstep + 1e-9);
+    for (int pass = 0; pass < 2; ++pass) {
+        const double spacing = pass == 0 ? decMinor : decMain;
+        const unsigned long colour = pass == 0 ? RGB(64, 34, 34) : RGB(96, 51, 51);
+        Draw_.DrawStart(s, pass == 0 ? TSurface::PS_DOT : TSurface::PS_SOLID, 1, colour, colour);
+        double d0, d1;
+        decRange(spacing, d0, d1);
+        const long ndec = static_cast<long>(std::lround((d1 - d0) / spacing));
+        for (long i = 0; i <= ndec && i < 100000; ++i) {
+            const double dec = d0 + i * spacing;
+            const bool equator = std::fabs(dec) < spacing * 1e-6;
+            if (pass == 0 && equator) continue;
+            Polyline pl{this, s};
+            bool labelled = pass == 0;
+            bool wasRight = false;
+            for (long j = 0; j <= nra && j < 200000; ++j) {
+                const double ra = r0 + j * rstep;
+                int px, py;
+                bool vis;
+                if (equator) {
+                    vis = ToPixel(ra, dec, px, py);
+                } else {
+                    pl.Add(ra, dec, px, py, vis);
+                }
+                if (!vis) continue;
+                if (px >= ViewW / 2) wasRight = true;
+                if (!labelled && wasRight && px < ViewW / 2) {
+                    labelled = true;
+                    const double a = std::fabs(dec) / arcmin + 0.5;
+                    const long minutes = static_cast<long>(a);
+                    char text[48];
+                    std::snprintf(text, sizeof text, "%s%ld%s%02ld'",
+                                  (dec < 0 && minutes >= 1) ? "-" : " ", minutes / 60,
+                                  Language == 0 ? "ﾟ" : "°", minutes % 60);
+                    labels.push_back({{px, py - 7}, text});
+                }
+            }
+        }
+        Draw_.DrawEnd(s);
+    }
+
+    Draw_.TextStart(s, LabelFace, 9, 4, 0);
+    s->SetTextColor(RGB(128, 34, 34));
+    s->SetBkColor(kBlack);
+    s->SetBkMode(TSurface::OPAQUE);
+    for (const auto& l : labels)
+        s->TextOut(l.first.x, l.first.y, l.second);
+    s->SetBkMode(TSurface::TRANSPARENT);
+    Draw_.TextEnd(s);
+}

@@ -1,0 +1,204 @@
+// The atlas's pictures for the information panel and picking.
+#include "render/Clsatlas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include "astro/Clsjupiter.h"
+#include "astro/Clsmars.h"
+#include "astro/Clsmercury.h"
+#include "astro/Clsmoon.h"
+#include "astro/Clsneptune.h"
+#include "astro/Clspluto.h"
+#include "astro/Clssaturn.h"
+#include "astro/Clssun.h"
+#include "astro/Clsuranus.h"
+#include "astro/Clsvenus.h"
+#include "catalog/Clsnebula.h"
+#include "catalog/Clsstar.h"
+#include "render/Atlassprites.h"
+#include "render/Clsbandstitch.h"
+#include "render/Clshayami.h"
+#include "render/Atlasshared.h"
+
+using namespace atlasdetail;
+void TAtlas::DrawBodyImage(int body, TSurface* surface, int realistic, int scale, int px, int py) {
+    BodyData b;
+    if (!ReadBody(body, b)) return;
+    DrawImage(surface, body, b, realistic, scale, px, py);
+}
+
+void TAtlas::DrawJupiterSystem(TSurface* s, int realistic, int scale, int cx, int cy) {
+    if (!Jupiter) return;
+    DrawBodyImage(3, s, realistic, scale, cx, cy);
+    const BodyPlace jp = PlaceBody(3);
+    for (int i = 0; i < 4; ++i) {
+        double tra, tdec;
+        Topocentric(Jupiter->SatRa[i], Jupiter->SatDec[i], Jupiter->EarthDistKm, tra, tdec);
+        double x, y;
+        Project(Projection, &x, &y, jp.dec, jp.ra, tdec, tra);
+        const int sx = static_cast<int>(scale * x + cx), sy = static_cast<int>(scale * y + cy);
+        if (realistic)
+            Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(192, 112, 48), RGB(192, 112, 48));
+        else
+            Draw_.DrawStart(s, TSurface::PS_SOLID, 1, kYellow, kBlack);
+        s->Ellipse(sx - 1, sy - 1, sx + 1, sy + 1);
+        Draw_.DrawEnd(s);
+        Draw_.TextStart(s, LatinFace, 8, 4, 0);
+        s->SetTextColor(kLabelGrey);
+        s->SetBkMode(TSurface::TRANSPARENT);
+        CentredText(s, sx, sy + 3, TJupiter::GetGaliName(11 + i, Language));
+        Draw_.TextEnd(s);
+    }
+}
+
+void TAtlas::DrawStarImage(TSurface* s, int spect, int realistic, int cx, int cy) {
+    const quenlira::sprites::Sprite& sp =
+        realistic ? quenlira::sprites::kRealistic[0] : quenlira::sprites::kPlain[0];
+    const int off = sp.size / 2;
+    const int set = realistic ? 0 : 1;
+    const int col = SpectColumn(spect);
+    for (int r = 0; r < sp.size; ++r)
+        for (int c = 0; c < sp.size; ++c) {
+            const int level = sp.rows[r][c] - '0';
+            if (level != 0)
+                s->SetPixel(cx + c - off, cy + r - off, kStarColours[set][level - 1][col]);
+        }
+}
+
+void TAtlas::DrawNebulaImage(TSurface* s, int record, int w, int h, double f) {
+    if (!Nebula || record < 0 || record >= Nebula->Count) return;
+    const TNebulaRecord& r = Nebula->Records[record];
+    const int cx = w / 2, cy = h / 2;
+    const int d = std::min(w, h);
+    const int R = static_cast<int>(d * f * 0.5);
+    const int outline =
+        record < static_cast<int>(Nebula->OutlineIndex.size()) ? Nebula->OutlineIndex[record] : 0;
+    Draw_.DrawStart(s, TSurface::PS_SOLID, 1, kNebulaColour, RGB(48, 0, 40));
+    if (outline > 0) {
+        const TNebulaOutline& o = Nebula->Outlines[outline];
+        double raLo = 1e9, raHi = -1e9, decLo = 1e9, decHi = -1e9;
+        for (int k = 0; k < o.count; ++k) {
+            if (o.ra[k] == 10.0 && o.dec[k] == 10.0) continue;
+            raLo = std::min(raLo, o.ra[k]);
+            raHi = std::max(raHi, o.ra[k]);
+            decLo = std::min(decLo, o.dec[k]);
+            decHi = std::max(decHi, o.dec[k]);
+        }
+        const double raSpan = raHi > raLo ? raHi - raLo : 1.0;
+        const double decSpan = decHi > decLo ? decHi - decLo : 1.0;
+        std::vector<TPoint> poly;
+        for (int k = 0; k < o.count; ++k) {
+            if (o.ra[k] == 10.0 && o.dec[k] == 10.0) {
+                if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
+                poly.clear();
+                continue;
+            }
+            const int x =
+                static_cast<int>(cx - f * (d / 2) + f * (d - (o.ra[k] - raLo) / raSpan * d));
+            const int y =
+                static_cast<int>(cy - f * (d / 2) + f * (d - (o.dec[k] - decLo) / decSpan * d));
+            poly.push_back({x, y});
+        }
+        if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
+    } else if (r.pa != 0 && r.major > 0 && r.minor / r.major != 0.0 && r.minor / r.major != 1.0 &&
+               std::isfinite(r.minor / r.major)) {
+        const double q = r.minor / r.major;
+        const double P = r.pa * kPi / 180 - kPi / 2;
+        std::vector<TPoint> poly;
+        for (double t = 0.0; t <= kTwoPi + 0.32; t += kPi / 10) {
+            const double A = std::cos(t) * R * q, B = std::sin(t) * R;
+            poly.push_back({static_cast<int>(cx + std::sin(P) * A - std::cos(P) * B),
+                            static_cast<int>(cy + std::sin(P) * B + std::cos(P) * A)});
+        }
+        s->Polygon(poly.data(), static_cast<int>(poly.size()));
+    } else {
+        const int sym = quenlira::sprites::SymbolOfType(r.type);
+        for (int row = 0; row < 9; ++row)
+            for (int col = 0; col < 10; ++col)
+                if (quenlira::sprites::kSymbols[sym][row][col] == '#')
+                    s->SetPixel(cx - 4 + col, cy - 4 + row, kNebulaColour);
+    }
+    Draw_.DrawEnd(s);
+}
+
+// ---------------------------------------------------------------- picking
+
+int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
+    std::vector<TPickEntry> out;
+    out.push_back({1, 0});
+    Unproject(Projection, px, py, &PickDec, &PickRa, CenterDec, CenterRa);
+    const int scale = Scale == 0 ? 200 : Scale;
+    auto inSquare = [&](int x, int y) {
+        return x >= px - tolerance && x <= px + tolerance && y >= py - tolerance &&
+               y <= py + tolerance;
+    };
+
+    // Stars: a declination band of 5 degrees around the picked point and a
+    // right-ascension band as wide on the sky, which covers the tolerance
+    // square at every scale the atlas offers.
+    double decLo = PickDec - kFiveDeg, decHi = PickDec + kFiveDeg;
+    bool allRa = false;
+    if (PickDec > kPi / 2 - kFiveDeg) {
+        decLo = kPi / 2 - kFiveDeg;
+        decHi = kPi / 2 + 1;
+        allRa = true;
+    } else if (PickDec < -(kPi / 2 - kFiveDeg)) {
+        decLo = -kPi / 2 - 1;
+        decHi = -(kPi / 2 - kFiveDeg);
+        allRa = true;
+    }
+    double raHalf = kPi;
+    if (!allRa) {
+        const double c = std::cos(std::fabs(PickDec) + kFiveDeg);
+        raHalf = c > 1e-6 ? std::min(kPi, kFiveDeg / c) : kPi;
+        if (raHalf >= kPi) allRa = true;
+    }
+    for (int c = 0; c < StarCount && out.size() < MaxPick; ++c) {
+        const TStar* cat = Star[c];
+        if (!cat) continue;
+        for (int i = 0; i < cat->Count && out.size() < MaxPick; ++i) {
+            const TStarRecord& r = cat->Records[i];
+            if (!(r.dec > decLo && r.dec < decHi)) continue;
+            if (!allRa && std::fabs(AngleDiff(r.ra, PickRa)) >= raHalf) continue;
+            int x, y;
+            if (!ToPixel(r.ra, r.dec, x, y)) continue;
+            if (inSquare(x, y)) out.push_back({2, i});
+        }
+    }
+
+    if (Nebula) {
+        for (int i = 0; i < Nebula->Count && out.size() < MaxPick; ++i) {
+            const TNebulaRecord& r = Nebula->Records[i];
+            if (!InWindow(r.ra, r.dec)) continue;
+            int x, y;
+            if (!ToPixel(r.ra, r.dec, x, y)) continue;
+            const int rad = HalfAxisPixels(scale, r.major);
+            if (DiscMeetsSquare(x, y, rad, px, py, tolerance)) out.push_back({4, i});
+        }
+    }
+
+    for (int body = 0; body < BodyCount && out.size() < MaxPick; ++body) {
+        const BodyPlace p = PlaceBody(body);
+        if (!p.present) continue;
+        int x, y;
+        if (ToPixel(p.ra, p.dec, x, y)) {
+            const int R = static_cast<int>(scale * p.diam * 0.5);
+            if (DiscMeetsSquare(x, y, R, px, py, tolerance)) out.push_back({3, body});
+        }
+        if (body != 3) continue;
+        for (int i = 0; i < 4 && out.size() < MaxPick; ++i) {
+            double tra, tdec;
+            Topocentric(Jupiter->SatRa[i], Jupiter->SatDec[i], Jupiter->EarthDistKm, tra, tdec);
+            int sx, sy;
+            if (!ToPixel(tra, tdec, sx, sy)) continue;
+            if (std::abs(sx - px) <= tolerance + 1 && std::abs(sy - py) <= tolerance + 1)
+                out.push_back({5, 11 + i});
+        }
+    }
+
+    const int n = static_cast<int>(std::min<size_t>(out.size(), MaxPick));
+    for (int i = 0; i < n; ++i)
+        list[i] = out[i];
+    return n;
+}
