@@ -584,6 +584,25 @@ TEST_F(ChartWindow, PickPopupOpensOnlyOnObjectsAndStaysBesideTheClick) {
     const QPoint atlasOnScreen = sky_->mapToGlobal(sky_->shpAtlas.topLeft());
     EXPECT_EQ(sky_->SelObj->x(), atlasOnScreen.x() + px + 5);
     EXPECT_EQ(sky_->SelObj->width(), TfrmSelObj::kWidth);
+    // Releasing on Betelgeuse's row shows its information; the centre stays.
+    const double ra = sky_->CenterRa;
+    for (int r = 1; r <= g->GetMaxRow(); ++r)
+        if (g->GetTextA(r, 1) == "Ori(58)") g->SetSelRow(r);
+    const int y = (g->GetSelRow() - g->GetDspTop() + 1) * g->GetRowHei() + 3;
+    QTest::mouseRelease(g, Qt::LeftButton, Qt::NoModifier, QPoint(10, y));
+    QApplication::processEvents();
+    EXPECT_FALSE(sky_->SelObj->isVisible());
+    EXPECT_TRUE(sky_->memInfo->toPlainText().contains("Betelgeuse"))
+        << sky_->memInfo->toPlainText().toStdString();
+    EXPECT_EQ(sky_->CenterRa, ra);
+    // Released on the header: no choice.
+    sky_->PickObjects(px, py);
+    const QString before = sky_->memInfo->toPlainText();
+    QTest::mouseRelease(g, Qt::LeftButton, Qt::NoModifier, QPoint(10, 3));
+    QApplication::processEvents();
+    EXPECT_FALSE(sky_->SelObj->isVisible());
+    EXPECT_EQ(sky_->memInfo->toPlainText(), before);
+    sky_->PickObjects(px, py);
     // A click elsewhere closes it with no choice.
     QTest::mouseClick(sky_->SelObj, Qt::LeftButton, Qt::NoModifier, QPoint(-50, -50));
     QApplication::processEvents();
