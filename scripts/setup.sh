@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev
   liberfa-dev libnova-dev
   xvfb xdotool x11-apps libx11-dev desktop-file-utils
+  tesseract-ocr tesseract-ocr-eng
 )
 
 missing=()

@@ -20,6 +20,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <cmath>
 #include <functional>
 #include <unistd.h>
 
@@ -37,6 +38,25 @@ int Changed(const QImage& a, const QImage& b, const QRect& r) {
         for (int x = r.left(); x <= r.right(); ++x)
             n += a.pixel(x, y) != b.pixel(x, y);
     return n;
+}
+
+// The red texts of a screen area as tesseract reads them: the red channel,
+// negated and enlarged four times, so red on black becomes black on white.
+QString ReadRed(const QImage& shot, const QRect& area, const QString& folder) {
+    if (QStandardPaths::findExecutable("tesseract").isEmpty()) return "(no tesseract)";
+    QImage grey(area.size() * 4, QImage::Format_Grayscale8);
+    for (int y = 0; y < grey.height(); ++y) {
+        uchar* row = grey.scanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            row[x] =
+                static_cast<uchar>(255 - qRed(shot.pixel(area.left() + x / 4, area.top() + y / 4)));
+    }
+    const QString png = folder + "/ocr.png";
+    grey.save(png);
+    QProcess p;
+    p.start("tesseract", {png, "stdout", "--psm", "6"});
+    p.waitForFinished(30000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
 }
 
 // Asks a window to close as a window manager would (WM_DELETE_WINDOW).
@@ -163,6 +183,52 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     const QRect hayami(bounds.topLeft(), QSize(280, 280));
     const QRect atlas(bounds.left() + 300, bounds.top() + 20, 400, 400);
     x.Run({"windowfocus", "--sync", chart[0]});
+    const QRect memo(bounds.left() + 17, bounds.top() + 659, 166, 88);
+
+    // A right click on Betelgeuse (J2000 5h55m10.3s +7d24'25"), where the
+    // azimuthal equidistant chart about the start centre (1.4835 rad, 0) at
+    // 1000 pixels per radian puts it, east to the left.
+    {
+        const double ra = (5 + 55 / 60.0 + 10.3 / 3600) * 15 * M_PI / 180;
+        const double dec = (7 + 24 / 60.0 + 25 / 3600.0) * M_PI / 180;
+        const double c = std::acos(std::cos(dec) * std::cos(ra - 1.4835));
+        const double k = c / std::sin(c);
+        const int w = bounds.width() - 281, h = bounds.height() - 20;
+        const int px = static_cast<int>(-1000 * k * std::cos(dec) * std::sin(ra - 1.4835) + w / 2);
+        const int py = static_cast<int>(-1000 * k * std::sin(dec) + h / 2);
+        x.Run({"mousemove", "--sync", QString::number(bounds.left() + 281 + px),
+               QString::number(bounds.top() + py), "click", "3"});
+        QStringList pop;
+        ASSERT_TRUE(WaitFor([&] { return !(pop = x.Visible("^Search$")).isEmpty(); }, 5000))
+            << "no pop-up after a right click on Betelgeuse";
+        const QString g = x.Run({"getwindowgeometry", pop[0]}).out;
+        const QRegularExpressionMatch m = QRegularExpression("Position: (\\d+),(\\d+)").match(g);
+        ASSERT_TRUE(m.hasMatch()) << g.toStdString();
+        // Rows of 16 pixels under the header, brightest first: Betelgeuse, then
+        // the clicked point (sorted as 20 mag).
+        x.Run({"mousemove", "--sync", QString::number(m.captured(1).toInt() + 30),
+               QString::number(m.captured(2).toInt() + 16 + 8), "click", "1"});
+        QThread::msleep(800);
+        const QString text = ReadRed(shoot(), memo, folder.path());
+        EXPECT_TRUE(text.contains("Betelgeuse")) << "memo read as: " << text.toStdString();
+    }
+
+    // M42 from the Messier list: F6, the next tab (keypad +), 41 rows down, Enter.
+    {
+        x.Run({"windowfocus", "--sync", chart[0]});
+        QStringList keys{"key", "--delay", "20", "F6", "KP_Add"};
+        for (int i = 0; i < 41; ++i)
+            keys << "Down";
+        keys << "Return";
+        x.Run(keys);
+        QThread::msleep(800);
+        const QImage m42 = shoot();
+        m42.save(QCoreApplication::applicationDirPath() + "/quenlira_e2e_m42.png");
+        const QString text = ReadRed(m42, memo, folder.path());
+        EXPECT_TRUE(text.contains("M42")) << "memo read as: " << text.toStdString();
+        shot = m42;
+        x.Run({"key", "F9"});
+    }
 
     // Page Up zooms and the arrow keys pan the atlas; the planisphere stays.
     auto keyThenShot = [&](const QStringList& keys) {
