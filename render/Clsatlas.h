@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "astro/Clslocation.h"
@@ -23,6 +24,7 @@
 #include "render/Clssurface.h"
 
 class TStar;
+struct TStarRecord;
 class TNebula;
 class TMercury;
 class TVenus;
@@ -37,6 +39,9 @@ class TMoon;
 
 // One entry of a pick list: (kind, number). Kinds: 1 the sky position,
 // 2 a star record, 3 a body 0-9, 4 a deep-sky record, 5 a satellite 11-14.
+// Star numbers run through the atlas's catalogues in turn: a record of the
+// deep catalogue (Star[1]) is numbered past the Star.dat records, so a
+// number below Star[0]'s count is a Star.dat record as everywhere else.
 struct TPickEntry {
     int32_t kind = 0;
     int32_t number = 0;
@@ -101,9 +106,20 @@ public:
     double GetPickRa() const { return PickRa; }
     double GetPickDec() const { return PickDec; }
 
-    // Catalogues and bodies (not owned; any may be left null).
-    TStar* Star[1] = {nullptr};
-    int StarCount = 1;
+    // Catalogues and bodies (not owned; any may be left null). Star[0] is
+    // Star.dat; Star[1] the deep catalogue, sorted by declination, drawn and
+    // picked only where the limiting magnitude reaches past DeepFrom.
+    static constexpr int MaxStarCatalogues = 2;
+    static constexpr int DeepFrom = 900;
+    TStar* Star[MaxStarCatalogues] = {nullptr, nullptr};
+    int StarCount = MaxStarCatalogues;
+    // The record a kind-2 pick number stands for (nullptr when none); the
+    // catalogue's index in Star[] goes to *catalogue when it is given.
+    const TStarRecord* StarRecordOf(int number, int* catalogue = nullptr) const;
+    // The kind-2 number of record i of catalogue c.
+    int StarNumberOf(int c, int i) const;
+    // Star sprites the last Draw drew, by catalogue.
+    int StarsDrawn[MaxStarCatalogues] = {0, 0};
     TNebula* Nebula = nullptr;
     TMercury* Mercury = nullptr;
     TVenus* Venus = nullptr;
@@ -183,6 +199,10 @@ private:
     void DrawNebulae(bool secondPass);
     void DrawConstellationLines();
     void DrawStars();
+    // The records of catalogue c worth a look for the window (or band)
+    // decLo..decHi: all of Star.dat, a declination band of a deep catalogue,
+    // none of it while the limit stays short of DeepFrom.
+    std::pair<int, int> StarRange(int c, int limit, double decLo, double decHi) const;
     void DrawLines(); // equator, ecliptic
     void DrawGrid();
     void DrawConstellationNames();

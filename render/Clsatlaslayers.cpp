@@ -14,6 +14,7 @@
 #include "astro/Clssun.h"
 #include "astro/Clsuranus.h"
 #include "astro/Clsvenus.h"
+#include "catalog/Clsdeepstar.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "render/Atlassprites.h"
@@ -157,6 +158,14 @@ void TAtlas::DrawSprite(int cls, int spect, bool realistic, int px, int py) {
     }
 }
 
+std::pair<int, int> TAtlas::StarRange(int c, int limit, double decLo, double decHi) const {
+    const TStar* cat = Star[c];
+    if (!cat || cat->Count == 0) return {0, 0};
+    if (c == 0) return {0, cat->Count};
+    if (limit <= DeepFrom) return {0, 0};
+    return TDeepStar::DecBand(*cat, decLo, decHi);
+}
+
 void TAtlas::DrawStars() {
     const int limit = Limit();
     const bool realistic = Switch[7] != 0;
@@ -165,10 +174,13 @@ void TAtlas::DrawStars() {
     Draw_.TextStart(s, Language == 0 ? LabelFace : std::string("Symbol"), 9, 4, 0);
     s->SetTextColor(kLabelGrey);
     s->SetBkMode(TSurface::TRANSPARENT);
-    for (int c = 0; c < StarCount; ++c) {
+    // The deep catalogue first, so that Star.dat's brighter sprites and their
+    // letters are drawn over its faint stars.
+    for (int c = StarCount - 1; c >= 0; --c) {
         const TStar* cat = Star[c];
-        if (!cat) continue;
-        for (int i = 0; i < cat->Count; ++i) {
+        StarsDrawn[c] = 0;
+        const auto [first, last] = StarRange(c, limit, DecMin, DecMax);
+        for (int i = first; i < last; ++i) {
             const TStarRecord& r = cat->Records[i];
             if (r.mag > limit) continue;
             if (!InWindow(r.ra, r.dec)) continue;
@@ -176,7 +188,10 @@ void TAtlas::DrawStars() {
             if (!ToPixel(r.ra, r.dec, px, py)) continue;
             if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) continue;
             const int cls = StarClass(r.mag, limit, Sens);
-            if (cls >= 0) DrawSprite(cls, r.spect, realistic, px, py);
+            if (cls >= 0) {
+                DrawSprite(cls, r.spect, realistic, px, py);
+                ++StarsDrawn[c];
+            }
             if (bayer && r.bayer != 0)
                 s->TextOut(px + 4, py - 9, TStar::GetBayer(Language == 0 ? 1 : 2, r.bayer));
             if (flamsteed && r.flamsteed != 0)

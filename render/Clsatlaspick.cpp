@@ -124,6 +124,25 @@ void TAtlas::DrawNebulaImage(TSurface* s, int record, int w, int h, double f) {
 
 // ---------------------------------------------------------------- picking
 
+const TStarRecord* TAtlas::StarRecordOf(int number, int* catalogue) const {
+    if (number < 0) return nullptr;
+    for (int c = 0; c < StarCount; ++c) {
+        const int count = Star[c] ? Star[c]->Count : 0;
+        if (number < count) {
+            if (catalogue) *catalogue = c;
+            return &Star[c]->Records[number];
+        }
+        number -= count;
+    }
+    return nullptr;
+}
+
+int TAtlas::StarNumberOf(int c, int i) const {
+    for (int k = 0; k < c; ++k)
+        i += Star[k] ? Star[k]->Count : 0;
+    return i;
+}
+
 int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
     std::vector<TPickEntry> out;
     out.push_back({1, 0});
@@ -154,16 +173,19 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
         raHalf = c > 1e-6 ? std::min(kPi, kFiveDeg / c) : kPi;
         if (raHalf >= kPi) allRa = true;
     }
+    // Deep stars only as far as the atlas draws them.
+    const int limit = Limit();
     for (int c = 0; c < StarCount && out.size() < MaxPick; ++c) {
         const TStar* cat = Star[c];
-        if (!cat) continue;
-        for (int i = 0; i < cat->Count && out.size() < MaxPick; ++i) {
+        const auto [first, last] = StarRange(c, limit, decLo, decHi);
+        for (int i = first; i < last && out.size() < MaxPick; ++i) {
             const TStarRecord& r = cat->Records[i];
             if (!(r.dec > decLo && r.dec < decHi)) continue;
+            if (c > 0 && r.mag > limit) continue;
             if (!allRa && std::fabs(AngleDiff(r.ra, PickRa)) >= raHalf) continue;
             int x, y;
             if (!ToPixel(r.ra, r.dec, x, y)) continue;
-            if (inSquare(x, y)) out.push_back({2, i});
+            if (inSquare(x, y)) out.push_back({2, StarNumberOf(c, i)});
         }
     }
 

@@ -7,6 +7,7 @@ fetches the pinned sources into tools/catalogs/cache/ (ignored by git) when
 they are not there yet, and writes
     data/Star.dat                     star catalogue, 16-byte records
     data/Unsta.dat                    deep-sky catalogue, 28-byte records
+    data/Tycho.dat                    Tycho-2 stars not in Star.dat, 16-byte records
     catalog/Constellationlines.cpp    constellation figure segments
     catalog/Milkyoutline.cpp          the two Milky Way outlines
     catalog/Nebulaoutline.cpp         the 24 nebula outlines
@@ -35,6 +36,12 @@ D3_SHA256 = "490796718c201e15f38c324bda5458fc4de22519313093bf261b628185eaae81"
 KSTARS_PACKAGE = "kstars-data=5:3.6.2-2"
 KSTARS_DEB = "kstars-data_5%3a3.6.2-2_all.deb"
 KSTARS_SHA256 = "f48e4a101ddab20f1cf35879c821f9fa2ca1b459c5ea78eef99555fe22cf35aa"
+STELLARIUM_PACKAGE = "stellarium-data=0.22.2-1"
+STELLARIUM_DEB = "stellarium-data_0.22.2-1_all.deb"
+STELLARIUM_SHA256 = "45aaebf39a814acbd6dcccea058c2f5651bcb5635599da03a215feeb51f4d5a5"
+STELLARIUM_STARS = "usr/share/stellarium/stars/default"
+# Levels 0-3 of the Stellarium star catalogue reach magnitude 10.5.
+STELLARIUM_FILES = ["stars_0_0v0_8.cat", "stars_1_0v0_8.cat", "stars_2_0v0_8.cat", "stars_3_1v0_4.cat"]
 
 DEG = math.pi / 180.0
 
@@ -90,6 +97,31 @@ def fetch_sources():
     if not os.path.exists(os.path.join(ks, "usr", "share", "kstars", "OpenNGC.kscat")):
         subprocess.run(["dpkg-deb", "-x", deb, ks], check=True)
     return os.path.join(d3, "package", "data"), os.path.join(ks, "usr", "share", "kstars")
+
+
+def fetch_stellarium():
+    """The star files of Debian's stellarium-data (only they are unpacked)."""
+    os.makedirs(CACHE, exist_ok=True)
+    deb = os.path.join(CACHE, STELLARIUM_DEB)
+    if not os.path.exists(deb):
+        subprocess.run(["apt-get", "download", STELLARIUM_PACKAGE], cwd=CACHE, check=True)
+    got = sha256(deb)
+    if got != STELLARIUM_SHA256:
+        sys.exit(f"{deb}: checksum {got} is not the pinned {STELLARIUM_SHA256}")
+    st = os.path.join(CACHE, "st")
+    folder = os.path.join(st, STELLARIUM_STARS)
+    if not all(os.path.exists(os.path.join(folder, f)) for f in STELLARIUM_FILES):
+        os.makedirs(st, exist_ok=True)
+        tar = subprocess.run(["dpkg-deb", "--fsys-tarfile", deb], check=True, capture_output=True).stdout
+        import io
+        with tarfile.open(fileobj=io.BytesIO(tar)) as t:
+            members = [m for m in t.getmembers()
+                       if m.isfile() and m.name.lstrip("./").startswith(STELLARIUM_STARS + "/")]
+            try:
+                t.extractall(st, members=members, filter="data")
+            except TypeError:  # Python before 3.11.4 has no extraction filters
+                t.extractall(st, members=members)
+    return folder
 
 
 def load_json(folder, name):
@@ -296,6 +328,9 @@ class Boundaries:
 
     def number(self, ra_j2000, dec_j2000):
         ra, dec = to_b1875(ra_j2000 % 360, dec_j2000)
+        return self.number_b1875(ra, dec)
+
+    def number_b1875(self, ra, dec):
         found = []
         for num, pts, pole, lo, hi in self.polys:
             # North of all its edges a ray crosses none of them; only the
@@ -487,6 +522,199 @@ def build_stars(d3, ks, bounds, report):
         out += struct.pack("<HHffhBB", r["flam"], r["bayer"], r["ra"] * DEG, r["dec"] * DEG, mag,
                            r["con"] if r["con"] != SER_TAIL else SER_TAIL, r["spect"])
     return bytes(out), recs
+
+
+# ---------------------------------------------------------------- Tycho-2 stars
+
+class ConstellationCells:
+    """Constellation lookup through a 0.5-degree grid in B1875: a cell that no
+    boundary edge touches lies in one constellation, found once; points in the
+    other cells take the full boundary test."""
+    CELL = 0.5
+
+    def __init__(self, bounds):
+        self.bounds = bounds
+        rows, cols = int(180 / self.CELL), int(360 / self.CELL)
+        self.rows, self.cols = rows, cols
+        edgy = set()
+        for _, pts, _, _, _ in bounds.polys:
+            n = len(pts)
+            for i in range(n):
+                a1, d1 = pts[i]
+                a2, d2 = pts[(i + 1) % n]
+                da = ((a2 - a1 + 180) % 360) - 180
+                steps = int(max(abs(da), abs(d2 - d1)) / 0.05) + 1
+                for k in range(steps + 1):
+                    t = k / steps
+                    ra, dec = (a1 + da * t) % 360, d1 + (d2 - d1) * t
+                    r, c = self._cell(ra, dec)
+                    for dr in (-1, 0, 1):
+                        for dc in (-1, 0, 1):
+                            edgy.add((r + dr, (c + dc) % cols))
+        for c in range(cols):  # the pole caps: every meridian meets there
+            for r in (0, 1, rows - 2, rows - 1):
+                edgy.add((r, c))
+        self.edgy = edgy
+        self.known = {}
+
+    def _cell(self, ra, dec):
+        return (min(self.rows - 1, int(math.floor((dec + 90) / self.CELL))),
+                int(math.floor((ra % 360) / self.CELL)) % self.cols)
+
+    def constellation(self, ra_j2000, dec_j2000):
+        ra, dec = to_b1875(ra_j2000 % 360, dec_j2000)
+        cell = self._cell(ra, dec)
+        if cell in self.edgy:
+            found = self.bounds.number_b1875(ra, dec)
+        else:
+            if cell not in self.known:
+                r, c = cell
+                self.known[cell] = self.bounds.number_b1875((c + 0.5) * self.CELL, (r + 0.5) * self.CELL - 90)
+            found = self.known[cell]
+        if len(found) != 1:
+            raise RuntimeError(f"({ra_j2000}, {dec_j2000}) lies in {found}")
+        return found[0]
+
+
+def _norm(v):
+    n = math.sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2])
+    return (v[0] / n, v[1] / n, v[2] / n)
+
+
+def _cross(a, b):
+    return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0])
+
+
+# The icosahedron the Stellarium catalogue divides the sky by: its corners
+# and its 20 faces in the catalogue's zone order.
+_ICO_G = 0.5 * (1.0 + math.sqrt(5.0))
+_ICO_B = 1.0 / math.sqrt(1.0 + _ICO_G * _ICO_G)
+_ICO_A = _ICO_B * _ICO_G
+ICO_CORNERS = [(_ICO_A, -_ICO_B, 0.0), (_ICO_A, _ICO_B, 0.0), (-_ICO_A, _ICO_B, 0.0),
+               (-_ICO_A, -_ICO_B, 0.0), (0.0, _ICO_A, -_ICO_B), (0.0, _ICO_A, _ICO_B),
+               (0.0, -_ICO_A, _ICO_B), (0.0, -_ICO_A, -_ICO_B), (-_ICO_B, 0.0, _ICO_A),
+               (_ICO_B, 0.0, _ICO_A), (_ICO_B, 0.0, -_ICO_A), (-_ICO_B, 0.0, -_ICO_A)]
+ICO_FACES = [(1, 0, 10), (0, 1, 9), (0, 9, 6), (9, 8, 6), (0, 7, 10), (6, 7, 0), (7, 6, 3),
+             (6, 8, 3), (11, 10, 7), (7, 3, 11), (3, 2, 11), (2, 3, 8), (10, 11, 4), (2, 4, 11),
+             (5, 4, 2), (2, 8, 5), (4, 1, 10), (4, 5, 1), (5, 9, 1), (8, 9, 5)]
+
+
+def zone_frames(level, max_pos):
+    """Centre and the two scaled axes of every zone of a catalogue level:
+    faces split into four (corner 0, corner 1, corner 2, middle) level by level."""
+    tris = []
+
+    def split(lev, c0, c1, c2):
+        if lev == level:
+            tris.append((c0, c1, c2))
+            return
+        e0 = _norm(tuple(x + y for x, y in zip(c1, c2)))
+        e1 = _norm(tuple(x + y for x, y in zip(c2, c0)))
+        e2 = _norm(tuple(x + y for x, y in zip(c0, c1)))
+        split(lev + 1, c0, e2, e1)
+        split(lev + 1, e2, c1, e0)
+        split(lev + 1, e1, e0, c2)
+        split(lev + 1, e0, e1, e2)
+
+    for a, b, c in ICO_FACES:
+        split(0, ICO_CORNERS[a], ICO_CORNERS[b], ICO_CORNERS[c])
+    frames, scale = [], 0.0
+    for tri in tris:
+        centre = _norm(tuple(sum(x) for x in zip(*tri)))
+        axis0 = _norm(_cross((0.0, 0.0, 1.0), centre))
+        axis1 = _cross(centre, axis0)
+        for corner in tri:
+            d = tuple(x - y for x, y in zip(corner, centre))
+            m0 = sum(x * y for x, y in zip(d, axis0))
+            m1 = sum(x * y for x, y in zip(d, axis1))
+            f = 1.0 / math.sqrt(1.0 - m0 * m0 - m1 * m1)
+            scale = max(scale, abs(m0) * f, abs(m1) * f)
+        frames.append((centre, axis0, axis1))
+    return frames, scale / max_pos
+
+
+def read_stellarium_stars(path):
+    """Stars of one Stellarium catalogue file: (hip, ra deg, dec deg, V mag, B-V).
+    Positions are J2000 at epoch J2000; hip is 0 for stars without a number."""
+    with open(path, "rb") as f:
+        b = f.read()
+    magic, kind, _, _, level, mag_min, mag_range, mag_steps = struct.unpack_from("<8I", b, 0)
+    if magic != 0x835F040A or kind not in (0, 1):
+        raise RuntimeError(f"{path}: not a little-endian Stellarium star file of type 0 or 1")
+    if mag_min >= 1 << 31:
+        mag_min -= 1 << 32
+    nzones = 20 << (2 * level)
+    sizes = struct.unpack_from(f"<{nzones}I", b, 32)
+    size = 28 if kind == 0 else 10
+    if 32 + 4 * nzones + size * sum(sizes) != len(b):
+        raise RuntimeError(f"{path}: length does not match its zone table")
+    frames, scale = zone_frames(level, 0x7FFFFFFF if kind == 0 else (1 << 19) - 1)
+    p = 32 + 4 * nzones
+    out = []
+    for zone, count in enumerate(sizes):
+        centre, axis0, axis1 = frames[zone]
+        for _ in range(count):
+            if kind == 0:  # 24-bit HIP, component, x0, x1 (int32), B-V index, magnitude step
+                hipc, x0, x1, bv, mag = struct.unpack_from("<IiiBB", b, p)
+                hip = hipc & 0xFFFFFF
+            else:  # bit fields: x0:20 x1:20 dx0:14 dx1:14 bv:7 mag:5
+                d = b[p:p + 10]
+                x0 = d[0] | d[1] << 8 | (d[2] & 0xF) << 16
+                x1 = d[2] >> 4 | d[3] << 4 | d[4] << 12
+                x0 -= (x0 & 0x80000) << 1
+                x1 -= (x1 & 0x80000) << 1
+                bv, mag, hip = d[8] >> 4 | (d[9] & 7) << 4, d[9] >> 3, 0
+            p += size
+            v = _norm(tuple(c + scale * (x0 * a + x1 * e) for c, a, e in zip(centre, axis0, axis1)))
+            ra, dec = radec(v)
+            out.append((hip, ra / DEG, dec / DEG, (mag_min + mag * mag_range / mag_steps) / 1000.0,
+                        bv * 4.0 / 127.0 - 0.5))
+    return out
+
+
+def build_tycho(folder, hip_recs, bounds, report):
+    stars = []
+    for name in STELLARIUM_FILES:
+        stars += read_stellarium_stars(os.path.join(folder, name))
+    report["tycho_source_stars"] = len(stars)
+    cand = [s for s in stars if s[0] == 0 and s[3] <= 10.5]
+    report["tycho_without_hip"] = len(cand)
+
+    # Stars that are a Star.dat star again (within 3", or within 10" and half a
+    # magnitude) are left out: the atlas could not draw them apart anyway.
+    grid = bucket_index([(i, r["ra"], r["dec"]) for i, r in enumerate(hip_recs)], cell=0.05)
+    kept, dropped = [], 0
+    for s in cand:
+        _, ra, dec, mag, _ = s
+        cy, cx = int(math.floor(dec / 0.05)), int(math.floor((ra % 360) / 0.05))
+        double = False
+        for dy in (-1, 0, 1):
+            for dx in (-1, 0, 1):
+                for i, r2, d2 in grid.get((cy + dy, (cx + dx) % 7200), ()):
+                    dra = ((r2 - ra + 180) % 360 - 180) * math.cos(dec * DEG)
+                    dist = math.hypot(dra, d2 - dec) * 3600
+                    if dist < 3 or (dist < 10 and abs(hip_recs[i]["mag"] - mag) < 0.5):
+                        double = True
+        if double:
+            dropped += 1
+        else:
+            kept.append(s)
+    report["tycho_dropped_as_hipparcos"] = dropped
+
+    cells = ConstellationCells(bounds)
+    rows = []
+    for _, ra, dec, mag, bv in kept:
+        con = cells.constellation(ra, dec)
+        rec = struct.pack("<HHffhBB", 0, 0, ra * DEG, dec * DEG, int(round(mag * 100)), con,
+                          spect_from_bv(bv))
+        # Sorted by declination, then right ascension: the atlas and the pick
+        # search cut a declination band out of the file by bisection.
+        rows.append((struct.unpack_from("<f", rec, 8)[0], struct.unpack_from("<f", rec, 4)[0], rec))
+    rows.sort()
+    report["tycho_stars"] = len(rows)
+    mags = [struct.unpack_from("<h", r[2], 12)[0] for r in rows]
+    report["tycho_magnitudes"] = f"{min(mags) / 100:.2f} to {max(mags) / 100:.2f}"
+    return b"".join(r[2] for r in rows)
 
 
 # ---------------------------------------------------------------- deep sky
@@ -852,7 +1080,8 @@ def main():
     report = {}
     lines = load_json(d3, "constellations.lines.json")
     bounds = Boundaries(load_json(d3, "constellations.bounds.json"), lines)
-    star_bytes, _ = build_stars(d3, ks, bounds, report)
+    star_bytes, hip_recs = build_stars(d3, ks, bounds, report)
+    tycho_bytes = build_tycho(fetch_stellarium(), hip_recs, bounds, report)
     neb_bytes, objs = build_nebulae(d3, ks, bounds, report)
     lists = build_outlines(d3, objs, report)
     south, north = build_milky(d3, report)
@@ -862,6 +1091,8 @@ def main():
         f.write(star_bytes)
     with open(os.path.join(ROOT, "data", "Unsta.dat"), "wb") as f:
         f.write(neb_bytes)
+    with open(os.path.join(ROOT, "data", "Tycho.dat"), "wb") as f:
+        f.write(tycho_bytes)
     emit_lines(d3, os.path.join(ROOT, "catalog", "Constellationlines.cpp"), report)
     emit_milky(os.path.join(ROOT, "catalog", "Milkyoutline.cpp"), south, north)
     emit_outlines(os.path.join(ROOT, "catalog", "Nebulaoutline.cpp"), lists)

@@ -270,6 +270,14 @@ const std::vector<Option>& Options() {
              o.Stars = v;
              return "";
          }},
+        {"--deepstars", "FILE",
+         "deep star layer of the atlas (default Tycho.dat beside the program when there; "
+         "none leaves it out)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             if (v.empty()) return "the deep star file name is empty";
+             o.DeepStars = v;
+             return "";
+         }},
         {"--deepsky", "FILE", "deep-sky catalogue (default Unsta.dat beside the program)",
          [](const std::string& v, TChartOptions& o) -> std::string {
              o.DeepSky = v;

@@ -30,6 +30,8 @@ struct TChartOptions {
     std::string DeepSky; // empty: Unsta.dat beside the program
     int Language = 1;
     std::string Stars; // empty: Star.dat beside the program
+    // empty: Tycho.dat beside the program when it is there; "none": no deep stars
+    std::string DeepStars;
     std::string Out;
     bool Help = false;
 };

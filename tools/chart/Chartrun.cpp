@@ -2,6 +2,10 @@
 
 #include "tools/chart/Chartwindow.h"
 
+#include <filesystem>
+
+#include "catalog/Clsdeepstar.h"
+
 bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mjd,
                     std::string& error) {
     Result = nullptr;
@@ -20,6 +24,16 @@ bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mj
                     (Nebula->Error.empty() ? "" : ": " + Nebula->Error);
             return false;
         }
+    }
+    Warning.clear();
+    DeepStars.reset();
+    if (atlas && o.DeepStars != "none") {
+        const std::string path =
+            o.DeepStars.empty() ? folder + "/" + TDeepStar::FileName : o.DeepStars;
+        std::error_code ec;
+        // Absent beside the program is no fault; a named file must be there.
+        if (!o.DeepStars.empty() || std::filesystem::exists(path, ec))
+            DeepStars = TDeepStar::Open(path, Warning);
     }
     const double deg = 3.14159265358979323846 / 180.0;
 
@@ -43,6 +57,7 @@ bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mj
         Chart->SetLat(o.LatDeg * deg);
         Chart->SetMJD(mjd);
         Chart->Star[0] = Stars.get();
+        Chart->Star[1] = DeepStars.get();
         Chart->Nebula = Nebula.get();
         Bodies.Hand(*Chart);
         double ra = o.RaHours * 15.0 * deg, dec = o.DecDeg * deg;

@@ -27,9 +27,13 @@ public:
     TAtlas* Atlas() { return Chart.get(); }
 
     TBodySet Bodies;
+    // Why the deep star layer was left out, when it was asked for or found
+    // damaged (the chart is drawn without it).
+    std::string Warning;
 
 private:
     std::unique_ptr<TStar> Stars;
+    std::unique_ptr<TStar> DeepStars;
     std::unique_ptr<TNebula> Nebula;
     std::unique_ptr<THayami> Planisphere;
     std::unique_ptr<TAtlas> Chart;

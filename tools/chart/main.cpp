@@ -36,6 +36,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
         return 1;
     }
+    if (!run.Warning.empty())
+        std::fprintf(stderr, "quenlira-chart: no deep stars: %s\n", run.Warning.c_str());
     if (!WritePng(run.Picture(), o.Out, error)) {
         std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
         return 1;
