@@ -1,12 +1,14 @@
 // Drawing the star atlas at the chart panel of a 1920 x 1080 screen (1639 x
-// 1080) with all eight switches on, the real catalogues and all ten bodies,
-// and picking the objects under the pointer.
+// 1080) with all eight switches on, the real catalogues (with the deep star
+// layer when Tycho.dat is beside the benchmark) and all ten bodies, and
+// picking the objects under the pointer.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "catalog/Clsdeepstar.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "render/Clsatlas.h"
@@ -27,6 +29,8 @@ std::string Beside(const char* name) {
 struct Sky {
     TStar stars{Beside("Star.dat")};
     TNebula nebula{Beside("Unsta.dat")};
+    std::string deepWhy;
+    std::unique_ptr<TStar> deep = TDeepStar::Open(Beside(TDeepStar::FileName), deepWhy);
     TBodySet bodies;
     TAtlas atlas{1, kWidth, kHeight};
 
@@ -35,6 +39,7 @@ struct Sky {
         atlas.SetLat(35.68333 * kPi / 180);
         atlas.SetMJD(61381.5); // 2026-12-07 12:00 UT
         atlas.Star[0] = &stars;
+        atlas.Star[1] = deep.get();
         atlas.Nebula = &nebula;
         bodies.Hand(atlas);
     }
@@ -67,6 +72,7 @@ void BM_AtlasDraw(benchmark::State& state) {
         benchmark::DoNotOptimize(sky.atlas.GetDib().GetBits());
     }
     state.counters["stars"] = sky.stars.Count;
+    state.counters["deep"] = sky.deep ? sky.deep->Count : 0;
 }
 BENCHMARK(BM_AtlasDraw)
     ->ArgNames({"scale", "all"})
@@ -101,6 +107,39 @@ void BM_AtlasDrawSagittarius(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AtlasDrawSagittarius)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// Star-hopping fields with and without the deep star layer, at the window's
+// start-up switches: 0 the default centre, 1 the Pleiades (3h47.4m +24.1),
+// 2 the field of M13 (16h41.7m +36.46). Counters: sprites drawn from each
+// catalogue.
+void BM_AtlasDeepStars(benchmark::State& state) {
+    Sky& sky = TheSky();
+    const int field = static_cast<int>(state.range(1));
+    const double ra[3] = {1.4835, (3 + 47.4 / 60) / 12 * kPi, (16 + 41.7 / 60) / 12 * kPi};
+    const double dec[3] = {0.0, 24.117 * kPi / 180, 36.461 * kPi / 180};
+    sky.View(ra[field], dec[field], static_cast<int>(state.range(0)), false);
+    if (state.range(2) == 0) sky.atlas.Star[1] = nullptr;
+    if (state.range(2) != 0 && !sky.deep) {
+        state.SkipWithError(("no deep star layer: " + sky.deepWhy).c_str());
+        return;
+    }
+    for (auto _ : state) {
+        sky.atlas.Draw();
+        benchmark::DoNotOptimize(sky.atlas.GetDib().GetBits());
+    }
+    state.counters["hip_drawn"] = sky.atlas.StarsDrawn[0];
+    state.counters["deep_drawn"] = sky.atlas.StarsDrawn[1];
+    sky.atlas.Star[1] = sky.deep.get();
+}
+BENCHMARK(BM_AtlasDeepStars)
+    ->ArgNames({"scale", "field", "deep"})
+    ->Args({1000, 0, 0})
+    ->Args({1000, 0, 1})
+    ->Args({20000, 1, 0})
+    ->Args({20000, 1, 1})
+    ->Args({50000, 2, 0})
+    ->Args({50000, 2, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // Picking under the pointer (tolerance 2, as the window asks) after a draw.
 void BM_AtlasPick(benchmark::State& state) {

@@ -7,6 +7,8 @@ bin=${QUENLIRA_BUILD_DIR:-build}/bin
 work=$(mktemp -d)
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$bin/quenlira" "$bin/Star.dat" "$bin/Unsta.dat" "$work/"
+# The deep star layer, when the build has it.
+if [ -f "$bin/Tycho.dat" ]; then cp "$bin/Tycho.dat" "$work/"; fi
 display=":$((600 + $$ % 300))"
 Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp &
 xvfb=$!
