@@ -5,6 +5,7 @@
 #include "astro/Clsplanet.h"
 #include "catalog/Clsconstellation.h"
 #include "catalog/Clsnebula.h"
+#include "catalog/Clsdeepstar.h"
 #include "catalog/Clsstar.h"
 #include "controls/Calclock.h"
 #include "controls/Clock.h"
@@ -83,6 +84,8 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
 
     Star = std::make_unique<TStar>(PathIn(folder, "Star.dat"));
     Nebula = std::make_unique<TNebula>(PathIn(folder, "Unsta.dat"));
+    if (Star->Count > 0)
+        DeepStar = TDeepStar::Open(PathIn(folder, TDeepStar::FileName), DeepStarProblem);
     if (Star->Count == 0)
         CatalogProblem +=
             "Star.dat: " + (Star->Error.empty() ? std::string("no stars") : Star->Error);
@@ -446,6 +449,7 @@ void TfrmQVSKY::FirstShow() {
     CenterDec = 0.0;
     Hayami->Star = Star->Count > 0 ? Star.get() : nullptr;
     Atlas->Star[0] = Star->Count > 0 ? Star.get() : nullptr;
+    Atlas->Star[1] = DeepStar.get();
     Atlas->Nebula = Nebula->Count > 0 ? Nebula.get() : nullptr;
     SetRasterImages();
     // 12: the first drawing.

@@ -212,7 +212,9 @@ void TfrmQVSKY::PickObjects(int x, int y) {
         if (kind == 1) {
             SelObj->AddRow("ClickPoint", "", 1, 0, 2000);
         } else if (kind == 2) {
-            const TStarRecord& r = (*Star)[no];
+            const TStarRecord* star = Atlas->StarRecordOf(no);
+            if (star == nullptr) continue;
+            const TStarRecord& r = *star;
             name = Constellation->Rows[r.con < TConstellation::RowCount ? r.con : 0].abbr;
             if (r.flamsteed) name += "(" + std::to_string(r.flamsteed) + ")";
             if (name.empty()) name = "  ---  ";

@@ -161,6 +161,8 @@ int main(int argc, char** argv) {
         frmQVOpen = new TfrmQVOpen(folder);
         frmQVSKY = new TfrmQVSKY(where.Catalogs);
         frmQVSKY->UserFolder = folder;
+        // The atlas goes on without its deep star layer; the log says why.
+        if (!frmQVSKY->DeepStarProblem.empty()) AppendErrLog(folder, 0, frmQVSKY->DeepStarProblem);
         frmSelObj = frmQVSKY->SelObj;
         frmLocation = new TfrmLocation;
         frmKeyHelp = new TfrmKeyHelp;
