@@ -262,8 +262,10 @@ TObjectInfo::TResult TObjectInfo::Build(int kind, int index) {
         break;
     }
     case 2: {
-        if (!Star || index < 0 || index >= Star->Count) return r;
-        const TStarRecord& s = (*Star)[index];
+        const int hipCount = Star ? Star->Count : 0;
+        const bool deep = index >= hipCount;
+        if (index < 0 || (deep && (!DeepStar || index - hipCount >= DeepStar->Count))) return r;
+        const TStarRecord& s = deep ? (*DeepStar)[index - hipCount] : (*Star)[index];
         const bool hasCon = s.con > 0 && s.con < TConstellation::RowCount;
         std::string desig;
         if (hasCon) {
@@ -271,7 +273,7 @@ TObjectInfo::TResult TObjectInfo::Build(int kind, int index) {
             if (s.bayer != 0) desig += "-" + TStar::GetBayer(3, s.bayer);
             if (s.flamsteed != 0) desig += "(" + std::to_string(s.flamsteed) + ")";
         }
-        const std::string name = Star->GetNameSci(s.con, s.flamsteed, s.bayer);
+        const std::string name = deep ? "" : Star->GetNameSci(s.con, s.flamsteed, s.bayer);
         const std::string conName = hasCon ? constellation_.GetNameSciA(s.con) : "";
         const std::string mag = FormatFloat(s.mag * 0.01, "#0.#0");
         double dra, ddec;
@@ -283,7 +285,9 @@ TObjectInfo::TResult TObjectInfo::Build(int kind, int index) {
         r.Text += riseSet(ddec, dra);
         r.Text += Tail(dra, ddec, s.ra, s.dec, r);
         r.NaviName = desig + (name.empty() ? "" : " " + name) + " " + conName;
-        if (r.NaviName.find_first_not_of(' ') == std::string::npos) r.NaviName = "Mag:" + mag;
+        // A deep star has no designation: its magnitude names it.
+        if (deep || r.NaviName.find_first_not_of(' ') == std::string::npos)
+            r.NaviName = "Mag:" + mag;
         r.PicKind = 2;
         r.PicName = desig.empty() ? "Star" : desig;
         break;

@@ -19,8 +19,11 @@ public:
     TObjectInfo(const TLocation& site, const TMjd& moment, TBodySet& bodies,
                 const TConstellation& constellation);
 
-    // Catalogues (either may be null when its file failed to load).
+    // Catalogues (any may be null when its file failed to load). Star numbers
+    // past Star's records are records of DeepStar, the deep star layer, as
+    // the atlas numbers them.
     const TStar* Star = nullptr;
+    const TStar* DeepStar = nullptr;
     const TNebula* Nebula = nullptr;
     // The site's time difference and summer time, the calendar clock's date
     // and time texts, the Moon's age in days and the atlas's last picked point.

@@ -44,6 +44,7 @@ void TfrmQVSKY::ShowObjectInfo(int kind, int index) {
     }
     TObjectInfo info(Location, Mjd, *Bodies, *Constellation);
     info.Star = Star->Count > 0 ? Star.get() : nullptr;
+    info.DeepStar = DeepStar.get();
     info.Nebula = Nebula->Count > 0 ? Nebula.get() : nullptr;
     info.DiffUT = DiffUT;
     info.Summer = Summer;
@@ -86,8 +87,9 @@ void TfrmQVSKY::DrawObjectPicture(int kind, const std::string& name, int realist
 
     switch (kind) {
     case 2:
-        if (Star->Count > 0 && index >= 0 && index < Star->Count)
-            Atlas->DrawStarImage(s, (*Star)[index].spect, realistic, kPicX, kPicY);
+        // Star.dat and the deep layer, numbered as the atlas numbers them.
+        if (const TStarRecord* star = Atlas->StarRecordOf(index))
+            Atlas->DrawStarImage(s, star->spect, realistic, kPicX, kPicY);
         break;
     case 3: {
         if (index < 0 || index > 9) break;
@@ -142,9 +144,9 @@ void TfrmQVSKY::ObjectPictureClick() {
     switch (PicKind) {
     case 2:
         ShowObjectInfo(PicKind, PicIndex);
-        if (Star->Count > 0 && PicIndex >= 0 && PicIndex < Star->Count) {
-            CenterRa = (*Star)[PicIndex].ra;
-            CenterDec = (*Star)[PicIndex].dec;
+        if (const TStarRecord* star = Atlas->StarRecordOf(PicIndex)) {
+            CenterRa = star->ra;
+            CenterDec = star->dec;
         }
         break;
     case 4:

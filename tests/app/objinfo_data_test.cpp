@@ -7,6 +7,7 @@
 #include "astro/Clslocation.h"
 #include "astro/Clsmjd.h"
 #include "catalog/Clsconstellation.h"
+#include "catalog/Clsdeepstar.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "render/Clsbodyset.h"
@@ -17,6 +18,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <regex>
 #include <string>
 
@@ -305,6 +307,45 @@ TEST_F(ObjectInfo, SiriusTextWithPlaceOfDateHorizonAndEventsFromErfa) {
     ASSERT_TRUE(std::isfinite(rise) && std::isfinite(set));
     EXPECT_LT(MinutesApart(TextMinutes(m[1]), LocalMinutes(rise, 9)), 1.0) << m[1];
     EXPECT_LT(MinutesApart(TextMinutes(m[2]), LocalMinutes(set, 9)), 1.0) << m[2];
+}
+
+TEST_F(ObjectInfo, DeepStarNamedByItsMagnitudeWithEventsFromErfa) {
+    std::string why;
+    const std::unique_ptr<TStar> deep = TDeepStar::Open(TDeepStar::FileName, why);
+    ASSERT_NE(deep, nullptr) << why;
+    info_.Star = star_;
+    info_.DeepStar = deep.get();
+    // HAT-P-14, a 10th-magnitude Tycho-2 star in Hercules (17h20m27.9s +38°14'32").
+    const double ra = (17 + 20 / 60.0 + 27.8775 / 3600) * 15 * kDeg;
+    const double dec = (38 + 14 / 60.0 + 31.911 / 3600) * kDeg;
+    int rec = -1;
+    for (int i = 0; i < deep->Count && rec < 0; ++i)
+        if (std::fabs((*deep)[i].dec - dec) < 5 * kArcsec &&
+            AngleApart((*deep)[i].ra, ra) * std::cos(dec) < 5 * kArcsec)
+            rec = i;
+    ASSERT_GE(rec, 0);
+    const TObjectInfo::TResult r = info_.Build(2, star_->Count + rec);
+    ASSERT_TRUE(r.Valid);
+    std::smatch m;
+    const std::regex pattern(
+        "\\[Star\\] Her Hercules Mag:9\\.95 Spectrum:F "
+        "Rise:(\\d\\d:\\d\\d) Set:(\\d\\d:\\d\\d)\r\n"
+        "  2026/12/07 21:30\\(UT\\+9\\.0\\) Date:[^ ]+ "
+        "J2000:17h20m28s\\+38°14\\.5' Alt:-?\\d+\\.\\d° Azi\\(N-E\\):\\d+\\.\\d°");
+    ASSERT_TRUE(std::regex_match(r.Text, m, pattern)) << r.Text;
+    EXPECT_EQ(r.NaviName, "Mag:9.95");
+    EXPECT_EQ(r.PicKind, 2);
+    EXPECT_EQ(r.PicName, "Her");
+    double rise, set;
+    FixedEvents((*deep)[rec].ra, (*deep)[rec].dec, rise, set);
+    ASSERT_TRUE(std::isfinite(rise) && std::isfinite(set));
+    EXPECT_LT(MinutesApart(TextMinutes(m[1]), LocalMinutes(rise, 9)), 1.0) << m[1];
+    EXPECT_LT(MinutesApart(TextMinutes(m[2]), LocalMinutes(set, 9)), 1.0) << m[2];
+
+    // Past the deep layer, or without it, a number names nothing.
+    EXPECT_FALSE(info_.Build(2, star_->Count + deep->Count).Valid);
+    info_.DeepStar = nullptr;
+    EXPECT_FALSE(info_.Build(2, star_->Count + rec).Valid);
 }
 
 TEST_F(ObjectInfo, JupiterTextAgainstErfaPlaceAndFrame) {

@@ -6,6 +6,7 @@
 #include "app/Qvselobj.h"
 #include "app/Qvsky.h"
 #include "catalog/Clsconstellation.h"
+#include "catalog/Clsdeepstar.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "controls/Selgrid.h"
@@ -24,6 +25,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -629,3 +634,73 @@ TEST_F(ChartWindow, PickPopupOpensOnlyOnObjectsAndStaysBesideTheClick) {
 }
 
 } // namespace
+
+TEST_F(ChartWindow, DeepStarsArePickedListedAndShownAndADamagedLayerIsLeftOut) {
+    ASSERT_NE(sky_->DeepStar, nullptr) << sky_->DeepStarProblem;
+    EXPECT_TRUE(sky_->DeepStarProblem.empty());
+    EXPECT_EQ(sky_->Atlas->Star[1], sky_->DeepStar.get());
+    const TStar& deep = *sky_->DeepStar;
+
+    // The Pleiades at scale 20000: the deep star nearest the cluster's centre.
+    sky_->CenterRa = (3 + 47.4 / 60) * 15 * kDeg;
+    sky_->CenterDec = 24.117 * kDeg;
+    sky_->Scale = 20000;
+    sky_->RedrawAtlas(true);
+    TAtlas& atlas = *sky_->Atlas;
+    ASSERT_GT(atlas.StarsDrawn[1], 40);
+    int rec = -1, px = 0, py = 0;
+    double best = 1e9;
+    for (int i = 0; i < deep.Count; ++i) {
+        const double d = std::hypot(deep[i].ra - sky_->CenterRa, deep[i].dec - sky_->CenterDec);
+        if (d < best && deep[i].mag <= 1000) best = d, rec = i;
+    }
+    ASSERT_GE(rec, 0);
+    ASSERT_TRUE(atlas.ToPixel(deep[rec].ra, deep[rec].dec, px, py));
+    const int number = sky_->Star->Count + rec;
+    QTest::mouseRelease(sky_.get(), Qt::RightButton, Qt::NoModifier,
+                        sky_->shpAtlas.topLeft() + QPoint(px, py));
+    ASSERT_TRUE(sky_->SelObj->isVisible());
+    TSelGrid* g = sky_->SelObj->grdSelObj;
+    int row = -1;
+    for (int r = 1; r <= g->GetMaxRow(); ++r)
+        if (sky_->SelObj->KindOf(r) == 2 && sky_->SelObj->IndexOf(r) == number) row = r;
+    ASSERT_GT(row, 0);
+    char mag[16];
+    std::snprintf(mag, sizeof mag, "%.2fMag", deep[rec].mag * 0.01);
+    EXPECT_EQ(g->GetTextA(row, 1), "Tau");
+    EXPECT_EQ(g->GetTextA(row, 2), mag);
+    QTest::mouseClick(sky_->SelObj, Qt::LeftButton, Qt::NoModifier, QPoint(-50, -50));
+    QApplication::processEvents();
+
+    // Its information: no Bayer letter or Flamsteed number, so the magnitude
+    // is its name for the navigation window.
+    sky_->ShowObjectInfo(2, number);
+    const std::string text = sky_->memInfo->toPlainText().toStdString();
+    char head[64];
+    std::snprintf(head, sizeof head, "[Star] Tau Taurus Mag:%.2f Spectrum:", deep[rec].mag * 0.01);
+    EXPECT_EQ(text.rfind(head, 0), 0u) << text;
+    EXPECT_NE(text.find(" Rise:"), std::string::npos) << text;
+    EXPECT_EQ(sky_->NaviName, "Mag:" + std::string(mag, std::strlen(mag) - 3));
+    EXPECT_EQ(sky_->PicIndex, number);
+    // A click on its picture centres the atlas on it.
+    sky_->CenterRa = 0;
+    sky_->ObjectPictureClick();
+    EXPECT_FLOAT_EQ(static_cast<float>(sky_->CenterRa), deep[rec].ra);
+
+    // A torn Tycho.dat beside the catalogues: the atlas stays on Star.dat and
+    // the reason waits for the error log.
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "quenlira_torn_deep";
+    fs::create_directories(dir);
+    const fs::path exe(QCoreApplication::applicationDirPath().toStdString());
+    for (const char* f : {"Star.dat", "Unsta.dat"})
+        fs::copy_file(exe / f, dir / f, fs::copy_options::overwrite_existing);
+    std::ofstream(dir / "Tycho.dat", std::ios::binary) << std::string(37, 'x');
+    TfrmQVSKY torn(dir.string(), QSize(1024, 768));
+    EXPECT_EQ(torn.DeepStar, nullptr);
+    EXPECT_EQ(torn.Atlas->Star[1], nullptr);
+    EXPECT_GT(torn.Star->Count, 100000);
+    EXPECT_NE(torn.DeepStarProblem.find("Tycho.dat"), std::string::npos) << torn.DeepStarProblem;
+    EXPECT_NE(torn.DeepStarProblem.find("37 bytes"), std::string::npos) << torn.DeepStarProblem;
+    fs::remove_all(dir);
+}
