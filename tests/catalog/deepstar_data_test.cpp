@@ -43,7 +43,9 @@ TEST(DeepStarCatalogue, TychoStarsToMagnitudeTenAndAHalfInDeclinationOrder) {
         ++classes[r.spect];
         ASSERT_EQ(r.bayer, 0) << i;
         ASSERT_EQ(r.flamsteed, 0) << i;
-        if (i > 0) ASSERT_LE(s[i - 1].dec, r.dec) << i;
+        if (i > 0) {
+            ASSERT_LE(s[i - 1].dec, r.dec) << i;
+        }
     }
     EXPECT_EQ(s.MagMax, 1045);
     // A few components of bright stars that Hipparcos did not list apart
