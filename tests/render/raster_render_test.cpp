@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
+#include <climits>
+#include <future>
+#include <thread>
 #include <cstdio>
 #include <filesystem>
 
@@ -195,6 +200,49 @@ TEST(Lines, EndPixelExcludedAndCurrentPointMoves) {
         EXPECT_EQ(n, 1) << x;
     }
     EXPECT_EQ((e.inkBox()), (std::array<int, 4>{0, 0, 9, 3}));
+}
+
+TEST(Lines, EndPointsFarOutsideTheRasterEndQuicklyOnTheRightPixels) {
+    // End points millions of pixels away (an ellipse of a damaged deep-sky
+    // record) used to be stepped pixel by pixel, with differences that
+    // overflowed an int: the drawing never ended.
+    auto draw = [] {
+        Canvas c(40, 20);
+        c.pen(kRed);
+        c.s->MoveTo(INT_MIN, 7);
+        c.s->LineTo(INT_MAX, 7);
+        c.pen(kGreen);
+        c.s->MoveTo(-1000000000, -1000000000);
+        c.s->LineTo(1000000000, 1000000000);
+        c.pen(kBlue);
+        // x = 3 + 10 (y + 2e9) / 4e9: column 8 on every row of the raster.
+        c.s->MoveTo(3, -2000000000);
+        c.s->LineTo(13, 2000000000);
+        std::vector<int> px(40 * 20);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x)
+                px[y * 40 + x] = c.at(x, y);
+        return px;
+    };
+    std::packaged_task<std::vector<int>()> task(draw);
+    auto result = task.get_future();
+    std::thread(std::move(task)).detach();
+    ASSERT_EQ(result.wait_for(std::chrono::seconds(20)), std::future_status::ready)
+        << "the lines did not end";
+    const std::vector<int> px = result.get();
+    auto at = [&](int x, int y) { return px[y * 40 + x]; };
+    // Drawn in turn: row 7 red, the diagonal green, column 8 blue.
+    for (int x = 0; x < 40; ++x)
+        EXPECT_EQ(at(x, 7), x == 7 ? 2 : x == 8 ? 3 : 1) << x;
+    for (int i = 0; i < 20; ++i) {
+        if (i != 8) {
+            EXPECT_EQ(at(i, i), 2) << i;
+        }
+        EXPECT_EQ(at(8, i), 3) << i;
+    }
+    EXPECT_EQ(std::count(px.begin(), px.end(), 1), 38);
+    EXPECT_EQ(std::count(px.begin(), px.end(), 2), 19);
+    EXPECT_EQ(std::count(px.begin(), px.end(), 3), 20);
 }
 
 TEST(Lines, WidePenCoversItsWidthAcrossTheLine) {
