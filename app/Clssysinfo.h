@@ -59,9 +59,12 @@ public:
     // cannot be opened returns false.
     bool Load(const std::string& folder, std::string& message);
 
-    // Writes the record to a temporary file in the folder and renames it over
-    // "Sysinfo.dat", so a crash never leaves half a file. False with a message
-    // when the folder cannot be written.
+    // Writes the record to a new temporary file (a unique name, created
+    // exclusively) in the folder and renames it over "Sysinfo.dat", so a
+    // crash never leaves half a file. When "Sysinfo.dat" is a symbolic link
+    // the file it leads to is replaced and the link kept. False with a
+    // message saying why when the file cannot be written; the old file is
+    // then untouched.
     bool Save(const std::string& folder, std::string& message) const;
 
     // The whole record, byte-exact.
