@@ -69,7 +69,12 @@ std::string SjisToUtf8(std::string_view sjis) {
 }
 
 std::string Utf8ToSjis(std::string_view utf8, bool& exact) {
-    return Convert("CP932", "UTF-8", utf8, "?", exact, Utf8Length);
+    std::string sjis = Convert("CP932", "UTF-8", utf8, "?", exact, Utf8Length);
+    // Code page 932 takes some characters one way only (the yen sign becomes
+    // a backslash, the minus sign and the wave dash their full-width forms):
+    // such a text would come back changed from the file, so it is not exact.
+    if (exact && SjisToUtf8(sjis) != utf8) exact = false;
+    return sjis;
 }
 
 std::string Utf8ToSjis(std::string_view utf8) {

@@ -225,6 +225,12 @@ TEST(SettingsFile, NamesMustFitShiftJisField) {
     EXPECT_FALSE(TSysInfo::NameFits(kanji39 + k));
     // Characters that Shift-JIS cannot hold are refused, not mangled.
     EXPECT_FALSE(TSysInfo::NameFits("\xF0\x9F\x94\xAD")); // telescope emoji
+    // ... and so are those that would come back as others after a save and
+    // a load: the yen sign (a backslash) and the wave dash (a full-width
+    // tilde). Their full-width forms are kept as typed.
+    EXPECT_FALSE(TSysInfo::NameFits("Shop \xC2\xA5" "100"));
+    EXPECT_FALSE(TSysInfo::NameFits("9\xE3\x80\x9C" "10"));
+    EXPECT_TRUE(TSysInfo::NameFits("9\xEF\xBD\x9E" "10 \xEF\xBF\xA5"));
     // Half-width katakana is a single byte in Shift-JIS: 79 of them fit.
     std::string kana;
     for (int i = 0; i < 79; ++i)
