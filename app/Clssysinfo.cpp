@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -96,7 +97,45 @@ bool TSysInfo::Load(const std::string& folder, std::string& message) {
         message += std::string(kFileName) + " gives " + std::to_string(count) + " sites; " +
                    std::to_string(fixed) + " were read.";
     }
+    const std::string repaired = RepairSites();
+    if (!repaired.empty()) {
+        if (!message.empty()) message += " ";
+        message += repaired;
+    }
     return true;
+}
+
+std::string TSysInfo::RepairSites() {
+    constexpr double kPi = 3.14159265358979323846;
+    std::string sites;
+    // A value that is not a number becomes 0; one beyond its range the end
+    // of the range. A chart drawn for "nan" degrees was empty.
+    auto fix = [](double v, double lo, double hi, bool& changed) {
+        double r = std::isfinite(v) ? std::clamp(v, lo, hi) : 0.0;
+        if (r != v) changed = true;
+        return r;
+    };
+    for (int no = 1; no <= GetSiteCount(); ++no) {
+        const int i = no - 1;
+        bool changed = false;
+        SetDouble(kOffLng + 8 * i, fix(GetDouble(kOffLng + 8 * i), -kPi, kPi, changed));
+        SetDouble(kOffLat + 8 * i, fix(GetDouble(kOffLat + 8 * i), -kPi / 2, kPi / 2, changed));
+        SetDouble(kOffHeight + 8 * i,
+                  fix(GetDouble(kOffHeight + 8 * i), kMinHeight, kMaxHeight, changed));
+        SetDouble(kOffDiffUT + 8 * i,
+                  fix(GetDouble(kOffDiffUT + 8 * i), -kMaxDiffUT, kMaxDiffUT, changed));
+        const int32_t summer = GetInt(kOffSummer + 4 * i);
+        if (summer < 0 || summer > kMaxSummer) {
+            SetInt(kOffSummer + 4 * i, std::clamp<int32_t>(summer, 0, kMaxSummer));
+            changed = true;
+        }
+        if (!changed) continue;
+        if (!sites.empty()) sites += ", ";
+        sites += std::to_string(no) + " (" + GetSiteName(no) + ")";
+    }
+    if (sites.empty()) return {};
+    return std::string(kFileName) + " holds impossible values for site " + sites +
+           "; they were replaced by safe ones.";
 }
 
 namespace {
@@ -155,21 +194,21 @@ bool TSysInfo::Save(const std::string& folder, std::string& message) const {
         ::unlink(tmp.c_str());
         return false;
     };
-    if (::fchmod(fd, mode) != 0) return fail("Can not write " + tmp);
+    if (::fchmod(fd, mode) != 0) return fail("Can not write " + path);
     size_t done = 0;
     while (done < kSize) {
         ssize_t w = ::write(fd, raw_.data() + done, kSize - done);
         if (w < 0 && errno == EINTR) continue;
         if (w <= 0) {
             if (w == 0) errno = ENOSPC;
-            return fail("Can not write " + tmp);
+            return fail("Can not write " + path);
         }
         done += static_cast<size_t>(w);
     }
-    if (::fsync(fd) != 0) return fail("Can not write " + tmp);
+    if (::fsync(fd) != 0) return fail("Can not write " + path);
     const int closed = ::close(fd);
     fd = -1;
-    if (closed != 0) return fail("Can not write " + tmp);
+    if (closed != 0) return fail("Can not write " + path);
     if (std::rename(tmp.c_str(), path.c_str()) != 0) return fail("Can not replace " + path);
     return true;
 }

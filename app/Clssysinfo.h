@@ -57,7 +57,15 @@ public:
     // to the record's size; a site count outside 0..100 is clamped. Each of
     // these returns true with a message for the user in `message`. A file that
     // cannot be opened returns false.
+    // Site values that cannot be (not a number, outside the ranges below) are
+    // replaced by safe ones (0, or the nearest end of the range) with a
+    // message naming the sites.
     bool Load(const std::string& folder, std::string& message);
+
+    // The ranges of the site values, as the site editor offers them.
+    static constexpr double kMaxHeight = 8848.0, kMinHeight = -1000.0;
+    static constexpr double kMaxDiffUT = 12.0;
+    static constexpr int kMaxSummer = 3;
 
     // Writes the record to a new temporary file (a unique name, created
     // exclusively) in the folder and renames it over "Sysinfo.dat", so a
@@ -109,5 +117,6 @@ public:
 
 private:
     bool PutName(int no, const std::string& utf8);
+    std::string RepairSites();
     std::array<unsigned char, kSize> raw_{};
 };
