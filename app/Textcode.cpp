@@ -7,6 +7,28 @@
 
 namespace {
 
+// The converter for one direction, opened once per thread: opening one
+// costs more than converting a site name. Reset before each use.
+iconv_t Converter(const char* to, const char* from) {
+    struct TCache {
+        iconv_t toSjis = reinterpret_cast<iconv_t>(-1), toUtf8 = reinterpret_cast<iconv_t>(-1);
+        bool opened = false;
+        ~TCache() {
+            if (toSjis != reinterpret_cast<iconv_t>(-1)) iconv_close(toSjis);
+            if (toUtf8 != reinterpret_cast<iconv_t>(-1)) iconv_close(toUtf8);
+        }
+    };
+    thread_local TCache cache;
+    if (!cache.opened) {
+        cache.toSjis = iconv_open("CP932", "UTF-8");
+        cache.toUtf8 = iconv_open("UTF-8", "CP932");
+        cache.opened = true;
+    }
+    iconv_t cd = std::string_view(to) == "CP932" ? cache.toSjis : cache.toUtf8;
+    if (cd != reinterpret_cast<iconv_t>(-1)) iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    return cd;
+}
+
 // One iconv conversion of the whole input; on a byte it cannot take, writes the replacement
 // and skips `skip(bytes)` input bytes, then carries on.
 template <typename Skip>
@@ -14,7 +36,7 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
                     bool& exact, Skip skip) {
     exact = true;
     std::string out;
-    iconv_t cd = iconv_open(to, from);
+    iconv_t cd = Converter(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         // No converter on this system: keep the ASCII part, mark the rest.
         for (char c : in) {
@@ -46,7 +68,6 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
         srcLeft -= n;
     }
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    iconv_close(cd);
     return out;
 }
 
