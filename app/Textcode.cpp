@@ -9,7 +9,7 @@ namespace {
 
 // The converter for one direction, opened once per thread: opening one
 // costs more than converting a site name. Reset before each use.
-iconv_t Converter(const char* to, const char* from) {
+iconv_t Converter(const char* to) {
     struct TCache {
         iconv_t toSjis = reinterpret_cast<iconv_t>(-1), toUtf8 = reinterpret_cast<iconv_t>(-1);
         bool opened = false;
@@ -32,11 +32,11 @@ iconv_t Converter(const char* to, const char* from) {
 // One iconv conversion of the whole input; on a byte it cannot take, writes the replacement
 // and skips `skip(bytes)` input bytes, then carries on.
 template <typename Skip>
-std::string Convert(const char* to, const char* from, std::string_view in, std::string_view bad,
-                    bool& exact, Skip skip) {
+std::string Convert(const char* to, std::string_view in, std::string_view bad, bool& exact,
+                    Skip skip) {
     exact = true;
     std::string out;
-    iconv_t cd = Converter(to, from);
+    iconv_t cd = Converter(to);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         // No converter on this system: keep the ASCII part, mark the rest.
         for (char c : in) {
@@ -85,12 +85,12 @@ std::size_t Utf8Length(std::string_view s) {
 
 std::string SjisToUtf8(std::string_view sjis) {
     bool exact = true;
-    return Convert("UTF-8", "CP932", sjis, "\xEF\xBF\xBD", exact,
+    return Convert("UTF-8", sjis, "\xEF\xBF\xBD", exact,
                    [](std::string_view) -> std::size_t { return 1; });
 }
 
 std::string Utf8ToSjis(std::string_view utf8, bool& exact) {
-    std::string sjis = Convert("CP932", "UTF-8", utf8, "?", exact, Utf8Length);
+    std::string sjis = Convert("CP932", utf8, "?", exact, Utf8Length);
     // Code page 932 takes some characters one way only (the yen sign becomes
     // a backslash, the minus sign and the wave dash their full-width forms):
     // such a text would come back changed from the file, so it is not exact.
