@@ -17,14 +17,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!rec.Load(dir, msg)) std::abort(); // the file is there: it must be read
     const int n = rec.GetSiteCount();
     if (n < 0 || n > TSysInfo::kMaxSites) std::abort();
-    TSysInfo copy = rec;
     for (int no = 1; no <= n; ++no) {
         const TSite s = rec.GetSite(no);
         if (!(std::abs(s.Lng) <= M_PI && std::abs(s.Lat) <= M_PI / 2)) std::abort();
         if (!(s.Height >= TSysInfo::kMinHeight && s.Height <= TSysInfo::kMaxHeight)) std::abort();
         if (!(std::abs(s.DiffUT) <= TSysInfo::kMaxDiffUT)) std::abort();
         if (!(s.Summer >= 0 && s.Summer <= TSysInfo::kMaxSummer)) std::abort();
-        // A name read from the file is stored again as it reads (or refused).
+    }
+    // A name read from the file is stored again as it reads (or refused):
+    // one site per input, chosen by the input.
+    if (n > 0) {
+        const int no = 1 + (size > 0 ? data[size - 1] : 0) % n;
+        const TSite s = rec.GetSite(no);
+        TSysInfo copy = rec;
         if (copy.SetSite(no, s) && copy.GetSite(no).Name != s.Name) std::abort();
     }
     for (int m = 0; m < TSysInfo::kMemories; ++m) {
