@@ -228,9 +228,12 @@ TEST(SettingsFile, NamesMustFitShiftJisField) {
     // ... and so are those that would come back as others after a save and
     // a load: the yen sign (a backslash) and the wave dash (a full-width
     // tilde). Their full-width forms are kept as typed.
-    EXPECT_FALSE(TSysInfo::NameFits("Shop \xC2\xA5" "100"));
-    EXPECT_FALSE(TSysInfo::NameFits("9\xE3\x80\x9C" "10"));
-    EXPECT_TRUE(TSysInfo::NameFits("9\xEF\xBD\x9E" "10 \xEF\xBF\xA5"));
+    EXPECT_FALSE(TSysInfo::NameFits("Shop \xC2\xA5"
+                                    "100"));
+    EXPECT_FALSE(TSysInfo::NameFits("9\xE3\x80\x9C"
+                                    "10"));
+    EXPECT_TRUE(TSysInfo::NameFits("9\xEF\xBD\x9E"
+                                   "10 \xEF\xBF\xA5"));
     // Half-width katakana is a single byte in Shift-JIS: 79 of them fit.
     std::string kana;
     for (int i = 0; i < 79; ++i)
