@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -94,40 +97,119 @@ bool TSysInfo::Load(const std::string& folder, std::string& message) {
         message += std::string(kFileName) + " gives " + std::to_string(count) + " sites; " +
                    std::to_string(fixed) + " were read.";
     }
+    const std::string repaired = RepairSites();
+    if (!repaired.empty()) {
+        if (!message.empty()) message += " ";
+        message += repaired;
+    }
     return true;
 }
 
+std::string TSysInfo::RepairSites() {
+    constexpr double kPi = 3.14159265358979323846;
+    std::string sites;
+    // A value that is not a number becomes 0; one beyond its range the end
+    // of the range. A chart drawn for "nan" degrees was empty.
+    auto fix = [](double v, double lo, double hi, bool& changed) {
+        double r = std::isfinite(v) ? std::clamp(v, lo, hi) : 0.0;
+        if (r != v) changed = true;
+        return r;
+    };
+    for (int no = 1; no <= GetSiteCount(); ++no) {
+        const int i = no - 1;
+        bool changed = false;
+        SetDouble(kOffLng + 8 * i, fix(GetDouble(kOffLng + 8 * i), -kPi, kPi, changed));
+        SetDouble(kOffLat + 8 * i, fix(GetDouble(kOffLat + 8 * i), -kPi / 2, kPi / 2, changed));
+        SetDouble(kOffHeight + 8 * i,
+                  fix(GetDouble(kOffHeight + 8 * i), kMinHeight, kMaxHeight, changed));
+        SetDouble(kOffDiffUT + 8 * i,
+                  fix(GetDouble(kOffDiffUT + 8 * i), -kMaxDiffUT, kMaxDiffUT, changed));
+        const int32_t summer = GetInt(kOffSummer + 4 * i);
+        if (summer < 0 || summer > kMaxSummer) {
+            SetInt(kOffSummer + 4 * i, std::clamp<int32_t>(summer, 0, kMaxSummer));
+            changed = true;
+        }
+        if (!changed) continue;
+        if (!sites.empty()) sites += ", ";
+        sites += std::to_string(no) + " (" + GetSiteName(no) + ")";
+    }
+    if (sites.empty()) return {};
+    return std::string(kFileName) + " holds impossible values for site " + sites +
+           "; they were replaced by safe ones.";
+}
+
+namespace {
+
+// Where a save must land: the file itself, or, when it is a symbolic link
+// (settings kept in a synced folder), the file the links lead to, so that
+// the link stays.
+std::string SaveTarget(const std::string& path) {
+    std::string target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::vector<char> buf(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = ::readlink(target.c_str(), buf.data(), buf.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= buf.size()) break;
+        std::string next(buf.data(), static_cast<std::size_t>(n));
+        if (next.empty()) break;
+        if (next[0] != '/') {
+            const std::size_t slash = target.rfind('/');
+            if (slash != std::string::npos) next = target.substr(0, slash + 1) + next;
+        }
+        target = next;
+    }
+    return target;
+}
+
+} // namespace
+
 bool TSysInfo::Save(const std::string& folder, std::string& message) const {
     message.clear();
-    std::string path = FilePath(folder, kFileName);
-    std::string tmp = path + ".tmp";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const std::string path = SaveTarget(FilePath(folder, kFileName));
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    // A new name each time, created exclusively: a file or a link already
+    // at that name is never followed or overwritten.
+    std::string tmp = dir + "." + kFileName + ".XXXXXX";
+    int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
     if (fd < 0) {
-        message = "Can not write " + tmp + ": " + std::strerror(errno);
+        message = "Can not write the settings in " + (dir.empty() ? std::string(".") : dir) + ": " +
+                  std::strerror(errno);
         return false;
     }
+    // The permissions the file had, or the usual ones for a new file.
+    struct stat old {};
+    mode_t mode;
+    if (::stat(path.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0644 & ~mask;
+    }
+    auto fail = [&](const std::string& what) {
+        message = what + ": " + std::strerror(errno);
+        if (fd >= 0) ::close(fd);
+        ::unlink(tmp.c_str());
+        return false;
+    };
+    if (::fchmod(fd, mode) != 0) return fail("Can not write " + path);
     size_t done = 0;
     while (done < kSize) {
         ssize_t w = ::write(fd, raw_.data() + done, kSize - done);
         if (w < 0 && errno == EINTR) continue;
         if (w <= 0) {
-            message = "Can not write " + tmp + ": " + std::strerror(errno);
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            return false;
+            if (w == 0) errno = ENOSPC;
+            return fail("Can not write " + path);
         }
         done += static_cast<size_t>(w);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        message = "Can not write " + tmp + ": " + std::strerror(errno);
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        message = "Can not replace " + path + ": " + std::strerror(errno);
-        ::unlink(tmp.c_str());
-        return false;
-    }
+    if (::fsync(fd) != 0) return fail("Can not write " + path);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0) return fail("Can not write " + path);
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) return fail("Can not replace " + path);
     return true;
 }
 

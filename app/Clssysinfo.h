@@ -57,11 +57,22 @@ public:
     // to the record's size; a site count outside 0..100 is clamped. Each of
     // these returns true with a message for the user in `message`. A file that
     // cannot be opened returns false.
+    // Site values that cannot be (not a number, outside the ranges below) are
+    // replaced by safe ones (0, or the nearest end of the range) with a
+    // message naming the sites.
     bool Load(const std::string& folder, std::string& message);
 
-    // Writes the record to a temporary file in the folder and renames it over
-    // "Sysinfo.dat", so a crash never leaves half a file. False with a message
-    // when the folder cannot be written.
+    // The ranges of the site values, as the site editor offers them.
+    static constexpr double kMaxHeight = 8848.0, kMinHeight = -1000.0;
+    static constexpr double kMaxDiffUT = 12.0;
+    static constexpr int kMaxSummer = 3;
+
+    // Writes the record to a new temporary file (a unique name, created
+    // exclusively) in the folder and renames it over "Sysinfo.dat", so a
+    // crash never leaves half a file. When "Sysinfo.dat" is a symbolic link
+    // the file it leads to is replaced and the link kept. False with a
+    // message saying why when the file cannot be written; the old file is
+    // then untouched.
     bool Save(const std::string& folder, std::string& message) const;
 
     // The whole record, byte-exact.
@@ -106,5 +117,6 @@ public:
 
 private:
     bool PutName(int no, const std::string& utf8);
+    std::string RepairSites();
     std::array<unsigned char, kSize> raw_{};
 };

@@ -159,6 +159,13 @@ void TfrmQVOpen::showEvent(QShowEvent* e) {
     grdLocation->setFocus();
 }
 
+void TfrmQVOpen::closeEvent(QCloseEvent* e) {
+    // The user closes the program here: a change still unsaved gets its last
+    // chance (and the same message if it fails again).
+    if (unsaved_ && isVisible()) SaveRecord();
+    QDialog::closeEvent(e);
+}
+
 void TfrmQVOpen::keyPressEvent(QKeyEvent* e) {
     // Escape would close a dialog, and closing this window ends the program.
     if (e->key() == Qt::Key_Escape) {
@@ -169,15 +176,32 @@ void TfrmQVOpen::keyPressEvent(QKeyEvent* e) {
 }
 
 void TfrmQVOpen::LoadRecord() {
+    // A change the file could not take is not read over: it is written now
+    // if the folder lets us, and kept in memory if not.
+    if (unsaved_) {
+        std::string msg;
+        if (SysInfo.Save(Folder, msg)) unsaved_ = false;
+        return;
+    }
     std::string msg;
     if (!SysInfo.Load(Folder, msg))
         throw std::runtime_error(msg); // a file error: the error handler ends the program
-    if (!msg.empty()) Ask(2, msg);
+    if (!msg.empty() && msg != shownLoadMessage_) {
+        shownLoadMessage_ = msg;
+        Ask(2, msg);
+    }
 }
 
-void TfrmQVOpen::SaveRecord() {
+bool TfrmQVOpen::SaveRecord() {
     std::string msg;
-    if (!SysInfo.Save(Folder, msg)) throw std::runtime_error(msg);
+    if (SysInfo.Save(Folder, msg)) {
+        unsaved_ = false;
+        return true;
+    }
+    unsaved_ = true;
+    Ask(2, "The settings could not be saved.\r\n" + msg +
+               "\r\nThe change is kept and will be saved at the next chance.");
+    return false;
 }
 
 void TfrmQVOpen::FillList() {

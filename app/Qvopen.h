@@ -47,7 +47,12 @@ public:
     // current row, make the folder "Option", couple the scroll bar.
     void Reload();
     void LoadRecord();
-    void SaveRecord();
+    // Writes the record. When that fails (a read-only folder, a full disk)
+    // the user is told why, the change stays in memory, and it is written at
+    // the next chance: the next save, the next showing, or closing. True
+    // when the file holds the record.
+    bool SaveRecord();
+    bool Unsaved() const { return unsaved_; }
     void FillList();
     void flbAddMouseDown();
     void flbEditMouseDown();
@@ -60,6 +65,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
@@ -67,4 +73,6 @@ private:
     void CoupleScroll();
     void ScrollToList();
     bool RunEditor();
+    bool unsaved_ = false;         // the record holds a change the file does not
+    std::string shownLoadMessage_; // a damaged file is reported once, not at every showing
 };

@@ -1,6 +1,13 @@
 #include "app/Singleinst.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 TSingleInstance::TSingleInstance(const QString& folder)
     : path_(QDir(folder).filePath("Quenlira III.lock")) {}
@@ -20,7 +27,33 @@ bool TSingleInstance::Acquire() {
     // Only a lock held by a running instance refuses; a lock that cannot be
     // made at all (a folder we may not write) must not keep the program from
     // starting with an untrue "Already Run!".
-    return lock_->error() != QLockFile::LockFailedError;
+    if (lock_->error() != QLockFile::LockFailedError) return true;
+    if (HeldByAnother()) return false;
+    // Something that is no lock of a running instance stands at the lock's
+    // place: an empty or damaged file (a crash while it was written, a full
+    // disk) is removed and the lock taken; anything else (a folder) is left
+    // alone and the program starts without a lock.
+    const QFileInfo info(path_);
+    if (!info.isFile() || info.isSymLink() || !QFile::remove(path_)) return true;
+    if (lock_->tryLock(0)) return true;
+    return lock_->error() != QLockFile::LockFailedError || !HeldByAnother();
+}
+
+bool TSingleInstance::HeldByAnother() const {
+    const QFileInfo info(path_);
+    if (!info.isFile() || info.isSymLink()) return false;
+    // A lock that reads as one of a live process (stale ones were taken
+    // over by tryLock already).
+    qint64 pid = 0;
+    QString host, app;
+    if (lock_->getLockInfo(&pid, &host, &app)) return true;
+    // A damaged one, unless an instance is writing it this very moment: the
+    // maker holds an flock on its lock file from creation on.
+    const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
 }
 
 void TSingleInstance::Release() {

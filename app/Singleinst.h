@@ -13,13 +13,15 @@ public:
     explicit TSingleInstance(const QString& folder);
     ~TSingleInstance();
     // True when this process now holds the lock (or already held it), and
-    // when no lock can be made there at all; false only while another
-    // running instance holds it.
+    // when no lock can be made there at all (also when a folder stands at its
+    // place); an empty or damaged lock file is replaced. False only while
+    // another running instance holds it.
     bool Acquire();
     void Release();
     QString LockPath() const { return path_; }
 
 private:
+    bool HeldByAnother() const;
     QString path_;
     std::unique_ptr<QLockFile> lock_;
 };

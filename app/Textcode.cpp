@@ -7,14 +7,36 @@
 
 namespace {
 
+// The converter for one direction, opened once per thread: opening one
+// costs more than converting a site name. Reset before each use.
+iconv_t Converter(const char* to) {
+    struct TCache {
+        iconv_t toSjis = reinterpret_cast<iconv_t>(-1), toUtf8 = reinterpret_cast<iconv_t>(-1);
+        bool opened = false;
+        ~TCache() {
+            if (toSjis != reinterpret_cast<iconv_t>(-1)) iconv_close(toSjis);
+            if (toUtf8 != reinterpret_cast<iconv_t>(-1)) iconv_close(toUtf8);
+        }
+    };
+    thread_local TCache cache;
+    if (!cache.opened) {
+        cache.toSjis = iconv_open("CP932", "UTF-8");
+        cache.toUtf8 = iconv_open("UTF-8", "CP932");
+        cache.opened = true;
+    }
+    iconv_t cd = std::string_view(to) == "CP932" ? cache.toSjis : cache.toUtf8;
+    if (cd != reinterpret_cast<iconv_t>(-1)) iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    return cd;
+}
+
 // One iconv conversion of the whole input; on a byte it cannot take, writes the replacement
 // and skips `skip(bytes)` input bytes, then carries on.
 template <typename Skip>
-std::string Convert(const char* to, const char* from, std::string_view in, std::string_view bad,
-                    bool& exact, Skip skip) {
+std::string Convert(const char* to, std::string_view in, std::string_view bad, bool& exact,
+                    Skip skip) {
     exact = true;
     std::string out;
-    iconv_t cd = iconv_open(to, from);
+    iconv_t cd = Converter(to);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         // No converter on this system: keep the ASCII part, mark the rest.
         for (char c : in) {
@@ -46,7 +68,6 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
         srcLeft -= n;
     }
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    iconv_close(cd);
     return out;
 }
 
@@ -64,12 +85,17 @@ std::size_t Utf8Length(std::string_view s) {
 
 std::string SjisToUtf8(std::string_view sjis) {
     bool exact = true;
-    return Convert("UTF-8", "CP932", sjis, "\xEF\xBF\xBD", exact,
+    return Convert("UTF-8", sjis, "\xEF\xBF\xBD", exact,
                    [](std::string_view) -> std::size_t { return 1; });
 }
 
 std::string Utf8ToSjis(std::string_view utf8, bool& exact) {
-    return Convert("CP932", "UTF-8", utf8, "?", exact, Utf8Length);
+    std::string sjis = Convert("CP932", utf8, "?", exact, Utf8Length);
+    // Code page 932 takes some characters one way only (the yen sign becomes
+    // a backslash, the minus sign and the wave dash their full-width forms):
+    // such a text would come back changed from the file, so it is not exact.
+    if (exact && SjisToUtf8(sjis) != utf8) exact = false;
+    return sjis;
 }
 
 std::string Utf8ToSjis(std::string_view utf8) {

@@ -10,7 +10,9 @@
 std::string SjisToUtf8(std::string_view sjis);
 
 // UTF-8 to Shift-JIS bytes. A character code page 932 cannot hold (or a broken UTF-8 byte)
-// is written as "?" and exact becomes false; otherwise exact is true.
+// is written as "?" and exact becomes false. exact is true only when the bytes read back
+// as the very same text: characters the code page maps one way only (the yen sign, the
+// minus sign, the wave dash ...) make it false too.
 std::string Utf8ToSjis(std::string_view utf8, bool& exact);
 std::string Utf8ToSjis(std::string_view utf8);
 

@@ -185,18 +185,23 @@ TNebula::TNebula(const char* path) {
             ++n;
         Outlines[k] = {s.no, s.ra, s.dec, n, s.kind};
     }
-    if (path == nullptr || !file_.Open(path)) {
-        Error = path == nullptr ? std::string("No catalogue file given") : file_.Error();
+    if (path == nullptr) {
+        Error = "No catalogue file given";
         return;
     }
-    Error = file_.Error();
-    std::size_t count = file_.Size() / sizeof(TNebulaRecord);
-    if (count == 0) {
+    TCatalogFile file;
+    if (!file.Read(path, records_) || !file.Sift(path, records_, Plausible)) {
+        Error = file.Error();
+        return;
+    }
+    Error = file.Error();
+    if (records_.empty()) {
         if (Error.empty()) Error = std::string(path) + " holds no deep-sky records";
         return;
     }
-    Records = reinterpret_cast<const TNebulaRecord*>(file_.Data());
-    Count = static_cast<int>(count);
+    Records = records_.data();
+    // At most kMaxBytes / 28 records: the count fits.
+    Count = static_cast<int>(records_.size());
     int indexed = Count < IndexMax ? Count : IndexMax;
     NameIndex.assign(indexed, 0);
     OutlineIndex.assign(indexed, 0);
@@ -210,6 +215,14 @@ TNebula::TNebula(const char* path) {
         }
         OutlineIndex[i] = look.outline[no];
     }
+}
+
+bool TNebula::Plausible(const TNebulaRecord& r) {
+    constexpr float kPi = 3.1415927f, kTwoPi = 6.2831855f, kHalfPi = 1.5707964f;
+    if (!(r.ra >= 0.0f && r.ra <= kTwoPi && r.dec >= -kHalfPi && r.dec <= kHalfPi)) return false;
+    if (r.mag < -500 || r.mag > 3000) return false;
+    if (!(r.major >= 0.0f && r.major <= kPi && r.minor >= 0.0f && r.minor <= kPi)) return false;
+    return r.con <= 89 && r.type <= 7;
 }
 
 std::string TNebula::GetMessier(int record) const {

@@ -1,5 +1,5 @@
 #pragma once
-// TNebula: the deep-sky catalogue "Unsta.dat" (28-byte records mapped read-only)
+// TNebula: the deep-sky catalogue "Unsta.dat" (28-byte records read into memory)
 // joined with the built-in name table (Messier designations, common names) and
 // the outlines of extended nebulae and clouds.
 //
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/Mappedfile.h"
+#include "catalog/Catalogfile.h"
 
 struct TNebulaRecord {
     std::uint16_t no; // catalogue number
@@ -74,8 +74,12 @@ public:
     std::string GetName(int record, int form) const;
     std::string GetCatalogNo(int record) const;
     void extraInfo(int) const {}
+    // Can the record be a deep-sky object at all? A place on the sky, a
+    // magnitude between -5 and 30 (0 = none), axes of 0 to 180 degrees, a
+    // constellation row and a type that exist.
+    static bool Plausible(const TNebulaRecord& r);
 
 private:
     bool Valid(int record) const { return record >= 0 && record < Count; }
-    TMappedFile file_;
+    std::vector<TNebulaRecord> records_;
 };

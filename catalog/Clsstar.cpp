@@ -75,17 +75,23 @@ TStar::TStar(const char* path) {
     }
     NamedCount = NamedMax;
 
-    if (path == nullptr || !file_.Open(path)) {
-        Error = path == nullptr ? std::string("No catalogue file given") : file_.Error();
+    if (path == nullptr) {
+        Error = "No catalogue file given";
         return;
     }
-    Error = file_.Error(); // an empty file maps to nothing but is not a failure
-    Count = static_cast<std::int32_t>(file_.Size() / sizeof(TStarRecord));
+    TCatalogFile file;
+    if (!file.Read(path, records_) || !file.Sift(path, records_, Plausible)) {
+        Error = file.Error();
+        return;
+    }
+    Error = file.Error(); // an empty file is an empty catalogue, not a failure
+    // At most kMaxBytes / 16 records: the count fits.
+    Count = static_cast<std::int32_t>(records_.size());
     if (Count == 0) {
         if (Error.empty()) Error = std::string(path) + " holds no star records";
         return;
     }
-    Records = reinterpret_cast<const TStarRecord*>(file_.Data());
+    Records = records_.data();
 
     // Named rows by constellation, so that each record is compared with the
     // few rows of its own constellation only.
@@ -107,6 +113,15 @@ TStar::TStar(const char* path) {
             n.dec = r.dec;
         }
     }
+}
+
+bool TStar::Plausible(const TStarRecord& r) {
+    constexpr float kTwoPi = 6.2831855f, kHalfPi = 1.5707964f;
+    if (!(r.ra >= 0.0f && r.ra <= kTwoPi && r.dec >= -kHalfPi && r.dec <= kHalfPi)) return false;
+    if (r.mag < -3000) return false;
+    if (r.con > 89) return false;
+    if (r.bayer != 0 && (r.bayer / 100 < 1 || r.bayer / 100 > 24)) return false;
+    return true;
 }
 
 void TStar::GetBayer(int type, unsigned short code, char* dst) {

@@ -1,11 +1,13 @@
 #pragma once
-// TStar: the star catalogue "Star.dat", a bare array of 16-byte records mapped
-// read-only and read in place, plus the 37 stars with proper names.
+// TStar: the star catalogue "Star.dat", a bare array of 16-byte records read
+// into memory at construction, plus the 37 stars with proper names.
 #include <bit>
 #include <cstdint>
 #include <string>
 
-#include "catalog/Mappedfile.h"
+#include <vector>
+
+#include "catalog/Catalogfile.h"
 
 static_assert(std::endian::native == std::endian::little, "the catalogue files are little-endian");
 
@@ -42,14 +44,15 @@ public:
     TStar(const TStar&) = delete;
     TStar& operator=(const TStar&) = delete;
 
-    // The mapped records (nullptr when Count is 0). Valid for the object's life.
+    // The records (nullptr when Count is 0). Valid for the object's life.
     const TStarRecord* Records = nullptr;
     std::int32_t Count = 0;
     // The largest magnitude below 9990 in the file; -9999 when there is none.
     std::int16_t MagMax = -9999;
     TNamedStar Named[NamedMax];
     std::int32_t NamedCount = NamedMax;
-    // Why the catalogue is empty (missing or unreadable file), for the window.
+    // Why the catalogue is empty (missing, unreadable, damaged or implausible
+    // file), for the window.
     std::string Error;
 
     const TStarRecord& operator[](int i) const { return Records[i]; }
@@ -64,8 +67,12 @@ public:
     std::string GetNameJpn(int con, int flamsteed, int bayer = -1) const;
     std::string GetNameSci(int con, int flamsteed, int bayer = -1) const;
     static std::string GetSpectName(int code);
+    // Can the record be a star of this catalogue at all? A place on the sky,
+    // a magnitude no brighter than -30, a constellation row and a Bayer
+    // letter that exist.
+    static bool Plausible(const TStarRecord& r);
 
 private:
     const TNamedStar* FindNamed(int con, int flamsteed, int bayer) const;
-    TMappedFile file_;
+    std::vector<TStarRecord> records_;
 };

@@ -309,6 +309,9 @@ void TAtlas::DrawNebulae(bool secondPass) {
                 if (r.no < 20000) {
                     double ratio = r.major > 0 ? r.minor / r.major : 0.0;
                     if (ratio == 0.0 || !std::isfinite(ratio)) ratio = 1.0;
+                    // A minor axis longer than the major one is a damaged
+                    // record; drawn as given it reached past the int range.
+                    ratio = std::min(ratio, 1.0);
                     double theta = r.pa * kPi / 180.0 - kPi / 2;
                     if (r.pa == 0) {
                         theta = 0.0;

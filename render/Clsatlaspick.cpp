@@ -103,7 +103,7 @@ void TAtlas::DrawNebulaImage(TSurface* s, int record, int w, int h, double f) {
         if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
     } else if (r.pa != 0 && r.major > 0 && r.minor / r.major != 0.0 && r.minor / r.major != 1.0 &&
                std::isfinite(r.minor / r.major)) {
-        const double q = r.minor / r.major;
+        const double q = std::min(1.0, static_cast<double>(r.minor / r.major)); // as in the chart
         const double P = r.pa * kPi / 180 - kPi / 2;
         std::vector<TPoint> poly;
         for (double t = 0.0; t <= kTwoPi + 0.32; t += kPi / 10) {

@@ -3,39 +3,68 @@
 #include <png.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <climits>
+#include <csetjmp>
+#include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "render/Clsdib.h"
 
-bool WritePng(const TDIB& dib, const std::string& path, std::string& error) {
+namespace {
+
+// Where the bytes go and why they could not.
+struct TSink {
+    int fd = -1;
+    int err = 0;          // errno of the first failed write
+    std::string pngError; // libpng's own reason, when it stopped
+};
+
+void WriteBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* sink = static_cast<TSink*>(png_get_io_ptr(png));
+    while (length > 0) {
+        const ssize_t n = ::write(sink->fd, data, length);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            sink->err = n < 0 ? errno : ENOSPC;
+            png_error(png, "write failed");
+        }
+        data += n;
+        length -= static_cast<png_size_t>(n);
+    }
+}
+
+void Flush(png_structp) {}
+
+void OnError(png_structp png, png_const_charp message) {
+    auto* sink = static_cast<TSink*>(png_get_error_ptr(png));
+    if (sink->pngError.empty()) sink->pngError = message;
+    png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp, png_const_charp) {}
+
+// Writes the picture to fd; false with the reason in error.
+bool Encode(const TDIB& dib, int fd, const std::string& path, std::string& error) {
     const int w = dib.GetWidth(), h = dib.GetHeight();
-    if (w <= 0 || h <= 0) {
-        error = "the raster is empty";
-        return false;
-    }
-    FILE* fp = std::fopen(path.c_str(), "wb");
-    if (!fp) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    TSink sink;
+    sink.fd = fd;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, OnError, OnWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(fp);
         error = "out of memory writing " + path;
         return false;
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(fp);
-        std::remove(path.c_str());
-        error = "failed writing " + path;
+        error = "cannot write " + path + ": " +
+                (sink.err != 0 ? std::string(std::strerror(sink.err)) : sink.pngError);
         return false;
     }
-    png_init_io(png, fp);
+    png_set_write_fn(png, &sink, WriteBytes, Flush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
                  PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -50,9 +79,84 @@ bool WritePng(const TDIB& dib, const std::string& path, std::string& error) {
         png_write_row(png, const_cast<png_bytep>(dib.Row(y)));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    if (std::fclose(fp) != 0) {
-        error = "failed closing " + path;
+    return true;
+}
+
+std::string Reason(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+} // namespace
+
+bool WritePng(const TDIB& dib, const std::string& path, std::string& error) {
+    if (dib.GetWidth() <= 0 || dib.GetHeight() <= 0) {
+        error = "the raster is empty";
         return false;
     }
-    return true;
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        // A device or a pipe (/dev/stdout, /dev/null) is written as it is:
+        // there is nothing to replace, and it must never be removed.
+        if (S_ISDIR(st.st_mode)) {
+            error = "cannot write " + path + ": it is a folder";
+            return false;
+        }
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            error = Reason("cannot write", path);
+            return false;
+        }
+        const bool ok = Encode(dib, fd, path, error);
+        if (::close(fd) != 0 && ok) {
+            error = Reason("cannot write", path);
+            return false;
+        }
+        return ok;
+    }
+
+    // A file: the picture goes to a new file beside it, which replaces it
+    // only when whole. A link is followed, so the picture lands where the
+    // link leads and the link stays.
+    std::string target = path;
+    if (exists) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+    const std::size_t slash = target.rfind('/');
+    const std::string dir =
+        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string tmp = dir + "." + name + ".XXXXXX";
+    const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        error = Reason("cannot write", path);
+        return false;
+    }
+    mode_t mode;
+    if (exists) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    bool ok = Encode(dib, fd, path, error);
+    if (ok && (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)) {
+        error = Reason("cannot write", path);
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        error = Reason("cannot write", path);
+        ok = false;
+    }
+    if (ok && std::rename(tmp.c_str(), target.c_str()) != 0) {
+        error = Reason("cannot replace", path);
+        ok = false;
+    }
+    // Only the file made here is ever removed.
+    if (!ok) ::unlink(tmp.c_str());
+    return ok;
 }

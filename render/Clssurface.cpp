@@ -132,24 +132,66 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     const unsigned char idx = FPenIdx;
     const bool dashed = FDashPeriod != 0;
     const unsigned char bk = FBkIdx;
-    const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
+    // In 64 bits: the differences of two ints do not fit an int.
+    long long dx = std::llabs(static_cast<long long>(x1) - x0);
+    long long dy = std::llabs(static_cast<long long>(y1) - y0);
     // A line wholly off one side of the raster paints nothing; only the dash
     // pattern moves on, by one place per step.
     const int reach = FPen.Width;
-    if (std::max(x0, x1) < -reach || std::min(x0, x1) >= FDib.GetWidth() + reach ||
-        std::max(y0, y1) < -reach || std::min(y0, y1) >= FDib.GetHeight() + reach) {
-        if (dashed) FDashPos = (FDashPos % FDashPeriod + std::max(dx, dy) % FDashPeriod);
+    const int W = FDib.GetWidth(), H = FDib.GetHeight();
+    auto skipDash = [&](long long steps) {
+        if (dashed) FDashPos = static_cast<int>(FDashPos % FDashPeriod + steps % FDashPeriod);
+    };
+    if (std::max(x0, x1) < -reach || std::min(x0, x1) >= W + reach || std::max(y0, y1) < -reach ||
+        std::min(y0, y1) >= H + reach) {
+        skipDash(std::max(dx, dy));
         return;
     }
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int err = dx - dy;
-    int x = x0, y = y0;
-    while (x != x1 || y != y1) {
+    // A line far longer than the raster (from a point a damaged record put
+    // millions of pixels away) is cut to the raster first: stepping it
+    // pixel by pixel would take minutes. Lines of ordinary length keep their
+    // exact pixels.
+    long long lx0 = x0, ly0 = y0, lx1 = x1, ly1 = y1;
+    const long long steps = std::max(dx, dy);
+    if (steps > kLongLine) {
+        const double m = reach + 2.0;
+        double t0 = 0.0, t1 = 1.0;
+        const double fx = double(x1) - x0, fy = double(y1) - y0;
+        auto clip = [&](double p, double q) { // p * t <= q
+            if (p == 0.0) return q >= 0.0;
+            const double r = q / p;
+            if (p < 0.0)
+                t0 = std::max(t0, r);
+            else
+                t1 = std::min(t1, r);
+            return t0 <= t1;
+        };
+        if (!clip(-fx, x0 + m) || !clip(fx, W - 1 + m - x0) || !clip(-fy, y0 + m) ||
+            !clip(fy, H - 1 + m - y0)) {
+            skipDash(steps);
+            return;
+        }
+        const long long skipped = static_cast<long long>(std::floor(t0 * double(steps)));
+        skipDash(skipped);
+        lx0 = std::llround(x0 + t0 * fx);
+        ly0 = std::llround(y0 + t0 * fy);
+        if (t1 < 1.0) {
+            lx1 = std::llround(x0 + t1 * fx);
+            ly1 = std::llround(y0 + t1 * fy);
+            lastPixel = true; // the cut end lies outside the raster anyway
+        }
+        dx = std::llabs(lx1 - lx0);
+        dy = std::llabs(ly1 - ly0);
+    }
+    const int sx = lx0 < lx1 ? 1 : -1, sy = ly0 < ly1 ? 1 : -1;
+    long long err = dx - dy;
+    long long x = lx0, y = ly0;
+    while (x != lx1 || y != ly1) {
         if (!dashed || PenOn())
-            PenDot(x, y, idx);
+            PenDot(static_cast<int>(x), static_cast<int>(y), idx);
         else if (FBkMode == OPAQUE)
-            PenDot(x, y, bk);
-        const int e2 = 2 * err;
+            PenDot(static_cast<int>(x), static_cast<int>(y), bk);
+        const long long e2 = 2 * err;
         if (e2 > -dy) {
             err -= dy;
             x += sx;
@@ -159,7 +201,7 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
             y += sy;
         }
     }
-    if (lastPixel) PenDot(x1, y1, idx);
+    if (lastPixel) PenDot(static_cast<int>(lx1), static_cast<int>(ly1), idx);
 }
 
 void TSurface::MoveTo(int x, int y) {

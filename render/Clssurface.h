@@ -96,6 +96,8 @@ private:
     void HLine(int x0, int x1, int y, unsigned char idx);
     void PenDot(int x, int y, unsigned char idx);
     void Stroke(int x0, int y0, int x1, int y1, bool lastPixel);
+    // Lines with more steps than this are cut to the raster before stepping.
+    static constexpr long long kLongLine = 1 << 16;
     bool PenOn();
     void PenChanged();
     void EllipseRows(int left, int top, int right, int bottom, std::vector<Span>& rows) const;

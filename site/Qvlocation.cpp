@@ -291,6 +291,35 @@ void TfrmLocation::flbOkMouseDown() {
         edtName->setFocus();
         return;
     }
+    // The inputs keep typed values within their ranges, but a value handed
+    // in from the settings file (or set by a program) is taken as it is:
+    // nothing outside the ranges leaves the editor.
+    struct Range {
+        TKeyInp* kin;
+        const char* label;
+        double lo, hi;
+    };
+    const Range ranges[] = {
+        {kinLngD, "Longitude(E)", -180, 180}, {kinLngM, "Longitude(E)", 0, 59.99},
+        {kinLatD, "Latitude(N)", -89, 89},    {kinLatM, "Latitude(N)", 0, 59.99},
+        {kinSLevel, "SeaLevel", -1000, 8848}, {kinDiffUT, "TimeZone", -12, 12},
+        {kinSummer, "SummerTime", 0, 3},
+    };
+    for (const Range& r : ranges) {
+        const double v = std::strtod(r.kin->GetTx().c_str(), nullptr);
+        if (!(v >= r.lo && v <= r.hi)) {
+            AskUser(2, std::string(r.label) + " must be between " + Shortest(r.lo) + " and " +
+                           Shortest(r.hi));
+            r.kin->setFocus();
+            return;
+        }
+        // Degrees and minutes together: at most 180 degrees east or west.
+        if (r.kin == kinLngM && std::abs(AngleOf(kinLngD->GetTx(), r.kin->GetTx())) > kPi + 1e-12) {
+            AskUser(2, "Longitude(E) must be between -180 and 180");
+            kinLngD->setFocus();
+            return;
+        }
+    }
     Name = name;
     Lng = AngleOf(kinLngD->GetTx(), kinLngM->GetTx());
     Lat = AngleOf(kinLatD->GetTx(), kinLatM->GetTx());

@@ -21,7 +21,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
+#include <csignal>
+#include <limits>
+#include <sys/resource.h>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -378,12 +382,118 @@ TEST_F(OpeningWindow, FatalErrorIsReportedLoggedAndEndsTheProgram) {
 }
 
 TEST_F(OpeningWindow, FirstStartThatCannotWriteTheSettingsLeavesNoHandlerBehind) {
-    // Where "Sysinfo.dat" cannot be made (here a folder stands in the way of
-    // the temporary file, which blocks even the superuser), creating the
+    // Where "Sysinfo.dat" cannot be made (here it is a link into a folder
+    // that does not exist, which blocks even the superuser), creating the
     // window fails; the error handler must not be left pointing at it, or the
     // report of that very error would run on a window that no longer exists.
-    ASSERT_TRUE(QDir(dir.path()).mkdir("Sysinfo.dat.tmp"));
+    ASSERT_TRUE(QFile::link("missing/Sysinfo.dat", File("Sysinfo.dat")));
     EXPECT_THROW(TfrmQVOpen w(dir.path().toStdString()), std::runtime_error);
     EXPECT_FALSE(QFileInfo::exists(File("Sysinfo.dat")));
     EXPECT_FALSE(TApplication::HasErrorHandler());
+}
+
+TEST_F(OpeningWindow, AFailedSaveKeepsTheProgramAndTheEditAndSavesLater) {
+    // A full disk for this process: no file may grow past 4096 bytes (the
+    // signal for it ignored, as a full disk sends none). OK and Add used to
+    // report the error, end the program and lose the site just typed.
+    Create();
+    Show();
+    const QByteArray before = ReadFile(File("Sysinfo.dat"));
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+
+    inEditor = [this] {
+        QTest::keyClicks(editor.edtName, "Nobeyama");
+        QTest::mouseClick(editor.flbOk, Qt::LeftButton, {}, QPoint(5, 5));
+    };
+    Click(frm->flbAdd);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].buttons, 2);
+    EXPECT_EQ(asked[0].text.rfind("The settings could not be saved.", 0), 0u) << asked[0].text;
+    EXPECT_NE(asked[0].text.find(std::strerror(EFBIG)), std::string::npos) << asked[0].text;
+    EXPECT_FALSE(terminated);
+    EXPECT_TRUE(frm->Unsaved());
+    EXPECT_EQ(ListNames().back(), "Nobeyama");
+    EXPECT_EQ(ReadFile(File("Sysinfo.dat")), before); // the old file, whole
+    EXPECT_FALSE(QFileInfo::exists(File("Err3.Log")));
+
+    // The next showing does not read the old file over the edit.
+    frm->Reload();
+    EXPECT_EQ(ListNames().size(), 4u);
+    EXPECT_EQ(asked.size(), 1u); // and asks nothing while it still cannot save
+
+    // Room again: the next showing saves it.
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    frm->Reload();
+    EXPECT_FALSE(frm->Unsaved());
+    QByteArray b = ReadFile(File("Sysinfo.dat"));
+    ASSERT_EQ(b.size(), 13096);
+    EXPECT_EQ(IntAt(b, 0x1EC), 4);
+    EXPECT_EQ(NameAt(b, 4), "Nobeyama");
+    EXPECT_FALSE(terminated);
+}
+
+TEST_F(OpeningWindow, ClosingSavesAnEditThatCouldNotBeSaved) {
+    Create();
+    Show();
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    answer = 10001;
+    Click(frm->flbDelete); // site 1 goes, the file cannot take it
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(frm->Unsaved());
+    // Closing while it still fails says so again ...
+    frm->close();
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[2].text, asked[1].text);
+    // ... and closing once there is room saves.
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    Show();
+    frm->close();
+    EXPECT_FALSE(frm->Unsaved());
+    QByteArray b = ReadFile(File("Sysinfo.dat"));
+    EXPECT_EQ(IntAt(b, 0x1EC), 2);
+    EXPECT_EQ(NameAt(b, 1), "Top of Mt.LasCampanas");
+}
+
+TEST_F(OpeningWindow, ImpossibleSiteValuesAreReportedOnceAndReplaced) {
+    Create();
+    QByteArray b = ReadFile(File("Sysinfo.dat"));
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    std::memcpy(b.data() + 0x2130 + 8, &nan, 8);  // site 2 longitude
+    std::memcpy(b.data() + 0x2A90 + 16, &inf, 8); // site 3 time difference
+    const int32_t summer = std::numeric_limits<int32_t>::min();
+    std::memcpy(b.data() + 0x2DB0 + 8, &summer, 4); // site 3 summer time
+    const double lat = 2.0;                         // beyond the pole
+    std::memcpy(b.data() + 0x2450 + 16, &lat, 8);
+    WriteRecord(b);
+    frm.reset();
+    Create();
+    Show();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].text, "Sysinfo.dat holds impossible values for site 2 (Top of "
+                             "Mt.LasCampanas), 3 (MusashinoPark,Tokyo); they were replaced by "
+                             "safe ones.");
+    const TSite s2 = frm->SysInfo.GetSite(2), s3 = frm->SysInfo.GetSite(3);
+    EXPECT_EQ(s2.Lng, 0.0);
+    EXPECT_DOUBLE_EQ(s2.Lat, -0.506145483078355); // the sound values stay
+    EXPECT_EQ(s3.DiffUT, 0.0);
+    EXPECT_EQ(s3.Summer, 0.0);
+    EXPECT_DOUBLE_EQ(s3.Lat, kPi / 2);
+    EXPECT_DOUBLE_EQ(s3.Height, 372.0);
+    // Once: the next showing reads the same file without asking again.
+    frm->hide();
+    frm->Reload();
+    EXPECT_EQ(asked.size(), 1u);
 }

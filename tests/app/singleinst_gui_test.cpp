@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <utime.h>
 
 TEST(SingleInstance, SecondHolderIsRefusedUntilReleased) {
@@ -74,4 +77,51 @@ TEST(SingleInstance, AFolderWithoutRoomForTheLockDoesNotClaimAnotherInstance) {
     plain.close();
     TSingleInstance guard(dir.filePath("plain/run"));
     EXPECT_TRUE(guard.Acquire());
+}
+
+TEST(SingleInstance, ADamagedLockDoesNotClaimAnotherInstance) {
+    // An empty lock file, one of random bytes, or a folder at the lock's
+    // path gave "Already Run!" at every start.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Quenlira III.lock");
+    auto write = [&](const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    QByteArray noise;
+    for (int i = 0; i < 300; ++i)
+        noise.append(static_cast<char>((i * 7919 + 13) & 0xFF));
+    for (const QByteArray& bytes : {QByteArray(), noise, QByteArray("\n\n\n")}) {
+        write(bytes);
+        TSingleInstance guard(dir.path());
+        EXPECT_TRUE(guard.Acquire()) << bytes.left(20).toHex().constData();
+        // ... and the lock it took is a real one.
+        TSingleInstance second(dir.path());
+        EXPECT_FALSE(second.Acquire());
+        guard.Release();
+    }
+
+    // A damaged file that another process holds (an instance writing its
+    // lock this very moment) still refuses.
+    write(QByteArray());
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    {
+        QProcess helper; // flock is per open file: hold it from another process
+        helper.start("flock", {"-n", path, "true"});
+        ASSERT_TRUE(helper.waitForFinished(5000));
+        EXPECT_NE(helper.exitCode(), 0) << "the file should be held";
+    }
+    TSingleInstance blocked(dir.path());
+    EXPECT_FALSE(blocked.Acquire());
+    ::close(fd);
+    QFile::remove(path);
+
+    // A folder at the lock's path is left alone; the program starts.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Quenlira III.lock"));
+    TSingleInstance guard(dir.path());
+    EXPECT_TRUE(guard.Acquire());
+    EXPECT_TRUE(QFileInfo(path).isDir());
 }

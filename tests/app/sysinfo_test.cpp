@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
+#include <cstring>
+#include <set>
+#include <sys/resource.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -221,6 +225,15 @@ TEST(SettingsFile, NamesMustFitShiftJisField) {
     EXPECT_FALSE(TSysInfo::NameFits(kanji39 + k));
     // Characters that Shift-JIS cannot hold are refused, not mangled.
     EXPECT_FALSE(TSysInfo::NameFits("\xF0\x9F\x94\xAD")); // telescope emoji
+    // ... and so are those that would come back as others after a save and
+    // a load: the yen sign (a backslash) and the wave dash (a full-width
+    // tilde). Their full-width forms are kept as typed.
+    EXPECT_FALSE(TSysInfo::NameFits("Shop \xC2\xA5"
+                                    "100"));
+    EXPECT_FALSE(TSysInfo::NameFits("9\xE3\x80\x9C"
+                                    "10"));
+    EXPECT_TRUE(TSysInfo::NameFits("9\xEF\xBD\x9E"
+                                   "10 \xEF\xBF\xA5"));
     // Half-width katakana is a single byte in Shift-JIS: 79 of them fit.
     std::string kana;
     for (int i = 0; i < 79; ++i)
@@ -305,18 +318,76 @@ TEST(SettingsFile, DamagedFilesAreReadAsFarAsValid) {
     EXPECT_FALSE(msg.empty());
 }
 
-TEST(SettingsFile, FailedSaveKeepsTheOldFile) {
+// Files of the folder other than the settings file (temporary files left).
+std::vector<std::string> Others(const fs::path& dir, const std::set<std::string>& known) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir))
+        if (!known.count(e.path().filename().string())) out.push_back(e.path().filename());
+    return out;
+}
+
+TEST(SettingsFile, FailedSaveKeepsTheOldFileAndSaysWhy) {
     TempDir dir;
     TSysInfo rec;
     rec.NewFile();
     std::string msg;
     ASSERT_TRUE(rec.Save(dir.str(), msg));
-    // A folder in the way of the temporary file makes the save fail.
-    fs::create_directory(dir.file().string() + ".tmp");
+    const auto before = ReadAll(dir.file());
+    // A full disk, as far as this process is concerned: no file may grow
+    // past 4096 bytes (and the signal for it is ignored, as a full disk
+    // sends none).
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     rec.DeleteSite(1);
-    EXPECT_FALSE(rec.Save(dir.str(), msg));
-    EXPECT_FALSE(msg.empty());
+    const bool saved = rec.Save(dir.str(), msg);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(saved);
+    EXPECT_NE(msg.find(std::strerror(EFBIG)), std::string::npos) << msg;
+    EXPECT_EQ(ReadAll(dir.file()), before);
+    EXPECT_EQ(Others(dir.str(), {"Sysinfo.dat"}), std::vector<std::string>{});
+}
+
+TEST(SettingsFile, SaveFollowsNoLinkAtATemporaryNameAndKeepsALinkedSettingsFile) {
+    TempDir dir;
+    TSysInfo rec;
+    rec.NewFile();
+    std::string msg;
+    // Links at the temporary names a save used to take, leading to a file
+    // of the user's: the save used to overwrite it.
+    const fs::path victim = fs::path(dir.str()) / "precious.txt";
+    WriteAll(victim, {'k', 'e', 'e', 'p'});
+    fs::create_symlink(victim, dir.file().string() + ".tmp");
+    ASSERT_TRUE(rec.Save(dir.str(), msg)) << msg;
+    EXPECT_EQ(ReadAll(victim), (std::vector<unsigned char>{'k', 'e', 'e', 'p'}));
+    EXPECT_EQ(ReadAll(dir.file()).size(), TSysInfo::kSize);
+    EXPECT_EQ(Others(dir.str(), {"Sysinfo.dat", "Sysinfo.dat.tmp", "precious.txt"}),
+              std::vector<std::string>{});
+
+    // Settings kept elsewhere through a relative link, two links deep: the
+    // file at the end is replaced, the links stay links.
+    TempDir synced;
+    fs::remove(dir.file());
+    fs::create_symlink(fs::relative(synced.file(), dir.str()), fs::path(dir.str()) / "middle.dat");
+    fs::create_symlink("middle.dat", dir.file());
+    rec.DeleteSite(2);
+    ASSERT_TRUE(rec.Save(dir.str(), msg)) << msg;
+    EXPECT_TRUE(fs::is_symlink(dir.file()));
+    EXPECT_TRUE(fs::is_symlink(fs::path(dir.str()) / "middle.dat"));
+    ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(synced.file())));
     TSysInfo back;
+    ASSERT_TRUE(back.Load(synced.str(), msg));
+    EXPECT_EQ(back.GetSiteCount(), 2);
+    EXPECT_EQ(back.GetSite(2).Name, "MusashinoPark,Tokyo");
+    EXPECT_EQ(Others(synced.str(), {"Sysinfo.dat"}), std::vector<std::string>{});
+    // A second save over the file the link now leads to.
+    rec.DeleteSite(1);
+    ASSERT_TRUE(rec.Save(dir.str(), msg)) << msg;
     ASSERT_TRUE(back.Load(dir.str(), msg));
-    EXPECT_EQ(back.GetSiteCount(), 3);
+    EXPECT_EQ(back.GetSiteCount(), 1);
+    EXPECT_TRUE(fs::is_symlink(dir.file()));
 }

@@ -108,6 +108,49 @@ TEST(Textcode, DamagedTextIsMarkedNotDropped) {
     EXPECT_FALSE(exact);
 }
 
+TEST(Textcode, ExactMeansTheTextComesBackUnchanged) {
+    // Characters code page 932 takes one way only passed as exact and came
+    // back from the file as other characters.
+    const char* const oneWay[] = {
+        "\xC2\xA5",     // yen sign -> backslash
+        "\xE2\x80\xBE", // overline -> tilde
+        "\xE2\x88\x92", // minus sign -> full-width hyphen-minus
+        "\xE3\x80\x9C", // wave dash -> full-width tilde
+        "\xE2\x80\x96", // double vertical line -> parallel to
+        "\xE2\x80\x94", // em dash -> horizontal bar
+        "\xC2\xA2",     // cent sign -> full-width cent
+        "\xC2\xA3",     // pound sign -> full-width pound
+        "\xC2\xAC",     // not sign -> full-width not
+    };
+    for (const char* c : oneWay) {
+        bool exact = true;
+        const std::string sjis = Utf8ToSjis(std::string("Site ") + c, exact);
+        EXPECT_FALSE(exact) << c << " -> " << SjisToUtf8(sjis);
+    }
+    // Every character of the Basic Multilingual Plane: exact exactly when it
+    // survives the way there and back.
+    int exactCount = 0;
+    for (char32_t u = 0x20; u <= 0xFFFF; ++u) {
+        if (u >= 0xD800 && u <= 0xDFFF) continue;
+        std::string c;
+        if (u < 0x80) {
+            c = static_cast<char>(u);
+        } else if (u < 0x800) {
+            c = {static_cast<char>(0xC0 | (u >> 6)), static_cast<char>(0x80 | (u & 0x3F))};
+        } else {
+            c = {static_cast<char>(0xE0 | (u >> 12)), static_cast<char>(0x80 | ((u >> 6) & 0x3F)),
+                 static_cast<char>(0x80 | (u & 0x3F))};
+        }
+        bool exact = false;
+        const std::string sjis = Utf8ToSjis(c, exact);
+        ASSERT_EQ(exact, SjisToUtf8(sjis) == c) << std::hex << static_cast<unsigned>(u);
+        exactCount += exact;
+    }
+    // 95 ASCII, 63 half-width katakana and the double-byte characters of the
+    // code page that have a single source: well over 7000 characters.
+    EXPECT_GT(exactCount, 7000);
+}
+
 TEST_F(TextFileTest, PrintWritesShiftJisWithCrLf) {
     TSqFile f;
     ASSERT_TRUE(f.Open(Path("out.txt"), 2));

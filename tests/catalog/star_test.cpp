@@ -49,15 +49,25 @@ TEST(StarFile, EmptyOrMissingFileGivesAnEmptyCatalogueWithAReason) {
     EXPECT_FALSE(folder.Error.empty());
 }
 
-TEST(StarFile, RecordsAreReadInPlaceAndAPartialRecordIsIgnored) {
-    TTempFile f("star_partial");
-    f.Write(std::vector<TStarRecord>{Rec(1, 0, 0, 450, 0.25f, -0.5f), Rec(2, 0, 0, 510)}, 9);
+TEST(StarFile, RecordsAreReadAndAPartialRecordRefusesTheFile) {
+    const std::vector<TStarRecord> two{Rec(1, 0, 0, 450, 0.25f, -0.5f), Rec(2, 0, 0, 510)};
+    TTempFile f("star_whole");
+    f.Write(two);
     TStar s(f.Path());
     ASSERT_EQ(s.Count, 2);
     EXPECT_TRUE(s.Error.empty());
     EXPECT_FLOAT_EQ(s[0].ra, 0.25f);
     EXPECT_FLOAT_EQ(s[0].dec, -0.5f);
     EXPECT_EQ(s[1].mag, 510);
+
+    // Nine bytes more: not a star catalogue that was written whole.
+    TTempFile g("star_partial");
+    g.Write(two, 9);
+    TStar t(g.Path());
+    EXPECT_EQ(t.Count, 0);
+    EXPECT_EQ(t.Records, nullptr);
+    EXPECT_NE(t.Error.find(g.Path()), std::string::npos) << t.Error;
+    EXPECT_NE(t.Error.find("whole number"), std::string::npos) << t.Error;
 }
 
 TEST(StarFile, FaintestMagnitudeSkipsUnusableValues) {

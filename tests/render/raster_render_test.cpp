@@ -3,7 +3,19 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <chrono>
+#include <climits>
+#include <future>
+#include <thread>
 #include <cstdio>
 #include <filesystem>
 
@@ -195,6 +207,49 @@ TEST(Lines, EndPixelExcludedAndCurrentPointMoves) {
         EXPECT_EQ(n, 1) << x;
     }
     EXPECT_EQ((e.inkBox()), (std::array<int, 4>{0, 0, 9, 3}));
+}
+
+TEST(Lines, EndPointsFarOutsideTheRasterEndQuicklyOnTheRightPixels) {
+    // End points millions of pixels away (an ellipse of a damaged deep-sky
+    // record) used to be stepped pixel by pixel, with differences that
+    // overflowed an int: the drawing never ended.
+    auto draw = [] {
+        Canvas c(40, 20);
+        c.pen(kRed);
+        c.s->MoveTo(INT_MIN, 7);
+        c.s->LineTo(INT_MAX, 7);
+        c.pen(kGreen);
+        c.s->MoveTo(-1000000000, -1000000000);
+        c.s->LineTo(1000000000, 1000000000);
+        c.pen(kBlue);
+        // x = 3 + 10 (y + 2e9) / 4e9: column 8 on every row of the raster.
+        c.s->MoveTo(3, -2000000000);
+        c.s->LineTo(13, 2000000000);
+        std::vector<int> px(40 * 20);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x)
+                px[y * 40 + x] = c.at(x, y);
+        return px;
+    };
+    std::packaged_task<std::vector<int>()> task(draw);
+    auto result = task.get_future();
+    std::thread(std::move(task)).detach();
+    ASSERT_EQ(result.wait_for(std::chrono::seconds(20)), std::future_status::ready)
+        << "the lines did not end";
+    const std::vector<int> px = result.get();
+    auto at = [&](int x, int y) { return px[y * 40 + x]; };
+    // Drawn in turn: row 7 red, the diagonal green, column 8 blue.
+    for (int x = 0; x < 40; ++x)
+        EXPECT_EQ(at(x, 7), x == 7 ? 2 : x == 8 ? 3 : 1) << x;
+    for (int i = 0; i < 20; ++i) {
+        if (i != 8) {
+            EXPECT_EQ(at(i, i), 2) << i;
+        }
+        EXPECT_EQ(at(8, i), 3) << i;
+    }
+    EXPECT_EQ(std::count(px.begin(), px.end(), 1), 38);
+    EXPECT_EQ(std::count(px.begin(), px.end(), 2), 19);
+    EXPECT_EQ(std::count(px.begin(), px.end(), 3), 20);
 }
 
 TEST(Lines, WidePenCoversItsWidthAcrossTheLine) {
@@ -510,4 +565,72 @@ TEST(Export, PngKeepsIndicesAndColourTable) {
     EXPECT_NE(error.find("/nonexistent-folder/x.png"), std::string::npos);
     TDIB empty;
     EXPECT_FALSE(WritePng(empty, path, error));
+}
+
+TEST(Export, AFailedWriteKeepsWhatWasThereAndSaysWhy) {
+    // A write error used to remove the output path, even a picture that was
+    // there before, and as root a device node given as the output.
+    Canvas c(300, 300);
+    unsigned state = 12345;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 300; ++x) {
+            state = state * 1103515245u + 12345u;
+            c.dib.DotIdx(x, y, static_cast<unsigned char>(state >> 24));
+        }
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("quenlira_png_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string picture = (dir / "sky.png").string();
+    {
+        std::FILE* f = std::fopen(picture.c_str(), "wb");
+        std::fputs("OLD", f);
+        std::fclose(f);
+    }
+    auto listing = [&] {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir))
+            names.insert(e.path().filename().string());
+        return names;
+    };
+    auto content = [&](const std::string& p) {
+        std::FILE* f = std::fopen(p.c_str(), "rb");
+        std::string s;
+        for (int ch; f && (ch = std::fgetc(f)) != EOF;)
+            s += static_cast<char>(ch);
+        if (f) std::fclose(f);
+        return s;
+    };
+
+    // A full disk, for this process: no file may grow past 4096 bytes.
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool written = WritePng(c.dib, picture, error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find(picture), std::string::npos) << error;
+    EXPECT_NE(error.find(std::strerror(EFBIG)), std::string::npos) << error;
+    EXPECT_EQ(content(picture), "OLD");
+    EXPECT_EQ(listing(), (std::set<std::string>{"sky.png"}));
+
+    // With room it replaces the old picture, and nothing else is left.
+    ASSERT_TRUE(WritePng(c.dib, picture, error)) << error;
+    EXPECT_EQ(content(picture).substr(1, 3), "PNG");
+    EXPECT_EQ(listing(), (std::set<std::string>{"sky.png"}));
+
+    // A device that is always full (a node of our own like /dev/full).
+    const std::string full = (dir / "full").string();
+    if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0) {
+        EXPECT_FALSE(WritePng(c.dib, full, error));
+        EXPECT_NE(error.find(std::strerror(ENOSPC)), std::string::npos) << error;
+        struct stat st {};
+        ASSERT_EQ(::stat(full.c_str(), &st), 0) << "the device node was removed";
+        EXPECT_TRUE(S_ISCHR(st.st_mode));
+    }
+    fs::remove_all(dir);
 }

@@ -255,3 +255,40 @@ TEST_F(SiteEditor, EditingKeepsAStoredNameLongerThanTheTypingLimit) {
     QTest::keyClicks(frm.edtName, QString(60, 'x'));
     EXPECT_EQ(frm.edtName->text().size(), 50);
 }
+
+TEST_F(SiteEditor, OkRefusesValuesOutsideTheirRanges) {
+    // Values handed in from a settings file: a summer time of -2147483648
+    // used to pass OK unchanged; so did 180 degrees 30 minutes east.
+    frm.Name = "Odd";
+    frm.Lng = Rad(180.5);
+    frm.Lat = Rad(10.0);
+    frm.Height = 9000.0;
+    frm.DiffUT = 13.0;
+    frm.Summer = -2147483648.0;
+    frm.Result = 0;
+    Open(2);
+    const std::vector<std::pair<TKeyInp*, std::string>> mends = {
+        {frm.kinSLevel, "8848"}, {frm.kinDiffUT, "+12.0"}, {frm.kinSummer, "3"}};
+    std::vector<std::string> said;
+    for (int round = 0; round < 5 && frm.Result == 0; ++round) {
+        asked.clear();
+        Press(frm.flbOk);
+        if (frm.Result == 1) break;
+        ASSERT_EQ(asked.size(), 1u);
+        said.push_back(asked[0].text);
+        EXPECT_TRUE(frm.isVisible());
+        // Mend the field the message named.
+        if (asked[0].text.rfind("Longitude", 0) == 0) frm.kinLngD->SetTx("+179");
+        for (const auto& [kin, text] : mends)
+            if (QApplication::focusWidget() == kin) kin->SetTx(text);
+    }
+    EXPECT_EQ(said, (std::vector<std::string>{"Longitude(E) must be between -180 and 180",
+                                              "SeaLevel must be between -1000 and 8848",
+                                              "TimeZone must be between -12 and 12",
+                                              "SummerTime must be between 0 and 3"}));
+    EXPECT_EQ(frm.Result, 1);
+    EXPECT_NEAR(frm.Lng, Rad(179.5), 1e-12);
+    EXPECT_DOUBLE_EQ(frm.Height, 8848.0);
+    EXPECT_DOUBLE_EQ(frm.DiffUT, 12.0);
+    EXPECT_DOUBLE_EQ(frm.Summer, 3.0);
+}

@@ -1,0 +1,33 @@
+// The chart tool's arguments: the input split at zero bytes is its argument
+// list. Parsing never crashes, and what it accepts is a chart it can set up.
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "tools/chart/Chartoptions.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::vector<std::string> args{"quenlira-chart"};
+    std::string cur;
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] == 0) {
+            args.push_back(cur);
+            cur.clear();
+        } else {
+            cur += static_cast<char>(data[i]);
+        }
+    }
+    args.push_back(cur);
+    std::vector<const char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    argv.push_back(nullptr);
+    TChartOptions o;
+    const std::string err = ParseChartOptions(static_cast<int>(args.size()), argv.data(), o);
+    if (err.empty() && !o.Help) {
+        const double mjd = ChartMjd(o, std::time_t{1765065600});
+        (void)mjd;
+    }
+    return 0;
+}
