@@ -39,7 +39,9 @@ TEST(SearchLists, DeepSkyListsHoldExactlyTheirRanges) {
         ASSERT_GE(rec, 0) << r.Cells[0];
         EXPECT_EQ(c.nebula.GetMessier(rec), "M" + std::to_string(r.Tag));
         EXPECT_EQ(r.Cells[0], "M" + std::to_string(r.Tag));
-        if (known.count(r.Tag)) EXPECT_EQ(r.Cells[1], known.at(r.Tag)) << r.Cells[0];
+        if (known.count(r.Tag)) {
+            EXPECT_EQ(r.Cells[1], known.at(r.Tag)) << r.Cells[0];
+        }
     }
     // NGC and IC thousands: each record in exactly the list of its number.
     std::multiset<int> seen;
