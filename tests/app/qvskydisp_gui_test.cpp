@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -279,6 +280,11 @@ TEST_F(ChartProgram, OptionFilesBesideTheProgramBecomeAtlasMarkers) {
         << "Doubles\r\n"
         << "1,4,1,0545OO,+210000,AQUA,bad,0,0" << colours << "\r\n"
         << "2,3,1,060000,-054523,AQUA,Delta,0,0" << colours << "\r\n";
+    // For a picture to look at, the stars come along.
+    const char* shots = std::getenv("QUENLIRA_SHOT_DIR");
+    if (shots)
+        for (const char* name : {"/Star.dat", "/Unsta.dat"})
+            QFile::copy(QCoreApplication::applicationDirPath() + name, dir_.path() + name);
     Start();
     EXPECT_EQ(sky_->OptCount, 2);
     EXPECT_EQ(sky_->OptTitle, (std::vector<std::string>{"Comet 2026", "Doubles"}));
@@ -316,8 +322,8 @@ TEST_F(ChartProgram, OptionFilesBesideTheProgramBecomeAtlasMarkers) {
     const RGBQUAD centre = dib.GetColTbl()[dib.GetBits()[cy * dib.GetStride() + cx]];
     EXPECT_EQ(centre.rgbRed, 255);
     EXPECT_EQ(centre.rgbGreen, 0);
-    if (const char* out = std::getenv("QUENLIRA_SHOT_DIR")) {
+    if (shots) {
         std::string error;
-        WritePng(dib, std::string(out) + "/option_markers.png", error);
+        WritePng(dib, std::string(shots) + "/option_markers.png", error);
     }
 }
