@@ -147,8 +147,10 @@ void TfrmQVSKY::ChooseMemory(int slot) {
 }
 
 void TfrmQVSKY::ReadOptionFiles() {
-    const std::string dir =
-        folder_.empty() || folder_.back() == '/' ? folder_ + "Option" : folder_ + "/Option";
+    // The folder of the user's files: beside the program, or the user's data
+    // folder of an installed copy; never the working directory.
+    const std::string& user = UserFolder;
+    const std::string dir = user.empty() || user.back() == '/' ? user + "Option" : user + "/Option";
     TOptionFiles files;
     files.ReadFolder(dir);
 
@@ -166,7 +168,7 @@ void TfrmQVSKY::ReadOptionFiles() {
     if (OptProblems.empty()) return;
     std::string text = "Some of the option files could not be read whole:";
     for (int i = 0; i < static_cast<int>(OptProblems.size()); ++i) {
-        AppendErrLog(folder_, 0, OptProblems[i]);
+        AppendErrLog(user, 0, OptProblems[i]);
         if (i < kShownProblems) text += "\r\n" + OptProblems[i];
     }
     if (static_cast<int>(OptProblems.size()) > kShownProblems)

@@ -1,8 +1,8 @@
 // The chart window's display switches, view memories and option files, on
-// the real windows over a temporary program folder: memories stored, cleared
-// and recalled across a restart (with their bytes in the settings file), the
-// switch keys, and option files read from beside the program (not from the
-// working directory) into the atlas's markers.
+// the real windows with a temporary folder for the user's files: memories
+// stored, cleared and recalled across a restart (with their bytes in the
+// settings file), the switch keys, and option files read from the user's
+// folder (not from the working directory) into the atlas's markers.
 #include "app/Clssysinfo.h"
 #include "app/Qvopen.h"
 #include "app/Qvsky.h"
@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,7 +56,10 @@ protected:
             return 10003;
         };
         open_->Reload();
-        sky_ = std::make_unique<TfrmQVSKY>(folder_, QSize(1024, 768));
+        // The catalogues where the build put them; the user's files apart.
+        sky_ = std::make_unique<TfrmQVSKY>(QCoreApplication::applicationDirPath().toStdString(),
+                                           QSize(1024, 768));
+        sky_->UserFolder = folder_;
         sky_->SetTimers([this] {
             auto t = std::make_unique<TSteppedTimer>();
             timers_.push_back(t.get());
@@ -265,8 +267,8 @@ TEST_F(ChartProgram, SwitchesFollowEnterUpDownAndClicks) {
     EXPECT_EQ(sky_->History.Index(), entries);
 }
 
-// Two files beside the program, while the working directory is elsewhere;
-// one object of the second file is damaged.
+// Two files in the user's folder, while the working directory and the
+// catalogues are elsewhere; one object of the second file is damaged.
 TEST_F(ChartProgram, OptionFilesBesideTheProgramBecomeAtlasMarkers) {
     ASSERT_NE(QDir::currentPath().toStdString(), folder_);
     QDir(dir_.path()).mkdir("Option");
@@ -280,11 +282,7 @@ TEST_F(ChartProgram, OptionFilesBesideTheProgramBecomeAtlasMarkers) {
         << "Doubles\r\n"
         << "1,4,1,0545OO,+210000,AQUA,bad,0,0" << colours << "\r\n"
         << "2,3,1,060000,-054523,AQUA,Delta,0,0" << colours << "\r\n";
-    // For a picture to look at, the stars come along.
     const char* shots = std::getenv("QUENLIRA_SHOT_DIR");
-    if (shots)
-        for (const char* name : {"/Star.dat", "/Unsta.dat"})
-            QFile::copy(QCoreApplication::applicationDirPath() + name, dir_.path() + name);
     Start();
     EXPECT_EQ(sky_->OptCount, 2);
     EXPECT_EQ(sky_->OptTitle, (std::vector<std::string>{"Comet 2026", "Doubles"}));
