@@ -58,7 +58,13 @@ bool IsUtf8(const std::string& s) {
 
 std::string Quoted(const std::string& word) {
     // Long or odd words are cut so that one bad file cannot flood the message.
-    std::string w = word.size() > 24 ? word.substr(0, 24) + "..." : word;
+    std::size_t cut = word.size();
+    if (cut > 24) {
+        cut = 24;
+        while (cut > 0 && (static_cast<unsigned char>(word[cut]) & 0xC0) == 0x80)
+            --cut; // not inside a character
+    }
+    std::string w = word.substr(0, cut) + (cut < word.size() ? "..." : "");
     for (char& c : w)
         if (static_cast<unsigned char>(c) < 32) c = ' ';
     return "\"" + w + "\"";

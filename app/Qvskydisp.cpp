@@ -18,8 +18,10 @@ namespace {
 constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr TColor kBlack = RGBColor(0, 0, 0);
 
-// The message lists at most this many problems; the error log has them all.
+// The message lists at most this many problems, the error log ten times as
+// many: a damaged file of thousands of objects must not bury either.
 constexpr int kShownProblems = 20;
+constexpr int kLoggedProblems = 200;
 
 } // namespace
 
@@ -167,13 +169,17 @@ void TfrmQVSKY::ReadOptionFiles() {
     OptProblems = files.Problems;
     if (OptProblems.empty()) return;
     std::string text = "Some of the option files could not be read whole:";
-    for (int i = 0; i < static_cast<int>(OptProblems.size()); ++i) {
+    const int count = static_cast<int>(OptProblems.size());
+    for (int i = 0; i < count && i < kLoggedProblems; ++i)
         AppendErrLog(user, 0, OptProblems[i]);
-        if (i < kShownProblems) text += "\r\n" + OptProblems[i];
-    }
-    if (static_cast<int>(OptProblems.size()) > kShownProblems)
-        text += "\r\n... and " + std::to_string(OptProblems.size() - kShownProblems) +
-                " more (see Err3.Log)";
+    if (count > kLoggedProblems)
+        AppendErrLog(user, 0,
+                     "... and " + std::to_string(count - kLoggedProblems) +
+                         " more problems in the option files");
+    for (int i = 0; i < count && i < kShownProblems; ++i)
+        text += "\r\n" + OptProblems[i];
+    if (count > kShownProblems)
+        text += "\r\n... and " + std::to_string(count - kShownProblems) + " more (see Err3.Log)";
     // After the window has come up, so the message stands over the charts.
     QTimer::singleShot(0, this, [this, text] { Ask(2, text); });
 }
