@@ -11,6 +11,7 @@
 #include "controls/Focusarrow.h"
 #include "controls/Focuscontrol.h"
 #include "controls/Framelabel.h"
+#include "catalog/Clsstar.h"
 #include "render/Clsatlas.h"
 #include "render/Clshayami.h"
 #include "render/Clspng.h"
@@ -253,8 +254,18 @@ TEST_F(ChartProgram, SwitchesFollowEnterUpDownAndClicks) {
     Key(sky_->fcsDisp, Qt::Key_Down); // "Realistic" is the last
     EXPECT_EQ(sky_->SwitchCursor, 8);
     EXPECT_EQ(sky_->fcaDisp->y(), 526 + 7 * 16);
+    // "Realistic" redraws the object picture too: a star's sprite shrinks.
+    ASSERT_GT(sky_->Star->Count, 0);
+    sky_->DrawObjectPicture(2, "star", 1, 0);
+    auto picture = [this] {
+        const TDIB& d = sky_->ObjDib;
+        return std::string(reinterpret_cast<const char*>(d.GetBits()),
+                           d.GetStride() * d.GetHeight());
+    };
+    const std::string before = picture();
     Key(sky_->fcsDisp, Qt::Key_Return);
     EXPECT_EQ(sky_->Atlas->GetSwitch(8), 0);
+    EXPECT_NE(picture(), before);
     // A click on "Bayer" moves the cursor there and turns it on.
     sky_->SetFocusArea(5);
     Click(sky_->labCNTL[2]);
