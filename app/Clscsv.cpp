@@ -2,20 +2,32 @@
 
 #include "app/Textcode.h"
 
+#include <string_view>
+
+void TCsv::SetSrc(const std::string& text) {
+    source_ = text;
+    pos_ = 0;
+    cr_ = source_.find('\r');
+    comma_ = source_.find(',');
+}
+
 std::string TCsv::GetWord() {
-    std::size_t cr = source_.find('\r');
-    std::size_t comma = source_.find(',');
+    if (GetEos()) return {};
+    if (cr_ != std::string::npos && cr_ < pos_) cr_ = source_.find('\r', pos_);
+    if (comma_ != std::string::npos && comma_ < pos_) comma_ = source_.find(',', pos_);
+    const std::string_view rest = std::string_view(source_).substr(pos_);
     std::string word;
-    if (cr == std::string::npos || comma == std::string::npos) {
-        word.swap(source_);
-    } else if (comma < cr) {
-        word = source_.substr(0, comma);
-        source_.erase(0, comma + 1);
+    if (cr_ == std::string::npos || comma_ == std::string::npos) {
+        word = TrimControls(rest);
+        pos_ = source_.size();
+    } else if (comma_ < cr_) {
+        word = TrimControls(rest.substr(0, comma_ - pos_));
+        pos_ = comma_ + 1;
     } else {
-        word = source_.substr(0, cr);
+        word = TrimControls(rest.substr(0, cr_ - pos_));
         // The CR and the one character after it, whatever it is. A multi-byte character is
         // taken whole so that the rest stays valid UTF-8.
-        std::size_t end = cr + 1;
+        std::size_t end = cr_ + 1;
         if (end < source_.size()) {
             bool lead = static_cast<unsigned char>(source_[end]) >= 0xC0;
             ++end;
@@ -23,7 +35,7 @@ std::string TCsv::GetWord() {
                    (static_cast<unsigned char>(source_[end]) & 0xC0) == 0x80)
                 ++end;
         }
-        source_.erase(0, end);
+        pos_ = end;
     }
-    return TrimControls(word);
+    return word;
 }

@@ -6,13 +6,18 @@
 
 class TCsv {
 public:
-    void SetSrc(const std::string& text) { source_ = text; }
+    void SetSrc(const std::string& text);
     // Splits off the next word, trimmed of bytes 32 and below. A word ends at a comma or a
     // CR only while the rest still holds both a comma and a CR; otherwise it is the whole
     // rest. A CR takes the character after it along (normally the LF of CR LF).
     std::string GetWord();
-    bool GetEos() const { return source_.empty(); }
+    bool GetEos() const { return pos_ >= source_.size(); }
 
 private:
+    // The text and how far it has been split: the rest is source_ from pos_. The next CR
+    // and comma at or after pos_ are kept, so long texts split in linear time.
     std::string source_;
+    std::size_t pos_ = 0;
+    std::size_t cr_ = std::string::npos;
+    std::size_t comma_ = std::string::npos;
 };

@@ -2,6 +2,10 @@
 
 #include "app/Textcode.h"
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
 TSqFile::~TSqFile() {
     // Callers close their files; a stream left open is closed here rather than leaked.
     if (open_) Close();
@@ -81,4 +85,26 @@ bool TSqFile::Print(const std::string& text, bool lineEnd) {
     // Flushed now so that a full disk is reported to the caller of this Print.
     if (std::fflush(stream_) != 0) return false;
     return exact;
+}
+
+bool TSqFile::ReadAll(const std::string& path, std::string& bytes, std::string& why) {
+    bytes.clear();
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        why = "it is a folder";
+        return false;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        why = std::strerror(errno);
+        return false;
+    }
+    char buffer[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, n);
+    const bool failed = std::ferror(f) != 0;
+    if (failed) why = std::strerror(errno);
+    std::fclose(f);
+    return !failed;
 }

@@ -321,6 +321,7 @@ void TfrmQVSKY::BuildControls() {
     // Mouse moves over the labels on the atlas still reach the read-out.
     for (QWidget* w : findChildren<QWidget*>())
         w->setMouseTracking(true);
+    BuildDispControls();
 }
 
 void TfrmQVSKY::LayoutControls() {
@@ -437,6 +438,8 @@ void TfrmQVSKY::FirstShow() {
     Hayami->SetChar(0);
     Atlas->SetFont("Arial");
     Atlas->SetChar(0);
+    // 8: the user's option files.
+    ReadOptionFiles();
     // 9: one palette for both charts.
     Palette.AddColorTable(Hayami->GetColTbl());
     Palette.AddColorTable(Atlas->GetColTbl());

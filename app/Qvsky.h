@@ -9,7 +9,8 @@
 // The window is spread over several sources: Qvsky.cpp (layout, showing,
 // the redraw cycle, paint), Qvskykeys.cpp (keys, mouse, history, full
 // screen, change of site, navigation start), Qvskyinfo.cpp (the object
-// information memo and picture).
+// information memo and picture), Qvskydisp.cpp (display switches, memories,
+// option files).
 #pragma once
 
 #include "app/Clshistory.h"
@@ -114,6 +115,19 @@ public:
     TMemory Mem[10];
     int MemMode = 2;    // 2 recall, 0 store armed, 1 clear armed
     int MemStored = -1; // slot shown in red until the next atlas redraw
+
+    // Display switches and memories (Qvskydisp.cpp).
+    void ToggleSwitch(int n);     // switch 1..8
+    void MoveSwitchCursor(int n); // the cursor and its arrow to switch 1..8
+    bool DispKey(int key);        // keys of the display-switch area
+    void MemorySet();             // the "Set" label's left button, Insert
+    void MemoryReset();           // its right or middle button, Delete
+    void ChooseMemory(int slot);  // a slot's label or keypad 0-9
+    // Reads the option files of the folder "Option" beside the program and
+    // hands their objects to the atlas; what could not be read is shown once
+    // in a message and written to the error log.
+    void ReadOptionFiles();
+    std::vector<std::string> OptProblems;
 
     // Selected object (the information panel fills these).
     int PicKind = 0, PicIndex = 0;
@@ -241,6 +255,7 @@ protected:
 
 private:
     void BuildControls();
+    void BuildDispControls();
     void LayoutControls();
     void WireTimers();
     void FirstShow();

@@ -72,7 +72,10 @@ void TfrmQVSKY::ClockKey(int& key) {
 void TfrmQVSKY::AtlasKey(int key, Qt::KeyboardModifiers mods) {
     const bool alt = mods & Qt::AltModifier;
     const bool keypad = mods & Qt::KeypadModifier;
-    if (keypad && key >= Qt::Key_0 && key <= Qt::Key_9) return; // memories: display switches' issue
+    if (keypad && key >= Qt::Key_0 && key <= Qt::Key_9) {
+        ChooseMemory(key - Qt::Key_0);
+        return;
+    }
     switch (key) {
     case Qt::Key_PageUp:
         UpdatePointer(CenterRa, CenterDec);
@@ -105,6 +108,12 @@ void TfrmQVSKY::AtlasKey(int key, Qt::KeyboardModifiers mods) {
         CenterDec = next;
         break;
     }
+    case Qt::Key_Insert:
+        MemorySet();
+        return;
+    case Qt::Key_Delete:
+        MemoryReset();
+        return;
     case Qt::Key_Plus:
         if (keypad) SetSensitivity(99, true);
         return;

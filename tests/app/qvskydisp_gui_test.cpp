@@ -1,0 +1,330 @@
+// The chart window's display switches, view memories and option files, on
+// the real windows with a temporary folder for the user's files: memories
+// stored, cleared and recalled across a restart (with their bytes in the
+// settings file), the switch keys, and option files read from the user's
+// folder (not from the working directory) into the atlas's markers.
+#include "app/Clssysinfo.h"
+#include "app/Qvopen.h"
+#include "app/Qvsky.h"
+#include "controls/Calclock.h"
+#include "controls/Clock.h"
+#include "controls/Focusarrow.h"
+#include "controls/Focuscontrol.h"
+#include "controls/Framelabel.h"
+#include "catalog/Clsstar.h"
+#include "render/Clsatlas.h"
+#include "render/Clshayami.h"
+#include "render/Clspng.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDeg = kPi / 180.0;
+
+class ChartProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        folder_ = dir_.path().toStdString();
+        SetTime(2026, 3, 20);
+    }
+    void TearDown() override {
+        Stop();
+        SetClock(nullptr);
+    }
+    void SetTime(int y, int m, int d) {
+        auto clock = std::make_unique<TFixedClock>();
+        clock->SetUt(y, m, d, 12, 0, 0);
+        SetClock(std::move(clock));
+    }
+    // The opening window and the chart window wired as the program wires them.
+    void Start() {
+        timers_.clear();
+        open_ = std::make_unique<TfrmQVOpen>(folder_);
+        open_->Ask = [this](int, const std::string& t) {
+            asked_.push_back(t);
+            return 10003;
+        };
+        open_->Reload();
+        // The catalogues where the build put them; the user's files apart.
+        sky_ = std::make_unique<TfrmQVSKY>(QCoreApplication::applicationDirPath().toStdString(),
+                                           QSize(1024, 768));
+        sky_->UserFolder = folder_;
+        sky_->SetTimers([this] {
+            auto t = std::make_unique<TSteppedTimer>();
+            timers_.push_back(t.get());
+            return t;
+        });
+        sky_->clkCal->SetRepeatTimer(std::make_unique<TSteppedTimer>());
+        // Tokyo, 9 hours ahead of UT.
+        sky_->CurrentSite = [](double& lng, double& lat, double& h, double& d, double& s,
+                               std::string& n) {
+            lng = 139.7 * kDeg, lat = 35.7 * kDeg, h = 40, d = 9, s = 0, n = "Tokyo";
+        };
+        sky_->Ask = open_->Ask;
+        TfrmQVOpen* open = open_.get();
+        sky_->LoadMemories = [open](TfrmQVSKY::TMemory(&mem)[10]) {
+            const TSysInfo& r = open->SysInfo;
+            for (int i = 0; i < 10; ++i)
+                mem[i] = {r.GetMemUse(i), r.GetMemRa(i), r.GetMemDec(i), r.GetMemMjd(i),
+                          r.GetMemScale(i)};
+        };
+        sky_->SaveMemories = [open](const TfrmQVSKY::TMemory(&mem)[10], std::string& why) {
+            TSysInfo& r = open->SysInfo;
+            for (int i = 0; i < 10; ++i) {
+                r.SetMemUse(i, mem[i].Use);
+                r.SetMemRa(i, mem[i].Ra);
+                r.SetMemDec(i, mem[i].Dec);
+                r.SetMemMjd(i, mem[i].Mjd);
+                r.SetMemScale(i, mem[i].Scale);
+            }
+            return r.Save(open->Folder, why);
+        };
+        sky_->resize(1000, 700);
+        sky_->show();
+        QApplication::processEvents();
+    }
+    void Stop() {
+        if (sky_) sky_->close();
+        sky_.reset();
+        open_.reset();
+    }
+    void Pass(int ms) {
+        for (TSteppedTimer* t : timers_)
+            t->Advance(ms);
+    }
+    void Key(QWidget* w, int key, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyPress(w, Qt::Key(key), m);
+        QTest::keyRelease(w, Qt::Key(key), m);
+    }
+    void Click(QWidget* w, Qt::MouseButton b = Qt::LeftButton) {
+        QTest::mouseClick(w, b, Qt::NoModifier, QPoint(4, 4));
+    }
+    // Moves the view without a key: a click on the planisphere would do the same.
+    void View(double ra, double dec, int scale) {
+        sky_->CenterRa = ra;
+        sky_->CenterDec = dec;
+        sky_->Scale = scale;
+        sky_->RedrawAtlas(true);
+    }
+    std::string Bytes(const char* name) const {
+        std::ifstream in(folder_ + "/" + name, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    QTemporaryDir dir_;
+    std::string folder_;
+    std::vector<TSteppedTimer*> timers_;
+    std::vector<std::string> asked_;
+    std::unique_ptr<TfrmQVOpen> open_;
+    std::unique_ptr<TfrmQVSKY> sky_;
+};
+
+template <typename T> T At(const std::string& bytes, std::size_t off) {
+    T v{};
+    std::memcpy(&v, bytes.data() + off, sizeof v);
+    return v;
+}
+
+} // namespace
+
+// 2026-03-20 12:00 UT is MJD 61119.5 (21:00 in Tokyo).
+TEST_F(ChartProgram, MemoriesAreStoredClearedAndRecalledAcrossARestart) {
+    Start();
+    QWidget* atlas = sky_->fcsAtlas;
+    // In auto drive: Insert arms storing, keypad 3 stores without a moment.
+    View(2.0, 0.3, 2000);
+    Key(atlas, Qt::Key_Insert);
+    EXPECT_EQ(sky_->MemMode, 0);
+    EXPECT_EQ(sky_->labMemSet->GetFontColor(), 255);
+    Key(atlas, Qt::Key_3, Qt::KeypadModifier);
+    EXPECT_EQ(sky_->MemMode, 2);
+    EXPECT_EQ(sky_->labMemSet->GetFontColor(), 0);
+    EXPECT_EQ(sky_->labMem[3]->GetFontColor(), 255); // just stored
+    EXPECT_EQ(sky_->labMem[3]->GetCB(), 128);
+    EXPECT_EQ(sky_->labMem[2]->GetCB(), 64);
+
+    // Stepped one minute on: the "Set" label's left button and slot 7's label.
+    sky_->SetFocusArea(1);
+    Key(sky_->clkCal, Qt::Key_Up);
+    Pass(300);
+    ASSERT_FALSE(sky_->AutoDrive);
+    View(4.5, -0.6, 45000);
+    EXPECT_EQ(sky_->labMem[3]->GetFontColor(), 0); // a redraw turns it black
+    Click(sky_->labMemSet);
+    Click(sky_->labMem[7]);
+    EXPECT_EQ(sky_->FocusArea, 5);
+    Click(sky_->labMemSet);
+    Click(sky_->labMem[9]);
+    // Right button arms clearing ("Res"); pressed again it disarms.
+    Click(sky_->labMemSet, Qt::RightButton);
+    EXPECT_EQ(sky_->labMemSet->GetCap(), "Res");
+    Click(sky_->labMemSet, Qt::MiddleButton);
+    EXPECT_EQ(sky_->labMemSet->GetCap(), "Set");
+    EXPECT_EQ(sky_->MemMode, 2);
+    // Delete and keypad 9 clear slot 9.
+    Key(atlas, Qt::Key_Delete);
+    EXPECT_EQ(sky_->labMemSet->GetCap(), "Res");
+    Key(atlas, Qt::Key_9, Qt::KeypadModifier);
+    EXPECT_EQ(sky_->labMemSet->GetCap(), "Set");
+    EXPECT_EQ(sky_->labMem[9]->GetCB(), 64);
+    Stop();
+
+    // The settings file holds the slots at their offsets.
+    const std::string rec = Bytes("Sysinfo.dat");
+    ASSERT_EQ(rec.size(), 13096u);
+    EXPECT_EQ(At<int32_t>(rec, 0x00 + 4 * 3), 1);
+    EXPECT_EQ(At<int32_t>(rec, 0x00 + 4 * 7), 1);
+    EXPECT_EQ(At<int32_t>(rec, 0x00 + 4 * 9), 0);
+    EXPECT_EQ(At<double>(rec, 0x28 + 8 * 3), 2.0);
+    EXPECT_EQ(At<double>(rec, 0x78 + 8 * 7), -0.6);
+    EXPECT_EQ(At<double>(rec, 0xC8 + 8 * 3), 0.0);
+    EXPECT_NEAR(At<double>(rec, 0xC8 + 8 * 7), 61119.5 + 1.0 / 1440, 1e-9);
+    EXPECT_EQ(At<int32_t>(rec, 0x118 + 4 * 3), 2000);
+    EXPECT_EQ(At<int32_t>(rec, 0x118 + 4 * 7), 45000);
+
+    // A day later the program starts again.
+    SetTime(2026, 3, 21);
+    Start();
+    atlas = sky_->fcsAtlas;
+    EXPECT_EQ(sky_->labMem[7]->GetCB(), 128);
+    EXPECT_EQ(sky_->labMem[9]->GetCB(), 64);
+    const int entries = sky_->History.Index();
+    // Slot 7 brings back its moment, in stepped time.
+    Key(atlas, Qt::Key_7, Qt::KeypadModifier);
+    EXPECT_FALSE(sky_->AutoDrive);
+    EXPECT_NEAR(sky_->Atlas->GetMJD(), 61119.5 + 1.0 / 1440, 1e-9);
+    EXPECT_EQ(sky_->clkCal->GetDate(), "2026/03/20");
+    EXPECT_EQ(sky_->clkCal->GetTime(), "21:01");
+    EXPECT_EQ(sky_->clkCal->GetBPCol(), 64);
+    EXPECT_EQ(sky_->labTimeDiff->text(), "Before 23h59m");
+    EXPECT_EQ(sky_->Atlas->GetCenterRa(), 4.5);
+    EXPECT_EQ(sky_->Atlas->GetScale(), 45000);
+    EXPECT_EQ(sky_->History.Index(), entries + 1);
+    // Slot 3 was stored in auto drive: it shows the sky of now, not of then.
+    Key(atlas, Qt::Key_3, Qt::KeypadModifier);
+    EXPECT_TRUE(sky_->AutoDrive);
+    EXPECT_NEAR(sky_->Atlas->GetMJD(), 61120.5, 1e-9);
+    EXPECT_NEAR(sky_->Hayami->MJD, 61120.5, 1e-9);
+    EXPECT_EQ(sky_->clkCal->GetDate(), "2026/03/21");
+    EXPECT_EQ(sky_->labTimeDiff->text(), "Auto Drive");
+    EXPECT_EQ(sky_->clkCal->GetPCol(), 128);
+    EXPECT_EQ(sky_->Atlas->GetCenterDec(), 0.3);
+    EXPECT_EQ(sky_->Atlas->GetScale(), 2000);
+    // An empty slot does nothing; digits off the keypad are not memories.
+    const int recomputes = sky_->Recomputes;
+    Key(atlas, Qt::Key_9, Qt::KeypadModifier);
+    Key(atlas, Qt::Key_7);
+    EXPECT_EQ(sky_->Recomputes, recomputes);
+    EXPECT_EQ(sky_->Scale, 2000);
+    EXPECT_TRUE(asked_.empty());
+}
+
+TEST_F(ChartProgram, SwitchesFollowEnterUpDownAndClicks) {
+    Start();
+    Key(sky_->fcsAtlas, Qt::Key_F7);
+    ASSERT_EQ(sky_->FocusArea, 3);
+    ASSERT_TRUE(sky_->fcsDisp->hasFocus());
+    const int entries = sky_->History.Index();
+    Key(sky_->fcsDisp, Qt::Key_Up); // already on the first switch
+    EXPECT_EQ(sky_->SwitchCursor, 1);
+    for (int i = 0; i < 6; ++i)
+        Key(sky_->fcsDisp, Qt::Key_Down);
+    ASSERT_EQ(sky_->SwitchCursor, 7); // "Grid"
+    EXPECT_EQ(sky_->fcaDisp->y(), 526 + 6 * 16);
+    Key(sky_->fcsDisp, Qt::Key_Return);
+    EXPECT_EQ(sky_->Switch[6], 0);
+    EXPECT_EQ(sky_->Atlas->GetSwitch(7), 0);
+    EXPECT_EQ(sky_->labCNTL[6]->GetFontColor(), 0);
+    Key(sky_->fcsDisp, Qt::Key_Enter);
+    EXPECT_EQ(sky_->Atlas->GetSwitch(7), 1);
+    EXPECT_EQ(sky_->labCNTL[6]->GetFontColor(), 255);
+    Key(sky_->fcsDisp, Qt::Key_Down);
+    Key(sky_->fcsDisp, Qt::Key_Down); // "Realistic" is the last
+    EXPECT_EQ(sky_->SwitchCursor, 8);
+    EXPECT_EQ(sky_->fcaDisp->y(), 526 + 7 * 16);
+    // "Realistic" redraws the object picture too: a star's sprite shrinks.
+    ASSERT_GT(sky_->Star->Count, 0);
+    sky_->DrawObjectPicture(2, "star", 1, 0);
+    auto picture = [this] {
+        const TDIB& d = sky_->ObjDib;
+        return std::string(reinterpret_cast<const char*>(d.GetBits()),
+                           d.GetStride() * d.GetHeight());
+    };
+    const std::string before = picture();
+    Key(sky_->fcsDisp, Qt::Key_Return);
+    EXPECT_EQ(sky_->Atlas->GetSwitch(8), 0);
+    EXPECT_NE(picture(), before);
+    // A click on "Bayer" moves the cursor there and turns it on.
+    sky_->SetFocusArea(5);
+    Click(sky_->labCNTL[2]);
+    EXPECT_EQ(sky_->FocusArea, 3);
+    EXPECT_EQ(sky_->SwitchCursor, 3);
+    EXPECT_EQ(sky_->fcaDisp->y(), 526 + 2 * 16);
+    EXPECT_EQ(sky_->Atlas->GetSwitch(3), 1);
+    EXPECT_EQ(sky_->labCNTL[2]->GetFontColor(), 255);
+    // Switches change the view only: no history entries.
+    EXPECT_EQ(sky_->History.Index(), entries);
+}
+
+// Two files in the user's folder, while the working directory and the
+// catalogues are elsewhere; one object of the second file is damaged.
+TEST_F(ChartProgram, OptionFilesBesideTheProgramBecomeAtlasMarkers) {
+    ASSERT_NE(QDir::currentPath().toStdString(), folder_);
+    QDir(dir_.path()).mkdir("Option");
+    const std::string colours = ",YELLOW,WHITE,WHITE,WHITE,WHITE,WHITE";
+    std::ofstream(folder_ + "/Option/comet.opt", std::ios::binary)
+        << "Comet 2026\r\n"
+        << "1,1,1,053432,+220052,RED,Jan 1,2,1" << colours << "\r\n"
+        << "2,1,0,054000,+230000,RED,Jan 5,3,1" << colours << "\r\n"
+        << "3,2,0,054600,+240000,LIME,Jan 9,0,1" << colours << "\r\n";
+    std::ofstream(folder_ + "/Option/stars.opt", std::ios::binary)
+        << "Doubles\r\n"
+        << "1,4,1,0545OO,+210000,AQUA,bad,0,0" << colours << "\r\n"
+        << "2,3,1,060000,-054523,AQUA,Delta,0,0" << colours << "\r\n";
+    const char* shots = std::getenv("QUENLIRA_SHOT_DIR");
+    Start();
+    EXPECT_EQ(sky_->OptCount, 2);
+    EXPECT_EQ(sky_->OptTitle, (std::vector<std::string>{"Comet 2026", "Doubles"}));
+    ASSERT_EQ(sky_->Atlas->GetMarkerCount(), 4);
+    const TMarker& jan1 = sky_->Atlas->GetMarker(1);
+    EXPECT_EQ(jan1.id, 1);
+    EXPECT_NEAR(jan1.ra, 83.63333333333334 * kDeg, 1e-12);   // 5h34m32s
+    EXPECT_NEAR(jan1.dec, 22.014444444444443 * kDeg, 1e-12); // +22 00' 52"
+    const TMarker& delta = sky_->Atlas->GetMarker(4);
+    EXPECT_EQ(delta.id, 2);
+    EXPECT_EQ(delta.name, "Delta");
+    EXPECT_NEAR(delta.ra, 90.0 * kDeg, 1e-12);
+    // One message after showing, and the same in the error log.
+    ASSERT_EQ(asked_.size(), 1u);
+    const std::string why =
+        "stars.opt: object 1 (no. 1) left out: word 4 \"0545OO\" is not a right ascension hhmmss";
+    EXPECT_NE(asked_[0].find(why), std::string::npos);
+    EXPECT_EQ(Bytes("Err3.Log"), "0 " + why + "\n");
+
+    // Shown once the list marks the files: the track's first marker at the
+    // centre of the chart, its line running to the next one.
+    const int shown[] = {1, 2, 0};
+    sky_->Atlas->SetMarkerList(shown);
+    View(jan1.ra, jan1.dec, 3000);
+    TDIB& dib = sky_->Atlas->GetDib();
+    const int cx = sky_->shpAtlas.width() / 2, cy = sky_->shpAtlas.height() / 2;
+    const RGBQUAD centre = dib.GetColTbl()[dib.GetBits()[cy * dib.GetStride() + cx]];
+    EXPECT_EQ(centre.rgbRed, 255);
+    EXPECT_EQ(centre.rgbGreen, 0);
+    if (shots) {
+        std::string error;
+        WritePng(dib, std::string(shots) + "/option_markers.png", error);
+    }
+}
