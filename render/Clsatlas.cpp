@@ -206,6 +206,8 @@ bool TAtlas::PlacePixel(double sinDec, double cosDec, double east, double meridi
     // nearer a border, and near the centre or the edge of the hemisphere,
     // ProjectTrig decides.
     const double m = sinDec * SinDec0 + CosDec0 * meridian;
+    // Clearly on the far side: ProjectTrig's m is negative too.
+    if (m < -1e-9) return false;
     if (m > 1e-6 && m < 1.0 - 1e-6) {
         // k = rho / sin(rho), rho the distance from the centre: within 13
         // degrees of it the series of asin(s) / s in s^2 = sin^2(rho) is
