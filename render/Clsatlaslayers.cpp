@@ -231,20 +231,8 @@ void TAtlas::DrawStars() {
     for (int c = StarCount - 1; c >= 0; --c) {
         const TStar* cat = Star[c];
         StarsDrawn[c] = 0;
-        if (c > 0) {
-            // The deep catalogue is sorted by declination: its band of the
-            // window is found by halving.
-            const auto [first, last] = StarRange(c, limit, DecMin, DecMax);
-            for (int i = first; i < last; ++i) {
-                const TStarRecord& r = cat->Records[i];
-                if (r.mag > limit) continue;
-                if (!InWindow(r.ra, r.dec)) continue;
-                int px, py;
-                if (!ToPixel(r.ra, r.dec, px, py)) continue;
-                draw(c, r, px, py);
-            }
-            continue;
-        }
+        // The deep catalogue only where the limit reaches past DeepFrom.
+        if (c > 0 && limit <= DeepFrom) continue;
         if (!cat || cat->Count <= 0 || z0 < 0 || z1 < 0) continue;
         const TStarIndex& zones = StarZones(c);
         // Only the zones of the window are looked at; the stars found there

@@ -184,27 +184,15 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
     const int z0 = TStarIndex::ZoneOf(decLo), z1 = TStarIndex::ZoneOf(decHi);
     for (int c = 0; c < StarCount && out.size() < MaxPick; ++c) {
         const TStar* cat = Star[c];
-        if (c > 0) {
-            // The deep catalogue is sorted by declination: its band is found
-            // by halving.
-            const auto [first, last] = StarRange(c, limit, decLo, decHi);
-            for (int i = first; i < last && out.size() < MaxPick; ++i) {
-                const TStarRecord& r = cat->Records[i];
-                if (!(r.dec > decLo && r.dec < decHi)) continue;
-                if (r.mag > limit) continue;
-                if (!allRa && std::fabs(AngleDiff(r.ra, PickRa)) >= raHalf) continue;
-                int x, y;
-                if (!ToPixel(r.ra, r.dec, x, y)) continue;
-                if (inSquare(x, y)) out.push_back({2, StarNumberOf(c, i)});
-            }
-            continue;
-        }
+        // The deep catalogue only where the limit reaches past DeepFrom.
+        if (c > 0 && limit <= DeepFrom) continue;
         if (!cat || cat->Count <= 0 || z0 < 0 || z1 < 0) continue;
         const TStarIndex& zones = StarZones(c);
         PickHits.clear();
-        for (int z = z0; z <= z1; ++z)
-            for (const TStarIndex::Entry* e = zones.Begin(z); e != zones.End(z); ++e) {
+        auto scan = [&](const TStarIndex::Entry* e, const TStarIndex::Entry* end) {
+            for (; e < end; ++e) {
                 if (!(e->dec > decLo && e->dec < decHi)) continue;
+                if (c > 0 && e->mag > limit) continue;
                 if (!allRa && std::fabs(AngleDiff(e->ra, PickRa)) >= raHalf) continue;
                 double x, y;
                 const int i = e->record;
@@ -212,6 +200,24 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
                     continue;
                 if (inSquare(PixelX(x), PixelY(y))) PickHits.push_back(i);
             }
+        };
+        // Within a zone only the stretch of the right-ascension band (a
+        // little wider, the test above deciding) and any place outside
+        // 0..2 pi are looked at; the stretches do not overlap.
+        const double lo = PickRa - raHalf - 1e-9, hi = PickRa + raHalf + 1e-9;
+        for (int z = z0; z <= z1; ++z) {
+            if (allRa) {
+                scan(zones.Begin(z), zones.End(z));
+                continue;
+            }
+            const TStarIndex::Entry* from = zones.Before(z, 0.0);
+            const TStarIndex::Entry* to = zones.Before(z, kTwoPi);
+            scan(zones.Begin(z), from);
+            scan(to, zones.End(z));
+            scan(std::max(from, zones.Before(z, lo)), std::min(to, zones.After(z, hi)));
+            if (lo < 0.0) scan(zones.Before(z, lo + kTwoPi), to);
+            if (hi > kTwoPi) scan(from, zones.After(z, hi - kTwoPi));
+        }
         // In catalogue order, as the information panel lists them.
         std::sort(PickHits.begin(), PickHits.end());
         for (size_t k = 0; k < PickHits.size() && out.size() < MaxPick; ++k)
