@@ -141,6 +141,41 @@ BENCHMARK(BM_AtlasDeepStars)
     ->Args({50000, 2, 1})
     ->Unit(benchmark::kMillisecond);
 
+// The same default view on a 4K screen's chart panel (3840 x 2160), every
+// layer on.
+void BM_AtlasDraw4K(benchmark::State& state) {
+    static TStar stars{Beside("Star.dat")};
+    static TNebula nebula{Beside("Unsta.dat")};
+    static std::string deepWhy;
+    static std::unique_ptr<TStar> deep = TDeepStar::Open(Beside(TDeepStar::FileName), deepWhy);
+    static TBodySet bodies;
+    static TAtlas atlas{1, 3840, 2160};
+    static const bool ready = [] {
+        atlas.SetLng(139.5167 * kPi / 180);
+        atlas.SetLat(35.68333 * kPi / 180);
+        atlas.SetMJD(61381.5);
+        atlas.Star[0] = &stars;
+        atlas.Star[1] = deep.get();
+        atlas.Nebula = &nebula;
+        bodies.Hand(atlas);
+        atlas.SetViewWidth(3840);
+        atlas.SetViewHeight(2160);
+        atlas.SetSensitivity(0);
+        for (int n = 1; n <= 8; ++n)
+            atlas.SetSwitch(n, 1);
+        atlas.SetCenterRa(1.4835);
+        atlas.SetCenterDec(0.0);
+        return true;
+    }();
+    benchmark::DoNotOptimize(ready);
+    atlas.SetScale(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        atlas.Draw();
+        benchmark::DoNotOptimize(atlas.GetDib().GetBits());
+    }
+}
+BENCHMARK(BM_AtlasDraw4K)->ArgName("scale")->Arg(1000)->Unit(benchmark::kMillisecond);
+
 // Picking under the pointer (tolerance 2, as the window asks) after a draw.
 void BM_AtlasPick(benchmark::State& state) {
     Sky& sky = TheSky();

@@ -48,7 +48,11 @@ inline double WrapTwoPi(double a) {
 
 // Angle difference a - b brought into (-pi, pi].
 inline double AngleDiff(double a, double b) {
-    double d = std::fmod(a - b, kTwoPi);
+    // fmod leaves a difference smaller than the full turn as it is (it is
+    // exact), so only larger ones need it: picking asks this of every star
+    // in a band.
+    double d = a - b;
+    if (!(std::fabs(d) < kTwoPi)) d = std::fmod(d, kTwoPi);
     if (d <= -kPi) d += kTwoPi;
     if (d > kPi) d -= kTwoPi;
     return d;

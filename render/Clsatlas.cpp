@@ -2,6 +2,7 @@
 #include "render/Clsatlas.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include "astro/Clsjupiter.h"
@@ -89,28 +90,168 @@ bool TAtlas::Project(int, double* x, double* y, double centreDec, double centreR
         SinDec0 = std::sin(centreDec);
         CosDec0 = std::cos(centreDec);
     }
-    const double h = centreRa - ra;
-    const double sinDec = std::sin(dec), cosDec = std::cos(dec), cosH = std::cos(h);
+    // Grid lines hold one coordinate while the other moves: the sine and
+    // cosine of the last declination are kept (by bit pattern, so that -0
+    // keeps its own).
+    if (std::bit_cast<uint64_t>(dec) != std::bit_cast<uint64_t>(MemoDec)) {
+        MemoDec = dec;
+        MemoSin = std::sin(dec);
+        MemoCos = std::cos(dec);
+    }
+    return ProjectTrig(MemoSin, MemoCos, centreRa - ra, *x, *y);
+}
+
+bool TAtlas::ProjectTrig(double sinDec, double cosDec, double h, double& x, double& y) {
+    MemoHourAngle(h);
+    const double cosH = MemoCosH;
     const double m = sinDec * SinDec0 + cosDec * CosDec0 * cosH;
     // A position that is not a number lies nowhere on the chart.
     if (!std::isfinite(m)) {
-        *x = *y = 0.0;
+        x = y = 0.0;
         return false;
     }
     if (m >= 1.0) {
-        *x = *y = 0.0;
+        x = y = 0.0;
         return true;
     }
     const double s = std::sqrt(1.0 - m * m);
     const double a = std::atan(m / s);
     if (a < 0.0) {
-        *x = *y = 0.0;
+        x = y = 0.0;
         return false;
     }
     const double k = (kPi / 2 - a) / s;
-    *x = k * cosDec * std::sin(h);
-    *y = k * (cosDec * SinDec0 * cosH - sinDec * CosDec0);
+    x = k * cosDec * MemoSinH;
+    y = k * (cosDec * SinDec0 * cosH - sinDec * CosDec0);
     return true;
+}
+
+namespace {
+// k(m) = acos(m) / sqrt(1 - m^2), the projection's distance factor, as a
+// polynomial in u = 2m - 1 for 0 <= m <= 1: a Chebyshev fit of 16 terms
+// (good to about 3e-13 of k, the nearest singularity being at m = -1)
+// turned into powers of u for a short evaluation. It is checked against the
+// exact formula when made and left unused should it miss by more than 1e-11.
+struct TDistancePoly {
+    static constexpr int N = 16;
+    double a[N] = {};
+    bool ok = false;
+    double operator()(double u) const {
+        const double u2 = u * u, u4 = u2 * u2, u8 = u4 * u4;
+        const double p0 = a[0] + a[1] * u + u2 * (a[2] + a[3] * u);
+        const double p1 = a[4] + a[5] * u + u2 * (a[6] + a[7] * u);
+        const double p2 = a[8] + a[9] * u + u2 * (a[10] + a[11] * u);
+        const double p3 = a[12] + a[13] * u + u2 * (a[14] + a[15] * u);
+        return (p0 + u4 * p1) + u8 * (p2 + u4 * p3);
+    }
+};
+
+double DistanceFactor(double m) {
+    const double s = std::sqrt(1.0 - m * m);
+    return (kPi / 2 - std::atan(m / s)) / s;
+}
+
+const TDistancePoly& DistancePoly() {
+    static const TDistancePoly poly = [] {
+        constexpr int N = TDistancePoly::N, M = 64;
+        double c[N];
+        for (int j = 0; j < N; ++j) {
+            double sum = 0.0;
+            for (int i = 0; i < M; ++i) {
+                const double th = kPi * (i + 0.5) / M;
+                sum += DistanceFactor((std::cos(th) + 1.0) / 2.0) * std::cos(j * th);
+            }
+            c[j] = 2.0 * sum / M;
+        }
+        c[0] /= 2.0;
+        // Powers of u of each Chebyshev polynomial: T(j+1) = 2u T(j) - T(j-1).
+        double t[N][N] = {};
+        t[0][0] = 1.0;
+        t[1][1] = 1.0;
+        for (int j = 1; j + 1 < N; ++j)
+            for (int k = 0; k < N; ++k)
+                t[j + 1][k] = (k > 0 ? 2.0 * t[j][k - 1] : 0.0) - t[j - 1][k];
+        TDistancePoly p;
+        for (int j = 0; j < N; ++j)
+            for (int k = 0; k < N; ++k)
+                p.a[k] += c[j] * t[j][k];
+        double worst = 0.0;
+        for (int i = 0; i <= 20000; ++i) {
+            const double m = 1e-6 + i * (0.98 / 20000);
+            const double exact = DistanceFactor(m);
+            worst = std::max(worst, std::fabs(p(2.0 * m - 1.0) - exact) / exact);
+        }
+        p.ok = worst < 1e-11;
+        return p;
+    }();
+    return poly;
+}
+} // namespace
+
+void TAtlas::MemoHourAngle(double h) {
+    if (std::bit_cast<uint64_t>(h) != std::bit_cast<uint64_t>(MemoH)) {
+        MemoH = h;
+        MemoSinH = std::sin(h);
+        MemoCosH = std::cos(h);
+    }
+}
+
+bool TAtlas::PlacePixel(double sinDec, double cosDec, double east, double meridian, double h,
+                        int& px, int& py) {
+    const int scale = Scale == 0 ? 200 : Scale;
+    // The projection from the unit vector's components needs no sine or
+    // cosine of the hour angle. Its rounding differs from ProjectTrig's by
+    // far less than 1e-4 pixel within the limits below, so a pixel whose
+    // place lies farther than that from a pixel border is the same pixel;
+    // nearer a border, and near the centre or the edge of the hemisphere,
+    // ProjectTrig decides.
+    const double m = sinDec * SinDec0 + CosDec0 * meridian;
+    // Clearly on the far side: ProjectTrig's m is negative too.
+    if (m < -1e-9) return false;
+    if (m > 1e-6 && m < 1.0 - 1e-6) {
+        // k = rho / sin(rho), rho the distance from the centre: within 13
+        // degrees of it the series of asin(s) / s in s^2 = sin^2(rho) is
+        // good to 1e-12, farther out the fitted polynomial; both are
+        // cheaper than the arc tangent.
+        const double s2 = (1.0 - m) * (1.0 + m);
+        double k;
+        if (s2 <= 0.05) {
+            const double t2 = s2 * s2, t4 = t2 * t2;
+            k = (1.0 + s2 / 6) + t2 * (3.0 / 40 + s2 * (5.0 / 112)) +
+                t4 * ((35.0 / 1152 + s2 * (63.0 / 2816)) +
+                      t2 * (231.0 / 13312 + s2 * (143.0 / 10240)));
+        } else if (DistancePoly().ok) {
+            k = DistancePoly()(2.0 * m - 1.0);
+        } else {
+            const double s = std::sqrt(1.0 - m * m);
+            k = (kPi / 2 - std::atan(m / s)) / s;
+        }
+        const double fx = scale * (k * east) + ViewW / 2;
+        const double fy = scale * (k * (SinDec0 * meridian - sinDec * CosDec0)) + ViewH / 2;
+        constexpr double kMargin = 1e-4, kReach = 1e5;
+        if (std::fabs(fx) < kReach && std::fabs(fy) < kReach) {
+            // Truncated as PixelX does; the fraction left must keep clear of
+            // both neighbouring borders.
+            const int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
+            const double rx = std::fabs(fx - ix), ry = std::fabs(fy - iy);
+            if (rx > kMargin && rx < 1.0 - kMargin && ry > kMargin && ry < 1.0 - kMargin) {
+                px = ix;
+                py = iy;
+                return true;
+            }
+        }
+    }
+    double x, y;
+    if (!ProjectTrig(sinDec, cosDec, h, x, y)) return false;
+    px = PixelX(x);
+    py = PixelY(y);
+    return true;
+}
+
+const TStarIndex& TAtlas::StarZones(int c) {
+    if (StarIndex.size() < static_cast<size_t>(StarCount)) StarIndex.resize(StarCount);
+    StarIndex[c].Build(*Star[c]);
+    return StarIndex[c];
 }
 
 void TAtlas::Unproject(int, int px, int py, double* dec, double* ra, double centreDec,
@@ -171,11 +312,21 @@ int TAtlas::PixelY(double y) const {
 }
 
 bool TAtlas::ToPixel(double ra, double dec, int& px, int& py) {
-    double x, y;
-    const bool vis = Project(Projection, &x, &y, CenterDec, CenterRa, dec, ra);
-    px = PixelX(x);
-    py = PixelY(y);
-    return vis;
+    if (CenterDec != CachedDec) {
+        CachedDec = CenterDec;
+        SinDec0 = std::sin(CenterDec);
+        CosDec0 = std::cos(CenterDec);
+    }
+    // The same sines and cosines Project takes, then the pixel as PlacePixel
+    // finds it (Project's own where they could differ).
+    if (std::bit_cast<uint64_t>(dec) != std::bit_cast<uint64_t>(MemoDec)) {
+        MemoDec = dec;
+        MemoSin = std::sin(dec);
+        MemoCos = std::cos(dec);
+    }
+    const double h = CenterRa - ra;
+    MemoHourAngle(h);
+    return PlacePixel(MemoSin, MemoCos, MemoCos * MemoSinH, MemoCos * MemoCosH, h, px, py);
 }
 
 // ---------------------------------------------------------------- window

@@ -10,6 +10,7 @@
 // layers), Clsatlasbodies.cpp (bodies and markers), Clsatlaspick.cpp (the
 // information panel's pictures and picking).
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -21,6 +22,7 @@
 #include "catalog/Clsmilky.h"
 #include "render/Clsdib.h"
 #include "render/Clsdraw.h"
+#include "render/Clsstarindex.h"
 #include "render/Clssurface.h"
 
 class TStar;
@@ -219,6 +221,19 @@ private:
     void ClippedLine(double x0, double y0, double x1, double y1, bool& endKept);
     void CentredText(TSurface* s, int x, int y, const std::string& text);
     int Limit();
+    // The projection of Project about the view centre for a point whose
+    // declination's sine and cosine are known; h = centre RA - RA.
+    bool ProjectTrig(double sinDec, double cosDec, double h, double& x, double& y);
+    // The pixel of a point as ProjectTrig and PixelX/PixelY give it, from
+    // its declination's sine and cosine and its unit vector's east and
+    // meridian (cos dec cos h) components about the view centre; false on
+    // the far side. SinDec0 and CosDec0 must be those of the centre.
+    bool PlacePixel(double sinDec, double cosDec, double east, double meridian, double h, int& px,
+                    int& py);
+    // Sine and cosine of an hour angle into MemoSinH and MemoCosH.
+    void MemoHourAngle(double h);
+    // The zone index of catalogue c, built on first use.
+    const TStarIndex& StarZones(int c);
 
     int Language;
     std::string LabelFace;
@@ -241,6 +256,29 @@ private:
 
     // Cached sine and cosine of the centre declination.
     double CachedDec = 1e300, SinDec0 = 0.0, CosDec0 = 1.0;
+    // The last declination and hour angle projected, with their sines and cosines.
+    double MemoDec = 0.0, MemoSin = 0.0, MemoCos = 1.0;
+    double MemoH = 0.0, MemoSinH = 0.0, MemoCosH = 1.0;
+
+    std::vector<TStarIndex> StarIndex;
+    std::vector<uint64_t> StarMarks; // records chosen for this drawing, by number
+    std::vector<int32_t> PickHits;
+    // What picking needs besides the stars, placed once per view (the key
+    // holds everything the places depend on): deep-sky objects by record
+    // number, bodies 0-9 and satellites 11-14, each with its pixel and radius.
+    struct PickPlace {
+        int number, x, y, r;
+    };
+    void PlaceForPick();
+    std::vector<unsigned char> PickKey;
+    std::vector<PickPlace> PickNebulae, PickBodies;
+    // Per deep-sky record: sin dec, cos dec and the unit vector's x and y.
+    const void* NebulaTrigSource = nullptr;
+    int NebulaTrigCount = -1;
+    std::vector<double> NebulaTrig;
+    // Deep-sky objects on the chart in this drawing: record, pixel.
+    std::vector<std::array<int, 3>> NebulaShown;
+    bool NebulaShownValid = false;
 
     double PickRa = 0.0, PickDec = 0.0;
     std::vector<TMarker> Markers;

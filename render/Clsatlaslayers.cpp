@@ -2,6 +2,8 @@
 #include "render/Clsatlas.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include "astro/Clsjupiter.h"
@@ -26,6 +28,7 @@ using namespace atlasdetail;
 // ---------------------------------------------------------------- drawing
 
 void TAtlas::Draw() {
+    NebulaShownValid = false;
     ComputeWindow();
     Clear();
     if (Switch[0]) DrawMilkyWay();
@@ -138,23 +141,49 @@ int TAtlas::Limit() {
     return LimitingMag(Scale == 0 ? 200 : Scale, Sens, faintest);
 }
 
+namespace {
+// The inked pixels of every star sprite, (column, row, level) from its
+// top-left corner, made once from the sprite pictures.
+struct SpriteDot {
+    int8_t c, r, level;
+};
+const std::vector<SpriteDot>& SpriteDots(bool realistic, int cls) {
+    static const auto table = [] {
+        std::vector<std::vector<SpriteDot>> t(26);
+        for (int set = 0; set < 2; ++set)
+            for (int k = 0; k < 13; ++k) {
+                const quenlira::sprites::Sprite& sp =
+                    set == 1 ? quenlira::sprites::kRealistic[k] : quenlira::sprites::kPlain[k];
+                for (int r = 0; r < sp.size; ++r)
+                    for (int c = 0; c < sp.size; ++c) {
+                        const int level = sp.rows[r][c] - '0';
+                        if (level != 0)
+                            t[set * 13 + k].push_back({static_cast<int8_t>(c),
+                                                       static_cast<int8_t>(r),
+                                                       static_cast<int8_t>(level)});
+                    }
+            }
+        return t;
+    }();
+    return table[(realistic ? 13 : 0) + cls];
+}
+} // namespace
+
 void TAtlas::DrawSprite(int cls, int spect, bool realistic, int px, int py) {
     const quenlira::sprites::Sprite& sp =
         realistic ? quenlira::sprites::kRealistic[cls] : quenlira::sprites::kPlain[cls];
     const int off = sp.size == 4 ? 1 : sp.size / 2;
     const int set = realistic ? 0 : 1;
     const int col = SpectColumn(spect);
-    for (int r = 0; r < sp.size; ++r) {
-        const int y = py + r - off;
-        if (y < 0 || y >= ViewH) continue;
-        const char* row = sp.rows[r];
-        for (int c = 0; c < sp.size; ++c) {
-            const int level = row[c] - '0';
-            if (level == 0) continue;
-            const int x = px + c - off;
-            if (x < 0 || x >= ViewW) continue;
-            Dib.DotIdx(x, y, StarColour[set][level - 1][col]);
-        }
+    const int rasterW = Dib.GetWidth(), rasterH = Dib.GetHeight();
+    const int w = std::min(ViewW, rasterW), h = std::min(ViewH, rasterH);
+    const unsigned char* colours = StarColour[set][0] + col;
+    for (const SpriteDot& d : SpriteDots(realistic, cls)) {
+        const int x = px + d.c - off, y = py + d.r - off;
+        if (static_cast<unsigned>(x) >= static_cast<unsigned>(w) ||
+            static_cast<unsigned>(y) >= static_cast<unsigned>(h))
+            continue;
+        Dib.Row(y)[x] = colours[(d.level - 1) * 8];
     }
 }
 
@@ -174,29 +203,77 @@ void TAtlas::DrawStars() {
     Draw_.TextStart(s, Language == 0 ? LabelFace : std::string("Symbol"), 9, 4, 0);
     s->SetTextColor(kLabelGrey);
     s->SetBkMode(TSurface::TRANSPARENT);
+    // The centre's sine and cosine for ProjectTrig.
+    if (CenterDec != CachedDec) {
+        CachedDec = CenterDec;
+        SinDec0 = std::sin(CenterDec);
+        CosDec0 = std::cos(CenterDec);
+    }
+    const int scale = Scale == 0 ? 200 : Scale;
+    const int z0 = TStarIndex::ZoneOf(DecMin), z1 = TStarIndex::ZoneOf(DecMax);
+    const double sinRa0 = std::sin(CenterRa), cosRa0 = std::cos(CenterRa);
+    const double eastMax = scale > 0 ? (ViewW / 2 + 2.0) / scale : HUGE_VAL;
+    const double northMax = scale > 0 ? (ViewH / 2 + 2.0) / scale : HUGE_VAL;
+    // A star whose pixel is on the chart: its sprite and letters.
+    auto draw = [&](int c, const TStarRecord& r, int px, int py) {
+        if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) return;
+        const int cls = StarClass(r.mag, limit, Sens);
+        if (cls >= 0) {
+            DrawSprite(cls, r.spect, realistic, px, py);
+            ++StarsDrawn[c];
+        }
+        if (bayer && r.bayer != 0)
+            s->TextOut(px + 4, py - 9, TStar::GetBayer(Language == 0 ? 1 : 2, r.bayer));
+        if (flamsteed && r.flamsteed != 0) s->TextOut(px + 4, py - 1, std::to_string(r.flamsteed));
+    };
     // The deep catalogue first, so that Star.dat's brighter sprites and their
     // letters are drawn over its faint stars.
     for (int c = StarCount - 1; c >= 0; --c) {
         const TStar* cat = Star[c];
         StarsDrawn[c] = 0;
-        const auto [first, last] = StarRange(c, limit, DecMin, DecMax);
-        for (int i = first; i < last; ++i) {
-            const TStarRecord& r = cat->Records[i];
-            if (r.mag > limit) continue;
-            if (!InWindow(r.ra, r.dec)) continue;
-            int px, py;
-            if (!ToPixel(r.ra, r.dec, px, py)) continue;
-            if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) continue;
-            const int cls = StarClass(r.mag, limit, Sens);
-            if (cls >= 0) {
-                DrawSprite(cls, r.spect, realistic, px, py);
-                ++StarsDrawn[c];
+        // The deep catalogue only where the limit reaches past DeepFrom.
+        if (c > 0 && limit <= DeepFrom) continue;
+        if (!cat || cat->Count <= 0 || z0 < 0 || z1 < 0) continue;
+        const TStarIndex& zones = StarZones(c);
+        // Only the zones of the window are looked at; the stars found there
+        // are drawn in catalogue order, as a walk over every record would.
+        StarMarks.assign((static_cast<size_t>(cat->Count) + 63) / 64, 0);
+        // The window's right ascensions: one stretch of each zone, or two
+        // when the window takes in right ascension 0.
+        auto mark = [&](const TStarIndex::Entry* e, const TStarIndex::Entry* end) {
+            for (; e < end; ++e) {
+                if (e->mag > limit) continue;
+                if (!(e->dec > DecMin && e->dec < DecMax)) continue;
+                StarMarks[static_cast<size_t>(e->record) >> 6] |= uint64_t{1} << (e->record & 63);
             }
-            if (bayer && r.bayer != 0)
-                s->TextOut(px + 4, py - 9, TStar::GetBayer(Language == 0 ? 1 : 2, r.bayer));
-            if (flamsteed && r.flamsteed != 0)
-                s->TextOut(px + 4, py - 1, std::to_string(r.flamsteed));
+        };
+        for (int z = z0; z <= z1; ++z) {
+            if (RaMax >= RaMin) {
+                mark(zones.After(z, RaMin), zones.Before(z, RaMax));
+            } else {
+                mark(zones.After(z, RaMin), zones.End(z));
+                mark(zones.Begin(z), zones.Before(z, RaMax));
+            }
         }
+        for (size_t w = 0; w < StarMarks.size(); ++w)
+            for (uint64_t bits = StarMarks[w]; bits != 0; bits &= bits - 1) {
+                const int i = static_cast<int>(w * 64 + std::countr_zero(bits));
+                const TStarRecord& r = cat->Records[i];
+                // The projected offsets are at least as long as the place's
+                // east and north components about the centre: a star whose
+                // component alone reaches past the view's edge (with two
+                // pixels to spare) is off the chart without projecting it.
+                const double east = sinRa0 * zones.UnitX(i) - cosRa0 * zones.UnitY(i);
+                const double north = SinDec0 * (cosRa0 * zones.UnitX(i) + sinRa0 * zones.UnitY(i)) -
+                                     CosDec0 * zones.SinDec(i);
+                if (std::fabs(east) > eastMax || std::fabs(north) > northMax) continue;
+                int px, py;
+                if (!PlacePixel(zones.SinDec(i), zones.CosDec(i), east,
+                                cosRa0 * zones.UnitX(i) + sinRa0 * zones.UnitY(i), CenterRa - r.ra,
+                                px, py))
+                    continue;
+                draw(c, r, px, py);
+            }
     }
     Draw_.TextEnd(s);
 }
@@ -270,15 +347,57 @@ void TAtlas::DrawNebulae(bool secondPass) {
     Draw_.TextStart(s, LabelFace, 9, 4, 0);
     s->SetTextColor(kNebulaColour);
     s->SetBkMode(TSurface::TRANSPARENT);
-    for (int i = 0; i < neb.Count; ++i) {
+    // Sines and cosines of the places, once per catalogue.
+    if (NebulaTrigSource != neb.Records || NebulaTrigCount != neb.Count) {
+        NebulaTrigSource = neb.Records;
+        NebulaTrigCount = neb.Count;
+        NebulaTrig.resize(4 * static_cast<size_t>(neb.Count));
+        for (int i = 0; i < neb.Count; ++i) {
+            const double dec = neb.Records[i].dec, ra = neb.Records[i].ra;
+            double* t = &NebulaTrig[4 * static_cast<size_t>(i)];
+            t[0] = std::sin(dec);
+            t[1] = std::cos(dec);
+            t[2] = t[1] * std::cos(ra);
+            t[3] = t[1] * std::sin(ra);
+        }
+    }
+    if (CenterDec != CachedDec) {
+        CachedDec = CenterDec;
+        SinDec0 = std::sin(CenterDec);
+        CosDec0 = std::cos(CenterDec);
+    }
+    const double sinRa0 = std::sin(CenterRa), cosRa0 = std::cos(CenterRa);
+    // The objects on the chart are found in the first pass and kept for the
+    // second of the same drawing.
+    if (!(secondPass && NebulaShownValid)) NebulaShown.clear();
+    for (int i = 0; i < neb.Count && !(secondPass && NebulaShownValid); ++i) {
         const TNebulaRecord& r = neb.Records[i];
         if (!pass(r.ra, r.dec)) continue;
+        const int rad = HalfAxisPixels(scale, r.major);
+        const double* t = &NebulaTrig[4 * static_cast<size_t>(i)];
+        // Beyond the view's edge by its east or north component alone (see
+        // DrawStars), with the object's own size and two pixels to spare.
+        if (scale > 0) {
+            const double east = sinRa0 * t[2] - cosRa0 * t[3];
+            const double north = SinDec0 * (cosRa0 * t[2] + sinRa0 * t[3]) - CosDec0 * t[0];
+            if (std::fabs(east) * scale > ViewW / 2 + rad + 2.0 ||
+                std::fabs(north) * scale > ViewH / 2 + rad + 2.0)
+                continue;
+        }
         int px, py;
         // The projection puts a point on the far side at the centre: in wide
         // views such objects pass the window, and would pile up there.
-        if (!ToPixel(r.ra, r.dec, px, py)) continue;
-        const int rad = HalfAxisPixels(scale, r.major);
+        if (!PlacePixel(t[0], t[1], sinRa0 * t[2] - cosRa0 * t[3], cosRa0 * t[2] + sinRa0 * t[3],
+                        CenterRa - r.ra, px, py))
+            continue;
         if (!(-rad < px && px < ViewW + rad && -rad < py && py < ViewH + rad)) continue;
+        NebulaShown.push_back({i, px, py});
+    }
+    NebulaShownValid = !secondPass;
+    for (const std::array<int, 3>& shown : NebulaShown) {
+        const int i = shown[0], px = shown[1], py = shown[2];
+        const TNebulaRecord& r = neb.Records[i];
+        const int rad = HalfAxisPixels(scale, r.major);
         const int outline = i < static_cast<int>(neb.OutlineIndex.size()) ? neb.OutlineIndex[i] : 0;
         if (!secondPass) {
             if (outline > 0) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include "astro/Clsjupiter.h"
 #include "astro/Clsmars.h"
 #include "astro/Clsmercury.h"
@@ -147,7 +148,6 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
     std::vector<TPickEntry> out;
     out.push_back({1, 0});
     Unproject(Projection, px, py, &PickDec, &PickRa, CenterDec, CenterRa);
-    const int scale = Scale == 0 ? 200 : Scale;
     auto inSquare = [&](int x, int y) {
         return x >= px - tolerance && x <= px + tolerance && y >= py - tolerance &&
                y <= py + tolerance;
@@ -175,47 +175,68 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
     }
     // Deep stars only as far as the atlas draws them.
     const int limit = Limit();
+    // The centre's sine and cosine for ProjectTrig.
+    if (CenterDec != CachedDec) {
+        CachedDec = CenterDec;
+        SinDec0 = std::sin(CenterDec);
+        CosDec0 = std::cos(CenterDec);
+    }
+    const int z0 = TStarIndex::ZoneOf(decLo), z1 = TStarIndex::ZoneOf(decHi);
     for (int c = 0; c < StarCount && out.size() < MaxPick; ++c) {
         const TStar* cat = Star[c];
-        const auto [first, last] = StarRange(c, limit, decLo, decHi);
-        for (int i = first; i < last && out.size() < MaxPick; ++i) {
-            const TStarRecord& r = cat->Records[i];
-            if (!(r.dec > decLo && r.dec < decHi)) continue;
-            if (c > 0 && r.mag > limit) continue;
-            if (!allRa && std::fabs(AngleDiff(r.ra, PickRa)) >= raHalf) continue;
-            int x, y;
-            if (!ToPixel(r.ra, r.dec, x, y)) continue;
-            if (inSquare(x, y)) out.push_back({2, StarNumberOf(c, i)});
+        // The deep catalogue only where the limit reaches past DeepFrom.
+        if (c > 0 && limit <= DeepFrom) continue;
+        if (!cat || cat->Count <= 0 || z0 < 0 || z1 < 0) continue;
+        const TStarIndex& zones = StarZones(c);
+        PickHits.clear();
+        auto scan = [&](const TStarIndex::Entry* e, const TStarIndex::Entry* end) {
+            for (; e < end; ++e) {
+                if (!(e->dec > decLo && e->dec < decHi)) continue;
+                if (c > 0 && e->mag > limit) continue;
+                if (!allRa && std::fabs(AngleDiff(e->ra, PickRa)) >= raHalf) continue;
+                double x, y;
+                const int i = e->record;
+                if (!ProjectTrig(zones.SinDec(i), zones.CosDec(i), CenterRa - e->ra, x, y))
+                    continue;
+                if (inSquare(PixelX(x), PixelY(y))) PickHits.push_back(i);
+            }
+        };
+        // Within a zone only the stretch of the right-ascension band (a
+        // little wider, the test above deciding) and any place outside
+        // 0..2 pi are looked at; the stretches do not overlap.
+        const double lo = PickRa - raHalf - 1e-9, hi = PickRa + raHalf + 1e-9;
+        for (int z = z0; z <= z1; ++z) {
+            if (allRa) {
+                scan(zones.Begin(z), zones.End(z));
+                continue;
+            }
+            const TStarIndex::Entry* from = zones.Before(z, 0.0);
+            const TStarIndex::Entry* to = zones.Before(z, kTwoPi);
+            scan(zones.Begin(z), from);
+            scan(to, zones.End(z));
+            scan(std::max(from, zones.Before(z, lo)), std::min(to, zones.After(z, hi)));
+            if (lo < 0.0) scan(zones.Before(z, lo + kTwoPi), to);
+            if (hi > kTwoPi) scan(from, zones.After(z, hi - kTwoPi));
         }
+        // In catalogue order, as the information panel lists them.
+        std::sort(PickHits.begin(), PickHits.end());
+        for (size_t k = 0; k < PickHits.size() && out.size() < MaxPick; ++k)
+            out.push_back({2, StarNumberOf(c, PickHits[k])});
     }
 
-    if (Nebula) {
-        for (int i = 0; i < Nebula->Count && out.size() < MaxPick; ++i) {
-            const TNebulaRecord& r = Nebula->Records[i];
-            if (!InWindow(r.ra, r.dec)) continue;
-            int x, y;
-            if (!ToPixel(r.ra, r.dec, x, y)) continue;
-            const int rad = HalfAxisPixels(scale, r.major);
-            if (DiscMeetsSquare(x, y, rad, px, py, tolerance)) out.push_back({4, i});
-        }
+    // Deep-sky objects, bodies and satellites are placed once for a view:
+    // the pointer moving over the chart picks again and again.
+    PlaceForPick();
+    for (const PickPlace& p : PickNebulae) {
+        if (out.size() >= MaxPick) break;
+        if (DiscMeetsSquare(p.x, p.y, p.r, px, py, tolerance)) out.push_back({4, p.number});
     }
-
-    for (int body = 0; body < BodyCount && out.size() < MaxPick; ++body) {
-        const BodyPlace p = PlaceBody(body);
-        if (!p.present) continue;
-        int x, y;
-        if (ToPixel(p.ra, p.dec, x, y)) {
-            const int R = static_cast<int>(scale * p.diam * 0.5);
-            if (DiscMeetsSquare(x, y, R, px, py, tolerance)) out.push_back({3, body});
-        }
-        if (body != 3) continue;
-        for (int i = 0; i < 4 && out.size() < MaxPick; ++i) {
-            double tra, tdec;
-            Topocentric(Jupiter->SatRa[i], Jupiter->SatDec[i], Jupiter->EarthDistKm, tra, tdec);
-            int sx, sy;
-            if (!ToPixel(tra, tdec, sx, sy)) continue;
-            if (std::abs(sx - px) <= tolerance + 1 && std::abs(sy - py) <= tolerance + 1)
-                out.push_back({5, 11 + i});
+    for (const PickPlace& p : PickBodies) {
+        if (out.size() >= MaxPick) break;
+        if (p.number < 11) {
+            if (DiscMeetsSquare(p.x, p.y, p.r, px, py, tolerance)) out.push_back({3, p.number});
+        } else if (std::abs(p.x - px) <= tolerance + 1 && std::abs(p.y - py) <= tolerance + 1) {
+            out.push_back({5, p.number});
         }
     }
 
@@ -223,4 +244,48 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
     for (int i = 0; i < n; ++i)
         list[i] = out[i];
     return n;
+}
+
+void TAtlas::PlaceForPick() {
+    const double reals[] = {CenterRa, CenterDec,    DecMin,       DecMax,      RaMin,
+                            RaMax,    Mjd.GetMJD(), Location.Lon, Location.Lat};
+    const void* pointers[] = {Nebula,  Nebula ? Nebula->Records : nullptr,
+                              Mercury, Venus,
+                              Mars,    Jupiter,
+                              Saturn,  Uranus,
+                              Neptune, Pluto,
+                              Sun,     Moon};
+    const int ints[] = {Scale, ViewW, ViewH, Projection, Nebula ? Nebula->Count : 0};
+    std::vector<unsigned char> key(sizeof reals + sizeof pointers + sizeof ints);
+    std::memcpy(key.data(), reals, sizeof reals);
+    std::memcpy(key.data() + sizeof reals, pointers, sizeof pointers);
+    std::memcpy(key.data() + sizeof reals + sizeof pointers, ints, sizeof ints);
+    if (key == PickKey) return;
+    PickKey = std::move(key);
+    PickNebulae.clear();
+    PickBodies.clear();
+    const int scale = Scale == 0 ? 200 : Scale;
+    if (Nebula) {
+        for (int i = 0; i < Nebula->Count; ++i) {
+            const TNebulaRecord& r = Nebula->Records[i];
+            if (!InWindow(r.ra, r.dec)) continue;
+            int x, y;
+            if (!ToPixel(r.ra, r.dec, x, y)) continue;
+            PickNebulae.push_back({i, x, y, HalfAxisPixels(scale, r.major)});
+        }
+    }
+    for (int body = 0; body < BodyCount; ++body) {
+        const BodyPlace p = PlaceBody(body);
+        if (!p.present) continue;
+        int x, y;
+        if (ToPixel(p.ra, p.dec, x, y))
+            PickBodies.push_back({body, x, y, static_cast<int>(scale * p.diam * 0.5)});
+        if (body != 3) continue;
+        for (int i = 0; i < 4; ++i) {
+            double tra, tdec;
+            Topocentric(Jupiter->SatRa[i], Jupiter->SatDec[i], Jupiter->EarthDistKm, tra, tdec);
+            int sx, sy;
+            if (ToPixel(tra, tdec, sx, sy)) PickBodies.push_back({11 + i, sx, sy, 0});
+        }
+    }
 }

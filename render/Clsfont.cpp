@@ -29,7 +29,8 @@ bool HasNonAscii(const std::string& s) {
     return false;
 }
 
-// The Greek keys of the classic "Symbol" face.
+} // namespace
+
 char32_t SymbolKey(char32_t c) {
     static const char32_t upper[26] = {
         0x391, 0x392, 0x3A7, 0x394, 0x395, 0x3A6, 0x393, 0x397, 0x399, 0x3D1, 0x39A, 0x39B, 0x39C,
@@ -41,6 +42,8 @@ char32_t SymbolKey(char32_t c) {
     if (c >= 'a' && c <= 'z') return lower[c - 'a'];
     return c;
 }
+
+namespace {
 
 struct Found {
     std::string file, family;
@@ -199,6 +202,8 @@ std::u32string TFont::Decode(const std::string& text) const {
 }
 
 const TFont::Glyph& TFont::GetGlyph(char32_t cp) {
+    if (cp < kQuick)
+        if (const Glyph* q = FQuick[cp].load(std::memory_order_acquire)) return *q;
     std::lock_guard<std::mutex> lock(FontMutex());
     auto it = FGlyphs.find(cp);
     if (it != FGlyphs.end()) return it->second;
@@ -246,12 +251,27 @@ const TFont::Glyph& TFont::GetGlyph(char32_t cp) {
     } else {
         g.Advance = FDesc.Height / 2;
     }
-    return FGlyphs.emplace(cp, std::move(g)).first->second;
+    for (int r = 0; r < g.Rows; ++r)
+        for (int c = 0; c < g.Width;) {
+            if (!g.Bits[static_cast<size_t>(r) * g.Width + c]) {
+                ++c;
+                continue;
+            }
+            int e = c;
+            while (e < g.Width && g.Bits[static_cast<size_t>(r) * g.Width + e])
+                ++e;
+            g.Runs.insert(g.Runs.end(), {static_cast<int16_t>(r), static_cast<int16_t>(c),
+                                         static_cast<int16_t>(e - c)});
+            c = e;
+        }
+    const Glyph& made = FGlyphs.emplace(cp, std::move(g)).first->second;
+    // Map nodes stay where they are, so the quick table may point at them.
+    if (cp < kQuick) FQuick[cp].store(&made, std::memory_order_release);
+    return made;
 }
 
 int TFont::TextWidth(const std::string& text) {
     int w = 0;
-    for (char32_t c : Decode(text))
-        w += GetGlyph(c).Advance;
+    ForEachGlyph(text, [&](const Glyph& g) { w += g.Advance; });
     return w;
 }

@@ -2,11 +2,16 @@
 // monochrome glyphs, the way the charts' labels have always looked.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+// The Greek letter the classic "Symbol" face draws for a Latin key.
+char32_t SymbolKey(char32_t c);
 
 struct TFontDesc {
     std::string Face; // empty: the default face
@@ -27,6 +32,8 @@ public:
         int Width = 0;
         int Rows = 0;
         std::vector<uint8_t> Bits; // Width x Rows, 1 = ink
+        // The ink as runs along the rows: row, first column, length.
+        std::vector<int16_t> Runs;
     };
 
     // Fonts are shared and kept: charts make the same few fonts on every drawing.
@@ -43,6 +50,9 @@ public:
     std::u32string Decode(const std::string& text) const;
     const Glyph& GetGlyph(char32_t cp);
     int TextWidth(const std::string& text);
+    // Calls f(glyph) for each character of a UTF-8 text, in order, as
+    // Decode and GetGlyph would give them, without building the decoded text.
+    template <class F> void ForEachGlyph(const std::string& text, F&& f);
 
     ~TFont();
     TFont(const TFont&) = delete;
@@ -58,7 +68,27 @@ private:
     std::unique_ptr<Face> FMain, FFallback;
     bool FFallbackTried = false;
     std::map<char32_t, Glyph> FGlyphs;
+    // Latin and Greek glyphs once made, read without the lock: labels are
+    // drawn by the thousand on every redraw.
+    static constexpr char32_t kQuick = 0x400;
+    std::array<std::atomic<const Glyph*>, kQuick> FQuick{};
 };
+
+template <class F> void TFont::ForEachGlyph(const std::string& text, F&& f) {
+    bool ascii = true;
+    for (unsigned char c : text)
+        if (c >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (!ascii) {
+        for (char32_t c : Decode(text))
+            f(GetGlyph(c));
+        return;
+    }
+    for (unsigned char c : text)
+        f(GetGlyph(FSymbol ? SymbolKey(c) : c));
+}
 
 // Decodes UTF-8; malformed bytes become U+FFFD rather than being dropped silently.
 std::u32string DecodeUtf8(const std::string& text);

@@ -30,6 +30,65 @@ const std::vector<int>& DashPattern(int style) {
         return none;
     }
 }
+
+// The pixels a thin line paints, in the rows of a raster.
+struct TRasterRows {
+    uint8_t* Bits;
+    ptrdiff_t Stride;
+    int W, H;
+};
+
+// The classic line stepping from one end towards the other: every step
+// moves along the longer axis, and along the shorter one as the error says.
+struct TLineSteps {
+    int x, y, err;
+    const int dx, dy, sx, sy;
+
+    // n steps without painting, in one go: along the longer axis every step
+    // moves, and the error term g (2 err - dx, or -2 err - dy when y is the
+    // longer axis) stays within a window 2 dx (2 dy) wide, which fixes how
+    // many steps the shorter axis took.
+    inline void Skip(int n) {
+        if (n <= 0) return;
+        if (dx >= dy) {
+            const long long g0 = 2LL * err - dx, b = 2LL * dx;
+            const long long a = 2LL * n * dy - 2LL * dy - g0;
+            const long long moved = a >= 0 ? (a + b - 1) / b : -((-a) / b);
+            const long long g = g0 - 2LL * n * dy + b * moved;
+            x += n * sx;
+            y += static_cast<int>(moved) * sy;
+            err = static_cast<int>((g + dx) / 2);
+        } else {
+            const long long g0 = -2LL * err - dy, b = 2LL * dy;
+            const long long a = 2LL * n * dx - 2LL * dx - g0;
+            const long long moved = a >= 0 ? (a + b - 1) / b : -((-a) / b);
+            const long long g = g0 - 2LL * n * dx + b * moved;
+            y += n * sy;
+            x += static_cast<int>(moved) * sx;
+            err = static_cast<int>(-(g + dy) / 2);
+        }
+    }
+
+    // n steps, painting the pixel before each when Paint, with a bounds
+    // check on each pixel when Checked.
+    template <bool Paint, bool Checked>
+    inline void Run(const TRasterRows& r, int n, unsigned char colour) {
+        for (int k = 0; k < n; ++k) {
+            if (Paint && (!Checked || (static_cast<unsigned>(x) < static_cast<unsigned>(r.W) &&
+                                       static_cast<unsigned>(y) < static_cast<unsigned>(r.H))))
+                r.Bits[static_cast<ptrdiff_t>(y) * r.Stride + x] = colour;
+            const int e2 = 2 * err;
+            if (e2 > -dy) {
+                err -= dy;
+                x += sx;
+            }
+            if (e2 < dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+    }
+};
 } // namespace
 
 TSurface::TSurface(TDIB& dib) : FDib(dib) {
@@ -37,6 +96,7 @@ TSurface::TSurface(TDIB& dib) : FDib(dib) {
     FFont = TFont::Make(desc);
     PenChanged();
     FBkIdx = FDib.NearestIdx(FBkColour);
+    FTextIdx = FDib.NearestIdx(FTextColour);
 }
 
 void TSurface::PenChanged() {
@@ -79,6 +139,7 @@ int TSurface::SetBkMode(int mode) {
 unsigned long TSurface::SetTextColor(unsigned long colour) {
     const unsigned long old = FTextColour;
     FTextColour = colour & 0xFFFFFF;
+    FTextIdx = FDib.NearestIdx(FTextColour);
     return old;
 }
 
@@ -115,26 +176,14 @@ void TSurface::PenDot(int x, int y, unsigned char idx) {
         HLine(x + lo, x + lo + w - 1, y + dy, idx);
 }
 
-bool TSurface::PenOn() {
-    if (FDashPeriod == 0) return true;
-    int pos = FDashPos % FDashPeriod;
-    ++FDashPos;
-    const std::vector<int>& pat = *FDash;
-    for (size_t i = 0; i < pat.size(); ++i) {
-        if (pos < pat[i]) return i % 2 == 0;
-        pos -= pat[i];
-    }
-    return true;
-}
-
 void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     if (FPen.Style == PS_NULL) return;
     const unsigned char idx = FPenIdx;
     const bool dashed = FDashPeriod != 0;
     const unsigned char bk = FBkIdx;
     // In 64 bits: the differences of two ints do not fit an int.
-    long long dx = std::llabs(static_cast<long long>(x1) - x0);
-    long long dy = std::llabs(static_cast<long long>(y1) - y0);
+    long long ldx = std::llabs(static_cast<long long>(x1) - x0);
+    long long ldy = std::llabs(static_cast<long long>(y1) - y0);
     // A line wholly off one side of the raster paints nothing; only the dash
     // pattern moves on, by one place per step.
     const int reach = FPen.Width;
@@ -144,15 +193,14 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     };
     if (std::max(x0, x1) < -reach || std::min(x0, x1) >= W + reach || std::max(y0, y1) < -reach ||
         std::min(y0, y1) >= H + reach) {
-        skipDash(std::max(dx, dy));
+        skipDash(std::max(ldx, ldy));
         return;
     }
     // A line far longer than the raster (from a point a damaged record put
     // millions of pixels away) is cut to the raster first: stepping it
     // pixel by pixel would take minutes. Lines of ordinary length keep their
     // exact pixels.
-    long long lx0 = x0, ly0 = y0, lx1 = x1, ly1 = y1;
-    const long long steps = std::max(dx, dy);
+    const long long steps = std::max(ldx, ldy);
     if (steps > kLongLine) {
         const double m = reach + 2.0;
         double t0 = 0.0, t1 = 1.0;
@@ -173,25 +221,91 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
         }
         const long long skipped = static_cast<long long>(std::floor(t0 * double(steps)));
         skipDash(skipped);
-        lx0 = std::llround(x0 + t0 * fx);
-        ly0 = std::llround(y0 + t0 * fy);
+        const int cx0 = static_cast<int>(std::llround(x0 + t0 * fx));
+        const int cy0 = static_cast<int>(std::llround(y0 + t0 * fy));
         if (t1 < 1.0) {
-            lx1 = std::llround(x0 + t1 * fx);
-            ly1 = std::llround(y0 + t1 * fy);
+            x1 = static_cast<int>(std::llround(x0 + t1 * fx));
+            y1 = static_cast<int>(std::llround(y0 + t1 * fy));
             lastPixel = true; // the cut end lies outside the raster anyway
         }
-        dx = std::llabs(lx1 - lx0);
-        dy = std::llabs(ly1 - ly0);
+        x0 = cx0;
+        y0 = cy0;
     }
-    const int sx = lx0 < lx1 ? 1 : -1, sy = ly0 < ly1 ? 1 : -1;
-    long long err = dx - dy;
-    long long x = lx0, y = ly0;
-    while (x != lx1 || y != ly1) {
-        if (!dashed || PenOn())
-            PenDot(static_cast<int>(x), static_cast<int>(y), idx);
-        else if (FBkMode == OPAQUE)
-            PenDot(static_cast<int>(x), static_cast<int>(y), bk);
-        const long long e2 = 2 * err;
+    // From here the line is short enough for int steps.
+    const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
+    // Where in the dash pattern the first step falls: the piece and the
+    // pixels left of it, so that each step counts down instead of dividing.
+    const int* pat = nullptr;
+    int pieces = 0, piece = 0, left = 0;
+    if (dashed) {
+        pat = FDash->data();
+        pieces = static_cast<int>(FDash->size());
+        int pos = FDashPos % FDashPeriod;
+        while (pos >= pat[piece])
+            pos -= pat[piece++];
+        left = pat[piece] - pos;
+    }
+    // The place in the pattern after the last step, for the next line.
+    auto keepDash = [&] {
+        if (!dashed) return;
+        int pos = pat[piece] - left;
+        for (int k = 0; k < piece; ++k)
+            pos += pat[k];
+        FDashPos = pos;
+    };
+    const bool opaque = FBkMode == OPAQUE;
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = dx - dy;
+    int x = x0, y = y0;
+    if (FPen.Width <= 1) {
+        // The one-pixel pen: the steps go by in runs of one dash piece, each
+        // run painting or only stepping. A line has max(dx, dy) steps.
+        TLineSteps line{x, y, err, dx, dy, sx, sy};
+        TRasterRows rows{FDib.GetBits(), FDib.GetStride(), W, H};
+        const bool inside = std::min(x0, x1) >= 0 && std::max(x0, x1) < W &&
+                            std::min(y0, y1) >= 0 && std::max(y0, y1) < H;
+        auto run = [&](int n, int colour) {
+            if (colour < 0)
+                line.Skip(n);
+            else if (inside)
+                line.Run<true, false>(rows, n, static_cast<unsigned char>(colour));
+            else
+                line.Run<true, true>(rows, n, static_cast<unsigned char>(colour));
+        };
+        int rest = std::max(dx, dy);
+        if (!dashed) {
+            run(rest, idx);
+        } else {
+            while (rest > 0) {
+                const int n = std::min(left, rest);
+                const bool on = (piece & 1) == 0;
+                run(n, on ? idx : opaque ? bk : -1);
+                rest -= n;
+                left -= n;
+                if (left == 0) {
+                    if (++piece == pieces) piece = 0;
+                    left = pat[piece];
+                }
+            }
+        }
+        keepDash();
+        if (lastPixel) Plot(x1, y1, idx);
+        return;
+    }
+    while (x != x1 || y != y1) {
+        bool on = true;
+        if (dashed) {
+            on = (piece & 1) == 0;
+            if (--left == 0) {
+                if (++piece == pieces) piece = 0;
+                left = pat[piece];
+            }
+        }
+        if (on)
+            PenDot(x, y, idx);
+        else if (opaque)
+            PenDot(x, y, bk);
+        const int e2 = 2 * err;
         if (e2 > -dy) {
             err -= dy;
             x += sx;
@@ -201,7 +315,8 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
             y += sy;
         }
     }
-    if (lastPixel) PenDot(static_cast<int>(lx1), static_cast<int>(ly1), idx);
+    keepDash();
+    if (lastPixel) PenDot(x1, y1, idx);
 }
 
 void TSurface::MoveTo(int x, int y) {
@@ -355,14 +470,22 @@ void TSurface::FillEvenOdd(const std::vector<std::vector<TPoint>>& pieces, unsig
     if (edges.empty()) return;
     const int y0 = std::max(0, static_cast<int>(std::floor(ymin)));
     const int y1 = std::min(FDib.GetHeight() - 1, static_cast<int>(std::ceil(ymax)));
+    // Edges by their lower end, taken into the active list as the rows reach
+    // them and dropped once past: a row looks at the edges it crosses only.
+    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) {
+        return std::min(a.y0, a.y1) < std::min(b.y0, b.y1);
+    });
+    std::vector<const Edge*> active;
+    size_t next = 0;
     std::vector<double> xs;
     for (int y = y0; y <= y1; ++y) {
         const double yc = y + 0.5;
+        while (next < edges.size() && std::min(edges[next].y0, edges[next].y1) <= yc)
+            active.push_back(&edges[next++]);
+        std::erase_if(active, [&](const Edge* e) { return std::max(e->y0, e->y1) <= yc; });
         xs.clear();
-        for (const Edge& e : edges) {
-            if ((e.y0 <= yc && yc < e.y1) || (e.y1 <= yc && yc < e.y0))
-                xs.push_back(e.x0 + (yc - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0));
-        }
+        for (const Edge* e : active)
+            xs.push_back(e->x0 + (yc - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0));
         std::sort(xs.begin(), xs.end());
         for (size_t k = 0; k + 1 < xs.size(); k += 2) {
             const int xa = static_cast<int>(std::ceil(xs[k] - 0.5));
@@ -432,7 +555,6 @@ TSize TSurface::GetTextExtent(const std::string& text) {
 void TSurface::TextOut(int x, int y, const std::string& text) {
     if (!FFont) return;
     TFont& font = *FFont;
-    const std::u32string cps = font.Decode(text);
     const int baseline = y + font.Ascent();
     if (FBkMode == OPAQUE) {
         const int width = font.TextWidth(text);
@@ -440,18 +562,25 @@ void TSurface::TextOut(int x, int y, const std::string& text) {
         for (int yy = y; yy < baseline + font.Descent(); ++yy)
             HLine(x, x + width - 1, yy, bk);
     }
-    const unsigned char idx = FDib.NearestIdx(FTextColour);
+    const unsigned char idx = FTextIdx;
+    const int W = FDib.GetWidth(), H = FDib.GetHeight();
+    uint8_t* bits = FDib.GetBits();
+    const size_t stride = static_cast<size_t>(FDib.GetStride());
     int pen = x;
-    for (char32_t c : cps) {
-        const TFont::Glyph& g = font.GetGlyph(c);
-        for (int r = 0; r < g.Rows; ++r) {
-            const int py = baseline - g.Top + r;
-            for (int col = 0; col < g.Width; ++col)
-                if (g.Bits[static_cast<size_t>(r) * g.Width + col])
-                    Plot(pen + g.Left + col, py, idx);
-        }
+    font.ForEachGlyph(text, [&](const TFont::Glyph& g) {
+        const int gx = pen + g.Left, gy = baseline - g.Top;
         pen += g.Advance;
-    }
+        // The ink runs, cut to the raster.
+        const int16_t* run = g.Runs.data();
+        for (size_t k = 0; k < g.Runs.size(); k += 3, run += 3) {
+            const int py = gy + run[0];
+            if (static_cast<unsigned>(py) >= static_cast<unsigned>(H)) continue;
+            const int a = std::max(gx + run[1], 0), b = std::min(gx + run[1] + run[2], W);
+            uint8_t* row = bits + static_cast<size_t>(py) * stride;
+            for (int px = a; px < b; ++px)
+                row[px] = idx;
+        }
+    });
     const int thick = std::max(1, font.Desc().Height / 16);
     if (font.Desc().Underline)
         for (int t = 0; t < thick; ++t)

@@ -98,7 +98,6 @@ private:
     void Stroke(int x0, int y0, int x1, int y1, bool lastPixel);
     // Lines with more steps than this are cut to the raster before stepping.
     static constexpr long long kLongLine = 1 << 16;
-    bool PenOn();
     void PenChanged();
     void EllipseRows(int left, int top, int right, int bottom, std::vector<Span>& rows) const;
     void FillEvenOdd(const std::vector<std::vector<TPoint>>& pieces, unsigned char idx);
@@ -115,6 +114,7 @@ private:
     // Worked out when the pen or background colour is set, not for every line.
     unsigned char FPenIdx = 0;
     unsigned char FBkIdx = 0;
+    unsigned char FTextIdx = 0;
     const std::vector<int>* FDash = nullptr; // the pen's dash pattern, empty when solid
     int FDashPeriod = 0;
 };

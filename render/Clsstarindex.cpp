@@ -1,0 +1,69 @@
+#include "render/Clsstarindex.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "catalog/Clsstar.h"
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+} // namespace
+
+int TStarIndex::ZoneOf(double dec) {
+    if (!(dec == dec)) return -1;
+    // Monotonic in dec, so a declination range covers whole runs of zones.
+    const double z = std::floor((dec + kPi / 2) * (Zones / kPi));
+    if (z < 0) return 0;
+    if (z >= Zones) return Zones - 1;
+    return static_cast<int>(z);
+}
+
+void TStarIndex::Build(const TStar& star) {
+    if (Catalogue == &star && Source == star.Records && SourceCount == star.Count) return;
+    Catalogue = &star;
+    Source = star.Records;
+    SourceCount = star.Count;
+    const int n = star.Count > 0 && star.Records ? star.Count : 0;
+    Start.assign(Zones + 1, 0);
+    std::vector<int16_t> zone(n);
+    // A place that is not a number is never drawn nor picked.
+    for (int i = 0; i < n; ++i) {
+        zone[i] =
+            static_cast<int16_t>(std::isnan(star.Records[i].ra) ? -1 : ZoneOf(star.Records[i].dec));
+        if (zone[i] >= 0) ++Start[zone[i] + 1];
+    }
+    for (int z = 0; z < Zones; ++z)
+        Start[z + 1] += Start[z];
+    Records.assign(Start[Zones], Entry{});
+    std::vector<int32_t> fill(Start.begin(), Start.end() - 1);
+    for (int i = 0; i < n; ++i)
+        if (zone[i] >= 0) {
+            const TStarRecord& r = star.Records[i];
+            Records[fill[zone[i]]++] = Entry{r.ra, r.dec, i, r.mag};
+        }
+    // Each zone by right ascension, so that a window's stretch of it is
+    // found by halving.
+    for (int z = 0; z < Zones; ++z)
+        std::stable_sort(Records.begin() + Start[z], Records.begin() + Start[z + 1],
+                         [](const Entry& a, const Entry& b) { return a.ra < b.ra; });
+    Trig.resize(2 * static_cast<size_t>(n));
+    Unit.resize(2 * static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const double dec = star.Records[i].dec, ra = star.Records[i].ra;
+        const size_t k = 2 * static_cast<size_t>(i);
+        Trig[k] = std::sin(dec);
+        Trig[k + 1] = std::cos(dec);
+        Unit[k] = Trig[k + 1] * std::cos(ra);
+        Unit[k + 1] = Trig[k + 1] * std::sin(ra);
+    }
+}
+
+const TStarIndex::Entry* TStarIndex::After(int z, double ra) const {
+    return std::upper_bound(Begin(z), End(z), ra,
+                            [](double v, const Entry& e) { return v < static_cast<double>(e.ra); });
+}
+
+const TStarIndex::Entry* TStarIndex::Before(int z, double ra) const {
+    return std::lower_bound(Begin(z), End(z), ra,
+                            [](const Entry& e, double v) { return static_cast<double>(e.ra) < v; });
+}
