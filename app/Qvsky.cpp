@@ -103,6 +103,7 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
     IsMaximized = [this] { return isMaximized(); };
 
     BuildControls();
+    BuildPartyControls();
     SetTimers([] { return std::make_unique<TQtRepeatTimer>(); });
     resize(std::min(ScreenW, 1280), std::min(ScreenH, 800));
     LayoutControls();

@@ -18,6 +18,7 @@
 #include "astro/Clslocation.h"
 #include "astro/Clsmjd.h"
 #include "controls/Ctlbase.h"
+#include "party/Partyreader.h"
 #include "render/Clsdib.h"
 #include "render/Clspalette.h"
 
@@ -40,6 +41,7 @@ class TFocusControl;
 class TFrameLabel;
 class THayami;
 class TNebula;
+class TPartySettings;
 class TPlanet;
 class TSelGrid;
 class TStar;
@@ -242,6 +244,32 @@ public:
     double MoonAgeDays = 0.0;
     const QImage& MoonPicture() const { return moonImage_; }
 
+    // ---- star-party receiver (Qvskyparty.cpp) ----
+    // In Receiver mode the window looks into the shared folder every 2 s for
+    // the commander's files addressed to this station and applies them.
+    TPartySettings* Party = nullptr; // the settings in force (set by the program)
+    // Writes Party to "StarParty.dat"; false with the reason.
+    std::function<bool(std::string& why)> SaveParty;
+    // Closes the navigation window if it is open (a STOP command).
+    std::function<void()> CloseNavigation;
+    static constexpr int kPartyPoll = 2000; // ms
+    void SetPartyTimer(std::unique_ptr<TRepeatTimer> timer);
+    // A tick: starts a look into the folder unless the last one still runs.
+    void PartyPoll();
+    bool PartyPollRunning() const { return partyBusy_; }
+    int PartyPollsSkipped = 0;
+    // On the window's thread: applies what a look found, in order.
+    void PartyApply(const TPartyScan& scan);
+    // One command; false with the reason when it was skipped.
+    bool PartyApplyOrder(const TPartyOrder& order, std::string& why);
+    void PartySync(const TPartyView& v);
+    bool PartyGoto(int kind, int number, std::string& why);
+    std::string PartyLogPath() const;
+    void PartyLog(const std::string& line);
+    void PartyStatus();
+    QLabel* labParty = nullptr; // "Receiver: <ID>, last command <time>"
+    std::unique_ptr<TRepeatTimer> timParty;
+
 protected:
     void showEvent(QShowEvent* e) override;
     void paintEvent(QPaintEvent*) override;
@@ -268,7 +296,11 @@ private:
     double ClockMjd() const;
     void SetRasterImages();
 
+    void BuildPartyControls();
+
     std::string folder_;
     bool shown_ = false;
+    bool partyBusy_ = false;
+    std::string partyFolderWhy_; // why the folder could not be read, last time
     QImage hayamiImage_, atlasImage_, objImage_, moonImage_;
 };

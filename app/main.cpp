@@ -108,7 +108,18 @@ void WireParty(TfrmQVSKY& sky) {
     sky.labCommand->OnMouseDown = [](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         frmCommander->exec();
     };
-    sky.ShowPartySettings = [] { frmSetParty->exec(); };
+    sky.ShowPartySettings = [&sky] {
+        frmSetParty->exec();
+        sky.PartyStatus();
+    };
+    // A receiving station follows the commander's files.
+    sky.Party = &frmSetParty->Stored;
+    sky.SaveParty = [](std::string& why) {
+        return frmSetParty->Stored.Save(frmSetParty->SettingsPath(), why);
+    };
+    sky.CloseNavigation = [] {
+        if (frmZorede->isVisible()) frmZorede->flbCloseMouseDown();
+    };
     // The party settings of the last run (a damaged file is reported here).
     frmSetParty->LoadSettings();
     // The chart window hides "COM" when it is first shown; a station left in

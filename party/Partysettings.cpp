@@ -39,6 +39,13 @@ std::string Blank(const std::string& s) {
     return s.find_first_not_of(' ') == std::string::npos ? std::string() : s;
 }
 
+bool AllDigits(const std::string& s) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
 std::string Reason() {
     return std::strerror(errno);
 }
@@ -68,6 +75,9 @@ std::string TPartySettings::ToText() const {
         std::snprintf(key, sizeof key, "ID%02d=", k + 1);
         t += key + Ids[k] + "\n";
     }
+    t += "OwnID=" + OwnId + "\n";
+    if (!LastStamp.empty())
+        t += "LastStamp=" + LastStamp + "\nLastSeq=" + std::to_string(LastSeq) + "\n";
     return t;
 }
 
@@ -103,6 +113,17 @@ bool TPartySettings::FromText(const std::string& text, std::string& why) {
             std::string problem = IdProblem(value);
             if (!problem.empty()) return bad(key + " cannot be used: " + problem);
             Ids[std::stoi(key.substr(2)) - 1] = value;
+        } else if (key == "OwnID") {
+            std::string problem = IdProblem(value);
+            if (!problem.empty()) return bad("OwnID cannot be used: " + problem);
+            OwnId = value;
+        } else if (key == "LastStamp") {
+            if (!value.empty() && (value.size() != 14 || !AllDigits(value)))
+                return bad("LastStamp is not 14 digits");
+            LastStamp = value;
+        } else if (key == "LastSeq") {
+            if (!AllDigits(value) || value.size() > 9) return bad("LastSeq is not a number");
+            LastSeq = std::stoull(value);
         } else {
             return bad("unknown key \"" + key + "\"");
         }

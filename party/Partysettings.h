@@ -8,6 +8,9 @@
 //   ID01=S000001
 //   ...
 //   ID20=
+//   OwnID=S000123          (this station's ID when it receives)
+//   LastStamp=20010509213045 (the last command file it applied: stamp
+//   LastSeq=1                 and sequence number)
 // An empty file means the start values. A file is read up to its first line
 // that cannot be understood; the rest keep their start values.
 #pragma once
@@ -24,6 +27,12 @@ public:
     std::array<std::string, kIds> Ids{};
     std::string Folder;
     int Mode = 1; // 1 Disconnect, 2 Receiver, 3 Commander
+    // This station's own participant ID, read in Receiver mode.
+    std::string OwnId;
+    // The last command file applied in Receiver mode, so that a restart does
+    // not apply it again; an empty stamp: none yet.
+    std::string LastStamp;
+    unsigned long long LastSeq = 0;
 
     bool operator==(const TPartySettings&) const = default;
 

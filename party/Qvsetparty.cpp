@@ -15,7 +15,7 @@ constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr TColor kDark = RGBColor(128, 0, 0);
 constexpr TColor kDarker = RGBColor(64, 0, 0);
 constexpr TColor kBlack = RGBColor(0, 0, 0);
-constexpr int kWidth = 430, kHeight = 400;
+constexpr int kWidth = 430, kHeight = 424;
 
 void SetTextColor(QLabel* l, TColor c) {
     QPalette p = l->palette();
@@ -72,7 +72,7 @@ TfrmSetParty::TfrmSetParty(const std::string& folder, QWidget* parent)
     labNote1 = new QLabel("- Select network common folder.", this);
     labNote1->setGeometry(15, 62, 400, 16);
     shpFrame1 = new TPartyShape(this);
-    shpFrame1->setGeometry(15, 80, 400, 34);
+    shpFrame1->setGeometry(15, 80, 400, 58);
     flbPartyPath = button("", 22, 87, 330);
     flbPartyPath->SetAlignment(Qt::AlignLeft);
     flbPartyPath->SetML(3);
@@ -82,13 +82,24 @@ TfrmSetParty::TfrmSetParty(const std::string& folder, QWidget* parent)
         flbSetDirMouseDown();
     };
 
+    // A receiving station finds its command files by its own ID.
+    labOwnId = new QLabel("Own ID", this);
+    labOwnId->setGeometry(22, 112, 50, 18);
+    edtOwnId = new QLineEdit(this);
+    edtOwnId->setGeometry(80, 112, 100, 18);
+    edtOwnId->setMaxLength(TPartySettings::kIdLength);
+    edtOwnId->setFrame(false);
+    edtOwnId->setFont(QFont("Arial", 9));
+    shpOwnLine = new TPartyShape(this, true);
+    shpOwnLine->setGeometry(80, 130, 100, 1);
+
     labNote2 = new QLabel("- Enter the user IDs of the participants to command.", this);
-    labNote2->setGeometry(15, 122, 400, 16);
+    labNote2->setGeometry(15, 146, 400, 16);
     shpFrame2 = new TPartyShape(this);
-    shpFrame2->setGeometry(15, 140, 400, 214);
+    shpFrame2->setGeometry(15, 164, 400, 214);
     for (int k = 0; k < TPartySettings::kIds; ++k) {
         const int col = k / 10, row = k % 10;
-        const int x = 25 + col * 200, y = 146 + row * 20;
+        const int x = 25 + col * 200, y = 170 + row * 20;
         labMbr[k] = new QLabel(QString::number(k + 1) + ".", this);
         labMbr[k]->setGeometry(x, y, 24, 18);
         labMbr[k]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -152,6 +163,7 @@ void TfrmSetParty::ShowFolder(const std::string& folder) {
 void TfrmSetParty::FormShow() {
     for (int k = 0; k < TPartySettings::kIds; ++k)
         edtParty[k]->setText(QString::fromStdString(Stored.Ids[k]));
+    edtOwnId->setText(QString::fromStdString(Stored.OwnId));
     dialogMode_ = Stored.Mode;
     SelectMode(dialogMode_);
     ShowFolder(Stored.Folder);
@@ -175,6 +187,10 @@ void TfrmSetParty::SelectMode(int mode) {
     shpFrame1->SetBrush(folderOn ? kDarker : kBlack);
     flbPartyPath->SetLK(!folderOn);
     flbSetDir->SetLK(!folderOn);
+    const bool ownOn = mode == 2;
+    edtOwnId->setVisible(ownOn);
+    SetTextColor(labOwnId, ownOn ? kRed : kDark);
+    shpOwnLine->SetPen(ownOn ? kRed : kDark);
 
     SetTextColor(labNote2, idsOn ? kRed : kDark);
     shpFrame2->SetPen(idsOn ? kRed : kDark);
@@ -214,8 +230,27 @@ void TfrmSetParty::flbOkMouseDown() {
             return;
         }
     }
+    const std::string own = edtOwnId->text().toStdString();
+    const std::string ownProblem = TPartySettings::IdProblem(own);
+    if (!ownProblem.empty()) {
+        Tell("This station's own ID cannot be used in a file name: " + ownProblem + ".");
+        if (edtOwnId->isVisible()) edtOwnId->setFocus();
+        return;
+    }
+    if (dialogMode_ == 2 && own.find_first_not_of(' ') == std::string::npos) {
+        Tell("A receiving station needs its own ID: the commander's files for it begin with it.");
+        edtOwnId->setFocus();
+        return;
+    }
     for (int k = 0; k < TPartySettings::kIds; ++k)
         Stored.Ids[k] = edtParty[k]->text().toStdString();
+    // A new ID or folder is a new stream of commands: its files are judged
+    // from now on, not from the last one applied under the old ones.
+    if (own != Stored.OwnId || shownFolder_ != Stored.Folder) {
+        Stored.LastStamp.clear();
+        Stored.LastSeq = 0;
+    }
+    Stored.OwnId = own;
     if (ShowCommand) ShowCommand(dialogMode_ == 3);
     Stored.Mode = dialogMode_;
     Stored.Folder = shownFolder_;

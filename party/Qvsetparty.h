@@ -47,6 +47,10 @@ public:
     TPartyShape *shpFrame, *shpFrame1, *shpFrame2;
     TFrameLabel *flbPartyPath, *flbSetDir, *flbOk, *flbCancel, *flbControler;
     std::array<QLineEdit*, TPartySettings::kIds> edtParty;
+    // This station's own ID (Receiver mode).
+    QLabel* labOwnId;
+    QLineEdit* edtOwnId;
+    TPartyShape* shpOwnLine;
     std::array<QLabel*, TPartySettings::kIds> labMbr;
     std::array<TPartyShape*, TPartySettings::kIds> shpULine;
 
