@@ -161,7 +161,7 @@ bool TPartyReader::ParseDec(const std::string& text, double& rad) {
     // [sign] degrees "." mm "m" ss.s "s"; a positive value has a blank sign.
     std::string t = text;
     double sign = 1;
-    if (!t.empty() && (t[0] == '-' || t[0] == '+')) {
+    if (!t.empty() && (t[0] == '-' || t[0] == '+' || t[0] == ' ')) {
         sign = t[0] == '-' ? -1 : 1;
         t = t.substr(1);
     }
