@@ -11,7 +11,8 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 bool AllDigits(const std::string& s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string Trim(const std::string& s) {
@@ -25,8 +26,8 @@ std::vector<std::string> Fields(const std::string& line) {
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = line.find(',', start);
-        out.push_back(Trim(line.substr(start, comma == std::string::npos ? std::string::npos
-                                                                         : comma - start)));
+        out.push_back(Trim(
+            line.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
@@ -85,8 +86,7 @@ bool TPartyReader::ParseName(const std::string& name, const std::string& id, TPa
     if (name.size() < front.size() + 14 + 1 + back.size()) return false;
     if (name.compare(0, front.size(), front) != 0) return false;
     if (name.compare(name.size() - back.size(), back.size(), back) != 0) return false;
-    const std::string digits =
-        name.substr(front.size(), name.size() - front.size() - back.size());
+    const std::string digits = name.substr(front.size(), name.size() - front.size() - back.size());
     if (!AllDigits(digits)) return false;
     const std::string seq = digits.substr(14);
     // The writer counts without leading zeros; more than nine digits would
@@ -235,13 +235,14 @@ bool TPartyReader::Parse(const std::string& bytes, TPartyOrder& order, std::stri
             return bad("missing, " + keyword + " expected (truncated)");
         }
         f = Fields(lines[lineNo++]);
-        if (f[0] != keyword) return bad("unknown keyword \"" + f[0] + "\", " + keyword + " expected");
-        if (f.size() != count) return bad(keyword + " has " + std::to_string(f.size() - 1) +
-                                          " fields, " + std::to_string(count - 1) + " expected");
+        if (f[0] != keyword)
+            return bad("unknown keyword \"" + f[0] + "\", " + keyword + " expected");
+        if (f.size() != count)
+            return bad(keyword + " has " + std::to_string(f.size() - 1) + " fields, " +
+                       std::to_string(count - 1) + " expected");
         return true;
     };
-    auto number = [&](const std::string& text, const std::string& what, int low, int high,
-                      int& v) {
+    auto number = [&](const std::string& text, const std::string& what, int low, int high, int& v) {
         if (!ParseInt(text, v)) return bad("bad number \"" + text + "\" for " + what);
         if (v < low || v > high) return bad(what + " " + text + " is out of range");
         return true;

@@ -35,15 +35,15 @@ struct TPartyOrder {
 struct TPartyFile {
     std::string Name;
     TPartyStamp At;
-    bool Read = false;  // the bytes could be read
-    std::string Bytes;  // at most kMaxBytes + 1
-    std::string Why;    // why it could not be read
+    bool Read = false; // the bytes could be read
+    std::string Bytes; // at most kMaxBytes + 1
+    std::string Why;   // why it could not be read
 };
 
 struct TPartyScan {
     bool FolderOk = false;
-    std::string FolderWhy;          // why the folder could not be listed
-    std::vector<TPartyFile> Files;  // after `after`, in command order
+    std::string FolderWhy;         // why the folder could not be listed
+    std::vector<TPartyFile> Files; // after `after`, in command order
 };
 
 class TPartyReader {

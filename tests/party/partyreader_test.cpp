@@ -58,8 +58,8 @@ class ReaderFolder : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
-              ("reader_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+              ("reader_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
         folder = dir.string() + "/";
@@ -110,9 +110,9 @@ TEST_F(ReaderFolder, CommanderFilesReadBackInTheOrderSent) {
     // Other stations' files and what is not a command file at all.
     ASSERT_TRUE(TPartyCommand::WriteFile(writer.MakeCommandFileName(folder, "S00012", t0 + 1000),
                                          TPartyCommand::StopLines(), why));
-    Put("S000123-2001050921304501.pty", "STOP\r\n");  // a leading zero: not the writer's
+    Put("S000123-2001050921304501.pty", "STOP\r\n"); // a leading zero: not the writer's
     Put("S000123-200105092130450.PTY", "STOP\r\n");
-    Put("S000123-20010509213045.pty", "STOP\r\n");    // no sequence number
+    Put("S000123-20010509213045.pty", "STOP\r\n"); // no sequence number
     Put("xS000123-200105092130450.pty", "STOP\r\n");
     fs::create_directory(dir / "S000123-200105092130459.pty.d");
 
@@ -227,8 +227,8 @@ TEST(PartyReader, MalformedFilesAreRefusedWithTheReason) {
         TPartyOrder o;
         std::string why;
         EXPECT_FALSE(TPartyReader::Parse(c.bytes, o, why)) << c.reason;
-        EXPECT_NE(why.find(c.reason), std::string::npos) << "wanted \"" << c.reason << "\", got \""
-                                                         << why << "\"";
+        EXPECT_NE(why.find(c.reason), std::string::npos)
+            << "wanted \"" << c.reason << "\", got \"" << why << "\"";
     }
     // Exactly 4 KB is still a command; valid double-byte Shift-JIS is text
     // (and then simply no keyword).
@@ -265,8 +265,8 @@ TEST_F(ReaderFolder, OwnIdAndLastCommandAreKept) {
     TPartySettings r;
     ASSERT_TRUE(r.Load(path, why)) << why;
     EXPECT_EQ(r, s);
-    for (const char* text : {"OwnID=../x\n", "OwnID=12345678\n", "LastStamp=2001\n",
-                             "LastSeq=-1\n"}) {
+    for (const char* text :
+         {"OwnID=../x\n", "OwnID=12345678\n", "LastStamp=2001\n", "LastSeq=-1\n"}) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
         EXPECT_FALSE(r.Load(path, why)) << text;
     }

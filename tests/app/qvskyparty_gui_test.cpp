@@ -1,0 +1,292 @@
+// A commander window and a receiver's chart window in one process, sharing a
+// temporary folder: the receiver's chart follows Sync, Goto and Stop within one
+// look into the folder, ignores other stations' files and files older than its
+// start, skips damaged files with a line in its log, and does not apply a file
+// again after a restart. The clock is set by hand and the timers are stepped;
+// only the look into the folder runs on a thread of its own.
+#include "app/Clssearchlist.h"
+#include "app/Qvsky.h"
+#include "catalog/Clsnebula.h"
+#include "catalog/Clsstar.h"
+#include "controls/Calclock.h"
+#include "controls/Clock.h"
+#include "party/Partycommand.h"
+#include "party/Partysettings.h"
+#include "party/Qvcommander.h"
+#include "render/Clsatlas.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDeg = kPi / 180.0;
+constexpr double kRaTol = 0.05 / 3600 * 15 * kDeg, kDecTol = 0.05 / 3600 * kDeg;
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class PartyReceiver : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("receiver_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "share");
+        fs::create_directories(dir_ / "user");
+        auto clock = std::make_unique<TFixedClock>();
+        clock->SetUt(2026, 3, 20, 12, 0, 0);
+        clock_ = clock.get();
+        SetClock(std::move(clock));
+
+        commanderSettings_.Mode = 3;
+        commanderSettings_.Folder = (dir_ / "share").string() + "/";
+        commanderSettings_.Ids[0] = "S000123";
+        commanderSettings_.Ids[1] = "S00012"; // another participant, an ID's prefix
+        commander_ = std::make_unique<TfrmCommander>();
+        commander_->Party = &commanderSettings_;
+        commander_->Beep = [] {};
+        commander_->View = [this] { return view_; };
+    }
+    void TearDown() override {
+        sky_.reset();
+        commander_.reset();
+        SetClock(nullptr);
+        fs::remove_all(dir_);
+    }
+    std::string SettingsPath() const { return (dir_ / "user" / "StarParty.dat").string(); }
+
+    // A receiver's chart window as the program makes one, its party settings
+    // read from the user folder.
+    void StartReceiver() {
+        std::string why;
+        ASSERT_TRUE(receiverSettings_.Load(SettingsPath(), why)) << why;
+        sky_ = std::make_unique<TfrmQVSKY>(QCoreApplication::applicationDirPath().toStdString(),
+                                           QSize(1024, 768));
+        sky_->UserFolder = (dir_ / "user").string();
+        sky_->SetTimers([this] {
+            auto t = std::make_unique<TSteppedTimer>();
+            timers_.push_back(t.get());
+            return t;
+        });
+        auto poll = std::make_unique<TSteppedTimer>();
+        poll_ = poll.get();
+        sky_->SetPartyTimer(std::move(poll));
+        sky_->CurrentSite = [](double& lng, double& lat, double& h, double& d, double& s,
+                               std::string& n) {
+            lng = 139.7 * kDeg, lat = 35.7 * kDeg, h = 40, d = 9, s = 0, n = "Tokyo";
+        };
+        sky_->Ask = [this](int, const std::string& t) {
+            asked_.push_back(t);
+            return 10003;
+        };
+        sky_->Party = &receiverSettings_;
+        sky_->SaveParty = [this](std::string& why) {
+            return receiverSettings_.Save(SettingsPath(), why);
+        };
+        sky_->CloseNavigation = [this] { ++closed_; };
+        sky_->OpenNavigation = [this](double, double, double, const std::string& name) {
+            opened_.push_back(name);
+        };
+        sky_->resize(1000, 800);
+        sky_->show();
+        QApplication::processEvents();
+    }
+    // One poll period: the look into the folder, and its result back on the window's thread.
+    void Poll() {
+        poll_->Advance(TfrmQVSKY::kPartyPoll);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !sky_->PartyPollRunning(); }, 10000));
+    }
+    void Pass(int ms) {
+        for (TSteppedTimer* t : timers_)
+            t->Advance(ms);
+    }
+    void Later(int seconds) { clock_->Ms += seconds * 1000LL; }
+    std::string Log() const { return ReadAll(dir_ / "user" / "Receiver.log"); }
+
+    fs::path dir_;
+    TFixedClock* clock_ = nullptr;
+    TPartySettings commanderSettings_, receiverSettings_;
+    std::unique_ptr<TfrmCommander> commander_;
+    std::unique_ptr<TfrmQVSKY> sky_;
+    std::vector<TSteppedTimer*> timers_;
+    TSteppedTimer* poll_ = nullptr;
+    TPartyView view_;
+    std::vector<std::string> asked_, opened_;
+    int closed_ = 0;
+};
+
+} // namespace
+
+TEST_F(PartyReceiver, ChartFollowsTheCommandersFilesOnceEach) {
+    // Sent before the receiver first started: never applied.
+    view_.Ra = 1.0, view_.Dec = 0.5, view_.Scale = 3375;
+    commander_->SendSync("S000123");
+    Later(5);
+    TPartySettings first;
+    first.Mode = 2;
+    first.Folder = commanderSettings_.Folder;
+    first.OwnId = "S000123";
+    std::string why;
+    ASSERT_TRUE(first.Save(SettingsPath(), why)) << why;
+    StartReceiver();
+    const double startRa = sky_->CenterRa;
+    Poll();
+    EXPECT_NEAR(sky_->CenterRa, startRa, 1e-12);
+    EXPECT_EQ(sky_->labParty->text().toStdString(), "Receiver: S000123, last command ---");
+    EXPECT_TRUE(sky_->labParty->isVisible());
+
+    // Sync in stepped time, and one for another station in the same second.
+    Later(1);
+    view_.Ra = (5 + 35 / 60.0 + 17.3 / 3600) * 15 * kDeg;
+    view_.Dec = -(5 + 23 / 60.0 + 28.4 / 3600) * kDeg;
+    view_.Scale = 5062;
+    view_.AutoDrive = 0;
+    view_.Year = 2001, view_.Month = 5, view_.Day = 9, view_.Hour = 21, view_.Minute = 30;
+    view_.Sens = -2;
+    const int disp[8] = {0, 1, 1, 1, 0, 1, 0, 0};
+    std::copy(disp, disp + 8, view_.Disp);
+    commander_->SendSync("S000123");
+    TPartyView other = view_;
+    view_.Scale = 300, view_.Sens = 5;
+    commander_->SendSync("S00012");
+    view_ = other;
+    const int historyBefore = sky_->History.Index();
+    const int recomputes = sky_->Recomputes;
+    Poll();
+    EXPECT_NEAR(sky_->CenterRa, view_.Ra, kRaTol);
+    EXPECT_NEAR(sky_->CenterDec, view_.Dec, kDecTol);
+    EXPECT_EQ(sky_->Scale, 5062);
+    EXPECT_EQ(sky_->Sensitivity, -2);
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(sky_->Switch[k], disp[k]) << k;
+    EXPECT_FALSE(sky_->AutoDrive);
+    EXPECT_EQ(sky_->clkCal->GetDate(), "2001/05/09");
+    EXPECT_EQ(sky_->clkCal->GetHour() * 100 + sky_->clkCal->GetMinute(), 2130);
+    // 21:30 in Tokyo (UT+9) is 12:30 UT; 2001-05-09 is MJD 51910 + 128.
+    EXPECT_NEAR(sky_->Mjd.GetMJD(), 52038 + 12.5 / 24, 1e-7);
+    EXPECT_NEAR(sky_->Atlas->GetMJD(), 52038 + 12.5 / 24, 1e-7);
+    EXPECT_EQ(sky_->Recomputes, recomputes + 1);
+    EXPECT_EQ(sky_->History.Index(), historyBefore + 1);
+    const std::string stamp = TPartyCommand::LocalStamp(clock_->Ms);
+    EXPECT_EQ(sky_->labParty->text().toStdString(),
+              "Receiver: S000123, last command " + stamp.substr(8, 2) + ":" + stamp.substr(10, 2) +
+                  ":" + stamp.substr(12, 2));
+
+    // Goto in stepped time: selected and centred, no navigation.
+    const int m42 = TSearchList::MessierRecord(*sky_->Nebula, 42);
+    ASSERT_GE(m42, 0);
+    view_.ObjKind = 4, view_.ObjNo = m42;
+    commander_->SendGoto("S000123");
+    Poll();
+    EXPECT_NEAR(sky_->CenterRa, (*sky_->Nebula)[m42].ra, 1e-12);
+    EXPECT_NEAR(sky_->CenterDec, (*sky_->Nebula)[m42].dec, 1e-12);
+    Pass(200);
+    EXPECT_TRUE(opened_.empty());
+
+    // A damaged file, an object this station lacks, then a Sync to NOW and a
+    // Goto to a star in the same look: the damage stops nothing after it.
+    Later(1);
+    commander_->MakeCommandFileName("S000123"); // the name a hand-made file takes
+    std::ofstream(commanderSettings_.Folder + "S000123-" + TPartyCommand::LocalStamp(clock_->Ms) +
+                      "0.pty",
+                  std::ios::binary)
+        << "CENTER , 25h00m00.0s , 0.00m00.0s\r\n";
+    view_.ObjKind = 2, view_.ObjNo = sky_->Star->Count;
+    commander_->SendGoto("S000123");
+    view_.AutoDrive = 1, view_.Scale = 1500, view_.Sens = 0;
+    commander_->SendSync("S000123");
+    const int star = 3;
+    view_.ObjKind = 2, view_.ObjNo = star;
+    commander_->SendGoto("S000123");
+    Poll();
+    EXPECT_TRUE(sky_->AutoDrive);
+    EXPECT_EQ(sky_->Scale, 1500);
+    EXPECT_NEAR(sky_->CenterRa, (*sky_->Star)[star].ra, 1e-12);
+    EXPECT_NEAR(sky_->CenterDec, (*sky_->Star)[star].dec, 1e-12);
+    Pass(100); // the navigation start, from the event loop
+    EXPECT_EQ(opened_.size(), 1u);
+    const std::string log = Log();
+    EXPECT_NE(log.find("0.pty: skipped, line 1: bad right ascension"), std::string::npos) << log;
+    EXPECT_NE(log.find("1.pty: skipped, object 2 , " + std::to_string(sky_->Star->Count) +
+                       " is not in this station's catalogues"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("3.pty: GOTO"), std::string::npos) << log;
+    EXPECT_TRUE(asked_.empty()); // a receiver is never stopped by a message
+
+    commander_->SendStop("S000123");
+    const int closedBefore = closed_;
+    Poll();
+    EXPECT_EQ(closed_, closedBefore + 1);
+
+    // A look that has not come back makes the next one wait its turn.
+    poll_->Advance(TfrmQVSKY::kPartyPoll);
+    poll_->Advance(TfrmQVSKY::kPartyPoll);
+    EXPECT_EQ(sky_->PartyPollsSkipped, 1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !sky_->PartyPollRunning(); }, 10000));
+
+    // A restart applies nothing again, and then the next command.
+    const std::string kept = ReadAll(SettingsPath());
+    sky_.reset();
+    StartReceiver();
+    const double restartRa = sky_->CenterRa;
+    const int restartRecomputes = sky_->Recomputes;
+    Poll();
+    EXPECT_NEAR(sky_->CenterRa, restartRa, 1e-12);
+    EXPECT_EQ(sky_->Recomputes, restartRecomputes);
+    EXPECT_EQ(ReadAll(SettingsPath()), kept);
+    Later(1);
+    view_.Ra = 2.0, view_.Dec = -0.25;
+    commander_->SendSync("S000123");
+    Poll();
+    EXPECT_NEAR(sky_->CenterRa, 2.0, kRaTol);
+    EXPECT_NEAR(sky_->CenterDec, -0.25, kDecTol);
+    // The files are left as they were for the other stations.
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(dir_ / "share"))
+        files += e.path().extension() == ".pty";
+    EXPECT_EQ(files, 10);
+}
+
+TEST_F(PartyReceiver, AFolderThatCannotBeReadIsShownAndLogged) {
+    TPartySettings s;
+    s.Mode = 2;
+    s.Folder = (dir_ / "gone").string() + "/";
+    s.OwnId = "S000123";
+    std::string why;
+    ASSERT_TRUE(s.Save(SettingsPath(), why)) << why;
+    StartReceiver();
+    Poll();
+    const std::string status = sky_->labParty->text().toStdString();
+    EXPECT_EQ(status.rfind("Receiver: S000123, the folder cannot be read: ", 0), 0u) << status;
+    Poll();
+    const std::string log = Log();
+    // Said once, not at every look.
+    EXPECT_EQ(log.find("cannot be read"), log.rfind("cannot be read")) << log;
+    // Once the folder is there, commands flow.
+    fs::create_directories(dir_ / "gone");
+    commanderSettings_.Folder = s.Folder;
+    Later(1);
+    view_.Ra = 0.75;
+    commander_->SendSync("S000123");
+    Poll();
+    EXPECT_NEAR(sky_->CenterRa, 0.75, kRaTol);
+    EXPECT_EQ(sky_->labParty->text().toStdString().find("cannot"), std::string::npos);
+    // Out of Receiver mode the status line goes and no look is made.
+    receiverSettings_.Mode = 1;
+    poll_->Advance(TfrmQVSKY::kPartyPoll);
+    EXPECT_FALSE(sky_->PartyPollRunning());
+    EXPECT_FALSE(sky_->labParty->isVisible());
+}
