@@ -67,8 +67,10 @@ std::string TfrmQVSKY::PartyLogPath() const {
 void TfrmQVSKY::PartyLog(const std::string& line) {
     std::FILE* f = std::fopen(PartyLogPath().c_str(), "ab");
     if (!f) return; // the status line still tells the latest state
-    const std::string at = TPartyCommand::LocalStamp(Clock().NowMs());
-    std::fprintf(f, "%s %s\n", at.c_str(), line.c_str());
+    const std::string t = TPartyCommand::LocalStamp(Clock().NowMs());
+    std::fprintf(f, "%s-%s-%s %s:%s:%s %s\n", t.substr(0, 4).c_str(), t.substr(4, 2).c_str(),
+                 t.substr(6, 2).c_str(), t.substr(8, 2).c_str(), t.substr(10, 2).c_str(),
+                 t.substr(12, 2).c_str(), line.c_str());
     std::fclose(f);
 }
 

@@ -140,11 +140,27 @@ TEST_F(PartyWindows, SettingsCancelKeepsOkStoresAndComFollowsTheMode) {
     EXPECT_EQ(w->Stored.Mode, 3);
     EXPECT_EQ(w->Stored.Ids[0], "S000001");
 
-    // Modes 1 and 2 hide "COM" but keep the IDs, which show again in mode 3.
+    // A receiver needs its own ID (and only it shows the input); then modes
+    // 1 and 2 hide "COM" but keep the IDs, which show again in mode 3.
+    w->show();
+    EXPECT_FALSE(w->edtOwnId->isVisible());
+    Press(w->flbPartyMode[1]);
+    EXPECT_TRUE(w->edtOwnId->isVisible());
+    Press(w->flbOk);
+    EXPECT_TRUE(w->isVisible());
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].find("own ID"), std::string::npos) << asked[0];
+    asked.clear();
+    w->edtOwnId->setText("S0/0099");
+    Press(w->flbOk);
+    EXPECT_EQ(asked.size(), 1u);
+    asked.clear();
+    w->edtOwnId->setText("S000099");
     for (int mode : {2, 1}) {
         w->show();
         Press(w->flbPartyMode[mode - 1]);
         Press(w->flbOk);
+        EXPECT_EQ(w->Stored.OwnId, "S000099");
         EXPECT_EQ(com, false);
         EXPECT_EQ(w->Stored.Mode, mode);
         EXPECT_EQ(w->Stored.Ids[19], "S000020");
@@ -389,6 +405,7 @@ TEST_F(PartyWindows, SetTakesTheFolderWindowsFolderWithASlash) {
     });
     Press(w->flbSetDir);
     EXPECT_EQ(w->ShownFolder(), share + "/inner/");
+    w->edtOwnId->setText("R1");
     Press(w->flbOk);
     EXPECT_EQ(w->Stored.Folder, share + "/inner/");
     EXPECT_EQ(w->Stored.Mode, 2);
