@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# A star party end to end: two program instances in two program folders that
+# share a third, each on an Xvfb display of its own and with its own lock
+# folder. Station A (commander) zooms in, raises the sensitivity and sends
+# "Sync" to S000002; station B (receiver S000002) must follow within a poll.
+# Screenshots before and after land in the output folder to be looked at.
+#
+#   scripts/party_e2e.sh [BUILD_BIN] [OUT] [DISPLAY_A] [DISPLAY_B]
+set -u
+bin=${1:-build/bin}
+out=${2:-/tmp/party_e2e}
+da=${3:-:119}
+db=${4:-:129}
+bin=$(cd "$bin" && pwd)
+rm -rf "$out"
+mkdir -p "$out"/A "$out"/B "$out"/share "$out"/runA "$out"/runB
+chmod 700 "$out"/runA "$out"/runB
+for d in A B; do cp "$bin"/quenlira "$bin"/Star.dat "$bin"/Unsta.dat "$out/$d/"; done
+printf 'Mode=3\nFolder=%s/share/\nID01=S000002\n' "$out" >"$out"/A/StarParty.dat
+printf 'Mode=2\nFolder=%s/share/\nOwnID=S000002\n' "$out" >"$out"/B/StarParty.dat
+
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; }
+trap cleanup EXIT
+Xvfb "$da" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
+Xvfb "$db" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
+sleep 2
+(cd /tmp && DISPLAY=$da XDG_RUNTIME_DIR=$out/runA QT_QPA_PLATFORM=xcb exec "$out"/A/quenlira) \
+  >"$out"/A.log 2>&1 & pids+=($!)
+(cd /tmp && DISPLAY=$db XDG_RUNTIME_DIR=$out/runB QT_QPA_PLATFORM=xcb exec "$out"/B/quenlira) \
+  >"$out"/B.log 2>&1 & pids+=($!)
+
+win() { DISPLAY=$1 xdotool search --onlyvisible --name "$2" 2>/dev/null | head -1; }
+for _ in $(seq 1 60); do
+  [ -n "$(win "$da" '^Quenlira III$')" ] && [ -n "$(win "$db" '^Quenlira III$')" ] && break
+  sleep 1
+done
+# The first site on both, then the chart windows.
+for d in "$da" "$db"; do
+  w=$(win "$d" '^Quenlira III$')
+  DISPLAY=$d xdotool windowfocus --sync "$w"
+  sleep 0.5
+  DISPLAY=$d xdotool key Return
+done
+sleep 6
+DISPLAY=$da import -window root "$out"/A0.png
+DISPLAY=$db import -window root "$out"/B0.png
+
+wa=$(win "$da" '^Quenlira III$')
+DISPLAY=$da xdotool mousemove --window "$wa" 700 300 click 1
+sleep 1
+DISPLAY=$da xdotool key --delay 300 Prior Prior KP_Add KP_Add Up
+sleep 2
+DISPLAY=$da xdotool mousemove --window "$wa" 115 358 click 1 # "COM"
+sleep 2
+wc=$(win "$da" '^Command$')
+[ -z "$wc" ] && { echo "party_e2e: no commander window"; exit 1; }
+DISPLAY=$da xdotool mousemove --window "$wc" 118 41 click 1 # "Sync" of row 1
+sleep 1
+DISPLAY=$da import -window root "$out"/A1.png
+sleep 4 # two polls
+DISPLAY=$db import -window root "$out"/B1.png
+
+echo "party_e2e: files in the shared folder:"
+ls "$out"/share
+echo "party_e2e: receiver log:"
+cat "$out"/B/Receiver.log
+grep -q ": SYNC$" "$out"/B/Receiver.log || { echo "party_e2e: the receiver applied no Sync"; exit 1; }
+echo "party_e2e: screenshots $out/A0.png A1.png B0.png B1.png"
