@@ -192,6 +192,9 @@ TEST_F(PartyReceiver, ChartFollowsTheCommandersFilesOnceEach) {
     Poll();
     EXPECT_NEAR(sky_->CenterRa, (*sky_->Nebula)[m42].ra, 1e-12);
     EXPECT_NEAR(sky_->CenterDec, (*sky_->Nebula)[m42].dec, 1e-12);
+    EXPECT_EQ(sky_->PicKind, 4);
+    EXPECT_EQ(sky_->PicIndex, m42);
+    EXPECT_NE(sky_->PicName.find("M42"), std::string::npos) << sky_->PicName;
     Pass(200);
     EXPECT_TRUE(opened_.empty());
 
@@ -215,8 +218,12 @@ TEST_F(PartyReceiver, ChartFollowsTheCommandersFilesOnceEach) {
     EXPECT_EQ(sky_->Scale, 1500);
     EXPECT_NEAR(sky_->CenterRa, (*sky_->Star)[star].ra, 1e-12);
     EXPECT_NEAR(sky_->CenterDec, (*sky_->Star)[star].dec, 1e-12);
+    EXPECT_EQ(sky_->PicKind, 2);
+    EXPECT_EQ(sky_->PicIndex, star);
     Pass(100); // the navigation start, from the event loop
-    EXPECT_EQ(opened_.size(), 1u);
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0], sky_->NaviName);
+    EXPECT_NE(opened_[0], "-----");
     const std::string log = Log();
     EXPECT_NE(log.find("0.pty: skipped, line 1: bad right ascension"), std::string::npos) << log;
     EXPECT_NE(log.find("1.pty: skipped, object 2 , " + std::to_string(sky_->Star->Count) +
