@@ -27,6 +27,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -301,6 +302,20 @@ private:
     std::string folder_;
     bool shown_ = false;
     bool partyBusy_ = false;
+    // The look into the shared folder hands its result back only while the
+    // window lives: the window says so under the lock when it goes.
+    struct TPartyLink {
+        std::mutex Lock;
+        bool Alive = true;
+    };
+    struct TPartyLinkHolder {
+        std::shared_ptr<TPartyLink> Link = std::make_shared<TPartyLink>();
+        ~TPartyLinkHolder() {
+            std::lock_guard<std::mutex> g(Link->Lock);
+            Link->Alive = false;
+        }
+    };
+    TPartyLinkHolder partyLink_;
     std::string partyFolderWhy_; // why the folder could not be read, last time
     QImage hayamiImage_, atlasImage_, objImage_, moonImage_;
 };

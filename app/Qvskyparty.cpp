@@ -115,10 +115,13 @@ void TfrmQVSKY::PartyPoll() {
     partyBusy_ = true;
     const std::string folder = Party->Folder, id = Party->OwnId;
     TPartyStamp after{Party->LastStamp, Party->LastSeq};
-    std::thread([this, folder, id, after] {
+    std::shared_ptr<TPartyLink> link = partyLink_.Link;
+    std::thread([this, link, folder, id, after] {
         TPartyScan scan = TPartyReader::Scan(folder, id, after);
-        QMetaObject::invokeMethod(
-            this, [this, scan] { PartyApply(scan); }, Qt::QueuedConnection);
+        std::lock_guard<std::mutex> g(link->Lock);
+        if (link->Alive)
+            QMetaObject::invokeMethod(
+                this, [this, scan] { PartyApply(scan); }, Qt::QueuedConnection);
     }).detach();
 }
 
