@@ -61,9 +61,28 @@ DISPLAY=$da import -window root "$out"/A1.png
 sleep 4 # two polls
 DISPLAY=$db import -window root "$out"/B1.png
 
+# Goto: A chooses Mars in its search list and sends "Goto"; B, in auto
+# drive, shows Mars and opens its navigation window. "Stop" closes it.
+DISPLAY=$da xdotool mousemove --window "$wc" 386 311 click 1 # "Close"
+sleep 1
+DISPLAY=$da xdotool mousemove --window "$wa" 120 470 click 1 # the row "Mars"
+sleep 2
+DISPLAY=$da xdotool mousemove --window "$wa" 115 358 click 1
+sleep 2
+wc=$(win "$da" '^Command$')
+DISPLAY=$da xdotool mousemove --window "$wc" 156 41 click 1 # "Goto" of row 1
+sleep 5
+DISPLAY=$da import -window root "$out"/A2.png
+DISPLAY=$db import -window root "$out"/B2.png
+DISPLAY=$da xdotool mousemove --window "$wc" 194 41 click 1 # "Stop" of row 1
+sleep 5
+DISPLAY=$db import -window root "$out"/B3.png
+
 echo "party_e2e: files in the shared folder:"
 ls "$out"/share
 echo "party_e2e: receiver log:"
 cat "$out"/B/Receiver.log
-grep -q ": SYNC$" "$out"/B/Receiver.log || { echo "party_e2e: the receiver applied no Sync"; exit 1; }
-echo "party_e2e: screenshots $out/A0.png A1.png B0.png B1.png"
+for c in SYNC GOTO STOP; do
+  grep -q ": $c$" "$out"/B/Receiver.log || { echo "party_e2e: the receiver applied no $c"; exit 1; }
+done
+echo "party_e2e: screenshots in $out: A0 B0 before, A1 B1 after Sync, A2 B2 after Goto, B3 after Stop"
