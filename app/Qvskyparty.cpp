@@ -210,7 +210,10 @@ void TfrmQVSKY::PartySync(const TPartyView& v) {
 }
 
 bool TfrmQVSKY::PartyGoto(int kind, int number, std::string& why) {
-    if (!TPartyReader::ObjectExists(kind, number, Star->Count, Nebula->Count)) {
+    // Stars are numbered through Star.dat and then the deep star layer, as
+    // the atlas picks them.
+    const TStarRecord* star = kind == 2 ? Atlas->StarRecordOf(number) : nullptr;
+    if (kind == 2 ? star == nullptr : !TPartyReader::ObjectExists(kind, number, 0, Nebula->Count)) {
         why = "object " + std::to_string(kind) + " , " + std::to_string(number) +
               " is not in this station's catalogues";
         return false;
@@ -218,8 +221,8 @@ bool TfrmQVSKY::PartyGoto(int kind, int number, std::string& why) {
     ShowObjectInfo(kind, number);
     double ra = CenterRa, dec = CenterDec;
     if (kind == 2) {
-        ra = (*Star)[number].ra;
-        dec = (*Star)[number].dec;
+        ra = star->ra;
+        dec = star->dec;
     } else if (kind == 4) {
         ra = (*Nebula)[number].ra;
         dec = (*Nebula)[number].dec;

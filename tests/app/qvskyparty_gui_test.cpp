@@ -206,7 +206,9 @@ TEST_F(PartyReceiver, ChartFollowsTheCommandersFilesOnceEach) {
                       "0.pty",
                   std::ios::binary)
         << "CENTER , 25h00m00.0s , 0.00m00.0s\r\n";
-    view_.ObjKind = 2, view_.ObjNo = sky_->Star->Count;
+    // Past Star.dat and the deep star layer.
+    const int noStar = sky_->Star->Count + (sky_->DeepStar ? sky_->DeepStar->Count : 0);
+    view_.ObjKind = 2, view_.ObjNo = noStar;
     commander_->SendGoto("S000123");
     view_.AutoDrive = 1, view_.Scale = 1500, view_.Sens = 0;
     commander_->SendSync("S000123");
@@ -226,7 +228,7 @@ TEST_F(PartyReceiver, ChartFollowsTheCommandersFilesOnceEach) {
     EXPECT_NE(opened_[0], "-----");
     const std::string log = Log();
     EXPECT_NE(log.find("0.pty: skipped, line 1: bad right ascension"), std::string::npos) << log;
-    EXPECT_NE(log.find("1.pty: skipped, object 2 , " + std::to_string(sky_->Star->Count) +
+    EXPECT_NE(log.find("1.pty: skipped, object 2 , " + std::to_string(noStar) +
                        " is not in this station's catalogues"),
               std::string::npos)
         << log;
