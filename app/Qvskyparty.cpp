@@ -127,8 +127,10 @@ void TfrmQVSKY::PartyPoll() {
 
 void TfrmQVSKY::PartyApply(const TPartyScan& scan) {
     partyBusy_ = false;
-    // The mode or the folder may have changed while the look was out.
-    if (!Party || Party->Mode != 2) {
+    // The mode, the folder or the ID may have changed while the look was
+    // out: then what it found is no longer this station's to apply.
+    if (!Party || Party->Mode != 2 || scan.Folder != Party->Folder || scan.Id != Party->OwnId ||
+        Party->LastStamp.empty()) {
         PartyStatus();
         return;
     }

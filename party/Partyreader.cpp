@@ -101,6 +101,8 @@ TPartyScan TPartyReader::Scan(const std::string& folder, const std::string& id,
                               const TPartyStamp& after) {
     namespace fs = std::filesystem;
     TPartyScan scan;
+    scan.Folder = folder;
+    scan.Id = id;
     const fs::path dir = folder.empty() ? fs::path(".") : fs::path(folder);
     std::error_code ec;
     fs::directory_iterator it(dir, ec);

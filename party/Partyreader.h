@@ -41,6 +41,7 @@ struct TPartyFile {
 };
 
 struct TPartyScan {
+    std::string Folder, Id; // what was looked for
     bool FolderOk = false;
     std::string FolderWhy;         // why the folder could not be listed
     std::vector<TPartyFile> Files; // after `after`, in command order

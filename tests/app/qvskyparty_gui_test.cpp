@@ -293,6 +293,16 @@ TEST_F(PartyReceiver, AFolderThatCannotBeReadIsShownAndLogged) {
     Poll();
     EXPECT_NEAR(sky_->CenterRa, 0.75, kRaTol);
     EXPECT_EQ(sky_->labParty->text().toStdString().find("cannot"), std::string::npos);
+    // A look that comes back after the folder was changed applies nothing:
+    // the new folder's commands are judged from the new start.
+    Later(1);
+    view_.Ra = 1.25;
+    commander_->SendSync("S000123");
+    poll_->Advance(TfrmQVSKY::kPartyPoll);
+    receiverSettings_.Folder = commanderSettings_.Folder + "elsewhere/";
+    receiverSettings_.LastStamp.clear();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !sky_->PartyPollRunning(); }, 10000));
+    EXPECT_NEAR(sky_->CenterRa, 0.75, kRaTol);
     // Out of Receiver mode the status line goes and no look is made.
     receiverSettings_.Mode = 1;
     poll_->Advance(TfrmQVSKY::kPartyPoll);
