@@ -1,7 +1,9 @@
 // The command files another station writes into the shared folder: any bytes
 // must give either an order within its ranges or a reason, never a crash. The
-// same bytes as a file name and as a declination or right ascension text.
+// same bytes as a file name, as a declination or right ascension text, and as
+// the party settings file StarParty.dat (what it accepts it writes back alike).
 #include "party/Partyreader.h"
+#include "party/Partysettings.h"
 
 #include <cmath>
 #include <cstddef>
@@ -36,5 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     double rad = 0;
     TPartyReader::ParseRa(bytes, rad);
     TPartyReader::ParseDec(bytes, rad);
+
+    TPartySettings settings, again;
+    std::string problem;
+    if (settings.FromText(bytes, problem)) {
+        if (!again.FromText(settings.ToText(), problem) || !(again == settings)) std::abort();
+    }
     return 0;
 }

@@ -76,7 +76,7 @@ std::string TPartySettings::ToText() const {
         t += key + Ids[k] + "\n";
     }
     t += "OwnID=" + OwnId + "\n";
-    if (!LastStamp.empty())
+    if (!LastStamp.empty() || LastSeq != 0)
         t += "LastStamp=" + LastStamp + "\nLastSeq=" + std::to_string(LastSeq) + "\n";
     return t;
 }

@@ -265,6 +265,14 @@ TEST_F(ReaderFolder, OwnIdAndLastCommandAreKept) {
     TPartySettings r;
     ASSERT_TRUE(r.Load(path, why)) << why;
     EXPECT_EQ(r, s);
+    // Found by the fuzz target: a sequence number without its stamp came back as 0.
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << "Mode=2\r\nLastSeq=10\r\n";
+    ASSERT_TRUE(r.Load(path, why)) << why;
+    ASSERT_TRUE(r.Save(path, why)) << why;
+    TPartySettings back;
+    ASSERT_TRUE(back.Load(path, why)) << why;
+    EXPECT_EQ(back, r);
+    EXPECT_EQ(back.LastSeq, 10u);
     for (const char* text :
          {"OwnID=../x\n", "OwnID=12345678\n", "LastStamp=2001\n", "LastSeq=-1\n"}) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
