@@ -95,6 +95,15 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     // The catalogues are installed beside the program (the build copies them to its folder).
     for (const char* cat : {"Star.dat", "Unsta.dat"})
         QFile::copy(QCoreApplication::applicationDirPath() + "/" + cat, folder.filePath(cat));
+    // A user's option file: two filled red circles beside M42, joined by a line.
+    QDir(folder.path()).mkdir("Option");
+    {
+        QFile opt(folder.filePath("Option/test.opt"));
+        ASSERT_TRUE(opt.open(QIODevice::WriteOnly));
+        opt.write("Trip\r\n"
+                  "1,1,1,053517,-051328,RED,ALPHA,2,2,RED,WHITE,WHITE,WHITE,WHITE,WHITE\r\n"
+                  "2,1,1,053817,-053328,RED,BETA,0,0,RED,WHITE,WHITE,WHITE,WHITE,WHITE\r\n");
+    }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", x.Display());
     env.insert("QT_QPA_PLATFORM", "xcb");
@@ -227,6 +236,26 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
         const QString text = ReadRed(m42, memo, folder.path());
         EXPECT_TRUE(text.contains("M42")) << "memo read as: " << text.toStdString();
         shot = m42;
+
+        // The "Option" list (tab 4, menu 3): a click on the mark of the first
+        // file shows its objects, pure red, beside the centre.
+        x.Run({"key", "--delay", "100", "KP_Add", "KP_Add", "Right", "Right"});
+        QThread::msleep(500);
+        const QImage before = shoot();
+        x.Run({"mousemove", "--sync", QString::number(bounds.left() + 78 + 10),
+               QString::number(bounds.top() + 394 + 14 + 7), "click", "1"});
+        QThread::msleep(800);
+        const QImage marked = shoot();
+        marked.save(QCoreApplication::applicationDirPath() + "/quenlira_e2e_option.png");
+        auto red = [&](const QImage& img) {
+            int n = 0;
+            for (int y = bounds.top(); y < bounds.top() + 700; ++y)
+                for (int xx = bounds.left() + 300; xx < bounds.left() + 1000; ++xx)
+                    n += img.pixel(xx, y) == qRgb(255, 0, 0);
+            return n;
+        };
+        EXPECT_GT(red(marked), red(before) + 30) << "the option file's objects did not appear";
+        shot = marked;
         x.Run({"key", "F9"});
     }
 
