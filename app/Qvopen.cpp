@@ -1,4 +1,5 @@
 #include "app/Qvopen.h"
+#include "controls/Look.h"
 
 #include "app/Clssqfile.h"
 #include "app/Errhandler.h"
@@ -72,12 +73,7 @@ TfrmQVOpen::TfrmQVOpen(const std::string& folder, QWidget* parent) : QDialog(par
     // 6: captions and look.
     setWindowTitle("Quenlira III");
     setFixedSize(420, 352);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    setPalette(pal);
-    setFont(QFont("Arial", 8));
+    SetWindowLook(this, 8);
 
     imgTitle = new QLabel(this);
     imgTitle->setGeometry(10, 8, 400, 100);

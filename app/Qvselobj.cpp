@@ -1,4 +1,5 @@
 #include "app/Qvselobj.h"
+#include "controls/Look.h"
 
 #include "controls/Selgrid.h"
 
@@ -7,10 +8,7 @@
 
 TfrmSelObj::TfrmSelObj(QWidget* parent) : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint) {
     setWindowTitle("Search");
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    SetWindowLook(this);
     grdSelObj = new TSelGrid(this);
     grdSelObj->setFont(QFont("Arial", 8));
     grdSelObj->SetRowHei(16);

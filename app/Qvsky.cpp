@@ -1,4 +1,5 @@
 #include "app/Qvsky.h"
+#include "controls/Look.h"
 
 #include "app/Qvselobj.h"
 #include "app/Skyrules.h"
@@ -67,12 +68,7 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
       Constellation(std::make_unique<TConstellation>()), Planet(std::make_unique<TPlanet>()),
       UserFolder(folder), folder_(folder) {
     setWindowTitle("Quenlira III");
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    setPalette(pal);
-    setFont(QFont("Arial", 8));
+    SetWindowLook(this, 8);
     setMouseTracking(true);
 
     if (!screen.isValid()) {

@@ -1,4 +1,5 @@
 #include "navi/Qvzorede.h"
+#include "controls/Look.h"
 
 #include "astro/Clsmjd.h"
 #include "controls/Clock.h"
@@ -46,12 +47,7 @@ void SetupKin(TKeyInp* k, int length, int decimals, double min, double max, bool
 TfrmZorede::TfrmZorede(QWidget* parent) : QDialog(parent) {
     setWindowTitle("ZOREDE - Semi Auto Navigation");
     setFixedSize(kNarrow, kHeight);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    setPalette(pal);
-    setFont(QFont("Arial", 9));
+    SetWindowLook(this, 9);
 
     // The readings.
     MakeLabel("Setting Circles Coordinates", 12, 10, 10);

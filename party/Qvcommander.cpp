@@ -1,4 +1,5 @@
 #include "party/Qvcommander.h"
+#include "controls/Look.h"
 
 #include "controls/Clock.h"
 #include "controls/Framelabel.h"
@@ -13,12 +14,6 @@ constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr TColor kDark = RGBColor(128, 0, 0);
 constexpr TColor kBlack = RGBColor(0, 0, 0);
 constexpr int kWidth = 430, kHeight = 330;
-
-void SetTextColor(QLabel* l, TColor c) {
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, ToQColor(c));
-    l->setPalette(p);
-}
 
 bool Blank(const std::string& s) {
     return s.find_first_not_of(" \t") == std::string::npos;
@@ -38,12 +33,7 @@ TfrmCommander::TfrmCommander(QWidget* parent)
     setModal(true);
     setWindowTitle("Command");
     setFixedSize(kWidth, kHeight);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    setPalette(pal);
-    setFont(QFont("Arial", 9));
+    SetWindowLook(this, 9);
     Beep = [] { QApplication::beep(); };
 
     shpFrame = new TPartyShape(this);

@@ -1,4 +1,5 @@
 #include "party/Qvdir.h"
+#include "controls/Look.h"
 
 #include "controls/Framelabel.h"
 #include "party/Partyshape.h"
@@ -53,12 +54,7 @@ TfrmDir::TfrmDir(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWi
     setModal(true);
     setWindowTitle("Network Folder");
     setFixedSize(kWidth, kHeight);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    setPalette(pal);
-    setFont(QFont("Arial", 9));
+    SetWindowLook(this, 9);
     setStyleSheet(kStyle);
 
     shpFrame = new TPartyShape(this);

@@ -1,4 +1,5 @@
 #include "party/Qvsetparty.h"
+#include "controls/Look.h"
 
 #include "controls/Framelabel.h"
 #include "party/Partyshape.h"
@@ -16,12 +17,6 @@ constexpr TColor kDark = RGBColor(128, 0, 0);
 constexpr TColor kDarker = RGBColor(64, 0, 0);
 constexpr TColor kBlack = RGBColor(0, 0, 0);
 constexpr int kWidth = 430, kHeight = 424;
-
-void SetTextColor(QLabel* l, TColor c) {
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, ToQColor(c));
-    l->setPalette(p);
-}
 
 } // namespace
 
