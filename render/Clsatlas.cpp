@@ -250,7 +250,9 @@ bool TAtlas::PlacePixel(double sinDec, double cosDec, double east, double meridi
 
 const TStarIndex& TAtlas::StarZones(int c) {
     if (StarIndex.size() < static_cast<size_t>(StarCount)) StarIndex.resize(StarCount);
-    StarIndex[c].Build(*Star[c]);
+    // Only the main catalogue keeps its places' sines and cosines: the deep
+    // one would need 15 MB for them, and its stars are drawn a few at a time.
+    StarIndex[c].Build(*Star[c], c == 0);
     return StarIndex[c];
 }
 

@@ -263,14 +263,14 @@ void TAtlas::DrawStars() {
                 // east and north components about the centre: a star whose
                 // component alone reaches past the view's edge (with two
                 // pixels to spare) is off the chart without projecting it.
-                const double east = sinRa0 * zones.UnitX(i) - cosRa0 * zones.UnitY(i);
-                const double north = SinDec0 * (cosRa0 * zones.UnitX(i) + sinRa0 * zones.UnitY(i)) -
-                                     CosDec0 * zones.SinDec(i);
+                const TStarIndex::Place p = zones.PlaceOf(i, r.ra, r.dec);
+                const double east = sinRa0 * p.UnitX - cosRa0 * p.UnitY;
+                const double north =
+                    SinDec0 * (cosRa0 * p.UnitX + sinRa0 * p.UnitY) - CosDec0 * p.SinDec;
                 if (std::fabs(east) > eastMax || std::fabs(north) > northMax) continue;
                 int px, py;
-                if (!PlacePixel(zones.SinDec(i), zones.CosDec(i), east,
-                                cosRa0 * zones.UnitX(i) + sinRa0 * zones.UnitY(i), CenterRa - r.ra,
-                                px, py))
+                if (!PlacePixel(p.SinDec, p.CosDec, east, cosRa0 * p.UnitX + sinRa0 * p.UnitY,
+                                CenterRa - r.ra, px, py))
                     continue;
                 draw(c, r, px, py);
             }

@@ -196,8 +196,8 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
                 if (!allRa && std::fabs(AngleDiff(e->ra, PickRa)) >= raHalf) continue;
                 double x, y;
                 const int i = e->record;
-                if (!ProjectTrig(zones.SinDec(i), zones.CosDec(i), CenterRa - e->ra, x, y))
-                    continue;
+                const TStarIndex::Place p = zones.PlaceOf(i, e->ra, e->dec);
+                if (!ProjectTrig(p.SinDec, p.CosDec, CenterRa - e->ra, x, y)) continue;
                 if (inSquare(PixelX(x), PixelY(y))) PickHits.push_back(i);
             }
         };

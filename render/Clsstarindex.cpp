@@ -18,7 +18,7 @@ int TStarIndex::ZoneOf(double dec) {
     return static_cast<int>(z);
 }
 
-void TStarIndex::Build(const TStar& star) {
+void TStarIndex::Build(const TStar& star, bool keepTrig) {
     if (Catalogue == &star && Source == star.Records && SourceCount == star.Count) return;
     Catalogue = &star;
     Source = star.Records;
@@ -46,16 +46,26 @@ void TStarIndex::Build(const TStar& star) {
     for (int z = 0; z < Zones; ++z)
         std::stable_sort(Records.begin() + Start[z], Records.begin() + Start[z + 1],
                          [](const Entry& a, const Entry& b) { return a.ra < b.ra; });
+    Trig.clear();
+    Unit.clear();
+    Trig.shrink_to_fit();
+    Unit.shrink_to_fit();
+    if (!keepTrig) return;
     Trig.resize(2 * static_cast<size_t>(n));
     Unit.resize(2 * static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
-        const double dec = star.Records[i].dec, ra = star.Records[i].ra;
+        const Place p = Compute(star.Records[i].ra, star.Records[i].dec);
         const size_t k = 2 * static_cast<size_t>(i);
-        Trig[k] = std::sin(dec);
-        Trig[k + 1] = std::cos(dec);
-        Unit[k] = Trig[k + 1] * std::cos(ra);
-        Unit[k + 1] = Trig[k + 1] * std::sin(ra);
+        Trig[k] = p.SinDec;
+        Trig[k + 1] = p.CosDec;
+        Unit[k] = p.UnitX;
+        Unit[k + 1] = p.UnitY;
     }
+}
+
+TStarIndex::Place TStarIndex::Compute(double ra, double dec) {
+    const double c = std::cos(dec);
+    return {std::sin(dec), c, c * std::cos(ra), c * std::sin(ra)};
 }
 
 const TStarIndex::Entry* TStarIndex::After(int z, double ra) const {

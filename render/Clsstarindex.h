@@ -25,8 +25,10 @@ public:
     static constexpr int Zones = 360;
 
     // (Re)builds the index when `star` is not the catalogue it was built
-    // from; cheap otherwise.
-    void Build(const TStar& star);
+    // from; cheap otherwise. Without `keepTrig` the sines and cosines are not
+    // stored but worked out when asked (the deep catalogue: half a million
+    // records whose stars are drawn only a few at a time, zoomed in).
+    void Build(const TStar& star, bool keepTrig = true);
 
     // The zone of a declination (radians), clamped to the poles' zones; a
     // declination that is not a number has none (-1).
@@ -37,13 +39,19 @@ public:
     // The first record of zone z with ra > `ra`, and the first with ra >= `ra`.
     const Entry* After(int z, double ra) const;
     const Entry* Before(int z, double ra) const;
-    // Sine and cosine of record i's declination, as std::sin and std::cos give them.
-    double SinDec(int i) const { return Trig[2 * static_cast<size_t>(i)]; }
-    double CosDec(int i) const { return Trig[2 * static_cast<size_t>(i) + 1]; }
-    // cos(dec) cos(ra) and cos(dec) sin(ra) of record i: with SinDec, the
-    // unit vector of its place.
-    double UnitX(int i) const { return Unit[2 * static_cast<size_t>(i)]; }
-    double UnitY(int i) const { return Unit[2 * static_cast<size_t>(i) + 1]; }
+    // Record i's place (ra, dec as the catalogue holds them): the sine and
+    // cosine of its declination, as std::sin and std::cos give them, and
+    // cos(dec) cos(ra), cos(dec) sin(ra), which with the sine make the unit
+    // vector of the place. Stored or worked out, the values are the same.
+    struct Place {
+        double SinDec, CosDec, UnitX, UnitY;
+    };
+    Place PlaceOf(int i, double ra, double dec) const {
+        const size_t k = 2 * static_cast<size_t>(i);
+        if (!Trig.empty()) return {Trig[k], Trig[k + 1], Unit[k], Unit[k + 1]};
+        return Compute(ra, dec);
+    }
+    static Place Compute(double ra, double dec);
 
 private:
     const TStar* Catalogue = nullptr;
