@@ -83,7 +83,10 @@ TEST(Installed, RunsFromAReadOnlyPrefixWithItsFilesInTheUsersDataFolder) {
     ASSERT_TRUE(program.waitForStarted(5000));
     QStringList open;
     ASSERT_TRUE(WaitFor([&] { return !(open = x.Visible("^Quenlira III$")).isEmpty(); }, 30000))
-        << program.readAllStandardError().toStdString();
+        << "no opening window on " << x.Display().toStdString() << "; program "
+        << (program.state() == QProcess::Running ? "running" : "ended")
+        << ", output: " << program.readAllStandardError().toStdString()
+        << "; windows: " << x.Run({"search", "--name", "."}).out.toStdString();
     const QDir data(home.filePath(".local/share/quenlira"));
     EXPECT_EQ(QFileInfo(data.filePath("Sysinfo.dat")).size(), 13096);
     EXPECT_TRUE(QFileInfo::exists(data.filePath("StarParty.dat")));
