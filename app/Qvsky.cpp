@@ -592,6 +592,19 @@ double TfrmQVSKY::ShowNow() {
     return Mjd.GetMJD();
 }
 
+void TfrmQVSKY::ShowMoment(double mjd) {
+    if (mjd != 0.0) {
+        Mjd.SetMJD(mjd);
+        ShowClockMoment();
+        SetClockColours(false);
+        AutoDrive = false;
+        ShowTimeDifference();
+    } else {
+        ShowNow();
+        AutoDrive = true;
+    }
+}
+
 void TfrmQVSKY::GoNow() {
     AutoDrive = true;
     ShowNow();

@@ -75,6 +75,9 @@ public:
     void DrawMoonPhase();
     void GoNow();
     double ShowNow();
+    // A stored moment on the clock: an MJD in stepped time, 0 in auto drive
+    // (then now); the charts are not redrawn.
+    void ShowMoment(double mjd);
     void ShowTimeDifference();
     void UpdatePointer(double ra, double dec);
     void ZoomIn();

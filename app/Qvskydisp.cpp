@@ -135,16 +135,7 @@ void TfrmQVSKY::ChooseMemory(int slot) {
     CenterRa = m.Ra;
     CenterDec = m.Dec;
     Scale = std::clamp(m.Scale, skyrules::kMinScale, skyrules::kMaxScale);
-    if (m.Mjd != 0.0) {
-        Mjd.SetMJD(m.Mjd);
-        ShowClockMoment();
-        SetClockColours(false);
-        AutoDrive = false;
-        ShowTimeDifference();
-    } else {
-        ShowNow();
-        AutoDrive = true;
-    }
+    ShowMoment(m.Mjd);
     RecomputeFromClock(true);
 }
 

@@ -164,16 +164,7 @@ void TfrmQVSKY::RestoreView(const TViewHistory::Entry& e, const TViewHistory::En
         RedrawAtlas(false);
         return;
     }
-    if (e.Mjd != 0.0) {
-        Mjd.SetMJD(e.Mjd);
-        ShowClockMoment();
-        SetClockColours(false);
-        AutoDrive = false;
-        ShowTimeDifference();
-    } else {
-        ShowNow();
-        AutoDrive = true;
-    }
+    ShowMoment(e.Mjd);
     RecomputeFromClock(false);
 }
 
