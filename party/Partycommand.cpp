@@ -1,5 +1,7 @@
 #include "party/Partycommand.h"
 
+#include "party/Partyfile.h"
+
 #include "astro/Clsdegree.h"
 
 #include <cerrno>
@@ -13,10 +15,6 @@ namespace {
 std::string Two(int v) {
     std::string t = std::to_string(v + 100);
     return t.substr(t.size() - 2);
-}
-
-std::string Reason() {
-    return std::strerror(errno);
 }
 
 } // namespace
@@ -94,21 +92,5 @@ bool TPartyCommand::WriteFile(const std::string& path, const std::vector<std::st
     const std::size_t slash = path.rfind('/');
     const std::size_t cut = slash == std::string::npos ? 0 : slash + 1;
     const std::string temp = path.substr(0, cut) + "." + path.substr(cut) + ".part";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        why = Reason();
-        return false;
-    }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
-    if (!ok) why = Reason();
-    if (std::fclose(f) != 0 && ok) {
-        ok = false;
-        why = Reason();
-    }
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        why = Reason();
-    }
-    if (!ok) std::remove(temp.c_str());
-    return ok;
+    return WriteFileInPlace(path, temp, bytes, false, why);
 }

@@ -1,5 +1,7 @@
 #include "party/Partysettings.h"
 
+#include "party/Partyfile.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -44,10 +46,6 @@ bool AllDigits(const std::string& s) {
     for (char c : s)
         if (c < '0' || c > '9') return false;
     return true;
-}
-
-std::string Reason() {
-    return std::strerror(errno);
 }
 
 } // namespace
@@ -136,7 +134,7 @@ bool TPartySettings::Load(const std::string& path, std::string& why) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         if (access(path.c_str(), F_OK) != 0) return true; // nothing stored yet
-        why = "cannot be read: " + Reason();
+        why = "cannot be read: " + SystemReason();
         return false;
     }
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -150,22 +148,5 @@ bool TPartySettings::Load(const std::string& path, std::string& why) {
 bool TPartySettings::Save(const std::string& path, std::string& why) const {
     const std::string temp = path + ".tmp";
     const std::string text = ToText();
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        why = Reason();
-        return false;
-    }
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fflush(f) == 0 &&
-              fsync(fileno(f)) == 0;
-    if (!ok) why = Reason();
-    if (std::fclose(f) != 0 && ok) {
-        ok = false;
-        why = Reason();
-    }
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        why = Reason();
-    }
-    if (!ok) std::remove(temp.c_str());
-    return ok;
+    return WriteFileInPlace(path, temp, text, true, why);
 }
