@@ -1,4 +1,5 @@
 #include "app/Clssysinfo.h"
+#include "catalog/Clsfolders.h"
 
 #include "app/Textcode.h"
 
@@ -13,14 +14,7 @@
 #include <vector>
 #include <unistd.h>
 
-namespace {
-
-std::string FilePath(const std::string& folder, const char* name) {
-    if (folder.empty()) return name;
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
-} // namespace
+namespace {} // namespace
 
 TSysInfo::TSysInfo() = default;
 
@@ -67,7 +61,7 @@ void TSysInfo::NewFile() {
 
 bool TSysInfo::Load(const std::string& folder, std::string& message) {
     message.clear();
-    std::string path = FilePath(folder, kFileName);
+    std::string path = PathIn(folder, kFileName);
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
         message = "Can not read " + path + ": " + std::strerror(errno);
@@ -166,7 +160,7 @@ std::string SaveTarget(const std::string& path) {
 
 bool TSysInfo::Save(const std::string& folder, std::string& message) const {
     message.clear();
-    const std::string path = SaveTarget(FilePath(folder, kFileName));
+    const std::string path = SaveTarget(PathIn(folder, kFileName));
     const std::size_t slash = path.rfind('/');
     const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     // A new name each time, created exclusively: a file or a link already

@@ -1,4 +1,5 @@
 #include "app/Errhandler.h"
+#include "catalog/Clsfolders.h"
 
 #include <cstdio>
 #include <exception>
@@ -54,9 +55,7 @@ std::string ErrorText(int no, const std::string& message) {
 }
 
 bool AppendErrLog(const std::string& folder, int no, const std::string& message) {
-    std::string path = folder.empty()         ? std::string("Err3.Log")
-                       : folder.back() == '/' ? folder + "Err3.Log"
-                                              : folder + "/Err3.Log";
+    const std::string path = PathIn(folder, "Err3.Log");
     FILE* f = std::fopen(path.c_str(), "a");
     if (!f) return false;
     std::fprintf(f, "%d %s\n", no, message.c_str());

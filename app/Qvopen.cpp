@@ -1,4 +1,5 @@
 #include "app/Qvopen.h"
+#include "catalog/Clsfolders.h"
 #include "controls/Look.h"
 
 #include "app/Clssqfile.h"
@@ -141,8 +142,7 @@ TfrmQVOpen::~TfrmQVOpen() {
 }
 
 std::string TfrmQVOpen::FilePath(const char* name) const {
-    if (Folder.empty()) return name;
-    return Folder.back() == '/' ? Folder + name : Folder + "/" + name;
+    return PathIn(Folder, name);
 }
 
 void TfrmQVOpen::showEvent(QShowEvent* e) {

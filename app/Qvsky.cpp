@@ -1,4 +1,5 @@
 #include "app/Qvsky.h"
+#include "catalog/Clsfolders.h"
 #include "controls/Look.h"
 
 #include "app/Qvselobj.h"
@@ -34,10 +35,6 @@ constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr TColor kDark = RGBColor(128, 0, 0);
 constexpr TColor kDarker = RGBColor(64, 0, 0);
 constexpr TColor kBlack = RGBColor(0, 0, 0);
-
-std::string PathIn(const std::string& folder, const char* name) {
-    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
-}
 
 // A picture over the raster's own memory and colour table: no copy.
 QImage Wrap(TDIB& dib) {

@@ -1,6 +1,7 @@
 // The chart window's display switches, view memories and the user's option
 // files.
 #include "app/Qvsky.h"
+#include "catalog/Clsfolders.h"
 
 #include "app/Clsoption.h"
 #include "app/Errhandler.h"
@@ -143,7 +144,7 @@ void TfrmQVSKY::ReadOptionFiles() {
     // The folder of the user's files: beside the program, or the user's data
     // folder of an installed copy; never the working directory.
     const std::string& user = UserFolder;
-    const std::string dir = user.empty() || user.back() == '/' ? user + "Option" : user + "/Option";
+    const std::string dir = PathIn(user, "Option");
     TOptionFiles files;
     files.ReadFolder(dir);
 

@@ -5,6 +5,7 @@
 // that does not answer never holds the window; only the result comes back to
 // the window's thread.
 #include "app/Qvsky.h"
+#include "catalog/Clsfolders.h"
 
 #include "astro/Clsmjd.h"
 #include "catalog/Clsnebula.h"
@@ -60,8 +61,7 @@ void TfrmQVSKY::SetPartyTimer(std::unique_ptr<TRepeatTimer> timer) {
 }
 
 std::string TfrmQVSKY::PartyLogPath() const {
-    const std::string& f = UserFolder;
-    return f.empty() || f.back() == '/' ? f + "Receiver.log" : f + "/Receiver.log";
+    return PathIn(UserFolder, "Receiver.log");
 }
 
 void TfrmQVSKY::PartyLog(const std::string& line) {

@@ -5,6 +5,10 @@
 
 namespace fs = std::filesystem;
 
+std::string PathIn(const std::string& folder, const std::string& name) {
+    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 TFolders TFolders::Decide(const std::string& exeFolder, const char* xdgDataHome, const char* home) {
     TFolders f;
     std::error_code ec;

@@ -9,6 +9,9 @@
 
 #include <string>
 
+// A file of a folder ("" is the working directory).
+std::string PathIn(const std::string& folder, const std::string& name);
+
 struct TFolders {
     std::string Catalogs; // Star.dat, Unsta.dat
     std::string User;     // Sysinfo.dat, StarParty.dat, Err3.Log, Option/
