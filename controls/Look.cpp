@@ -3,11 +3,15 @@
 #include <QLabel>
 #include <QWidget>
 
-void SetWindowLook(QWidget* w, int points) {
+void SetWindowLook(QWidget* w, int points, bool editFields) {
     w->setAutoFillBackground(true);
     QPalette pal = w->palette();
     pal.setColor(QPalette::Window, Qt::black);
     pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    if (editFields) {
+        pal.setColor(QPalette::Base, Qt::black);
+        pal.setColor(QPalette::Text, QColor(255, 0, 0));
+    }
     w->setPalette(pal);
     if (points > 0) w->setFont(QFont("Arial", points));
 }

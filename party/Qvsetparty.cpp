@@ -25,14 +25,7 @@ TfrmSetParty::TfrmSetParty(const std::string& folder, QWidget* parent)
     setModal(true);
     setWindowTitle("Setting Star Party");
     setFixedSize(kWidth, kHeight);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    pal.setColor(QPalette::Base, Qt::black);
-    pal.setColor(QPalette::Text, QColor(255, 0, 0));
-    setPalette(pal);
-    setFont(QFont("Arial", 9));
+    SetWindowLook(this, 9, true);
 
     shpFrame = new TPartyShape(this);
     shpFrame->setGeometry(0, 0, kWidth, kHeight);

@@ -1,4 +1,5 @@
 #include "site/Qvlocation.h"
+#include "controls/Look.h"
 
 #include "controls/Framelabel.h"
 #include "controls/Keyinp.h"
@@ -89,14 +90,7 @@ void TMapImage::mousePressEvent(QMouseEvent* e) {
 TfrmLocation::TfrmLocation(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Location(Add)");
     setFixedSize(420, 395);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    pal.setColor(QPalette::Base, Qt::black);
-    pal.setColor(QPalette::Text, QColor(255, 0, 0));
-    setPalette(pal);
-    setFont(QFont("Arial", 8));
+    SetWindowLook(this, 8, true);
 
     MakeLabel("Location Name", 10, 8);
     edtName = new QLineEdit(this);
