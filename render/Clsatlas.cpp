@@ -313,12 +313,16 @@ int TAtlas::PixelY(double y) const {
     return static_cast<int>(scale * y + ViewH / 2);
 }
 
-bool TAtlas::ToPixel(double ra, double dec, int& px, int& py) {
+void TAtlas::CentreTrig() {
     if (CenterDec != CachedDec) {
         CachedDec = CenterDec;
         SinDec0 = std::sin(CenterDec);
         CosDec0 = std::cos(CenterDec);
     }
+}
+
+bool TAtlas::ToPixel(double ra, double dec, int& px, int& py) {
+    CentreTrig();
     // The same sines and cosines Project takes, then the pixel as PlacePixel
     // finds it (Project's own where they could differ).
     if (std::bit_cast<uint64_t>(dec) != std::bit_cast<uint64_t>(MemoDec)) {

@@ -11,6 +11,7 @@
 // information panel's pictures and picking).
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -232,6 +233,22 @@ private:
                     int& py);
     // Sine and cosine of an hour angle into MemoSinH and MemoCosH.
     void MemoHourAngle(double h);
+    // An angle with its sine and cosine: a declination, or the hour angle
+    // (centre RA - RA) of a right ascension.
+    struct TAngleTrig {
+        double a, s, c;
+    };
+    TAngleTrig DecTrig(double dec) const { return {dec, std::sin(dec), std::cos(dec)}; }
+    TAngleTrig RaTrig(double ra) const {
+        const double h = CenterRa - ra;
+        return {h, std::sin(h), std::cos(h)};
+    }
+    // SinDec0 and CosDec0 for the present centre.
+    void CentreTrig();
+    // ToPixel's pixel from sines and cosines taken beforehand (CentreTrig first).
+    bool PlaceTrig(const TAngleTrig& ra, const TAngleTrig& dec, int& px, int& py) {
+        return PlacePixel(dec.s, dec.c, dec.c * ra.s, dec.c * ra.c, ra.a, px, py);
+    }
     // The zone index of catalogue c, built on first use.
     const TStarIndex& StarZones(int c);
 

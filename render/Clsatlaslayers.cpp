@@ -204,11 +204,7 @@ void TAtlas::DrawStars() {
     s->SetTextColor(kLabelGrey);
     s->SetBkMode(TSurface::TRANSPARENT);
     // The centre's sine and cosine for ProjectTrig.
-    if (CenterDec != CachedDec) {
-        CachedDec = CenterDec;
-        SinDec0 = std::sin(CenterDec);
-        CosDec0 = std::cos(CenterDec);
-    }
+    CentreTrig();
     const int scale = Scale == 0 ? 200 : Scale;
     const int z0 = TStarIndex::ZoneOf(DecMin), z1 = TStarIndex::ZoneOf(DecMax);
     const double sinRa0 = std::sin(CenterRa), cosRa0 = std::cos(CenterRa);
@@ -361,11 +357,7 @@ void TAtlas::DrawNebulae(bool secondPass) {
             t[3] = t[1] * std::sin(ra);
         }
     }
-    if (CenterDec != CachedDec) {
-        CachedDec = CenterDec;
-        SinDec0 = std::sin(CenterDec);
-        CosDec0 = std::cos(CenterDec);
-    }
+    CentreTrig();
     const double sinRa0 = std::sin(CenterRa), cosRa0 = std::cos(CenterRa);
     // The objects on the chart are found in the first pass and kept for the
     // second of the same drawing.
@@ -559,12 +551,16 @@ void TAtlas::DrawGrid() {
     TSurface* s = Dib.GetSurface();
 
     // A polyline of projected points; points on the far side lift the pen.
+    // Every meridian of a pass is stepped through the same declinations and
+    // every parallel through the same right ascensions, so the sines and
+    // cosines of those are taken once per pass (the very values ToPixel
+    // would take, so the pixels are the same).
     struct Polyline {
         TAtlas* a;
         TSurface* s;
         bool down = false;
-        void Add(double ra, double dec, int& px, int& py, bool& vis) {
-            vis = a->ToPixel(ra, dec, px, py);
+        void Add(const TAngleTrig& ra, const TAngleTrig& dec, int& px, int& py, bool& vis) {
+            vis = a->PlaceTrig(ra, dec, px, py);
             if (!vis) {
                 down = false;
                 return;
@@ -576,6 +572,8 @@ void TAtlas::DrawGrid() {
             down = true;
         }
     };
+    CentreTrig();
+    std::vector<TAngleTrig> steps;
     auto inView = [&](int px, int py) { return px > 0 && px < ViewW && py > 0 && py < ViewH; };
     std::vector<std::pair<TPoint, std::string>> labels;
 
@@ -590,17 +588,20 @@ void TAtlas::DrawGrid() {
         const double r0 = std::floor(lo / spacing) * spacing;
         const double r1 = std::ceil(hi / spacing) * spacing + spacing / 10;
         const long nra = static_cast<long>((r1 - r0) / spacing) + 1;
+        const long nd = static_cast<long>((d1 - d0) / dstep + 1e-9);
+        steps.clear();
+        for (long j = 0; j <= nd && j < 200000; ++j)
+            steps.push_back(DecTrig(d0 + j * dstep));
         for (long i = 0; i < nra && i < 100000; ++i) {
             const double ra = r0 + i * spacing;
             if (ra > r1) break;
             Polyline pl{this, s};
             int inside = 0;
-            const long nd = static_cast<long>((d1 - d0) / dstep + 1e-9);
-            for (long j = 0; j <= nd && j < 200000; ++j) {
-                const double dec = d0 + j * dstep;
+            const TAngleTrig raTrig = RaTrig(ra);
+            for (const TAngleTrig& dec : steps) {
                 int px, py;
                 bool vis;
-                pl.Add(ra, dec, px, py, vis);
+                pl.Add(raTrig, dec, px, py, vis);
                 if (pass == 1 && vis && inView(px, py) && ++inside == 5) {
                     const double h = WrapTwoPi(ra) / kTwoPi * 24.0;
                     int hh = static_cast<int>(h + 1e-9);
@@ -623,6 +624,9 @@ void TAtlas::DrawGrid() {
     const double r0 = std::floor(lo / raMain) * raMain;
     const double r1 = std::ceil(hi / raMain) * raMain + raMain / 10;
     const long nra = static_cast<long>((r1 - r0) / rstep + 1e-9);
+    steps.clear();
+    for (long j = 0; j <= nra && j < 200000; ++j)
+        steps.push_back(RaTrig(r0 + j * rstep));
     for (int pass = 0; pass < 2; ++pass) {
         const double spacing = pass == 0 ? decMinor : decMain;
         const unsigned long colour = pass == 0 ? RGB(64, 34, 34) : RGB(96, 51, 51);
@@ -637,14 +641,14 @@ void TAtlas::DrawGrid() {
             Polyline pl{this, s};
             bool labelled = pass == 0;
             bool wasRight = false;
-            for (long j = 0; j <= nra && j < 200000; ++j) {
-                const double ra = r0 + j * rstep;
+            const TAngleTrig decTrig = DecTrig(dec);
+            for (const TAngleTrig& ra : steps) {
                 int px, py;
                 bool vis;
                 if (equator) {
-                    vis = ToPixel(ra, dec, px, py);
+                    vis = PlaceTrig(ra, decTrig, px, py);
                 } else {
-                    pl.Add(ra, dec, px, py, vis);
+                    pl.Add(ra, decTrig, px, py, vis);
                 }
                 if (!vis) continue;
                 if (px >= ViewW / 2) wasRight = true;

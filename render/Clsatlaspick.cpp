@@ -176,11 +176,7 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
     // Deep stars only as far as the atlas draws them.
     const int limit = Limit();
     // The centre's sine and cosine for ProjectTrig.
-    if (CenterDec != CachedDec) {
-        CachedDec = CenterDec;
-        SinDec0 = std::sin(CenterDec);
-        CosDec0 = std::cos(CenterDec);
-    }
+    CentreTrig();
     const int z0 = TStarIndex::ZoneOf(decLo), z1 = TStarIndex::ZoneOf(decHi);
     for (int c = 0; c < StarCount && out.size() < MaxPick; ++c) {
         const TStar* cat = Star[c];
