@@ -264,6 +264,12 @@ const TFont::Glyph& TFont::GetGlyph(char32_t cp) {
                                          static_cast<int16_t>(e - c)});
             c = e;
         }
+    if (g.Width <= 32) {
+        g.Masks.assign(static_cast<size_t>(g.Rows), 0);
+        for (int r = 0; r < g.Rows; ++r)
+            for (int c = 0; c < g.Width; ++c)
+                if (g.Bits[static_cast<size_t>(r) * g.Width + c]) g.Masks[r] |= uint32_t{1} << c;
+    }
     const Glyph& made = FGlyphs.emplace(cp, std::move(g)).first->second;
     // Map nodes stay where they are, so the quick table may point at them.
     if (cp < kQuick) FQuick[cp].store(&made, std::memory_order_release);

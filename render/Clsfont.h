@@ -34,6 +34,9 @@ public:
         std::vector<uint8_t> Bits; // Width x Rows, 1 = ink
         // The ink as runs along the rows: row, first column, length.
         std::vector<int16_t> Runs;
+        // The ink of each row as bits (column c is bit c), for glyphs up to
+        // 32 pixels wide; empty for wider ones.
+        std::vector<uint32_t> Masks;
     };
 
     // Fonts are shared and kept: charts make the same few fonts on every drawing.

@@ -1,6 +1,7 @@
 #include "render/Clssurface.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -38,57 +39,59 @@ struct TRasterRows {
     int W, H;
 };
 
-// The classic line stepping from one end towards the other: every step
-// moves along the longer axis, and along the shorter one as the error says.
-struct TLineSteps {
+// A thin line being stepped: the classic stepping from one end towards the
+// other, where every step moves along the longer axis and along the shorter
+// one as the error term says, with the place in the dash pattern.
+struct TThinLine {
     int x, y, err;
     const int dx, dy, sx, sy;
-
-    // n steps without painting, in one go: along the longer axis every step
-    // moves, and the error term g (2 err - dx, or -2 err - dy when y is the
-    // longer axis) stays within a window 2 dx (2 dy) wide, which fixes how
-    // many steps the shorter axis took.
-    inline void Skip(int n) {
-        if (n <= 0) return;
-        if (dx >= dy) {
-            const long long g0 = 2LL * err - dx, b = 2LL * dx;
-            const long long a = 2LL * n * dy - 2LL * dy - g0;
-            const long long moved = a >= 0 ? (a + b - 1) / b : -((-a) / b);
-            const long long g = g0 - 2LL * n * dy + b * moved;
-            x += n * sx;
-            y += static_cast<int>(moved) * sy;
-            err = static_cast<int>((g + dx) / 2);
-        } else {
-            const long long g0 = -2LL * err - dy, b = 2LL * dy;
-            const long long a = 2LL * n * dx - 2LL * dx - g0;
-            const long long moved = a >= 0 ? (a + b - 1) / b : -((-a) / b);
-            const long long g = g0 - 2LL * n * dx + b * moved;
-            y += n * sy;
-            x += static_cast<int>(moved) * sx;
-            err = static_cast<int>(-(g + dy) / 2);
-        }
-    }
-
-    // n steps, painting the pixel before each when Paint, with a bounds
-    // check on each pixel when Checked.
-    template <bool Paint, bool Checked>
-    inline void Run(const TRasterRows& r, int n, unsigned char colour) {
-        for (int k = 0; k < n; ++k) {
-            if (Paint && (!Checked || (static_cast<unsigned>(x) < static_cast<unsigned>(r.W) &&
-                                       static_cast<unsigned>(y) < static_cast<unsigned>(r.H))))
-                r.Bits[static_cast<ptrdiff_t>(y) * r.Stride + x] = colour;
-            const int e2 = 2 * err;
-            if (e2 > -dy) {
-                err -= dy;
-                x += sx;
-            }
-            if (e2 < dx) {
-                err += dx;
-                y += sy;
-            }
-        }
-    }
+    const int* pat; // dash pieces (on, off, ...); null for a solid pen
+    int pieces, piece, left; // the piece the next step is in, and its steps left
+    int colour[2];           // on and off pieces' colours; -1 paints nothing
 };
+
+// n steps of a line, each painting the pixel it starts from in the colour of
+// its dash piece; with a bounds check on each pixel when Checked. The fields
+// are worked on in locals: a store through a byte pointer may alias
+// anything and would make every step reload them.
+template <bool Checked> void WalkThin(TThinLine& l, const TRasterRows& r, int n) {
+    const int dx = l.dx, dy = l.dy, sx = l.sx;
+    const ptrdiff_t rowStep = l.sy * r.Stride;
+    const int sy = l.sy;
+    int e = l.err, x = l.x, y = l.y, piece = l.piece, left = l.left;
+    int c = l.colour[piece & 1];
+    uint8_t* p = Checked ? nullptr : r.Bits + static_cast<ptrdiff_t>(y) * r.Stride + x;
+    const unsigned w = static_cast<unsigned>(r.W), h = static_cast<unsigned>(r.H);
+    for (int k = 0; k < n; ++k) {
+        if (c >= 0) {
+            if (!Checked)
+                *p = static_cast<uint8_t>(c);
+            else if (static_cast<unsigned>(x) < w && static_cast<unsigned>(y) < h)
+                r.Bits[static_cast<ptrdiff_t>(y) * r.Stride + x] = static_cast<uint8_t>(c);
+        }
+        const int e2 = 2 * e;
+        if (e2 > -dy) {
+            e -= dy;
+            x += sx;
+            if (!Checked) p += sx;
+        }
+        if (e2 < dx) {
+            e += dx;
+            y += sy;
+            if (!Checked) p += rowStep;
+        }
+        if (--left == 0) {
+            if (++piece == l.pieces) piece = 0;
+            left = l.pat[piece];
+            c = l.colour[piece & 1];
+        }
+    }
+    l.err = e;
+    l.x = x;
+    l.y = y;
+    l.piece = piece;
+    l.left = left;
+}
 } // namespace
 
 TSurface::TSurface(TDIB& dib) : FDib(dib) {
@@ -258,36 +261,19 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     int err = dx - dy;
     int x = x0, y = y0;
     if (FPen.Width <= 1) {
-        // The one-pixel pen: the steps go by in runs of one dash piece, each
-        // run painting or only stepping. A line has max(dx, dy) steps.
-        TLineSteps line{x, y, err, dx, dy, sx, sy};
+        // The one-pixel pen: a line has max(dx, dy) steps.
+        const int n = std::max(dx, dy);
+        TThinLine line{x, y, err, dx, dy, sx, sy, pat, pieces, piece,
+                       dashed ? left : n + 1, {idx, opaque ? bk : -1}};
         TRasterRows rows{FDib.GetBits(), FDib.GetStride(), W, H};
         const bool inside = std::min(x0, x1) >= 0 && std::max(x0, x1) < W &&
                             std::min(y0, y1) >= 0 && std::max(y0, y1) < H;
-        auto run = [&](int n, int colour) {
-            if (colour < 0)
-                line.Skip(n);
-            else if (inside)
-                line.Run<true, false>(rows, n, static_cast<unsigned char>(colour));
-            else
-                line.Run<true, true>(rows, n, static_cast<unsigned char>(colour));
-        };
-        int rest = std::max(dx, dy);
-        if (!dashed) {
-            run(rest, idx);
-        } else {
-            while (rest > 0) {
-                const int n = std::min(left, rest);
-                const bool on = (piece & 1) == 0;
-                run(n, on ? idx : opaque ? bk : -1);
-                rest -= n;
-                left -= n;
-                if (left == 0) {
-                    if (++piece == pieces) piece = 0;
-                    left = pat[piece];
-                }
-            }
-        }
+        if (inside)
+            WalkThin<false>(line, rows, n);
+        else
+            WalkThin<true>(line, rows, n);
+        piece = line.piece;
+        left = line.left;
         keepDash();
         if (lastPixel) Plot(x1, y1, idx);
         return;
@@ -570,6 +556,19 @@ void TSurface::TextOut(int x, int y, const std::string& text) {
     font.ForEachGlyph(text, [&](const TFont::Glyph& g) {
         const int gx = pen + g.Left, gy = baseline - g.Top;
         pen += g.Advance;
+        if (!g.Masks.empty() && gx >= 0 && gx + g.Width <= W) {
+            // Within the raster's width: the ink pixel by pixel from the row
+            // bits, which for label-sized glyphs beats filling runs of one
+            // or two pixels.
+            for (int r = 0; r < g.Rows; ++r) {
+                const int py = gy + r;
+                if (static_cast<unsigned>(py) >= static_cast<unsigned>(H)) continue;
+                uint8_t* row = bits + static_cast<size_t>(py) * stride + gx;
+                for (uint32_t m = g.Masks[r]; m != 0; m &= m - 1)
+                    row[std::countr_zero(m)] = idx;
+            }
+            return;
+        }
         // The ink runs, cut to the raster.
         const int16_t* run = g.Runs.data();
         for (size_t k = 0; k < g.Runs.size(); k += 3, run += 3) {
