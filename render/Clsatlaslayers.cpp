@@ -167,6 +167,27 @@ const std::vector<SpriteDot>& SpriteDots(bool realistic, int cls) {
     }();
     return table[(realistic ? 13 : 0) + cls];
 }
+// A floor under the projection's stretch rho / sin(rho) of a point whose
+// cosine of the distance rho from the centre is m: 1 + sin^2(rho) / 6, the
+// first terms of a series of positive terms, on the near side; 1 beyond it.
+double StretchFloor(double m) {
+    return m > 0.0 ? 1.0 + (1.0 - m) * (1.0 + m) / 6.0 : 1.0;
+}
+
+// The set cells of each deep-sky symbol.
+const std::vector<SpriteDot>& SymbolDots(int sym) {
+    static const auto table = [] {
+        std::vector<std::vector<SpriteDot>> t(6);
+        for (int k = 0; k < 6; ++k)
+            for (int r = 0; r < 9; ++r)
+                for (int c = 0; c < 10; ++c)
+                    if (quenlira::sprites::kSymbols[k][r][c] == '#')
+                        t[k].push_back(
+                            {static_cast<int8_t>(c), static_cast<int8_t>(r), static_cast<int8_t>(1)});
+        return t;
+    }();
+    return table[sym];
+}
 } // namespace
 
 void TAtlas::DrawSprite(int cls, int spect, bool realistic, int px, int py) {
@@ -264,9 +285,15 @@ void TAtlas::DrawStars() {
                 const double north =
                     SinDec0 * (cosRa0 * p.UnitX + sinRa0 * p.UnitY) - CosDec0 * p.SinDec;
                 if (std::fabs(east) > eastMax || std::fabs(north) > northMax) continue;
+                // The projection stretches both components by k = rho / sin(rho)
+                // >= 1 + sin^2(rho) / 6 (rho the distance from the centre): in
+                // wide views that alone puts many stars past the edge.
+                const double meridian = cosRa0 * p.UnitX + sinRa0 * p.UnitY;
+                const double stretch = StretchFloor(p.SinDec * SinDec0 + CosDec0 * meridian);
+                if (std::fabs(east) * stretch > eastMax || std::fabs(north) * stretch > northMax)
+                    continue;
                 int px, py;
-                if (!PlacePixel(p.SinDec, p.CosDec, east, cosRa0 * p.UnitX + sinRa0 * p.UnitY,
-                                CenterRa - r.ra, px, py))
+                if (!PlacePixel(p.SinDec, p.CosDec, east, meridian, CenterRa - r.ra, px, py))
                     continue;
                 draw(c, r, px, py);
             }
@@ -372,8 +399,10 @@ void TAtlas::DrawNebulae(bool secondPass) {
         if (scale > 0) {
             const double east = sinRa0 * t[2] - cosRa0 * t[3];
             const double north = SinDec0 * (cosRa0 * t[2] + sinRa0 * t[3]) - CosDec0 * t[0];
-            if (std::fabs(east) * scale > ViewW / 2 + rad + 2.0 ||
-                std::fabs(north) * scale > ViewH / 2 + rad + 2.0)
+            const double stretch =
+                StretchFloor(t[0] * SinDec0 + CosDec0 * (cosRa0 * t[2] + sinRa0 * t[3]));
+            if (std::fabs(east) * stretch * scale > ViewW / 2 + rad + 2.0 ||
+                std::fabs(north) * stretch * scale > ViewH / 2 + rad + 2.0)
                 continue;
         }
         int px, py;
@@ -446,11 +475,13 @@ void TAtlas::DrawNebulae(bool secondPass) {
             } else {
                 // The colour's index is looked up once rather than per pixel:
                 // at wide views thousands of symbols are drawn.
-                const int sym = quenlira::sprites::SymbolOfType(r.type);
-                for (int row = 0; row < 9; ++row)
-                    for (int col = 0; col < 10; ++col)
-                        if (quenlira::sprites::kSymbols[sym][row][col] == '#')
-                            Dib.DotIdx(px + col - 4, py + row - 4, nebulaIdx);
+                const int W = Dib.GetWidth(), H = Dib.GetHeight();
+                for (const SpriteDot& d : SymbolDots(quenlira::sprites::SymbolOfType(r.type))) {
+                    const int x = px + d.c - 4, y = py + d.r - 4;
+                    if (static_cast<unsigned>(x) < static_cast<unsigned>(W) &&
+                        static_cast<unsigned>(y) < static_cast<unsigned>(H))
+                        Dib.Row(y)[x] = nebulaIdx;
+                }
             }
         }
         // The second pass writes every label again, pixel for pixel in the
