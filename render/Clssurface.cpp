@@ -50,35 +50,26 @@ struct TThinLine {
     int colour[2];           // on and off pieces' colours; -1 paints nothing
 };
 
-// n steps of a line, each painting the pixel it starts from in the colour of
-// its dash piece; with a bounds check on each pixel when Checked. The fields
-// are worked on in locals: a store through a byte pointer may alias
-// anything and would make every step reload them.
-template <bool Checked> void WalkThin(TThinLine& l, const TRasterRows& r, int n) {
-    const int dx = l.dx, dy = l.dy, sx = l.sx;
-    const ptrdiff_t rowStep = l.sy * r.Stride;
-    const int sy = l.sy;
+// n steps of a line that may leave the raster, each painting the pixel it
+// starts from, if inside, in the colour of its dash piece. The fields are
+// worked on in locals: a store through a byte pointer may alias anything and
+// would make every step reload them.
+void WalkThin(TThinLine& l, const TRasterRows& r, int n) {
+    const int dx = l.dx, dy = l.dy, sx = l.sx, sy = l.sy;
     int e = l.err, x = l.x, y = l.y, piece = l.piece, left = l.left;
     int c = l.colour[piece & 1];
-    uint8_t* p = Checked ? nullptr : r.Bits + static_cast<ptrdiff_t>(y) * r.Stride + x;
     const unsigned w = static_cast<unsigned>(r.W), h = static_cast<unsigned>(r.H);
     for (int k = 0; k < n; ++k) {
-        if (c >= 0) {
-            if (!Checked)
-                *p = static_cast<uint8_t>(c);
-            else if (static_cast<unsigned>(x) < w && static_cast<unsigned>(y) < h)
-                r.Bits[static_cast<ptrdiff_t>(y) * r.Stride + x] = static_cast<uint8_t>(c);
-        }
+        if (c >= 0 && static_cast<unsigned>(x) < w && static_cast<unsigned>(y) < h)
+            r.Bits[static_cast<ptrdiff_t>(y) * r.Stride + x] = static_cast<uint8_t>(c);
         const int e2 = 2 * e;
         if (e2 > -dy) {
             e -= dy;
             x += sx;
-            if (!Checked) p += sx;
         }
         if (e2 < dx) {
             e += dx;
             y += sy;
-            if (!Checked) p += rowStep;
         }
         if (--left == 0) {
             if (++piece == l.pieces) piece = 0;
@@ -89,6 +80,75 @@ template <bool Checked> void WalkThin(TThinLine& l, const TRasterRows& r, int n)
     l.err = e;
     l.x = x;
     l.y = y;
+    l.piece = piece;
+    l.left = left;
+}
+
+// Spans of a line wholly inside the raster: between two moves of the shorter
+// axis the pixels lie in one row (or column), painted piece by piece of the
+// dash pattern. The same pixels, colours and end state as WalkThin.
+inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
+    const int dx = l.dx, dy = l.dy, sx = l.sx, sy = l.sy;
+    const bool xMajor = dx >= dy;
+    // Along the longer axis, and the extra move of the shorter one.
+    const ptrdiff_t along = xMajor ? sx : sy * r.Stride;
+    const ptrdiff_t across = xMajor ? sy * r.Stride : sx;
+    int e = l.err, piece = l.piece, left = l.left, movesAcross = 0;
+    int c = l.colour[piece & 1];
+    uint8_t* p = r.Bits + static_cast<ptrdiff_t>(l.y) * r.Stride + l.x;
+    int rest = n;
+    while (rest > 0) {
+        // Steps before the shorter axis moves: along x the error falls by
+        // dy a step and y moves once 2e < dx; along y it rises by dx and x
+        // moves once 2e > -dy.
+        long long still;
+        if (xMajor)
+            still = 2LL * e < dx ? 0 : dy == 0 ? rest : (2LL * e - dx) / (2LL * dy) + 1;
+        else
+            still = 2LL * e > -dy ? 0 : dx == 0 ? rest : (-2LL * e - dy) / (2LL * dx) + 1;
+        // The span: those steps and the one that moves across, if within n.
+        const bool moves = still < rest;
+        const int span = moves ? static_cast<int>(still) + 1 : rest;
+        int todo = span;
+        while (todo > 0) {
+            const int k = std::min(todo, left);
+            if (c >= 0) {
+                const uint8_t v = static_cast<uint8_t>(c);
+                for (int i = 0; i < k; ++i, p += along)
+                    *p = v;
+            } else {
+                p += k * along;
+            }
+            todo -= k;
+            left -= k;
+            if (left == 0) {
+                if (++piece == l.pieces) piece = 0;
+                left = l.pat[piece];
+                c = l.colour[piece & 1];
+            }
+        }
+        // The error term stays within [-dy, dx], so these products are small.
+        if (xMajor) {
+            e -= static_cast<int>(static_cast<long long>(span) * dy);
+            if (moves) e += dx;
+        } else {
+            e += static_cast<int>(static_cast<long long>(span) * dx);
+            if (moves) e -= dy;
+        }
+        if (moves) {
+            p += across;
+            ++movesAcross;
+        }
+        rest -= span;
+    }
+    if (xMajor) {
+        l.x += n * sx;
+        l.y += movesAcross * sy;
+    } else {
+        l.y += n * sy;
+        l.x += movesAcross * sx;
+    }
+    l.err = e;
     l.piece = piece;
     l.left = left;
 }
@@ -269,9 +329,9 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
         const bool inside = std::min(x0, x1) >= 0 && std::max(x0, x1) < W &&
                             std::min(y0, y1) >= 0 && std::max(y0, y1) < H;
         if (inside)
-            WalkThin<false>(line, rows, n);
+            WalkSpans(line, rows, n);
         else
-            WalkThin<true>(line, rows, n);
+            WalkThin(line, rows, n);
         piece = line.piece;
         left = line.left;
         keepDash();
