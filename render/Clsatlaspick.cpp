@@ -153,24 +153,27 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
                y <= py + tolerance;
     };
 
-    // Stars: a declination band of 5 degrees around the picked point and a
-    // right-ascension band as wide on the sky, which covers the tolerance
-    // square at every scale the atlas offers.
-    double decLo = PickDec - kFiveDeg, decHi = PickDec + kFiveDeg;
+    // Stars: a declination band around the picked point and a right-ascension
+    // band as wide on the sky. The projection never shrinks a distance, so a
+    // star drawn in the square lies within (tolerance + 1) * sqrt(2) / scale
+    // of the point; the band reaches twice as far, and never past 5 degrees.
+    const int pickScale = Scale == 0 ? 200 : Scale;
+    const double reach = std::clamp(4.0 * (tolerance + 2) / pickScale, 0.0, kFiveDeg);
+    double decLo = PickDec - reach, decHi = PickDec + reach;
     bool allRa = false;
-    if (PickDec > kPi / 2 - kFiveDeg) {
-        decLo = kPi / 2 - kFiveDeg;
+    // Near a pole the band takes in the cap beyond the point, at every right
+    // ascension.
+    if (PickDec > kPi / 2 - reach) {
         decHi = kPi / 2 + 1;
         allRa = true;
-    } else if (PickDec < -(kPi / 2 - kFiveDeg)) {
+    } else if (PickDec < -(kPi / 2 - reach)) {
         decLo = -kPi / 2 - 1;
-        decHi = -(kPi / 2 - kFiveDeg);
         allRa = true;
     }
     double raHalf = kPi;
     if (!allRa) {
-        const double c = std::cos(std::fabs(PickDec) + kFiveDeg);
-        raHalf = c > 1e-6 ? std::min(kPi, kFiveDeg / c) : kPi;
+        const double c = std::cos(std::fabs(PickDec) + reach);
+        raHalf = c > 1e-6 ? std::min(kPi, reach / c) : kPi;
         if (raHalf >= kPi) allRa = true;
     }
     // Deep stars only as far as the atlas draws them.
