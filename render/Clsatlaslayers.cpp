@@ -458,13 +458,19 @@ void TAtlas::DrawNebulae(bool secondPass) {
                         ratio = 1.0;
                     }
                     Draw_.DrawStart(s, TSurface::PS_SOLID, 1, kNebulaColour, kNebulaColour);
+                    // The outline's 22 points: the circle's sines and cosines
+                    // are the same for every object.
+                    static const auto circle = [] {
+                        std::array<std::array<double, 2>, 22> t{};
+                        for (int k = 0; k <= 21; ++k)
+                            t[k] = {std::cos(k * kPi / 10), std::sin(k * kPi / 10)};
+                        return t;
+                    }();
+                    const double sinTheta = std::sin(theta), cosTheta = std::cos(theta);
                     for (int k = 0; k <= 21; ++k) {
-                        const double t = k * kPi / 10;
-                        const double a = rad * ratio * std::cos(t), b = rad * std::sin(t);
-                        const int x =
-                            static_cast<int>(px + std::sin(theta) * a - std::cos(theta) * b);
-                        const int y =
-                            static_cast<int>(py + std::sin(theta) * b + std::cos(theta) * a);
+                        const double a = rad * ratio * circle[k][0], b = rad * circle[k][1];
+                        const int x = static_cast<int>(px + sinTheta * a - cosTheta * b);
+                        const int y = static_cast<int>(py + sinTheta * b + cosTheta * a);
                         if (k == 0)
                             s->MoveTo(x, y);
                         else
