@@ -1,7 +1,10 @@
 #include "render/Clsstarindex.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "catalog/Clsstar.h"
 
@@ -50,7 +53,11 @@ void TStarIndex::Build(const TStar& star, bool keepTrig) {
     Unit.clear();
     Trig.shrink_to_fit();
     Unit.shrink_to_fit();
-    if (!keepTrig) return;
+    if (!keepTrig) {
+        Lazy.Reset(static_cast<size_t>(n));
+        return;
+    }
+    Lazy.Reset(0);
     Trig.resize(2 * static_cast<size_t>(n));
     Unit.resize(2 * static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
@@ -76,4 +83,41 @@ const TStarIndex::Entry* TStarIndex::After(int z, double ra) const {
 const TStarIndex::Entry* TStarIndex::Before(int z, double ra) const {
     return std::lower_bound(Begin(z), End(z), ra,
                             [](const Entry& e, double v) { return static_cast<double>(e.ra) < v; });
+}
+
+TStarIndex::TLazyPlaces::TLazyPlaces(TLazyPlaces&& other) noexcept
+    : Block(std::exchange(other.Block, nullptr)), Bytes(std::exchange(other.Bytes, 0)),
+      Known(std::move(other.Known)) {}
+
+TStarIndex::TLazyPlaces& TStarIndex::TLazyPlaces::operator=(TLazyPlaces&& other) noexcept {
+    if (this != &other) {
+        Release();
+        Block = std::exchange(other.Block, nullptr);
+        Bytes = std::exchange(other.Bytes, 0);
+        Known = std::move(other.Known);
+    }
+    return *this;
+}
+
+TStarIndex::TLazyPlaces::~TLazyPlaces() {
+    Release();
+}
+
+void TStarIndex::TLazyPlaces::Release() {
+    if (Block) munmap(Block, Bytes);
+    Block = nullptr;
+    Bytes = 0;
+    Known.clear();
+}
+
+void TStarIndex::TLazyPlaces::Reset(size_t n) {
+    Release();
+    if (n == 0) return;
+    // An anonymous mapping reads as zeros and takes memory only where written.
+    const size_t bytes = 4 * sizeof(double) * n;
+    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return;
+    Block = static_cast<double*>(p);
+    Bytes = bytes;
+    Known.assign((n + 63) / 64, 0);
 }

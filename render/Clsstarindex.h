@@ -49,11 +49,47 @@ public:
     Place PlaceOf(int i, double ra, double dec) const {
         const size_t k = 2 * static_cast<size_t>(i);
         if (!Trig.empty()) return {Trig[k], Trig[k + 1], Unit[k], Unit[k + 1]};
-        return Compute(ra, dec);
+        return Lazy.Get(i, ra, dec);
     }
     static Place Compute(double ra, double dec);
 
 private:
+    // The places of a catalogue that does not keep them: each worked out
+    // when first asked for and kept, in memory that the system hands out
+    // page by page as it is written, so that only the parts of the sky
+    // looked at take room (the deep catalogue goes by declination).
+    class TLazyPlaces {
+    public:
+        TLazyPlaces() = default;
+        TLazyPlaces(TLazyPlaces&& other) noexcept;
+        TLazyPlaces& operator=(TLazyPlaces&& other) noexcept;
+        ~TLazyPlaces();
+        // Room for n records, none known yet; without it every place is
+        // worked out each time.
+        void Reset(size_t n);
+        Place Get(int i, double ra, double dec) const {
+            if (!Block) return Compute(ra, dec);
+            const size_t w = static_cast<size_t>(i) >> 6;
+            const uint64_t bit = uint64_t{1} << (i & 63);
+            double* p = Block + 4 * static_cast<size_t>(i);
+            if (!(Known[w] & bit)) {
+                const Place c = Compute(ra, dec);
+                p[0] = c.SinDec;
+                p[1] = c.CosDec;
+                p[2] = c.UnitX;
+                p[3] = c.UnitY;
+                Known[w] |= bit;
+            }
+            return {p[0], p[1], p[2], p[3]};
+        }
+
+    private:
+        void Release();
+        double* Block = nullptr;
+        size_t Bytes = 0;
+        mutable std::vector<uint64_t> Known;
+    };
+
     const TStar* Catalogue = nullptr;
     const void* Source = nullptr;
     int32_t SourceCount = -1;
@@ -61,4 +97,5 @@ private:
     std::vector<Entry> Records; // zone by zone
     std::vector<double> Trig;   // sine and cosine per record
     std::vector<double> Unit;   // UnitX, UnitY per record
+    TLazyPlaces Lazy;           // the places when Trig is not kept
 };
