@@ -152,6 +152,75 @@ inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
     l.piece = piece;
     l.left = left;
 }
+
+// n steps without painting, in one go: along the longer axis every step
+// moves, and the error term g (2 err - dx, or -2 err - dy when y is the
+// longer axis) stays within a window 2 dx (2 dy) wide, which fixes how many
+// steps the shorter axis took. The dash pattern moves on by n places.
+inline void SkipSteps(TThinLine& l, int n) {
+    if (n <= 0) return;
+    if (l.dx >= l.dy) {
+        const long long g0 = 2LL * l.err - l.dx, b = 2LL * l.dx;
+        const long long a = 2LL * n * l.dy - 2LL * l.dy - g0;
+        const long long moved = a >= 0 ? (a + b - 1) / b : -((-a) / b);
+        const long long g = g0 - 2LL * n * l.dy + b * moved;
+        l.x += n * l.sx;
+        l.y += static_cast<int>(moved) * l.sy;
+        l.err = static_cast<int>((g + l.dx) / 2);
+    } else {
+        const long long g0 = -2LL * l.err - l.dy, b = 2LL * l.dy;
+        const long long a = 2LL * n * l.dx - 2LL * l.dx - g0;
+        const long long moved = a >= 0 ? (a + b - 1) / b : -((-a) / b);
+        const long long g = g0 - 2LL * n * l.dx + b * moved;
+        l.y += n * l.sy;
+        l.x += static_cast<int>(moved) * l.sx;
+        l.err = static_cast<int>(-(g + l.dy) / 2);
+    }
+    if (!l.pat) return;
+    int period = 0;
+    for (int k = 0; k < l.pieces; ++k)
+        period += l.pat[k];
+    int m = n % period;
+    while (m >= l.left) {
+        m -= l.left;
+        if (++l.piece == l.pieces) l.piece = 0;
+        l.left = l.pat[l.piece];
+    }
+    l.left -= m;
+}
+
+// A line that leaves the raster: the steps whose longer-axis coordinate is
+// inside are found in one go and the others stepped over; what is left is
+// painted span by span when its shorter-axis coordinate stays inside too.
+inline void WalkClipped(TThinLine& l, const TRasterRows& r, int n) {
+    const bool xMajor = l.dx >= l.dy;
+    const int start = xMajor ? l.x : l.y, s = xMajor ? l.sx : l.sy, size = xMajor ? r.W : r.H;
+    // Steps k whose coordinate start + k s lies in [0, size): k0 <= k < k1.
+    long long k0, k1;
+    if (s > 0) {
+        k0 = std::max(0LL, -static_cast<long long>(start));
+        k1 = std::min<long long>(n, static_cast<long long>(size) - start);
+    } else {
+        k0 = std::max(0LL, static_cast<long long>(start) - size + 1);
+        k1 = std::min<long long>(n, static_cast<long long>(start) + 1);
+    }
+    if (k0 >= k1) {
+        SkipSteps(l, n);
+        return;
+    }
+    SkipSteps(l, static_cast<int>(k0));
+    const int count = static_cast<int>(k1 - k0);
+    // The shorter axis moves one way only: inside at both ends, inside all along.
+    TThinLine last = l;
+    SkipSteps(last, count - 1);
+    const int minorSize = xMajor ? r.H : r.W;
+    const int a = xMajor ? l.y : l.x, b = xMajor ? last.y : last.x;
+    if (a >= 0 && a < minorSize && b >= 0 && b < minorSize)
+        WalkSpans(l, r, count);
+    else
+        WalkThin(l, r, count);
+    SkipSteps(l, static_cast<int>(n - k1));
+}
 } // namespace
 
 TSurface::TSurface(TDIB& dib) : FDib(dib) {
@@ -331,7 +400,7 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
         if (inside)
             WalkSpans(line, rows, n);
         else
-            WalkThin(line, rows, n);
+            WalkClipped(line, rows, n);
         piece = line.piece;
         left = line.left;
         keepDash();
