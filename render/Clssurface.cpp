@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "render/Clsdib.h"
 #include "render/Clsfont.h"
@@ -39,6 +40,57 @@ struct TRasterRows {
     int W, H;
 };
 
+// A dash pattern laid out for painting many pixels at once: for each place
+// in the pattern, which pixels of the next eight are on, going forwards in
+// memory and going backwards.
+struct TDashTables {
+    int period = 0;
+    std::vector<uint8_t> on;          // per place in the pattern
+    std::vector<uint64_t> ahead, back; // eight pixels from each place, bytes in memory order
+    std::vector<int> first;           // the place each piece starts at
+    std::vector<int> runLeft;         // per place, the pixels left of its piece
+    explicit TDashTables(const std::vector<int>& pat) {
+        for (size_t k = 0; k < pat.size(); ++k) {
+            first.push_back(period);
+            for (int i = 0; i < pat[k]; ++i) {
+                on.push_back((k & 1) == 0);
+                runLeft.push_back(pat[k] - i);
+            }
+            period += pat[k];
+        }
+        for (int q = 0; q < period; ++q) {
+            uint8_t a[8], b[8];
+            for (int j = 0; j < 8; ++j) {
+                a[j] = on[(q + j) % period] ? 0xFF : 0;     // byte j is the j-th pixel on
+                b[j] = on[(q + 7 - j) % period] ? 0xFF : 0; // byte j is the (7 - j)-th pixel back
+            }
+            uint64_t ma, mb;
+            std::memcpy(&ma, a, 8);
+            std::memcpy(&mb, b, 8);
+            ahead.push_back(ma);
+            back.push_back(mb);
+        }
+    }
+};
+
+// The tables of a pen style's dash pattern (null for a solid pen).
+const TDashTables* DashTablesOf(int style) {
+    static const TDashTables dash(DashPattern(TSurface::PS_DASH)), dot(DashPattern(TSurface::PS_DOT)),
+        dashdot(DashPattern(TSurface::PS_DASHDOT)), dashdotdot(DashPattern(TSurface::PS_DASHDOTDOT));
+    switch (style) {
+    case TSurface::PS_DASH:
+        return &dash;
+    case TSurface::PS_DOT:
+        return &dot;
+    case TSurface::PS_DASHDOT:
+        return &dashdot;
+    case TSurface::PS_DASHDOTDOT:
+        return &dashdotdot;
+    default:
+        return nullptr;
+    }
+}
+
 // A thin line being stepped: the classic stepping from one end towards the
 // other, where every step moves along the longer axis and along the shorter
 // one as the error term says, with the place in the dash pattern.
@@ -48,28 +100,37 @@ struct TThinLine {
     const int* pat; // dash pieces (on, off, ...); null for a solid pen
     int pieces, piece, left; // the piece the next step is in, and its steps left
     int colour[2];           // on and off pieces' colours; -1 paints nothing
+    const TDashTables* tables; // the pattern's tables; null for a solid pen
 };
 
-// n steps of a line that may leave the raster, each painting the pixel it
-// starts from, if inside, in the colour of its dash piece. The fields are
-// worked on in locals: a store through a byte pointer may alias anything and
-// would make every step reload them.
-void WalkThin(TThinLine& l, const TRasterRows& r, int n) {
+// n steps of a line, each painting the pixel it starts from in the colour of
+// its dash piece; when Checked the line may leave the raster and each pixel
+// is tested. The fields are worked on in locals: a store through a byte
+// pointer may alias anything and would make every step reload them.
+template <bool Checked> void WalkThin(TThinLine& l, const TRasterRows& r, int n) {
     const int dx = l.dx, dy = l.dy, sx = l.sx, sy = l.sy;
+    const ptrdiff_t rowStep = sy * r.Stride;
     int e = l.err, x = l.x, y = l.y, piece = l.piece, left = l.left;
     int c = l.colour[piece & 1];
+    uint8_t* p = Checked ? nullptr : r.Bits + static_cast<ptrdiff_t>(y) * r.Stride + x;
     const unsigned w = static_cast<unsigned>(r.W), h = static_cast<unsigned>(r.H);
     for (int k = 0; k < n; ++k) {
-        if (c >= 0 && static_cast<unsigned>(x) < w && static_cast<unsigned>(y) < h)
-            r.Bits[static_cast<ptrdiff_t>(y) * r.Stride + x] = static_cast<uint8_t>(c);
+        if (c >= 0) {
+            if (!Checked)
+                *p = static_cast<uint8_t>(c);
+            else if (static_cast<unsigned>(x) < w && static_cast<unsigned>(y) < h)
+                r.Bits[static_cast<ptrdiff_t>(y) * r.Stride + x] = static_cast<uint8_t>(c);
+        }
         const int e2 = 2 * e;
         if (e2 > -dy) {
             e -= dy;
             x += sx;
+            if (!Checked) p += sx;
         }
         if (e2 < dx) {
             e += dx;
             y += sy;
+            if (!Checked) p += rowStep;
         }
         if (--left == 0) {
             if (++piece == l.pieces) piece = 0;
@@ -85,16 +146,33 @@ void WalkThin(TThinLine& l, const TRasterRows& r, int n) {
 }
 
 // Spans of a line wholly inside the raster: between two moves of the shorter
-// axis the pixels lie in one row (or column), painted piece by piece of the
-// dash pattern. The same pixels, colours and end state as WalkThin.
+// axis the pixels lie in one row (or column). A row's pixels are painted
+// eight at a time through the dash pattern's masks. The same pixels,
+// colours and end state as WalkThin.
 inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
     const int dx = l.dx, dy = l.dy, sx = l.sx, sy = l.sy;
     const bool xMajor = dx >= dy;
+    // Spans shorter than four pixels on average are not worth their division.
+    if (4LL * std::min(dx, dy) > std::max(dx, dy)) {
+        WalkThin<false>(l, r, n);
+        return;
+    }
     // Along the longer axis, and the extra move of the shorter one.
     const ptrdiff_t along = xMajor ? sx : sy * r.Stride;
     const ptrdiff_t across = xMajor ? sy * r.Stride : sx;
-    int e = l.err, piece = l.piece, left = l.left, movesAcross = 0;
-    int c = l.colour[piece & 1];
+    const TDashTables* tab = l.tables;
+    // Locals, since a byte store may alias the tables' own pointers.
+    const int period = tab ? tab->period : 0;
+    const uint8_t* on = tab ? tab->on.data() : nullptr;
+    const int* runLeft = tab ? tab->runLeft.data() : nullptr;
+    const uint64_t* ahead = tab ? tab->ahead.data() : nullptr;
+    const uint64_t* back = tab ? tab->back.data() : nullptr;
+    // The place in the pattern of the next pixel.
+    int ph = tab ? tab->first[l.piece] + l.pat[l.piece] - l.left : 0;
+    const int cOn = l.colour[0], cOff = l.colour[1];
+    const uint64_t on8 = 0x0101010101010101ULL * static_cast<uint8_t>(cOn);
+    const uint64_t off8 = 0x0101010101010101ULL * static_cast<uint8_t>(cOff < 0 ? 0 : cOff);
+    int e = l.err, movesAcross = 0;
     uint8_t* p = r.Bits + static_cast<ptrdiff_t>(l.y) * r.Stride + l.x;
     int rest = n;
     while (rest > 0) {
@@ -109,22 +187,49 @@ inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
         // The span: those steps and the one that moves across, if within n.
         const bool moves = still < rest;
         const int span = moves ? static_cast<int>(still) + 1 : rest;
-        int todo = span;
-        while (todo > 0) {
-            const int k = std::min(todo, left);
-            if (c >= 0) {
-                const uint8_t v = static_cast<uint8_t>(c);
-                for (int i = 0; i < k; ++i, p += along)
-                    *p = v;
+        if (!tab) {
+            // A solid pen.
+            if (xMajor && span >= 32) {
+                std::fill(sx > 0 ? p : p - (span - 1), sx > 0 ? p + span : p + 1,
+                          static_cast<uint8_t>(cOn));
+                p += static_cast<ptrdiff_t>(span) * sx;
             } else {
-                p += k * along;
+                for (int i = 0; i < span; ++i, p += along)
+                    *p = static_cast<uint8_t>(cOn);
             }
-            todo -= k;
-            left -= k;
-            if (left == 0) {
-                if (++piece == l.pieces) piece = 0;
-                left = l.pat[piece];
-                c = l.colour[piece & 1];
+        } else {
+            int i = 0;
+            if (xMajor) {
+                for (; i + 8 <= span; i += 8) {
+                    uint8_t* q = sx > 0 ? p + i : p - i - 7;
+                    const uint64_t m = sx > 0 ? ahead[ph] : back[ph];
+                    uint64_t d;
+                    if (cOff >= 0) {
+                        d = (on8 & m) | (off8 & ~m);
+                    } else {
+                        std::memcpy(&d, q, 8);
+                        d = (d & ~m) | (on8 & m);
+                    }
+                    std::memcpy(q, &d, 8);
+                    ph += 8;
+                    while (ph >= period)
+                        ph -= period;
+                }
+                p += static_cast<ptrdiff_t>(i) * sx;
+            }
+            // The rest (a column's pixels, or a row's last few) piece by piece.
+            while (i < span) {
+                const int k = std::min(span - i, runLeft[ph]);
+                const int c = on[ph] ? cOn : cOff;
+                if (c >= 0) {
+                    for (int j = 0; j < k; ++j, p += along)
+                        *p = static_cast<uint8_t>(c);
+                } else {
+                    p += k * along;
+                }
+                i += k;
+                ph += k;
+                if (ph == period) ph = 0;
             }
         }
         // The error term stays within [-dy, dx], so these products are small.
@@ -149,8 +254,16 @@ inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
         l.x += movesAcross * sx;
     }
     l.err = e;
-    l.piece = piece;
-    l.left = left;
+    if (tab) {
+        // Back from the place in the pattern to the piece and its steps left.
+        int piece = l.pieces - 1;
+        while (tab->first[piece] > ph)
+            --piece;
+        l.piece = piece;
+        l.left = tab->first[piece] + l.pat[piece] - ph;
+    } else {
+        l.left -= n;
+    }
 }
 
 // n steps without painting, in one go: along the longer axis every step
@@ -218,7 +331,7 @@ inline void WalkClipped(TThinLine& l, const TRasterRows& r, int n) {
     if (a >= 0 && a < minorSize && b >= 0 && b < minorSize)
         WalkSpans(l, r, count);
     else
-        WalkThin(l, r, count);
+        WalkThin<true>(l, r, count);
     SkipSteps(l, static_cast<int>(n - k1));
 }
 } // namespace
@@ -393,7 +506,8 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
         // The one-pixel pen: a line has max(dx, dy) steps.
         const int n = std::max(dx, dy);
         TThinLine line{x, y, err, dx, dy, sx, sy, pat, pieces, piece,
-                       dashed ? left : n + 1, {idx, opaque ? bk : -1}};
+                       dashed ? left : n + 1, {idx, opaque ? bk : -1},
+                       dashed ? DashTablesOf(FPen.Style) : nullptr};
         TRasterRows rows{FDib.GetBits(), FDib.GetStride(), W, H};
         const bool inside = std::min(x0, x1) >= 0 && std::max(x0, x1) < W &&
                             std::min(y0, y1) >= 0 && std::max(y0, y1) < H;
