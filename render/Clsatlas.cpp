@@ -151,41 +151,42 @@ double DistanceFactor(double m) {
     return (kPi / 2 - std::atan(m / s)) / s;
 }
 
-const TDistancePoly& DistancePoly() {
-    static const TDistancePoly poly = [] {
-        constexpr int N = TDistancePoly::N, M = 64;
-        double c[N];
-        for (int j = 0; j < N; ++j) {
-            double sum = 0.0;
-            for (int i = 0; i < M; ++i) {
-                const double th = kPi * (i + 0.5) / M;
-                sum += DistanceFactor((std::cos(th) + 1.0) / 2.0) * std::cos(j * th);
-            }
-            c[j] = 2.0 * sum / M;
+TDistancePoly MakeDistancePoly() {
+    constexpr int N = TDistancePoly::N, M = 64;
+    double c[N];
+    for (int j = 0; j < N; ++j) {
+        double sum = 0.0;
+        for (int i = 0; i < M; ++i) {
+            const double th = kPi * (i + 0.5) / M;
+            sum += DistanceFactor((std::cos(th) + 1.0) / 2.0) * std::cos(j * th);
         }
-        c[0] /= 2.0;
-        // Powers of u of each Chebyshev polynomial: T(j+1) = 2u T(j) - T(j-1).
-        double t[N][N] = {};
-        t[0][0] = 1.0;
-        t[1][1] = 1.0;
-        for (int j = 1; j + 1 < N; ++j)
-            for (int k = 0; k < N; ++k)
-                t[j + 1][k] = (k > 0 ? 2.0 * t[j][k - 1] : 0.0) - t[j - 1][k];
-        TDistancePoly p;
-        for (int j = 0; j < N; ++j)
-            for (int k = 0; k < N; ++k)
-                p.a[k] += c[j] * t[j][k];
-        double worst = 0.0;
-        for (int i = 0; i <= 20000; ++i) {
-            const double m = 1e-6 + i * (0.98 / 20000);
-            const double exact = DistanceFactor(m);
-            worst = std::max(worst, std::fabs(p(2.0 * m - 1.0) - exact) / exact);
-        }
-        p.ok = worst < 1e-11;
-        return p;
-    }();
-    return poly;
+        c[j] = 2.0 * sum / M;
+    }
+    c[0] /= 2.0;
+    // Powers of u of each Chebyshev polynomial: T(j+1) = 2u T(j) - T(j-1).
+    double t[N][N] = {};
+    t[0][0] = 1.0;
+    t[1][1] = 1.0;
+    for (int j = 1; j + 1 < N; ++j)
+        for (int k = 0; k < N; ++k)
+            t[j + 1][k] = (k > 0 ? 2.0 * t[j][k - 1] : 0.0) - t[j - 1][k];
+    TDistancePoly p;
+    for (int j = 0; j < N; ++j)
+        for (int k = 0; k < N; ++k)
+            p.a[k] += c[j] * t[j][k];
+    double worst = 0.0;
+    for (int i = 0; i <= 20000; ++i) {
+        const double m = 1e-6 + i * (0.98 / 20000);
+        const double exact = DistanceFactor(m);
+        worst = std::max(worst, std::fabs(p(2.0 * m - 1.0) - exact) / exact);
+    }
+    p.ok = worst < 1e-11;
+    return p;
 }
+
+// Made when the program starts, so that each projection reads it without
+// asking whether it has been made.
+const TDistancePoly kDistancePoly = MakeDistancePoly();
 } // namespace
 
 void TAtlas::MemoHourAngle(double h) {
@@ -220,8 +221,8 @@ bool TAtlas::PlacePixel(double sinDec, double cosDec, double east, double meridi
             k = (1.0 + s2 / 6) + t2 * (3.0 / 40 + s2 * (5.0 / 112)) +
                 t4 * ((35.0 / 1152 + s2 * (63.0 / 2816)) +
                       t2 * (231.0 / 13312 + s2 * (143.0 / 10240)));
-        } else if (DistancePoly().ok) {
-            k = DistancePoly()(2.0 * m - 1.0);
+        } else if (kDistancePoly.ok) {
+            k = kDistancePoly(2.0 * m - 1.0);
         } else {
             const double s = std::sqrt(1.0 - m * m);
             k = (kPi / 2 - std::atan(m / s)) / s;
