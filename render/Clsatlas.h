@@ -293,6 +293,8 @@ private:
     const void* NebulaTrigSource = nullptr;
     int NebulaTrigCount = -1;
     std::vector<double> NebulaTrig;
+    // Each deep-sky object's label, made with NebulaTrig.
+    std::vector<std::string> NebulaLabel;
     // Deep-sky objects on the chart in this drawing: record, pixel.
     std::vector<std::array<int, 3>> NebulaShown;
     bool NebulaShownValid = false;

@@ -375,7 +375,15 @@ void TAtlas::DrawNebulae(bool secondPass) {
         NebulaTrigSource = neb.Records;
         NebulaTrigCount = neb.Count;
         NebulaTrig.resize(4 * static_cast<size_t>(neb.Count));
+        NebulaLabel.assign(static_cast<size_t>(neb.Count), std::string());
         for (int i = 0; i < neb.Count; ++i) {
+            // Numbers from 20000 up are no catalogue numbers: such an object
+            // is known by its designation only, and without one it has no label.
+            const int no = neb.Records[i].no;
+            std::string& label = NebulaLabel[i];
+            label = neb.GetMessier(i);
+            if (label.empty() && no < 20000)
+                label = no >= 10001 ? "IC" + std::to_string(no - 10000) : std::to_string(no);
             const double dec = neb.Records[i].dec, ra = neb.Records[i].ra;
             double* t = &NebulaTrig[4 * static_cast<size_t>(i)];
             t[0] = std::sin(dec);
@@ -494,12 +502,7 @@ void TAtlas::DrawNebulae(bool secondPass) {
         // same colour and over everything drawn in between, so a first-pass
         // label never shows: only the second pass writes them.
         if (!secondPass) continue;
-        std::string label = neb.GetMessier(i);
-        // Numbers from 20000 up are no catalogue numbers: such an object is
-        // known by its designation only, and without one it has no label.
-        if (label.empty() && r.no < 20000)
-            label = r.no >= 10001 ? "IC" + std::to_string(r.no - 10000) : std::to_string(r.no);
-        s->TextOut(px + 7, py - 6, label);
+        s->TextOut(px + 7, py - 6, NebulaLabel[i]);
     }
     Draw_.TextEnd(s);
 }
