@@ -167,6 +167,35 @@ const std::vector<SpriteDot>& SpriteDots(bool realistic, int cls) {
     }();
     return table[(realistic ? 13 : 0) + cls];
 }
+// The letters of a Bayer code (letter x 100 + superscript) and the digits
+// of a Flamsteed number, made once: thousands are written on each drawing.
+const std::string& BayerText(int type, unsigned short code) {
+    static const auto table = [] {
+        std::array<std::vector<std::string>, 2> t;
+        for (int k = 0; k < 2; ++k)
+            for (int c = 0; c < 2500; ++c)
+                t[k].push_back(TStar::GetBayer(k + 1, static_cast<unsigned short>(c)));
+        return t;
+    }();
+    static thread_local std::string other;
+    if (code < 2500 && (type == 1 || type == 2)) return table[type - 1][code];
+    other = TStar::GetBayer(type, code);
+    return other;
+}
+
+const std::string& NumberText(int n) {
+    static const auto table = [] {
+        std::vector<std::string> t;
+        for (int k = 0; k < 1000; ++k)
+            t.push_back(std::to_string(k));
+        return t;
+    }();
+    static thread_local std::string other;
+    if (n >= 0 && n < 1000) return table[n];
+    other = std::to_string(n);
+    return other;
+}
+
 // A floor under the projection's stretch rho / sin(rho) of a point whose
 // cosine of the distance rho from the centre is m: 1 + sin^2(rho) / 6, the
 // first terms of a series of positive terms, on the near side; 1 beyond it.
@@ -182,8 +211,8 @@ const std::vector<SpriteDot>& SymbolDots(int sym) {
             for (int r = 0; r < 9; ++r)
                 for (int c = 0; c < 10; ++c)
                     if (quenlira::sprites::kSymbols[k][r][c] == '#')
-                        t[k].push_back(
-                            {static_cast<int8_t>(c), static_cast<int8_t>(r), static_cast<int8_t>(1)});
+                        t[k].push_back({static_cast<int8_t>(c), static_cast<int8_t>(r),
+                                        static_cast<int8_t>(1)});
         return t;
     }();
     return table[sym];
@@ -240,8 +269,8 @@ void TAtlas::DrawStars() {
             ++StarsDrawn[c];
         }
         if (bayer && r.bayer != 0)
-            s->TextOut(px + 4, py - 9, TStar::GetBayer(Language == 0 ? 1 : 2, r.bayer));
-        if (flamsteed && r.flamsteed != 0) s->TextOut(px + 4, py - 1, std::to_string(r.flamsteed));
+            s->TextOut(px + 4, py - 9, BayerText(Language == 0 ? 1 : 2, r.bayer));
+        if (flamsteed && r.flamsteed != 0) s->TextOut(px + 4, py - 1, NumberText(r.flamsteed));
     };
     // The deep catalogue first, so that Star.dat's brighter sprites and their
     // letters are drawn over its faint stars.
