@@ -803,13 +803,13 @@ void TSurface::TextOut(int x, int y, const std::string& text) {
             // Within the raster's width: the ink pixel by pixel from the row
             // bits, which for label-sized glyphs beats filling runs of one
             // or two pixels.
-            for (int r = 0; r < g.Rows; ++r) {
-                const int py = gy + r;
-                if (static_cast<unsigned>(py) >= static_cast<unsigned>(H)) continue;
-                uint8_t* row = bits + static_cast<size_t>(py) * stride + gx;
-                for (uint32_t m = g.Masks[r]; m != 0; m &= m - 1)
+            const int r0 = std::max(0, -gy), r1 = std::min(g.Rows, H - gy);
+            if (r0 >= r1) return;
+            const uint32_t* masks = g.Masks.data();
+            uint8_t* row = bits + static_cast<size_t>(gy + r0) * stride + gx;
+            for (int r = r0; r < r1; ++r, row += stride)
+                for (uint32_t m = masks[r]; m != 0; m &= m - 1)
                     row[std::countr_zero(m)] = idx;
-            }
             return;
         }
         // The ink runs, cut to the raster.
