@@ -49,12 +49,14 @@ struct TDashTables {
     std::vector<uint64_t> ahead, back; // eight pixels from each place, bytes in memory order
     std::vector<int> first;           // the place each piece starts at
     std::vector<int> runLeft;         // per place, the pixels left of its piece
+    std::vector<int> pieceAt;         // per place, its piece
     explicit TDashTables(const std::vector<int>& pat) {
         for (size_t k = 0; k < pat.size(); ++k) {
             first.push_back(period);
             for (int i = 0; i < pat[k]; ++i) {
                 on.push_back((k & 1) == 0);
                 runLeft.push_back(pat[k] - i);
+                pieceAt.push_back(static_cast<int>(k));
             }
             period += pat[k];
         }
@@ -256,11 +258,8 @@ inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
     l.err = e;
     if (tab) {
         // Back from the place in the pattern to the piece and its steps left.
-        int piece = l.pieces - 1;
-        while (tab->first[piece] > ph)
-            --piece;
-        l.piece = piece;
-        l.left = tab->first[piece] + l.pat[piece] - ph;
+        l.piece = tab->pieceAt[ph];
+        l.left = tab->runLeft[ph];
     } else {
         l.left -= n;
     }
@@ -434,7 +433,7 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     const int reach = FPen.Width;
     const int W = FDib.GetWidth(), H = FDib.GetHeight();
     auto skipDash = [&](long long steps) {
-        if (dashed) FDashPos = static_cast<int>(FDashPos % FDashPeriod + steps % FDashPeriod);
+        if (dashed) FDashPos = static_cast<int>((FDashPos + steps % FDashPeriod) % FDashPeriod);
     };
     if (std::max(x0, x1) < -reach || std::min(x0, x1) >= W + reach || std::max(y0, y1) < -reach ||
         std::min(y0, y1) >= H + reach) {
@@ -480,23 +479,19 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
     // Where in the dash pattern the first step falls: the piece and the
     // pixels left of it, so that each step counts down instead of dividing.
+    // (FDashPos is kept within one period of the pattern.)
     const int* pat = nullptr;
+    const TDashTables* tab = dashed ? DashTablesOf(FPen.Style) : nullptr;
     int pieces = 0, piece = 0, left = 0;
     if (dashed) {
         pat = FDash->data();
         pieces = static_cast<int>(FDash->size());
-        int pos = FDashPos % FDashPeriod;
-        while (pos >= pat[piece])
-            pos -= pat[piece++];
-        left = pat[piece] - pos;
+        piece = tab->pieceAt[FDashPos];
+        left = tab->runLeft[FDashPos];
     }
     // The place in the pattern after the last step, for the next line.
     auto keepDash = [&] {
-        if (!dashed) return;
-        int pos = pat[piece] - left;
-        for (int k = 0; k < piece; ++k)
-            pos += pat[k];
-        FDashPos = pos;
+        if (dashed) FDashPos = tab->first[piece] + pat[piece] - left;
     };
     const bool opaque = FBkMode == OPAQUE;
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
@@ -506,8 +501,7 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
         // The one-pixel pen: a line has max(dx, dy) steps.
         const int n = std::max(dx, dy);
         TThinLine line{x, y, err, dx, dy, sx, sy, pat, pieces, piece,
-                       dashed ? left : n + 1, {idx, opaque ? bk : -1},
-                       dashed ? DashTablesOf(FPen.Style) : nullptr};
+                       dashed ? left : n + 1, {idx, opaque ? bk : -1}, tab};
         TRasterRows rows{FDib.GetBits(), FDib.GetStride(), W, H};
         const bool inside = std::min(x0, x1) >= 0 && std::max(x0, x1) < W &&
                             std::min(y0, y1) >= 0 && std::max(y0, y1) < H;
