@@ -1,6 +1,10 @@
 #include "render/Clsdib.h"
 
+#include <sys/mman.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "render/Clssurface.h"
 
@@ -10,6 +14,10 @@ TDIB::TDIB() {
 }
 
 TDIB::~TDIB() = default;
+
+void TDIB::TFree::operator()(uint8_t* p) const {
+    std::free(p);
+}
 
 void TDIB::AddColor(unsigned long colour) {
     const uint8_t r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
@@ -24,13 +32,28 @@ void TDIB::AddColor(unsigned long colour) {
 void TDIB::Create(int width, int height) {
     // The surface refers to the old pixels: drop it before they go.
     Surface.reset();
-    Bits.clear();
+    Bits.reset();
+    BitsSize = 0;
     if (width < 0) width = 0;
     if (height < 0) height = 0;
     Header.biWidth = width;
     Header.biHeight = -height;
     Stride = (width + 3) / 4 * 4;
-    Bits.assign(static_cast<size_t>(Stride) * height, 0);
+    const size_t size = static_cast<size_t>(Stride) * height;
+    // From a megabyte up (a full-screen chart) the pixels go in huge pages:
+    // a drawing writes all over them, and with small pages nearly every
+    // scattered write would need its own address lookup.
+    constexpr size_t kHuge = size_t{2} << 20;
+    if (size >= kHuge / 2) {
+        const size_t rounded = (size + kHuge - 1) / kHuge * kHuge;
+        Bits.reset(static_cast<uint8_t*>(std::aligned_alloc(kHuge, rounded)));
+        if (Bits) madvise(Bits.get(), rounded, MADV_HUGEPAGE);
+    } else if (size > 0) {
+        Bits.reset(static_cast<uint8_t*>(std::malloc(size)));
+    }
+    if (!Bits && size > 0) throw std::bad_alloc();
+    if (Bits) std::memset(Bits.get(), 0, size);
+    BitsSize = size;
     std::memcpy(SurfaceTbl, ColTbl, sizeof ColTbl);
     SurfaceCount = ColCount;
     Surface = std::make_unique<TSurface>(*this);
@@ -57,7 +80,7 @@ bool TDIB::DotIdx(int x, int y, unsigned char index) {
 }
 
 void TDIB::FillIdx(unsigned char index) {
-    std::memset(Bits.data(), index, Bits.size());
+    if (Bits) std::memset(Bits.get(), index, BitsSize);
 }
 
 void TDIB::AddPalette(const TDIB* other) {

@@ -52,10 +52,10 @@ public:
     const TDibHeader& GetHeader() const { return Header; }
 
     // Pixel memory, row 0 at the top; Stride bytes per row.
-    uint8_t* GetBits() { return Bits.data(); }
-    const uint8_t* GetBits() const { return Bits.data(); }
-    uint8_t* Row(int y) { return Bits.data() + static_cast<size_t>(y) * Stride; }
-    const uint8_t* Row(int y) const { return Bits.data() + static_cast<size_t>(y) * Stride; }
+    uint8_t* GetBits() { return Bits.get(); }
+    const uint8_t* GetBits() const { return Bits.get(); }
+    uint8_t* Row(int y) { return Bits.get() + static_cast<size_t>(y) * Stride; }
+    const uint8_t* Row(int y) const { return Bits.get() + static_cast<size_t>(y) * Stride; }
     // The index at (x, y); 0 for a point off the raster.
     unsigned char GetIdx(int x, int y) const;
 
@@ -71,7 +71,12 @@ private:
     RGBQUAD SurfaceTbl[256]; // the table as it was at Create
     int SurfaceCount = 0;
     int Stride = 0;
-    std::vector<uint8_t> Bits;
+    // The pixels (a large raster in huge pages, see Create).
+    struct TFree {
+        void operator()(uint8_t* p) const;
+    };
+    std::unique_ptr<uint8_t[], TFree> Bits;
+    size_t BitsSize = 0;
     std::unique_ptr<TSurface> Surface;
 };
 
