@@ -288,17 +288,11 @@ inline void SkipSteps(TThinLine& l, int n) {
         l.x += static_cast<int>(moved) * l.sx;
         l.err = static_cast<int>(-(g + l.dy) / 2);
     }
-    if (!l.pat) return;
-    int period = 0;
-    for (int k = 0; k < l.pieces; ++k)
-        period += l.pat[k];
-    int m = n % period;
-    while (m >= l.left) {
-        m -= l.left;
-        if (++l.piece == l.pieces) l.piece = 0;
-        l.left = l.pat[l.piece];
-    }
-    l.left -= m;
+    const TDashTables* tab = l.tables;
+    if (!tab) return;
+    const int ph = (tab->first[l.piece] + l.pat[l.piece] - l.left + n % tab->period) % tab->period;
+    l.piece = tab->pieceAt[ph];
+    l.left = tab->runLeft[ph];
 }
 
 // A line that leaves the raster: the steps whose longer-axis coordinate is
