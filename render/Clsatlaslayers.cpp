@@ -167,6 +167,7 @@ const std::vector<SpriteDot>& SpriteDots(bool realistic, int cls) {
     }();
     return table[(realistic ? 13 : 0) + cls];
 }
+
 // The letters of a Bayer code (letter x 100 + superscript) and the digits
 // of a Flamsteed number, made once: thousands are written on each drawing.
 const std::string& BayerText(int type, unsigned short code) {
