@@ -57,7 +57,8 @@ private:
     // The places of a catalogue that does not keep them: each worked out
     // when first asked for and kept, in memory that the system hands out
     // page by page as it is written, so that only the parts of the sky
-    // looked at take room (the deep catalogue goes by declination).
+    // looked at take room (the deep catalogue goes by declination). Like the
+    // atlas that owns the index, it is used from one thread at a time.
     class TLazyPlaces {
     public:
         TLazyPlaces() = default;
