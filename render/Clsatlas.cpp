@@ -127,32 +127,14 @@ bool TAtlas::ProjectTrig(double sinDec, double cosDec, double h, double& x, doub
 }
 
 namespace {
-// k(m) = acos(m) / sqrt(1 - m^2), the projection's distance factor, as a
-// polynomial in u = 2m - 1 for 0 <= m <= 1: a Chebyshev fit of 16 terms
-// (good to about 3e-13 of k, the nearest singularity being at m = -1)
-// turned into powers of u for a short evaluation. It is checked against the
-// exact formula when made and left unused should it miss by more than 1e-11.
-struct TDistancePoly {
-    static constexpr int N = 16;
-    double a[N] = {};
-    bool ok = false;
-    double operator()(double u) const {
-        const double u2 = u * u, u4 = u2 * u2, u8 = u4 * u4;
-        const double p0 = a[0] + a[1] * u + u2 * (a[2] + a[3] * u);
-        const double p1 = a[4] + a[5] * u + u2 * (a[6] + a[7] * u);
-        const double p2 = a[8] + a[9] * u + u2 * (a[10] + a[11] * u);
-        const double p3 = a[12] + a[13] * u + u2 * (a[14] + a[15] * u);
-        return (p0 + u4 * p1) + u8 * (p2 + u4 * p3);
-    }
-};
-
 double DistanceFactor(double m) {
     const double s = std::sqrt(1.0 - m * m);
     return (kPi / 2 - std::atan(m / s)) / s;
 }
+} // namespace
 
-TDistancePoly MakeDistancePoly() {
-    constexpr int N = TDistancePoly::N, M = 64;
+TAtlas::TDistanceFit TAtlas::MakeDistanceFit() {
+    constexpr int N = TDistanceFit::N, M = 64;
     double c[N];
     for (int j = 0; j < N; ++j) {
         double sum = 0.0;
@@ -170,7 +152,7 @@ TDistancePoly MakeDistancePoly() {
     for (int j = 1; j + 1 < N; ++j)
         for (int k = 0; k < N; ++k)
             t[j + 1][k] = (k > 0 ? 2.0 * t[j][k - 1] : 0.0) - t[j - 1][k];
-    TDistancePoly p;
+    TDistanceFit p;
     for (int j = 0; j < N; ++j)
         for (int k = 0; k < N; ++k)
             p.a[k] += c[j] * t[j][k];
@@ -186,8 +168,7 @@ TDistancePoly MakeDistancePoly() {
 
 // Made when the program starts, so that each projection reads it without
 // asking whether it has been made.
-const TDistancePoly kDistancePoly = MakeDistancePoly();
-} // namespace
+const TAtlas::TDistanceFit TAtlas::DistanceFit = MakeDistanceFit();
 
 void TAtlas::MemoHourAngle(double h) {
     if (std::bit_cast<uint64_t>(h) != std::bit_cast<uint64_t>(MemoH)) {
@@ -197,51 +178,7 @@ void TAtlas::MemoHourAngle(double h) {
     }
 }
 
-bool TAtlas::PlacePixel(double sinDec, double cosDec, double east, double meridian, double h,
-                        int& px, int& py) {
-    const int scale = Scale == 0 ? 200 : Scale;
-    // The projection from the unit vector's components needs no sine or
-    // cosine of the hour angle. Its rounding differs from ProjectTrig's by
-    // far less than 1e-4 pixel within the limits below, so a pixel whose
-    // place lies farther than that from a pixel border is the same pixel;
-    // nearer a border, and near the centre or the edge of the hemisphere,
-    // ProjectTrig decides.
-    const double m = sinDec * SinDec0 + CosDec0 * meridian;
-    // Clearly on the far side: ProjectTrig's m is negative too.
-    if (m < -1e-9) return false;
-    if (m > 1e-6 && m < 1.0 - 1e-6) {
-        // k = rho / sin(rho), rho the distance from the centre: within 13
-        // degrees of it the series of asin(s) / s in s^2 = sin^2(rho) is
-        // good to 1e-12, farther out the fitted polynomial; both are
-        // cheaper than the arc tangent.
-        const double s2 = (1.0 - m) * (1.0 + m);
-        double k;
-        if (s2 <= 0.05) {
-            const double t2 = s2 * s2, t4 = t2 * t2;
-            k = (1.0 + s2 / 6) + t2 * (3.0 / 40 + s2 * (5.0 / 112)) +
-                t4 * ((35.0 / 1152 + s2 * (63.0 / 2816)) +
-                      t2 * (231.0 / 13312 + s2 * (143.0 / 10240)));
-        } else if (kDistancePoly.ok) {
-            k = kDistancePoly(2.0 * m - 1.0);
-        } else {
-            const double s = std::sqrt(1.0 - m * m);
-            k = (kPi / 2 - std::atan(m / s)) / s;
-        }
-        const double fx = scale * (k * east) + ViewW / 2;
-        const double fy = scale * (k * (SinDec0 * meridian - sinDec * CosDec0)) + ViewH / 2;
-        constexpr double kMargin = 1e-4, kReach = 1e5;
-        if (std::fabs(fx) < kReach && std::fabs(fy) < kReach) {
-            // Truncated as PixelX does; the fraction left must keep clear of
-            // both neighbouring borders.
-            const int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
-            const double rx = std::fabs(fx - ix), ry = std::fabs(fy - iy);
-            if (rx > kMargin && rx < 1.0 - kMargin && ry > kMargin && ry < 1.0 - kMargin) {
-                px = ix;
-                py = iy;
-                return true;
-            }
-        }
-    }
+bool TAtlas::PlaceExact(double sinDec, double cosDec, double h, int& px, int& py) {
     double x, y;
     if (!ProjectTrig(sinDec, cosDec, h, x, y)) return false;
     px = PixelX(x);
