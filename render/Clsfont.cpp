@@ -4,6 +4,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <cstring>
 #include <mutex>
 #include <tuple>
 
@@ -269,6 +270,16 @@ const TFont::Glyph& TFont::GetGlyph(char32_t cp) {
         for (int r = 0; r < g.Rows; ++r)
             for (int c = 0; c < g.Width; ++c)
                 if (g.Bits[static_cast<size_t>(r) * g.Width + c]) g.Masks[r] |= uint32_t{1} << c;
+    }
+    if (g.Width <= 8) {
+        for (int r = 0; r < g.Rows; ++r) {
+            uint8_t row[8] = {};
+            for (int c = 0; c < g.Width; ++c)
+                row[c] = g.Bits[static_cast<size_t>(r) * g.Width + c] ? 0xFF : 0;
+            uint64_t m;
+            std::memcpy(&m, row, 8);
+            g.Bytes8.push_back(m);
+        }
     }
     const Glyph& made = FGlyphs.emplace(cp, std::move(g)).first->second;
     // Map nodes stay where they are, so the quick table may point at them.

@@ -37,6 +37,9 @@ public:
         // The ink of each row as bits (column c is bit c), for glyphs up to
         // 32 pixels wide; empty for wider ones.
         std::vector<uint32_t> Masks;
+        // For glyphs up to 8 pixels wide, each row's ink as eight bytes of
+        // 0xFF or 0, in memory order, for writing a row at once.
+        std::vector<uint64_t> Bytes8;
     };
 
     // Fonts are shared and kept: charts make the same few fonts on every drawing.

@@ -793,8 +793,22 @@ void TSurface::TextOut(int x, int y, const std::string& text) {
             // or two pixels.
             const int r0 = std::max(0, -gy), r1 = std::min(g.Rows, H - gy);
             if (r0 >= r1) return;
-            const uint32_t* masks = g.Masks.data();
             uint8_t* row = bits + static_cast<size_t>(gy + r0) * stride + gx;
+            if (!g.Bytes8.empty() && gx + 8 <= W) {
+                // A narrow glyph's row in one go: the eight bytes read, the
+                // ink put in, written back.
+                const uint64_t ink = 0x0101010101010101ULL * idx;
+                const uint64_t* bytes = g.Bytes8.data();
+                for (int r = r0; r < r1; ++r, row += stride) {
+                    if (bytes[r] == 0) continue;
+                    uint64_t d;
+                    std::memcpy(&d, row, 8);
+                    d = (d & ~bytes[r]) | (ink & bytes[r]);
+                    std::memcpy(row, &d, 8);
+                }
+                return;
+            }
+            const uint32_t* masks = g.Masks.data();
             for (int r = r0; r < r1; ++r, row += stride)
                 for (uint32_t m = masks[r]; m != 0; m &= m - 1)
                     row[std::countr_zero(m)] = idx;
