@@ -316,6 +316,9 @@ private:
     bool PlaceTrig(const TAngleTrig& ra, const TAngleTrig& dec, int& px, int& py) {
         return PlacePixel(dec.s, dec.c, dec.c * ra.s, dec.c * ra.c, ra.a, px, py);
     }
+    // Half the width in hour angle of the near side's stretch of star zone
+    // z (pi: all of it; negative: none of it). CentreTrig first.
+    double NearHalfWidth(int z) const;
     // The zone index of catalogue c, built on first use.
     const TStarIndex& StarZones(int c);
 

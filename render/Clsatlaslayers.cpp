@@ -246,6 +246,30 @@ std::pair<int, int> TAtlas::StarRange(int c, int limit, double decLo, double dec
     return TDeepStar::DecBand(*cat, decLo, decHi);
 }
 
+double TAtlas::NearHalfWidth(int z) const {
+    // A star is drawn only within 90 degrees of the centre, where the cosine
+    // m of its distance from the centre is not negative. At either edge of
+    // the zone the hour angles h with m >= -0.02 are those with
+    // cos h >= (-0.02 - sin dec sin dec0) / (cos dec cos dec0); across the
+    // half-degree zone m changes by less than 0.009, so no star with m >= 0
+    // is left out.
+    constexpr double kZone = kPi / TStarIndex::Zones, kSlack = 0.02;
+    const double edges[2] = {-kPi / 2 + z * kZone, -kPi / 2 + (z + 1) * kZone};
+    double widest = -1.0;
+    for (const double d : edges) {
+        const double a = std::cos(d) * CosDec0, b = std::sin(d) * SinDec0;
+        if (a < 1e-9) {
+            if (b >= -kSlack) return kPi;
+            continue;
+        }
+        const double t = (-kSlack - b) / a;
+        if (t <= -1.0) return kPi;
+        if (t <= 1.0) widest = std::max(widest, std::acos(t));
+    }
+    // A hair more, for the rounding of the catalogue's places.
+    return widest < 0.0 ? -1.0 : widest + 1e-6;
+}
+
 void TAtlas::DrawStars() {
     const int limit = Limit();
     const bool realistic = Switch[7] != 0;
@@ -294,7 +318,39 @@ void TAtlas::DrawStars() {
                 StarMarks[static_cast<size_t>(e->record) >> 6] |= uint64_t{1} << (e->record & 63);
             }
         };
+        // The same, with the window's right ascensions tested one by one.
+        const bool wrap = RaMax < RaMin;
+        auto markIn = [&](const TStarIndex::Entry* e, const TStarIndex::Entry* end) {
+            for (; e < end; ++e) {
+                const double ra = e->ra;
+                if (wrap ? (ra > RaMin || ra < RaMax) : (ra > RaMin && ra < RaMax)) mark(e, e + 1);
+            }
+        };
+        const double centre = WrapTwoPi(CenterRa);
+        const double windowWidth = wrap ? RaMax - RaMin + kTwoPi : RaMax - RaMin;
         for (int z = z0; z <= z1; ++z) {
+            const double near = NearHalfWidth(z);
+            if (near < 0.0) continue;
+            // Worth it where the window is wider than the near side (wide views).
+            if (2.0 * near < windowWidth) {
+                // Only the near side's stretch of the zone, and any places
+                // outside 0..2 pi, against the window.
+                const double lo = centre - near, hi = centre + near;
+                const TStarIndex::Entry* from = zones.Before(z, 0.0);
+                const TStarIndex::Entry* to = zones.Before(z, kTwoPi);
+                markIn(zones.Begin(z), from);
+                markIn(to, zones.End(z));
+                if (lo < 0.0) {
+                    markIn(zones.Before(z, lo + kTwoPi), to);
+                    markIn(from, zones.After(z, hi));
+                } else if (hi >= kTwoPi) {
+                    markIn(zones.Before(z, lo), to);
+                    markIn(from, zones.After(z, hi - kTwoPi));
+                } else {
+                    markIn(zones.Before(z, lo), zones.After(z, hi));
+                }
+                continue;
+            }
             if (RaMax >= RaMin) {
                 mark(zones.After(z, RaMin), zones.Before(z, RaMax));
             } else {
