@@ -117,15 +117,14 @@ int TAtlas::LimitingMag(int scale, int sensitivity, int faintest) {
 }
 
 int TAtlas::StarClass(int mag, int limit, int sensitivity) {
-    int t = 21 * sensitivity;
-    if (mag <= t) return 0;
+    // Class k takes the magnitudes above T(k - 1) up to T(k), with
+    // T(k) = 21 sensitivity + k (limit / 12): worked out, not searched.
+    const int t0 = 21 * sensitivity;
+    if (mag <= t0) return 0;
     const int step = limit / 12;
-    for (int k = 1; k <= 12; ++k) {
-        const int next = t + step;
-        if (mag > t && mag <= next) return k;
-        t = next;
-    }
-    return -1;
+    if (step <= 0) return -1;
+    const long long k = (static_cast<long long>(mag) - t0 + step - 1) / step;
+    return k <= 12 ? static_cast<int>(k) : -1;
 }
 
 int TAtlas::Limit() {
@@ -229,7 +228,16 @@ void TAtlas::DrawSprite(int cls, int spect, bool realistic, int px, int py) {
     const int rasterW = Dib.GetWidth(), rasterH = Dib.GetHeight();
     const int w = std::min(ViewW, rasterW), h = std::min(ViewH, rasterH);
     const unsigned char* colours = StarColour[set][0] + col;
-    for (const SpriteDot& d : SpriteDots(realistic, cls)) {
+    const std::vector<SpriteDot>& dots = SpriteDots(realistic, cls);
+    if (px - off >= 0 && py - off >= 0 && px - off + sp.size <= w && py - off + sp.size <= h) {
+        // Wholly on the chart: no cell needs its own test.
+        const ptrdiff_t stride = Dib.GetStride();
+        uint8_t* corner = Dib.Row(py - off) + (px - off);
+        for (const SpriteDot& d : dots)
+            corner[d.r * stride + d.c] = colours[(d.level - 1) * 8];
+        return;
+    }
+    for (const SpriteDot& d : dots) {
         const int x = px + d.c - off, y = py + d.r - off;
         if (static_cast<unsigned>(x) >= static_cast<unsigned>(w) ||
             static_cast<unsigned>(y) >= static_cast<unsigned>(h))
