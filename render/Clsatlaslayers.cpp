@@ -343,20 +343,7 @@ void TAtlas::DrawStars() {
             if (2.0 * near < windowWidth) {
                 // Only the near side's stretch of the zone, and any places
                 // outside 0..2 pi, against the window.
-                const double lo = centre - near, hi = centre + near;
-                const TStarIndex::Entry* from = zones.Before(z, 0.0);
-                const TStarIndex::Entry* to = zones.Before(z, kTwoPi);
-                markIn(zones.Begin(z), from);
-                markIn(to, zones.End(z));
-                if (lo < 0.0) {
-                    markIn(zones.Before(z, lo + kTwoPi), to);
-                    markIn(from, zones.After(z, hi));
-                } else if (hi >= kTwoPi) {
-                    markIn(zones.Before(z, lo), to);
-                    markIn(from, zones.After(z, hi - kTwoPi));
-                } else {
-                    markIn(zones.Before(z, lo), zones.After(z, hi));
-                }
+                zones.ForEachInBand(z, centre - near, centre + near, markIn);
                 continue;
             }
             if (RaMax >= RaMin) {

@@ -209,13 +209,7 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
                 scan(zones.Begin(z), zones.End(z));
                 continue;
             }
-            const TStarIndex::Entry* from = zones.Before(z, 0.0);
-            const TStarIndex::Entry* to = zones.Before(z, kTwoPi);
-            scan(zones.Begin(z), from);
-            scan(to, zones.End(z));
-            scan(std::max(from, zones.Before(z, lo)), std::min(to, zones.After(z, hi)));
-            if (lo < 0.0) scan(zones.Before(z, lo + kTwoPi), to);
-            if (hi > kTwoPi) scan(from, zones.After(z, hi - kTwoPi));
+            zones.ForEachInBand(z, lo, hi, scan);
         }
         // In catalogue order, as the information panel lists them.
         std::sort(PickHits.begin(), PickHits.end());

@@ -5,6 +5,7 @@
 // ascension; places that are not numbers are left out.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -39,6 +40,20 @@ public:
     // The first record of zone z with ra > `ra`, and the first with ra >= `ra`.
     const Entry* After(int z, double ra) const;
     const Entry* Before(int z, double ra) const;
+    // Calls f(begin, end) for the stretches of zone z whose right ascension
+    // lies in [lo, hi] (radians, lo > -2 pi and hi < 4 pi, either end
+    // possibly past 0 or 2 pi), and for any places outside 0..2 pi, whatever
+    // they are; the stretches do not overlap.
+    template <class F> void ForEachInBand(int z, double lo, double hi, F&& f) const {
+        constexpr double kTwoPi = 6.283185307179586;
+        const Entry* from = Before(z, 0.0);
+        const Entry* to = Before(z, kTwoPi);
+        f(Begin(z), from);
+        f(to, End(z));
+        f(std::max(from, Before(z, lo)), std::min(to, After(z, hi)));
+        if (lo < 0.0) f(Before(z, lo + kTwoPi), to);
+        if (hi > kTwoPi) f(from, After(z, hi - kTwoPi));
+    }
     // Record i's place (ra, dec as the catalogue holds them): the sine and
     // cosine of its declination, as std::sin and std::cos give them, and
     // cos(dec) cos(ra), cos(dec) sin(ra), which with the sine make the unit
