@@ -40,17 +40,20 @@ struct TRasterRows {
     int W, H;
 };
 
+} // namespace
+
 // A dash pattern laid out for painting many pixels at once: for each place
 // in the pattern, which pixels of the next eight are on, going forwards in
 // memory and going backwards.
 struct TDashTables {
+    std::vector<int> pattern;         // the pieces, on, off, on ...
     int period = 0;
     std::vector<uint8_t> on;          // per place in the pattern
     std::vector<uint64_t> ahead, back; // eight pixels from each place, bytes in memory order
     std::vector<int> first;           // the place each piece starts at
     std::vector<int> runLeft;         // per place, the pixels left of its piece
     std::vector<int> pieceAt;         // per place, its piece
-    explicit TDashTables(const std::vector<int>& pat) {
+    explicit TDashTables(const std::vector<int>& pat) : pattern(pat) {
         for (size_t k = 0; k < pat.size(); ++k) {
             first.push_back(period);
             for (int i = 0; i < pat[k]; ++i) {
@@ -74,6 +77,8 @@ struct TDashTables {
         }
     }
 };
+
+namespace {
 
 // The tables of a pen style's dash pattern (null for a solid pen).
 const TDashTables* DashTablesOf(int style) {
@@ -339,10 +344,7 @@ TSurface::TSurface(TDIB& dib) : FDib(dib) {
 
 void TSurface::PenChanged() {
     FPenIdx = FDib.NearestIdx(FPen.Colour);
-    FDash = &DashPattern(FPen.Style);
-    FDashPeriod = 0;
-    for (int p : *FDash)
-        FDashPeriod += p;
+    FDashTables = DashTablesOf(FPen.Style);
 }
 
 TSurface::~TSurface() = default;
@@ -417,7 +419,8 @@ void TSurface::PenDot(int x, int y, unsigned char idx) {
 void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     if (FPen.Style == PS_NULL) return;
     const unsigned char idx = FPenIdx;
-    const bool dashed = FDashPeriod != 0;
+    const TDashTables* tab = FDashTables;
+    const bool dashed = tab != nullptr;
     const unsigned char bk = FBkIdx;
     // In 64 bits: the differences of two ints do not fit an int.
     long long ldx = std::llabs(static_cast<long long>(x1) - x0);
@@ -427,7 +430,7 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     const int reach = FPen.Width;
     const int W = FDib.GetWidth(), H = FDib.GetHeight();
     auto skipDash = [&](long long steps) {
-        if (dashed) FDashPos = static_cast<int>((FDashPos + steps % FDashPeriod) % FDashPeriod);
+        if (dashed) FDashPos = static_cast<int>((FDashPos + steps % tab->period) % tab->period);
     };
     if (std::max(x0, x1) < -reach || std::min(x0, x1) >= W + reach || std::max(y0, y1) < -reach ||
         std::min(y0, y1) >= H + reach) {
@@ -475,11 +478,10 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     // pixels left of it, so that each step counts down instead of dividing.
     // (FDashPos is kept within one period of the pattern.)
     const int* pat = nullptr;
-    const TDashTables* tab = dashed ? DashTablesOf(FPen.Style) : nullptr;
     int pieces = 0, piece = 0, left = 0;
     if (dashed) {
-        pat = FDash->data();
-        pieces = static_cast<int>(FDash->size());
+        pat = tab->pattern.data();
+        pieces = static_cast<int>(tab->pattern.size());
         piece = tab->pieceAt[FDashPos];
         left = tab->runLeft[FDashPos];
     }

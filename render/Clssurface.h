@@ -11,6 +11,7 @@
 
 class TDIB;
 class TFont;
+struct TDashTables;
 
 struct TPoint {
     int x = 0;
@@ -115,6 +116,5 @@ private:
     unsigned char FPenIdx = 0;
     unsigned char FBkIdx = 0;
     unsigned char FTextIdx = 0;
-    const std::vector<int>* FDash = nullptr; // the pen's dash pattern, empty when solid
-    int FDashPeriod = 0;
+    const TDashTables* FDashTables = nullptr; // the pen's dash pattern; null when solid
 };
