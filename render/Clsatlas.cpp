@@ -133,42 +133,41 @@ double DistanceFactor(double m) {
 }
 } // namespace
 
-TAtlas::TDistanceFit TAtlas::MakeDistanceFit() {
-    constexpr int N = TDistanceFit::N, M = 64;
-    double c[N];
-    for (int j = 0; j < N; ++j) {
-        double sum = 0.0;
-        for (int i = 0; i < M; ++i) {
-            const double th = kPi * (i + 0.5) / M;
-            sum += DistanceFactor((std::cos(th) + 1.0) / 2.0) * std::cos(j * th);
+const TAtlas::TDistanceFit& TAtlas::SharedDistanceFit() {
+    static const TDistanceFit fit = [] {
+        constexpr int N = TDistanceFit::N, M = 64;
+        double c[N];
+        for (int j = 0; j < N; ++j) {
+            double sum = 0.0;
+            for (int i = 0; i < M; ++i) {
+                const double th = kPi * (i + 0.5) / M;
+                sum += DistanceFactor((std::cos(th) + 1.0) / 2.0) * std::cos(j * th);
+            }
+            c[j] = 2.0 * sum / M;
         }
-        c[j] = 2.0 * sum / M;
-    }
-    c[0] /= 2.0;
-    // Powers of u of each Chebyshev polynomial: T(j+1) = 2u T(j) - T(j-1).
-    double t[N][N] = {};
-    t[0][0] = 1.0;
-    t[1][1] = 1.0;
-    for (int j = 1; j + 1 < N; ++j)
-        for (int k = 0; k < N; ++k)
-            t[j + 1][k] = (k > 0 ? 2.0 * t[j][k - 1] : 0.0) - t[j - 1][k];
-    TDistanceFit p;
-    for (int j = 0; j < N; ++j)
-        for (int k = 0; k < N; ++k)
-            p.a[k] += c[j] * t[j][k];
-    double worst = 0.0;
-    for (int i = 0; i <= 20000; ++i) {
-        const double m = 1e-6 + i * (0.98 / 20000);
-        const double exact = DistanceFactor(m);
-        worst = std::max(worst, std::fabs(p(2.0 * m - 1.0) - exact) / exact);
-    }
-    p.ok = worst < 1e-11;
-    return p;
+        c[0] /= 2.0;
+        // Powers of u of each Chebyshev polynomial: T(j+1) = 2u T(j) - T(j-1).
+        double t[N][N] = {};
+        t[0][0] = 1.0;
+        t[1][1] = 1.0;
+        for (int j = 1; j + 1 < N; ++j)
+            for (int k = 0; k < N; ++k)
+                t[j + 1][k] = (k > 0 ? 2.0 * t[j][k - 1] : 0.0) - t[j - 1][k];
+        TDistanceFit p;
+        for (int j = 0; j < N; ++j)
+            for (int k = 0; k < N; ++k)
+                p.a[k] += c[j] * t[j][k];
+        double worst = 0.0;
+        for (int i = 0; i <= 20000; ++i) {
+            const double m = 1e-6 + i * (0.98 / 20000);
+            const double exact = DistanceFactor(m);
+            worst = std::max(worst, std::fabs(p(2.0 * m - 1.0) - exact) / exact);
+        }
+        p.ok = worst < 1e-11;
+        return p;
+    }();
+    return fit;
 }
-
-// Made when the program starts, so that each projection reads it without
-// asking whether it has been made.
-const TAtlas::TDistanceFit TAtlas::DistanceFit = MakeDistanceFit();
 
 void TAtlas::MemoHourAngle(double h) {
     if (std::bit_cast<uint64_t>(h) != std::bit_cast<uint64_t>(MemoH)) {

@@ -253,8 +253,8 @@ private:
                 k = (1.0 + s2 / 6) + t2 * (3.0 / 40 + s2 * (5.0 / 112)) +
                     t4 * ((35.0 / 1152 + s2 * (63.0 / 2816)) +
                           t2 * (231.0 / 13312 + s2 * (143.0 / 10240)));
-            } else if (DistanceFit.ok) {
-                k = DistanceFit(2.0 * m - 1.0);
+            } else if (DistanceFit->ok) {
+                k = (*DistanceFit)(2.0 * m - 1.0);
             } else {
                 return PlaceExact(sinDec, cosDec, h, px, py);
             }
@@ -296,8 +296,10 @@ private:
             return (p0 + u4 * p1) + u8 * (p2 + u4 * p3);
         }
     };
-    static const TDistanceFit DistanceFit;
-    static TDistanceFit MakeDistanceFit();
+    // Made with the first atlas (not when a program starts), and read by
+    // each projection without asking whether it has been made.
+    static const TDistanceFit& SharedDistanceFit();
+    const TDistanceFit* DistanceFit = &SharedDistanceFit();
     // Sine and cosine of an hour angle into MemoSinH and MemoCosH.
     void MemoHourAngle(double h);
     // An angle with its sine and cosine: a declination, or the hour angle
