@@ -23,13 +23,13 @@
 
 #include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <limits>
-#include <sys/resource.h>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "Fulldisk.h"
 
 namespace {
 
@@ -393,18 +393,13 @@ TEST_F(OpeningWindow, FirstStartThatCannotWriteTheSettingsLeavesNoHandlerBehind)
 }
 
 TEST_F(OpeningWindow, AFailedSaveKeepsTheProgramAndTheEditAndSavesLater) {
-    // A full disk for this process: no file may grow past 4096 bytes (the
-    // signal for it ignored, as a full disk sends none). OK and Add used to
-    // report the error, end the program and lose the site just typed.
+    // A full disk: OK and Add used to report the error, end the program and
+    // lose the site just typed.
     Create();
     Show();
     const QByteArray before = ReadFile(File("Sysinfo.dat"));
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    TFullDisk disk;
+    ASSERT_TRUE(disk.Full());
 
     inEditor = [this] {
         QTest::keyClicks(editor.edtName, "Nobeyama");
@@ -427,8 +422,7 @@ TEST_F(OpeningWindow, AFailedSaveKeepsTheProgramAndTheEditAndSavesLater) {
     EXPECT_EQ(asked.size(), 1u); // and asks nothing while it still cannot save
 
     // Room again: the next showing saves it.
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldSignal);
+    disk.Room();
     frm->Reload();
     EXPECT_FALSE(frm->Unsaved());
     QByteArray b = ReadFile(File("Sysinfo.dat"));
@@ -441,12 +435,8 @@ TEST_F(OpeningWindow, AFailedSaveKeepsTheProgramAndTheEditAndSavesLater) {
 TEST_F(OpeningWindow, ClosingSavesAnEditThatCouldNotBeSaved) {
     Create();
     Show();
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    TFullDisk disk;
+    ASSERT_TRUE(disk.Full());
     answer = 10001;
     Click(frm->flbDelete); // site 1 goes, the file cannot take it
     ASSERT_EQ(asked.size(), 2u);
@@ -456,8 +446,7 @@ TEST_F(OpeningWindow, ClosingSavesAnEditThatCouldNotBeSaved) {
     ASSERT_EQ(asked.size(), 3u);
     EXPECT_EQ(asked[2].text, asked[1].text);
     // ... and closing once there is room saves.
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldSignal);
+    disk.Room();
     Show();
     frm->close();
     EXPECT_FALSE(frm->Unsaved());

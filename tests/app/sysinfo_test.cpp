@@ -5,17 +5,17 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <set>
-#include <sys/resource.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "Fulldisk.h"
 
 namespace fs = std::filesystem;
 
@@ -333,19 +333,11 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFileAndSaysWhy) {
     std::string msg;
     ASSERT_TRUE(rec.Save(dir.str(), msg));
     const auto before = ReadAll(dir.file());
-    // A full disk, as far as this process is concerned: no file may grow
-    // past 4096 bytes (and the signal for it is ignored, as a full disk
-    // sends none).
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    TFullDisk disk;
+    ASSERT_TRUE(disk.Full());
     rec.DeleteSite(1);
     const bool saved = rec.Save(dir.str(), msg);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldSignal);
+    disk.Room();
     EXPECT_FALSE(saved);
     EXPECT_NE(msg.find(std::strerror(EFBIG)), std::string::npos) << msg;
     EXPECT_EQ(ReadAll(dir.file()), before);

@@ -6,9 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -29,6 +27,8 @@
 #include "render/Clspalette.h"
 #include "render/Clspng.h"
 #include "render/Clssurface.h"
+
+#include "Fulldisk.h"
 
 namespace {
 
@@ -601,17 +601,11 @@ TEST(Export, AFailedWriteKeepsWhatWasThereAndSaysWhy) {
         return s;
     };
 
-    // A full disk, for this process: no file may grow past 4096 bytes.
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    TFullDisk disk;
+    ASSERT_TRUE(disk.Full());
     std::string error;
     const bool written = WritePng(c.dib, picture, error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldSignal);
+    disk.Room();
     EXPECT_FALSE(written);
     EXPECT_NE(error.find(picture), std::string::npos) << error;
     EXPECT_NE(error.find(std::strerror(EFBIG)), std::string::npos) << error;
