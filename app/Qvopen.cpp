@@ -104,14 +104,8 @@ TfrmQVOpen::TfrmQVOpen(const std::string& folder, QWidget* parent) : QDialog(par
     flsLocation->OnChange = [this](QWidget*) { ScrollToList(); };
 
     auto button = [this](const char* text, int x) {
-        auto* f = new TFrameLabel(this);
-        f->setGeometry(x, 324, 64, 20);
-        f->SetAlignment(Qt::AlignHCenter);
-        f->SetCF(kRed);
-        f->SetFontColor(kRed);
+        auto* f = RedButton(this, text, QRect(x, 324, 64, 20), 8);
         f->SetPsE(true);
-        f->setFont(QFont("Arial", 8));
-        f->SetCap(text);
         return f;
     };
     flbAdd = button("Add", 10);

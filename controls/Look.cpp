@@ -1,7 +1,10 @@
 #include "controls/Look.h"
 
 #include <QLabel>
+#include <QRect>
 #include <QWidget>
+
+#include "controls/Framelabel.h"
 
 void SetWindowLook(QWidget* w, int points, bool editFields) {
     w->setAutoFillBackground(true);
@@ -20,4 +23,17 @@ void SetTextColor(QLabel* label, TColor colour) {
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, ToQColor(colour));
     label->setPalette(p);
+}
+
+TFrameLabel* RedButton(QWidget* parent, const std::string& caption, const QRect& geometry,
+                       int points) {
+    constexpr TColor kRed = RGBColor(255, 0, 0);
+    auto* f = new TFrameLabel(parent);
+    f->setGeometry(geometry);
+    f->SetAlignment(Qt::AlignHCenter);
+    f->SetCF(kRed);
+    f->SetFontColor(kRed);
+    f->setFont(QFont("Arial", points));
+    f->SetCap(caption);
+    return f;
 }

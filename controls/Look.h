@@ -1,13 +1,21 @@
 // The look every window shares: black background, red texts, "Arial".
 #pragma once
 
+#include <string>
+
 #include "controls/Ctlbase.h"
 
 class QLabel;
+class QRect;
 class QWidget;
+class TFrameLabel;
 
 // Black background and red text for a window; with points > 0 also its
 // "Arial" font of that size; with editFields its text inputs alike.
 void SetWindowLook(QWidget* w, int points = 0, bool editFields = false);
 // A label's text colour.
 void SetTextColor(QLabel* label, TColor colour);
+// A button of the windows' look: a framed label, its frame and caption red
+// and centred, in "Arial" of `points`, at `geometry` in `parent`.
+TFrameLabel* RedButton(QWidget* parent, const std::string& caption, const QRect& geometry,
+                       int points);

@@ -41,17 +41,11 @@ TfrmCommander::TfrmCommander(QWidget* parent)
     drag_.Attach(shpFrame);
 
     auto button = [this](const std::string& text, int x, int y, int w, int size) {
-        auto* f = new TFrameLabel(this);
-        f->setGeometry(x, y, w, 18);
-        f->SetAlignment(Qt::AlignHCenter);
-        f->SetCF(kRed);
-        f->SetFontColor(kRed);
+        auto* f = RedButton(this, text, QRect(x, y, w, 18), size);
         f->SetCFLk(kDark);
         f->SetCTLk(kDark);
         f->SetCBLk(kBlack);
         f->SetPsE(true);
-        f->setFont(QFont("Arial", size));
-        f->SetCap(text);
         return f;
     };
     flbControler = button("Command", 4, 4, kWidth - 8, 9);

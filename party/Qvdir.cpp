@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr int kWidth = 500, kHeight = 340;
 
 const char* kStyle =
@@ -62,14 +61,8 @@ TfrmDir::TfrmDir(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWi
     drag_.Attach(shpFrame);
 
     auto button = [this](const char* text, int x, int y, int w) {
-        auto* f = new TFrameLabel(this);
-        f->setGeometry(x, y, w, 20);
-        f->SetAlignment(Qt::AlignHCenter);
-        f->SetCF(kRed);
-        f->SetFontColor(kRed);
+        auto* f = RedButton(this, text, QRect(x, y, w, 20), 9);
         f->SetPsE(true);
-        f->setFont(QFont("Arial", 9));
-        f->SetCap(text);
         return f;
     };
     flbControler = button("Network Folder", 4, 4, kWidth - 8);

@@ -32,16 +32,10 @@ TfrmSetParty::TfrmSetParty(const std::string& folder, QWidget* parent)
     drag_.Attach(shpFrame);
 
     auto button = [this](const std::string& text, int x, int y, int w) {
-        auto* f = new TFrameLabel(this);
-        f->setGeometry(x, y, w, 20);
-        f->SetAlignment(Qt::AlignHCenter);
-        f->SetCF(kRed);
-        f->SetFontColor(kRed);
+        auto* f = RedButton(this, text, QRect(x, y, w, 20), 9);
         f->SetCFLk(kDark);
         f->SetCTLk(kDark);
         f->SetCBLk(kBlack);
-        f->setFont(QFont("Arial", 9));
-        f->SetCap(text);
         return f;
     };
     flbControler = button("Setting Star Party", 4, 4, kWidth - 8);
