@@ -6,7 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include <vector>
+
+#include "catalog/Clsnebula.h"
 #include "render/Clsdib.h"
+#include "render/Clssurface.h"
 
 namespace atlasdetail {
 
@@ -100,6 +104,23 @@ inline int HalfAxisPixels(int scale, float major) {
     if (!(major > 0.0f)) return 0;
     // Single precision as before, so that sound records keep their pixel.
     return static_cast<int>(scale * std::min(major, static_cast<float>(kPi)) * 0.5);
+}
+
+// Fills a deep-sky outline as polygons, one for each piece (the pieces are
+// parted by a point at (10, 10)); `place(ra, dec, point)` puts each point on
+// the raster, or leaves it out by returning false.
+template <class Place> void FillOutline(TSurface* s, const TNebulaOutline& o, Place&& place) {
+    std::vector<TPoint> poly;
+    for (int k = 0; k < o.count; ++k) {
+        if (o.ra[k] == 10.0 && o.dec[k] == 10.0) {
+            if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
+            poly.clear();
+            continue;
+        }
+        TPoint p;
+        if (place(o.ra[k], o.dec[k], p)) poly.push_back(p);
+    }
+    if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
 }
 
 } // namespace atlasdetail

@@ -516,21 +516,12 @@ void TAtlas::DrawNebulae(bool secondPass) {
                                              : o.kind == 2 ? RGB(24, 8, 40)
                                                            : kBlack;
                 Draw_.DrawStart(s, TSurface::PS_SOLID, 1, colour, colour);
-                std::vector<TPoint> poly;
-                for (int k = 0; k < o.count; ++k) {
-                    if (o.ra[k] == 10.0 && o.dec[k] == 10.0) {
-                        if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
-                        poly.clear();
-                        continue;
-                    }
-                    int x, y;
-                    // A point beyond 90 degrees from the centre has no place on
-                    // the chart (the projection gives the centre): the outline
-                    // is cut short there instead.
-                    if (!ToPixel(o.ra[k], o.dec[k], x, y)) continue;
-                    poly.push_back({x, y});
-                }
-                if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
+                // A point beyond 90 degrees from the centre has no place on
+                // the chart (the projection gives the centre): the outline is
+                // cut short there instead.
+                FillOutline(s, o, [this](double ra, double dec, TPoint& p) {
+                    return ToPixel(ra, dec, p.x, p.y);
+                });
                 Draw_.DrawEnd(s);
             }
         } else if (outline == 0) {

@@ -88,20 +88,11 @@ void TAtlas::DrawNebulaImage(TSurface* s, int record, int w, int h, double f) {
         }
         const double raSpan = raHi > raLo ? raHi - raLo : 1.0;
         const double decSpan = decHi > decLo ? decHi - decLo : 1.0;
-        std::vector<TPoint> poly;
-        for (int k = 0; k < o.count; ++k) {
-            if (o.ra[k] == 10.0 && o.dec[k] == 10.0) {
-                if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
-                poly.clear();
-                continue;
-            }
-            const int x =
-                static_cast<int>(cx - f * (d / 2) + f * (d - (o.ra[k] - raLo) / raSpan * d));
-            const int y =
-                static_cast<int>(cy - f * (d / 2) + f * (d - (o.dec[k] - decLo) / decSpan * d));
-            poly.push_back({x, y});
-        }
-        if (!poly.empty()) s->Polygon(poly.data(), static_cast<int>(poly.size()));
+        FillOutline(s, o, [&](double ra, double dec, TPoint& p) {
+            p.x = static_cast<int>(cx - f * (d / 2) + f * (d - (ra - raLo) / raSpan * d));
+            p.y = static_cast<int>(cy - f * (d / 2) + f * (d - (dec - decLo) / decSpan * d));
+            return true;
+        });
     } else if (r.pa != 0 && r.major > 0 && r.minor / r.major != 0.0 && r.minor / r.major != 1.0 &&
                std::isfinite(r.minor / r.major)) {
         const double q = std::min(1.0, static_cast<double>(r.minor / r.major)); // as in the chart
