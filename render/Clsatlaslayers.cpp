@@ -688,12 +688,16 @@ void TAtlas::DrawGrid() {
     std::vector<TAngleTrig> steps;
     auto inView = [&](int px, int py) { return px > 0 && px < ViewW && py > 0 && py < ViewH; };
     std::vector<std::pair<TPoint, std::string>> labels;
+    // Minor lines dotted and darker (pass 0), main lines solid.
+    auto gridPen = [&](int pass) {
+        const unsigned long colour = pass == 0 ? RGB(64, 34, 34) : RGB(96, 51, 51);
+        Draw_.DrawStart(s, pass == 0 ? TSurface::PS_DOT : TSurface::PS_SOLID, 1, colour, colour);
+    };
 
     // Meridians: minor ones dotted, then main ones with their labels.
     for (int pass = 0; pass < 2; ++pass) {
         const double spacing = pass == 0 ? raMinor : raMain;
-        const unsigned long colour = pass == 0 ? RGB(64, 34, 34) : RGB(96, 51, 51);
-        Draw_.DrawStart(s, pass == 0 ? TSurface::PS_DOT : TSurface::PS_SOLID, 1, colour, colour);
+        gridPen(pass);
         double d0, d1;
         decRange(decMain, d0, d1);
         const double dstep = pass == 0 ? decMain / 6 : 6 * kPi / scale;
@@ -741,8 +745,7 @@ void TAtlas::DrawGrid() {
         steps.push_back(RaTrig(r0 + j * rstep));
     for (int pass = 0; pass < 2; ++pass) {
         const double spacing = pass == 0 ? decMinor : decMain;
-        const unsigned long colour = pass == 0 ? RGB(64, 34, 34) : RGB(96, 51, 51);
-        Draw_.DrawStart(s, pass == 0 ? TSurface::PS_DOT : TSurface::PS_SOLID, 1, colour, colour);
+        gridPen(pass);
         double d0, d1;
         decRange(spacing, d0, d1);
         const long ndec = static_cast<long>(std::lround((d1 - d0) / spacing));
