@@ -300,6 +300,8 @@ private:
     // each projection without asking whether it has been made.
     static const TDistanceFit& SharedDistanceFit();
     const TDistanceFit* DistanceFit = &SharedDistanceFit();
+    // The pen of Jupiter's moons, in realistic colours or not.
+    void SatellitePen(TSurface* s, bool realistic);
     // Sine and cosine of an hour angle into MemoSinH and MemoCosH.
     void MemoHourAngle(double h);
     // An angle with its sine and cosine: a declination, or the hour angle

@@ -327,10 +327,7 @@ void TAtlas::DrawSatellites(int names, int realistic, double jupiterDistKm) {
         int px, py;
         if (!ToPixel(tra, tdec, px, py)) continue;
         if (!(-1 <= px && px < ViewW + 2 && -1 <= py && py < ViewH + 2)) continue;
-        if (realistic)
-            Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(192, 112, 48), RGB(192, 112, 48));
-        else
-            Draw_.DrawStart(s, TSurface::PS_SOLID, 1, kYellow, kBlack);
+        SatellitePen(s, realistic);
         s->Ellipse(px - 2, py - 2, px + 2, py + 2);
         Draw_.DrawEnd(s);
         if (names == 1) {
@@ -447,4 +444,11 @@ void TAtlas::DrawMarkers() {
         s->TextOut(px - 3, py + 4, m.name);
         Draw_.TextEnd(s);
     }
+}
+
+void TAtlas::SatellitePen(TSurface* s, bool realistic) {
+    if (realistic)
+        Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(192, 112, 48), RGB(192, 112, 48));
+    else
+        Draw_.DrawStart(s, TSurface::PS_SOLID, 1, kYellow, kBlack);
 }

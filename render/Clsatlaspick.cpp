@@ -39,10 +39,7 @@ void TAtlas::DrawJupiterSystem(TSurface* s, int realistic, int scale, int cx, in
         double x, y;
         Project(Projection, &x, &y, jp.dec, jp.ra, tdec, tra);
         const int sx = static_cast<int>(scale * x + cx), sy = static_cast<int>(scale * y + cy);
-        if (realistic)
-            Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(192, 112, 48), RGB(192, 112, 48));
-        else
-            Draw_.DrawStart(s, TSurface::PS_SOLID, 1, kYellow, kBlack);
+        SatellitePen(s, realistic);
         s->Ellipse(sx - 1, sy - 1, sx + 1, sy + 1);
         Draw_.DrawEnd(s);
         Draw_.TextStart(s, LatinFace, 8, 4, 0);
