@@ -33,7 +33,6 @@ void TDIB::Create(int width, int height) {
     // The surface refers to the old pixels: drop it before they go.
     Surface.reset();
     Bits.reset();
-    BitsSize = 0;
     if (width < 0) width = 0;
     if (height < 0) height = 0;
     Header.biWidth = width;
@@ -53,7 +52,6 @@ void TDIB::Create(int width, int height) {
     }
     if (!Bits && size > 0) throw std::bad_alloc();
     if (Bits) std::memset(Bits.get(), 0, size);
-    BitsSize = size;
     std::memcpy(SurfaceTbl, ColTbl, sizeof ColTbl);
     SurfaceCount = ColCount;
     Surface = std::make_unique<TSurface>(*this);
@@ -80,7 +78,7 @@ bool TDIB::DotIdx(int x, int y, unsigned char index) {
 }
 
 void TDIB::FillIdx(unsigned char index) {
-    if (Bits) std::memset(Bits.get(), index, BitsSize);
+    if (Bits) std::memset(Bits.get(), index, static_cast<size_t>(Stride) * GetHeight());
 }
 
 void TDIB::AddPalette(const TDIB* other) {

@@ -76,7 +76,6 @@ private:
         void operator()(uint8_t* p) const;
     };
     std::unique_ptr<uint8_t[], TFree> Bits;
-    size_t BitsSize = 0;
     std::unique_ptr<TSurface> Surface;
 };
 
