@@ -31,6 +31,8 @@
 #include <string>
 #include <vector>
 
+class TSysInfo;
+
 class QLabel;
 class QPlainTextEdit;
 class TAtlas;
@@ -206,6 +208,9 @@ public:
         CurrentSite;
     // Reads the memories from, and writes them back to, the settings record;
     // the writer returns false with a reason when the record cannot be saved.
+    // The memories as the settings record keeps them, and back into it.
+    static void MemoriesFrom(const TSysInfo& r, TMemory (&mem)[10]);
+    static void MemoriesInto(TSysInfo& r, const TMemory (&mem)[10]);
     std::function<void(TMemory (&mem)[10])> LoadMemories;
     std::function<bool(const TMemory (&mem)[10], std::string& why)> SaveMemories;
     // Shows the key help window.

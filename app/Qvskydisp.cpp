@@ -1,9 +1,11 @@
 // The chart window's display switches, view memories and the user's option
 // files.
 #include "app/Qvsky.h"
+
 #include "catalog/Clsfolders.h"
 
 #include "app/Clsoption.h"
+#include "app/Clssysinfo.h"
 #include "app/Errhandler.h"
 #include "app/Skyrules.h"
 #include "controls/Focusarrow.h"
@@ -174,4 +176,19 @@ void TfrmQVSKY::ReadOptionFiles() {
         text += "\r\n... and " + std::to_string(count - kShownProblems) + " more (see Err3.Log)";
     // After the window has come up, so the message stands over the charts.
     QTimer::singleShot(0, this, [this, text] { Ask(2, text); });
+}
+
+void TfrmQVSKY::MemoriesFrom(const TSysInfo& r, TMemory (&mem)[10]) {
+    for (int i = 0; i < 10; ++i)
+        mem[i] = {r.GetMemUse(i), r.GetMemRa(i), r.GetMemDec(i), r.GetMemMjd(i), r.GetMemScale(i)};
+}
+
+void TfrmQVSKY::MemoriesInto(TSysInfo& r, const TMemory (&mem)[10]) {
+    for (int i = 0; i < 10; ++i) {
+        r.SetMemUse(i, mem[i].Use);
+        r.SetMemRa(i, mem[i].Ra);
+        r.SetMemDec(i, mem[i].Dec);
+        r.SetMemMjd(i, mem[i].Mjd);
+        r.SetMemScale(i, mem[i].Scale);
+    }
 }

@@ -46,21 +46,11 @@ void WireChart(TfrmQVSKY& sky) {
     };
     sky.ChooseSite = [] { return frmQVOpen->exec() == QDialog::Accepted; };
     sky.LoadMemories = [](TfrmQVSKY::TMemory(&mem)[10]) {
-        const TSysInfo& r = frmQVOpen->SysInfo;
-        for (int i = 0; i < 10; ++i)
-            mem[i] = {r.GetMemUse(i), r.GetMemRa(i), r.GetMemDec(i), r.GetMemMjd(i),
-                      r.GetMemScale(i)};
+        TfrmQVSKY::MemoriesFrom(frmQVOpen->SysInfo, mem);
     };
     sky.SaveMemories = [](const TfrmQVSKY::TMemory(&mem)[10], std::string& why) {
-        TSysInfo& r = frmQVOpen->SysInfo;
-        for (int i = 0; i < 10; ++i) {
-            r.SetMemUse(i, mem[i].Use);
-            r.SetMemRa(i, mem[i].Ra);
-            r.SetMemDec(i, mem[i].Dec);
-            r.SetMemMjd(i, mem[i].Mjd);
-            r.SetMemScale(i, mem[i].Scale);
-        }
-        return r.Save(frmQVOpen->Folder, why);
+        TfrmQVSKY::MemoriesInto(frmQVOpen->SysInfo, mem);
+        return frmQVOpen->SysInfo.Save(frmQVOpen->Folder, why);
     };
     sky.ShowKeyHelp = [] {
         frmKeyHelp->show();

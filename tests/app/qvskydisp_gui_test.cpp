@@ -75,21 +75,11 @@ protected:
         sky_->Ask = open_->Ask;
         TfrmQVOpen* open = open_.get();
         sky_->LoadMemories = [open](TfrmQVSKY::TMemory(&mem)[10]) {
-            const TSysInfo& r = open->SysInfo;
-            for (int i = 0; i < 10; ++i)
-                mem[i] = {r.GetMemUse(i), r.GetMemRa(i), r.GetMemDec(i), r.GetMemMjd(i),
-                          r.GetMemScale(i)};
+            TfrmQVSKY::MemoriesFrom(open->SysInfo, mem);
         };
         sky_->SaveMemories = [open](const TfrmQVSKY::TMemory(&mem)[10], std::string& why) {
-            TSysInfo& r = open->SysInfo;
-            for (int i = 0; i < 10; ++i) {
-                r.SetMemUse(i, mem[i].Use);
-                r.SetMemRa(i, mem[i].Ra);
-                r.SetMemDec(i, mem[i].Dec);
-                r.SetMemMjd(i, mem[i].Mjd);
-                r.SetMemScale(i, mem[i].Scale);
-            }
-            return r.Save(open->Folder, why);
+            TfrmQVSKY::MemoriesInto(open->SysInfo, mem);
+            return open->SysInfo.Save(open->Folder, why);
         };
         sky_->resize(1000, 700);
         sky_->show();
