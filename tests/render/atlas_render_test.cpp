@@ -20,6 +20,8 @@
 #include "render/Clsatlas.h"
 #include "tests/catalog/Catalogfiles.h"
 
+#include "Skyoffsets.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -31,20 +33,6 @@ double Hms(double h, double m, double s) {
 double Dms(double d, double m, double s) {
     const double v = std::fabs(d) + m / 60 + s / 3600;
     return (d < 0 ? -v : v) * kDeg;
-}
-
-// Azimuthal equidistant offsets by distance and bearing: x grows to the west
-// (east is left), y grows to the south (north is up).
-void Expected(double ra0, double dec0, double ra, double dec, double& x, double& y) {
-    const double dra = ra - ra0;
-    const double hav = std::pow(std::sin((dec - dec0) / 2), 2) +
-                       std::cos(dec) * std::cos(dec0) * std::pow(std::sin(dra / 2), 2);
-    const double rho = 2 * std::asin(std::sqrt(hav));
-    const double bearing =
-        std::atan2(std::sin(dra) * std::cos(dec),
-                   std::cos(dec0) * std::sin(dec) - std::sin(dec0) * std::cos(dec) * std::cos(dra));
-    x = -rho * std::sin(bearing);
-    y = -rho * std::cos(bearing);
 }
 
 class AtlasTest : public ::testing::Test {
@@ -75,7 +63,7 @@ TEST_F(AtlasTest, ProjectionAgreesWithDistanceAndBearing) {
             const double ra = c[0] + o[0], dec = std::clamp(c[1] + o[1], -1.5, 1.5);
             ASSERT_TRUE(atlas.Project(1, &x, &y, c[1], c[0], dec, ra));
             double ex, ey;
-            Expected(c[0], c[1], ra, dec, ex, ey);
+            AzimuthalOffsets(c[0], c[1], ra, dec, ex, ey);
             EXPECT_NEAR(x, ex, 1e-12);
             EXPECT_NEAR(y, ey, 1e-12);
         }
@@ -180,7 +168,7 @@ TEST_F(AtlasSky, BetelgeuseSitsWhereTheSkySaysAndIsPicked) {
     atlas.Draw();
     const double ra = Hms(5, 55, 10.3), dec = Dms(7, 24, 25); // Betelgeuse, J2000
     double ex, ey;
-    Expected(ra0, dec0, ra, dec, ex, ey);
+    AzimuthalOffsets(ra0, dec0, ra, dec, ex, ey);
     const int px = static_cast<int>(1000 * ex + 300), py = static_cast<int>(1000 * ey + 200);
     // Its image is a realistic sprite of an M star: the core colour at the centre.
     bool found = false;
@@ -272,9 +260,9 @@ TEST_F(AtlasTest, MilkyWayFillsTheBandAndNotTheSkyBeside) {
     atlas.Draw();
     const unsigned long band = RGB(24, 8, 40);
     double x, y;
-    Expected(ra0, 0.0, Hms(6, 40, 0), Dms(5, 0, 0), x, y);
+    AzimuthalOffsets(ra0, 0.0, Hms(6, 40, 0), Dms(5, 0, 0), x, y);
     EXPECT_EQ(At(static_cast<int>(1000 * x + 450), static_cast<int>(1000 * y + 300)), band);
-    Expected(ra0, 0.0, Hms(5, 20, 0), Dms(-10, 0, 0), x, y);
+    AzimuthalOffsets(ra0, 0.0, Hms(5, 20, 0), Dms(-10, 0, 0), x, y);
     EXPECT_EQ(At(static_cast<int>(1000 * x + 450), static_cast<int>(1000 * y + 300)), RGB(0, 0, 0));
     // From Cygnus the whole width of the band is in view: Deneb's field is in it.
     View(Hms(20, 41, 0), Dms(45, 0, 0), 300, 900, 600);
@@ -567,8 +555,8 @@ TEST_F(AtlasBodies, JupiterSatellitesAtTheirAngularDistances) {
         double jra, jdec;
         TMjd::Epoch(jupiter.Ra, jupiter.Dec, 60386.875, 51544.0, 0, 0, jra, jdec);
         double ex, ey, jx, jy;
-        Expected(p.ra, p.dec, ra, dec, ex, ey);
-        Expected(p.ra, p.dec, jra, jdec, jx, jy);
+        AzimuthalOffsets(p.ra, p.dec, ra, dec, ex, ey);
+        AzimuthalOffsets(p.ra, p.dec, jra, jdec, jx, jy);
         // Relative to the globe centre (parallax moves both alike).
         const int sx = static_cast<int>(300 + scale * (ex - jx)),
                   sy = static_cast<int>(200 + scale * (ey - jy));

@@ -13,24 +13,13 @@
 #include "catalog/Clsstar.h"
 #include "render/Clsatlas.h"
 
+#include "Skyoffsets.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = kPi / 180.0;
 constexpr int kW = 1639, kH = 1080;
-
-// Azimuthal equidistant offsets: x grows to the west, y to the south.
-void Offsets(double ra0, double dec0, double ra, double dec, double& x, double& y) {
-    const double dra = ra - ra0;
-    const double hav = std::pow(std::sin((dec - dec0) / 2), 2) +
-                       std::cos(dec) * std::cos(dec0) * std::pow(std::sin(dra / 2), 2);
-    const double rho = 2 * std::asin(std::sqrt(hav));
-    const double bearing =
-        std::atan2(std::sin(dra) * std::cos(dec),
-                   std::cos(dec0) * std::sin(dec) - std::sin(dec0) * std::cos(dec) * std::cos(dra));
-    x = -rho * std::sin(bearing);
-    y = -rho * std::cos(bearing);
-}
 
 class AtlasDeep : public ::testing::Test {
 protected:
@@ -61,7 +50,7 @@ protected:
             const TStarRecord& r = (*deep)[i];
             if (std::fabs(r.dec - dec0) > 0.2) continue;
             double x, y;
-            Offsets(ra0, dec0, r.ra, r.dec, x, y);
+            AzimuthalOffsets(ra0, dec0, r.ra, r.dec, x, y);
             const int px = static_cast<int>(scale * x + kW / 2);
             const int py = static_cast<int>(scale * y + kH / 2);
             if (px > 0 && px < kW && py > 0 && py < kH && TAtlas::StarClass(r.mag, limit, 0) >= 0)
@@ -121,7 +110,7 @@ TEST_F(AtlasDeep, PickNumbersDeepStarsPastStarDatAndResolvesThem) {
     double best = 1e9;
     for (int i = first; i < last; ++i) {
         double x, y;
-        Offsets(ra0, dec0, (*deep)[i].ra, (*deep)[i].dec, x, y);
+        AzimuthalOffsets(ra0, dec0, (*deep)[i].ra, (*deep)[i].dec, x, y);
         if (std::hypot(x, y) < best) best = std::hypot(x, y), star = i;
     }
     ASSERT_GE(star, 0);
