@@ -10,7 +10,7 @@ cp "$bin/quenlira" "$bin/Star.dat" "$bin/Unsta.dat" "$work/"
 # The deep star layer, when the build has it.
 if [ -f "$bin/Tycho.dat" ]; then cp "$bin/Tycho.dat" "$work/"; fi
 display=":$((600 + $$ % 300))"
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp &
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp -noreset &
 xvfb=$!
 sleep 1
 for run in 1 2 3; do

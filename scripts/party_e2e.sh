@@ -22,8 +22,8 @@ printf 'Mode=2\nFolder=%s/share/\nOwnID=S000002\n' "$out" >"$out"/B/StarParty.da
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; }
 trap cleanup EXIT
-Xvfb "$da" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-Xvfb "$db" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
+Xvfb "$da" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 & pids+=($!)
+Xvfb "$db" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 & pids+=($!)
 sleep 2
 (cd /tmp && DISPLAY=$da XDG_RUNTIME_DIR=$out/runA QT_QPA_PLATFORM=xcb exec "$out"/A/quenlira) \
   >"$out"/A.log 2>&1 & pids+=($!)

@@ -84,7 +84,7 @@ TEST(Installed, RunsFromAReadOnlyPrefixWithItsFilesInTheUsersDataFolder) {
     QStringList open;
     ASSERT_TRUE(WaitFor([&] { return !(open = x.Visible("^Quenlira III$")).isEmpty(); }, 30000))
         << "no opening window on " << x.Display().toStdString() << "; program "
-        << (program.state() == QProcess::Running ? "running" : "ended")
+        << (program.waitForFinished(200) ? "ended" : "running")
         << ", output: " << program.readAllStandardError().toStdString()
         << "; windows: " << x.Run({"search", "--name", "."}).out.toStdString();
     const QDir data(home.filePath(".local/share/quenlira"));

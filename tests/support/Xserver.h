@@ -37,7 +37,11 @@ public:
                 QFile::exists(QString("/tmp/.X11-unix/X%1").arg(n)))
                 continue;
             display_ = QString(":%1").arg(n);
-            xvfb_.start("Xvfb", {display_, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+            // Without -noreset the server resets when its last client leaves,
+            // and a program connecting just then (right after the readiness
+            // probe below) is turned away.
+            xvfb_.start("Xvfb",
+                        {display_, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"});
             if (!xvfb_.waitForStarted(5000)) return false;
             if (WaitFor(
                     [&] {
