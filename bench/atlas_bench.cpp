@@ -4,6 +4,7 @@
 // picking the objects under the pointer.
 #include <benchmark/benchmark.h>
 
+#include <climits>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -169,12 +170,20 @@ void BM_AtlasDraw4K(benchmark::State& state) {
     }();
     benchmark::DoNotOptimize(ready);
     atlas.SetScale(static_cast<int>(state.range(0)));
+    // One thread, or two as the atlas chooses for a raster this size.
+    const long splitFrom = atlas.SplitFrom;
+    if (state.range(1) == 1) atlas.SplitFrom = LONG_MAX;
     for (auto _ : state) {
         atlas.Draw();
         benchmark::DoNotOptimize(atlas.GetDib().GetBits());
     }
+    atlas.SplitFrom = splitFrom;
 }
-BENCHMARK(BM_AtlasDraw4K)->ArgName("scale")->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AtlasDraw4K)
+    ->ArgNames({"scale", "threads"})
+    ->Args({1000, 2})
+    ->Args({1000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // Picking under the pointer (tolerance 2, as the window asks) after a draw.
 void BM_AtlasPick(benchmark::State& state) {

@@ -25,6 +25,36 @@
 using namespace atlasdetail;
 namespace {
 
+// The last declination and hour angle projected on this thread, with their
+// sines and cosines (kept by bit pattern, so that -0 keeps its own). Grid
+// lines hold one coordinate while the other moves. Each drawing thread has
+// its own: the values depend on nothing else.
+struct TTrigMemo {
+    double Dec = 0.0, SinDec = 0.0, CosDec = 1.0;
+    double H = 0.0, SinH = 0.0, CosH = 1.0;
+};
+thread_local TTrigMemo tMemo;
+
+const TTrigMemo& DecMemo(double dec) {
+    TTrigMemo& m = tMemo;
+    if (std::bit_cast<uint64_t>(dec) != std::bit_cast<uint64_t>(m.Dec)) {
+        m.Dec = dec;
+        m.SinDec = std::sin(dec);
+        m.CosDec = std::cos(dec);
+    }
+    return m;
+}
+
+const TTrigMemo& HourMemo(double h) {
+    TTrigMemo& m = tMemo;
+    if (std::bit_cast<uint64_t>(h) != std::bit_cast<uint64_t>(m.H)) {
+        m.H = h;
+        m.SinH = std::sin(h);
+        m.CosH = std::cos(h);
+    }
+    return m;
+}
+
 // The raster's colour table, in the order the indices are used.
 constexpr unsigned long kColours[] = {
     RGB(0, 255, 255),   RGB(0, 0, 0),       RGB(0, 0, 255),     RGB(128, 128, 128),
@@ -90,20 +120,13 @@ bool TAtlas::Project(int, double* x, double* y, double centreDec, double centreR
         SinDec0 = std::sin(centreDec);
         CosDec0 = std::cos(centreDec);
     }
-    // Grid lines hold one coordinate while the other moves: the sine and
-    // cosine of the last declination are kept (by bit pattern, so that -0
-    // keeps its own).
-    if (std::bit_cast<uint64_t>(dec) != std::bit_cast<uint64_t>(MemoDec)) {
-        MemoDec = dec;
-        MemoSin = std::sin(dec);
-        MemoCos = std::cos(dec);
-    }
-    return ProjectTrig(MemoSin, MemoCos, centreRa - ra, *x, *y);
+    const TTrigMemo& m = DecMemo(dec);
+    return ProjectTrig(m.SinDec, m.CosDec, centreRa - ra, *x, *y);
 }
 
 bool TAtlas::ProjectTrig(double sinDec, double cosDec, double h, double& x, double& y) {
-    MemoHourAngle(h);
-    const double cosH = MemoCosH;
+    const TTrigMemo& memo = HourMemo(h);
+    const double cosH = memo.CosH;
     const double m = sinDec * SinDec0 + cosDec * CosDec0 * cosH;
     // A position that is not a number lies nowhere on the chart.
     if (!std::isfinite(m)) {
@@ -121,7 +144,7 @@ bool TAtlas::ProjectTrig(double sinDec, double cosDec, double h, double& x, doub
         return false;
     }
     const double k = (kPi / 2 - a) / s;
-    x = k * cosDec * MemoSinH;
+    x = k * cosDec * memo.SinH;
     y = k * (cosDec * SinDec0 * cosH - sinDec * CosDec0);
     return true;
 }
@@ -167,14 +190,6 @@ const TAtlas::TDistanceFit& TAtlas::SharedDistanceFit() {
         return p;
     }();
     return fit;
-}
-
-void TAtlas::MemoHourAngle(double h) {
-    if (std::bit_cast<uint64_t>(h) != std::bit_cast<uint64_t>(MemoH)) {
-        MemoH = h;
-        MemoSinH = std::sin(h);
-        MemoCosH = std::cos(h);
-    }
 }
 
 bool TAtlas::PlaceExact(double sinDec, double cosDec, double h, int& px, int& py) {
@@ -262,14 +277,10 @@ bool TAtlas::ToPixel(double ra, double dec, int& px, int& py) {
     CentreTrig();
     // The same sines and cosines Project takes, then the pixel as PlacePixel
     // finds it (Project's own where they could differ).
-    if (std::bit_cast<uint64_t>(dec) != std::bit_cast<uint64_t>(MemoDec)) {
-        MemoDec = dec;
-        MemoSin = std::sin(dec);
-        MemoCos = std::cos(dec);
-    }
+    const TTrigMemo& m = DecMemo(dec);
     const double h = CenterRa - ra;
-    MemoHourAngle(h);
-    return PlacePixel(MemoSin, MemoCos, MemoCos * MemoSinH, MemoCos * MemoCosH, h, px, py);
+    HourMemo(h);
+    return PlacePixel(m.SinDec, m.CosDec, m.CosDec * m.SinH, m.CosDec * m.CosH, h, px, py);
 }
 
 // ---------------------------------------------------------------- window

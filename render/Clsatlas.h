@@ -13,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +26,7 @@
 #include "render/Clsdraw.h"
 #include "render/Clsstarindex.h"
 #include "render/Clssurface.h"
+#include "render/Clsworker.h"
 
 class TStar;
 struct TStarRecord;
@@ -136,6 +138,11 @@ public:
     TMoon* Moon = nullptr;
 
     void Draw();
+    // Rasters of at least this many pixels are drawn on two threads (the
+    // picture is the same): below it a second thread gains less than it
+    // costs to wake.
+    long SplitFrom = 3000000;
+    bool Split() const { return static_cast<long>(RasterW) * RasterH >= SplitFrom; }
 
     // Azimuthal equidistant projection about (centreRa, centreDec): offsets in
     // radians, true when the point lies within 90 degrees of the centre.
@@ -201,13 +208,23 @@ private:
     void DrawMilkyWay();
     void DrawNebulae(bool secondPass);
     void DrawConstellationLines();
+    // The stars on the chart in the order they are drawn (PlaceStars), and
+    // their sprites and letters (DrawStars).
+    void PlaceStars();
     void DrawStars();
+    struct TStarPlaced {
+        int c, record, px, py;
+    };
+    std::vector<TStarPlaced> StarsPlaced;
     // The records of catalogue c worth a look for the window (or band)
     // decLo..decHi: all of Star.dat, a declination band of a deep catalogue,
     // none of it while the limit stays short of DeepFrom.
     std::pair<int, int> StarRange(int c, int limit, double decLo, double decHi) const;
-    void DrawLines(); // equator, ecliptic
-    void DrawGrid();
+    // The equator, the ecliptic and the grid: on a large raster the lower
+    // rows are drawn on a second thread while this one draws the upper.
+    void DrawGridLayer(bool split);
+    void DrawLines(TSurface* s, TDraw& draw); // equator, ecliptic
+    void DrawGrid(TSurface* s, TDraw& draw);
     void DrawConstellationNames();
     void DrawStarNames();
     void DrawSprite(int cls, int spect, bool realistic, int px, int py);
@@ -219,7 +236,7 @@ private:
     void DrawImage(TSurface* s, int body, const BodyData& b, int realistic, int scale, int px,
                    int py);
     void DrawSatellites(int names, int realistic, double jupiterDistKm);
-    void ClippedLine(double x0, double y0, double x1, double y1, bool& endKept);
+    void ClippedLine(TSurface* s, double x0, double y0, double x1, double y1, bool& endKept);
     void CentredText(TSurface* s, int x, int y, const std::string& text);
     int Limit();
     // The projection of Project about the view centre for a point whose
@@ -302,8 +319,6 @@ private:
     const TDistanceFit* DistanceFit = &SharedDistanceFit();
     // The pen of Jupiter's moons, in realistic colours or not.
     void SatellitePen(TSurface* s, bool realistic);
-    // Sine and cosine of an hour angle into MemoSinH and MemoCosH.
-    void MemoHourAngle(double h);
     // An angle with its sine and cosine: a declination, or the hour angle
     // (centre RA - RA) of a right ascension.
     struct TAngleTrig {
@@ -344,12 +359,11 @@ private:
     // Raster indices of the star colours: [set][level - 1][spectral code - 1].
     unsigned char StarColour[2][3][8] = {};
     TDIB Dib;
+    // The second drawing thread, started with the first large drawing.
+    std::unique_ptr<TWorker> Helper;
 
     // Cached sine and cosine of the centre declination.
     double CachedDec = 1e300, SinDec0 = 0.0, CosDec0 = 1.0;
-    // The last declination and hour angle projected, with their sines and cosines.
-    double MemoDec = 0.0, MemoSin = 0.0, MemoCos = 1.0;
-    double MemoH = 0.0, MemoSinH = 0.0, MemoCosH = 1.0;
 
     std::vector<TStarIndex> StarIndex;
     std::vector<uint64_t> StarMarks; // records chosen for this drawing, by number

@@ -384,7 +384,7 @@ void TAtlas::DrawMarkers() {
                 Draw_.DrawStart(s, dotted ? TSurface::PS_DOT : TSurface::PS_SOLID, 1, m.lineColour,
                                 m.lineColour);
                 bool endKept = false;
-                ClippedLine(fx, fy, ex, ey, endKept);
+                ClippedLine(s, fx, fy, ex, ey, endKept);
                 Draw_.DrawEnd(s);
                 if (dotted && endKept) {
                     // Arrowhead at the following point: two 10-pixel strokes at

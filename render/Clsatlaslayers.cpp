@@ -30,20 +30,64 @@ using namespace atlasdetail;
 void TAtlas::Draw() {
     NebulaShownValid = false;
     ComputeWindow();
-    Clear();
-    if (Switch[0]) DrawMilkyWay();
-    if (Switch[5]) DrawNebulae(false);
-    if (Switch[1]) DrawConstellationLines();
-    if (Switch[5]) DrawNebulae(true);
+    // On a large raster the stars are placed on the second thread while
+    // this one draws the layers beneath them. The placing reads the window
+    // and the centre's sines, made ready here, and writes only what the
+    // stars' drawing reads after the wait.
+    CentreTrig();
+    const bool split = Split();
+    if (split) {
+        if (!Helper) Helper = std::make_unique<TWorker>();
+        Helper->Start([this] { PlaceStars(); });
+    }
+    {
+        TWorker::TJoin join(split ? Helper.get() : nullptr);
+        Clear();
+        if (Switch[0]) DrawMilkyWay();
+        if (Switch[5]) DrawNebulae(false);
+        if (Switch[1]) DrawConstellationLines();
+        if (Switch[5]) DrawNebulae(true);
+        if (split)
+            Helper->Wait();
+        else
+            PlaceStars();
+    }
     DrawStars();
     DrawBodies(Switch[4], Switch[7]);
-    if (Switch[6]) {
-        DrawLines();
-        DrawGrid();
-    }
+    if (Switch[6]) DrawGridLayer(split);
     if (Switch[1]) DrawConstellationNames();
     if (Switch[4]) DrawStarNames();
     DrawMarkers();
+}
+
+void TAtlas::DrawGridLayer(bool split) {
+    TSurface* s = Dib.GetSurface();
+    if (!split) {
+        DrawLines(s, Draw_);
+        DrawGrid(s, Draw_);
+        return;
+    }
+    // Both halves draw every line and label, each painting its own rows:
+    // the pixels are those of one drawing over the whole raster. What the
+    // two share (the centre's sines, the window, the fonts) is made ready
+    // before and only read while they run.
+    const int half = RasterH / 2;
+    TSurface lower(*s, half, RasterH);
+    TDraw lowerDraw;
+    lowerDraw.SetChar(Draw_.GetChar());
+    TWorker::TJoin join(Helper.get());
+    Helper->Start([&] {
+        DrawLines(&lower, lowerDraw);
+        DrawGrid(&lower, lowerDraw);
+    });
+    s->SetBand(0, half);
+    struct TWhole {
+        TSurface* s;
+        ~TWhole() { s->SetBand(0, INT_MAX); }
+    } whole{s};
+    DrawLines(s, Draw_);
+    DrawGrid(s, Draw_);
+    Helper->Wait();
 }
 
 void TAtlas::Clear() {
@@ -278,14 +322,9 @@ double TAtlas::NearHalfWidth(int z) const {
     return widest < 0.0 ? -1.0 : widest + 1e-6;
 }
 
-void TAtlas::DrawStars() {
+void TAtlas::PlaceStars() {
+    StarsPlaced.clear();
     const int limit = Limit();
-    const bool realistic = Switch[7] != 0;
-    const bool bayer = Switch[2] != 0, flamsteed = Switch[3] != 0;
-    TSurface* s = Dib.GetSurface();
-    Draw_.TextStart(s, Language == 0 ? LabelFace : std::string("Symbol"), 9, 4, 0);
-    s->SetTextColor(kLabelGrey);
-    s->SetBkMode(TSurface::TRANSPARENT);
     // The centre's sine and cosine for ProjectTrig.
     CentreTrig();
     const int scale = Scale == 0 ? 200 : Scale;
@@ -293,23 +332,10 @@ void TAtlas::DrawStars() {
     const double sinRa0 = std::sin(CenterRa), cosRa0 = std::cos(CenterRa);
     const double eastMax = scale > 0 ? (ViewW / 2 + 2.0) / scale : HUGE_VAL;
     const double northMax = scale > 0 ? (ViewH / 2 + 2.0) / scale : HUGE_VAL;
-    // A star whose pixel is on the chart: its sprite and letters.
-    auto draw = [&](int c, const TStarRecord& r, int px, int py) {
-        if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) return;
-        const int cls = StarClass(r.mag, limit, Sens);
-        if (cls >= 0) {
-            DrawSprite(cls, r.spect, realistic, px, py);
-            ++StarsDrawn[c];
-        }
-        if (bayer && r.bayer != 0)
-            s->TextOut(px + 4, py - 9, BayerText(Language == 0 ? 1 : 2, r.bayer));
-        if (flamsteed && r.flamsteed != 0) s->TextOut(px + 4, py - 1, NumberText(r.flamsteed));
-    };
     // The deep catalogue first, so that Star.dat's brighter sprites and their
     // letters are drawn over its faint stars.
     for (int c = StarCount - 1; c >= 0; --c) {
         const TStar* cat = Star[c];
-        StarsDrawn[c] = 0;
         // The deep catalogue only where the limit reaches past DeepFrom.
         if (c > 0 && limit <= DeepFrom) continue;
         if (!cat || cat->Count <= 0 || z0 < 0 || z1 < 0) continue;
@@ -376,8 +402,33 @@ void TAtlas::DrawStars() {
                 int px, py;
                 if (!PlacePixel(p.SinDec, p.CosDec, east, meridian, CenterRa - r.ra, px, py))
                     continue;
-                draw(c, r, px, py);
+                if (px > 0 && px < ViewW && py > 0 && py < ViewH) StarsPlaced.push_back({c, i, px, py});
             }
+    }
+}
+
+void TAtlas::DrawStars() {
+    const int limit = Limit();
+    const bool realistic = Switch[7] != 0;
+    const bool bayer = Switch[2] != 0, flamsteed = Switch[3] != 0;
+    TSurface* s = Dib.GetSurface();
+    Draw_.TextStart(s, Language == 0 ? LabelFace : std::string("Symbol"), 9, 4, 0);
+    s->SetTextColor(kLabelGrey);
+    s->SetBkMode(TSurface::TRANSPARENT);
+    for (int c = 0; c < MaxStarCatalogues; ++c)
+        StarsDrawn[c] = 0;
+    // Each star on the chart: its sprite and letters.
+    for (const TStarPlaced& p : StarsPlaced) {
+        const TStarRecord& r = Star[p.c]->Records[p.record];
+        const int cls = StarClass(r.mag, limit, Sens);
+        if (cls >= 0) {
+            DrawSprite(cls, r.spect, realistic, p.px, p.py);
+            ++StarsDrawn[p.c];
+        }
+        if (bayer && r.bayer != 0)
+            s->TextOut(p.px + 4, p.py - 9, BayerText(Language == 0 ? 1 : 2, r.bayer));
+        if (flamsteed && r.flamsteed != 0)
+            s->TextOut(p.px + 4, p.py - 1, NumberText(r.flamsteed));
     }
     Draw_.TextEnd(s);
 }
@@ -579,17 +630,17 @@ void TAtlas::DrawNebulae(bool secondPass) {
     Draw_.TextEnd(s);
 }
 
-void TAtlas::ClippedLine(double x0, double y0, double x1, double y1, bool& endKept) {
+void TAtlas::ClippedLine(TSurface* s, double x0, double y0, double x1, double y1,
+                         bool& endKept) {
     const double ex = x1, ey = y1;
     endKept = false;
     if (!ClipToRect(x0, y0, x1, y1, ViewW, ViewH)) return;
     endKept = x1 == ex && y1 == ey;
-    TSurface* s = Dib.GetSurface();
     s->MoveTo(static_cast<int>(x0), static_cast<int>(y0));
     s->LineTo(static_cast<int>(x1), static_cast<int>(y1));
 }
 
-void TAtlas::DrawLines() {
+void TAtlas::DrawLines(TSurface* s, TDraw& draw) {
     // Right ascension over the window in 100 steps, unwrapped through 0.
     double lo = RaMin, hi = RaMax;
     if (hi < lo) hi += kTwoPi;
@@ -597,10 +648,9 @@ void TAtlas::DrawLines() {
     if (!(step > 0)) return;
     const double start = std::floor(lo / step) * step;
     const double eps = THayami::Obliquity(Mjd.GetMJD());
-    TSurface* s = Dib.GetSurface();
     for (int pass = 0; pass < 2; ++pass) {
         const unsigned long colour = pass == 0 ? RGB(112, 16, 16) : RGB(112, 112, 16);
-        Draw_.DrawStart(s, TSurface::PS_SOLID, 1, colour, colour);
+        draw.DrawStart(s, TSurface::PS_SOLID, 1, colour, colour);
         bool havePrev = false;
         double prevX = 0, prevY = 0;
         for (double ra = start; ra <= hi + step / 10; ra += step) {
@@ -611,17 +661,17 @@ void TAtlas::DrawLines() {
             const double fx = scale * x + ViewW / 2, fy = scale * y + ViewH / 2;
             if (vis && havePrev) {
                 bool kept;
-                ClippedLine(prevX, prevY, fx, fy, kept);
+                ClippedLine(s, prevX, prevY, fx, fy, kept);
             }
             havePrev = vis;
             prevX = fx;
             prevY = fy;
         }
-        Draw_.DrawEnd(s);
+        draw.DrawEnd(s);
     }
 }
 
-void TAtlas::DrawGrid() {
+void TAtlas::DrawGrid(TSurface* s, TDraw& draw) {
     const int scale = Scale == 0 ? 200 : Scale;
     double lo = RaMin, hi = RaMax;
     if (hi < lo) hi += kTwoPi;
@@ -660,7 +710,6 @@ void TAtlas::DrawGrid() {
         d0 = std::max(d0, -kPi / 2 + decMain);
         d1 = std::min(d1, kPi / 2 - decMain);
     };
-    TSurface* s = Dib.GetSurface();
 
     // A polyline of projected points; points on the far side lift the pen.
     // Every meridian of a pass is stepped through the same declinations and
@@ -691,7 +740,7 @@ void TAtlas::DrawGrid() {
     // Minor lines dotted and darker (pass 0), main lines solid.
     auto gridPen = [&](int pass) {
         const unsigned long colour = pass == 0 ? RGB(64, 34, 34) : RGB(96, 51, 51);
-        Draw_.DrawStart(s, pass == 0 ? TSurface::PS_DOT : TSurface::PS_SOLID, 1, colour, colour);
+        draw.DrawStart(s, pass == 0 ? TSurface::PS_DOT : TSurface::PS_SOLID, 1, colour, colour);
     };
 
     // Meridians: minor ones dotted, then main ones with their labels.
@@ -732,7 +781,7 @@ void TAtlas::DrawGrid() {
                 }
             }
         }
-        Draw_.DrawEnd(s);
+        draw.DrawEnd(s);
     }
 
     // Parallels: minor ones dotted (the equator excepted), then main ones.
@@ -779,15 +828,15 @@ void TAtlas::DrawGrid() {
                 }
             }
         }
-        Draw_.DrawEnd(s);
+        draw.DrawEnd(s);
     }
 
-    Draw_.TextStart(s, LabelFace, 9, 4, 0);
+    draw.TextStart(s, LabelFace, 9, 4, 0);
     s->SetTextColor(RGB(128, 34, 34));
     s->SetBkColor(kBlack);
     s->SetBkMode(TSurface::OPAQUE);
     for (const auto& l : labels)
         s->TextOut(l.first.x, l.first.y, l.second);
     s->SetBkMode(TSurface::TRANSPARENT);
-    Draw_.TextEnd(s);
+    draw.TextEnd(s);
 }

@@ -342,6 +342,23 @@ TSurface::TSurface(TDIB& dib) : FDib(dib) {
     FTextIdx = FDib.NearestIdx(FTextColour);
 }
 
+TSurface::TSurface(const TSurface& other, int top, int bottom)
+    : FDib(other.FDib), FPen(other.FPen), FBrush(other.FBrush), FFont(other.FFont),
+      FBkMode(other.FBkMode), FTextColour(other.FTextColour), FBkColour(other.FBkColour),
+      FCur(other.FCur), FDashPos(other.FDashPos), FPenIdx(other.FPenIdx), FBkIdx(other.FBkIdx),
+      FTextIdx(other.FTextIdx), FDashTables(other.FDashTables) {
+    SetBand(top, bottom);
+}
+
+void TSurface::SetBand(int top, int bottom) {
+    FTop = std::max(top, 0);
+    FBottom = bottom;
+}
+
+int TSurface::Bottom() const {
+    return std::min(FBottom, FDib.GetHeight());
+}
+
 void TSurface::PenChanged() {
     FPenIdx = FDib.NearestIdx(FPen.Colour);
     FDashTables = DashTablesOf(FPen.Style);
@@ -391,12 +408,12 @@ unsigned long TSurface::SetBkColor(unsigned long colour) {
 }
 
 void TSurface::Plot(int x, int y, unsigned char idx) {
-    if (x < 0 || y < 0 || x >= FDib.GetWidth() || y >= FDib.GetHeight()) return;
+    if (x < 0 || y < FTop || x >= FDib.GetWidth() || y >= Bottom()) return;
     FDib.Row(y)[x] = idx;
 }
 
 void TSurface::HLine(int x0, int x1, int y, unsigned char idx) {
-    if (y < 0 || y >= FDib.GetHeight()) return;
+    if (y < FTop || y >= Bottom()) return;
     if (x0 > x1) std::swap(x0, x1);
     x0 = std::max(x0, 0);
     x1 = std::min(x1, FDib.GetWidth() - 1);
@@ -429,11 +446,12 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     // pattern moves on, by one place per step.
     const int reach = FPen.Width;
     const int W = FDib.GetWidth(), H = FDib.GetHeight();
+    const int top = FTop, bottom = Bottom();
     auto skipDash = [&](long long steps) {
         if (dashed) FDashPos = static_cast<int>((FDashPos + steps % tab->period) % tab->period);
     };
-    if (std::max(x0, x1) < -reach || std::min(x0, x1) >= W + reach || std::max(y0, y1) < -reach ||
-        std::min(y0, y1) >= H + reach) {
+    if (top >= bottom || std::max(x0, x1) < -reach || std::min(x0, x1) >= W + reach ||
+        std::max(y0, y1) < top - reach || std::min(y0, y1) >= bottom + reach) {
         skipDash(std::max(ldx, ldy));
         return;
     }
@@ -496,11 +514,13 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     if (FPen.Width <= 1) {
         // The one-pixel pen: a line has max(dx, dy) steps.
         const int n = std::max(dx, dy);
-        TThinLine line{x, y, err, dx, dy, sx, sy, pat, pieces, piece,
+        // Stepped in the band's rows: the steps do not depend on where the
+        // line starts, so its pixels are those it paints on the whole raster.
+        TThinLine line{x, y - top, err, dx, dy, sx, sy, pat, pieces, piece,
                        dashed ? left : n + 1, {idx, opaque ? bk : -1}, tab};
-        TRasterRows rows{FDib.GetBits(), FDib.GetStride(), W, H};
+        TRasterRows rows{FDib.Row(top), FDib.GetStride(), W, bottom - top};
         const bool inside = std::min(x0, x1) >= 0 && std::max(x0, x1) < W &&
-                            std::min(y0, y1) >= 0 && std::max(y0, y1) < H;
+                            std::min(y0, y1) >= top && std::max(y0, y1) < bottom;
         if (inside)
             WalkSpans(line, rows, n);
         else
@@ -687,8 +707,8 @@ void TSurface::FillEvenOdd(const std::vector<std::vector<TPoint>>& pieces, unsig
         }
     }
     if (edges.empty()) return;
-    const int y0 = std::max(0, static_cast<int>(std::floor(ymin)));
-    const int y1 = std::min(FDib.GetHeight() - 1, static_cast<int>(std::ceil(ymax)));
+    const int y0 = std::max(FTop, static_cast<int>(std::floor(ymin)));
+    const int y1 = std::min(Bottom() - 1, static_cast<int>(std::ceil(ymax)));
     // Edges by their lower end, taken into the active list as the rows reach
     // them and dropped once past: a row looks at the edges it crosses only.
     std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) {
@@ -782,7 +802,7 @@ void TSurface::TextOut(int x, int y, const std::string& text) {
             HLine(x, x + width - 1, yy, bk);
     }
     const unsigned char idx = FTextIdx;
-    const int W = FDib.GetWidth(), H = FDib.GetHeight();
+    const int W = FDib.GetWidth(), top = FTop, bottom = Bottom();
     uint8_t* bits = FDib.GetBits();
     const size_t stride = static_cast<size_t>(FDib.GetStride());
     int pen = x;
@@ -793,7 +813,7 @@ void TSurface::TextOut(int x, int y, const std::string& text) {
             // Within the raster's width: the ink pixel by pixel from the row
             // bits, which for label-sized glyphs beats filling runs of one
             // or two pixels.
-            const int r0 = std::max(0, -gy), r1 = std::min(g.Rows, H - gy);
+            const int r0 = std::max(0, top - gy), r1 = std::min(g.Rows, bottom - gy);
             if (r0 >= r1) return;
             uint8_t* row = bits + static_cast<size_t>(gy + r0) * stride + gx;
             if (!g.Bytes8.empty() && gx + 8 <= W) {
@@ -820,7 +840,7 @@ void TSurface::TextOut(int x, int y, const std::string& text) {
         const int16_t* run = g.Runs.data();
         for (size_t k = 0; k < g.Runs.size(); k += 3, run += 3) {
             const int py = gy + run[0];
-            if (static_cast<unsigned>(py) >= static_cast<unsigned>(H)) continue;
+            if (py < top || py >= bottom) continue;
             const int a = std::max(gx + run[1], 0), b = std::min(gx + run[1] + run[2], W);
             uint8_t* row = bits + static_cast<size_t>(py) * stride;
             for (int px = a; px < b; ++px)

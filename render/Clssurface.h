@@ -5,6 +5,7 @@
 // nearest entry of the raster's colour table.
 #pragma once
 
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,11 +47,18 @@ public:
     static constexpr int TRANSPARENT = 1, OPAQUE = 2;
 
     explicit TSurface(TDIB& dib);
+    // A second surface on the same raster, with the other's pen, brush,
+    // font, colours, modes and current point, that paints only rows
+    // top..bottom-1. Two of them on rows apart can draw at the same time.
+    TSurface(const TSurface& other, int top, int bottom);
     ~TSurface();
     TSurface(const TSurface&) = delete;
     TSurface& operator=(const TSurface&) = delete;
 
     TDIB& Dib() { return FDib; }
+    // Painting limited to rows top..bottom-1 (what falls outside is left
+    // alone; lines and texts are placed as on the whole raster).
+    void SetBand(int top, int bottom);
 
     // Selecting gives back what was selected before, as the classic calls do.
     TPen SelectPen(const TPen& pen);
@@ -100,6 +108,9 @@ private:
     // Lines with more steps than this are cut to the raster before stepping.
     static constexpr long long kLongLine = 1 << 16;
     void PenChanged();
+    // The first row painted and the row past the last.
+    int Top() const { return FTop; }
+    int Bottom() const;
     void EllipseRows(int left, int top, int right, int bottom, std::vector<Span>& rows) const;
     void FillEvenOdd(const std::vector<std::vector<TPoint>>& pieces, unsigned char idx);
 
@@ -117,4 +128,5 @@ private:
     unsigned char FBkIdx = 0;
     unsigned char FTextIdx = 0;
     const TDashTables* FDashTables = nullptr; // the pen's dash pattern; null when solid
+    int FTop = 0, FBottom = INT_MAX; // the band painted, within the raster
 };

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -161,6 +162,13 @@ TEST(ChartReference, EveryViewIsTheReferencePictureByteForByte) {
         // The date and time are given, so "now" plays no part.
         ASSERT_TRUE(run.Run(o, ".", ChartMjd(o, 0), error)) << error;
         Compare(run.Picture(), v.file);
+        // Drawn again on two threads, however small: the same picture.
+        TAtlas* atlas = run.Atlas();
+        if (atlas && &run.Picture() == &atlas->GetDib() && !Rewriting()) {
+            atlas->SplitFrom = atlas->Split() ? INT_MAX : 0;
+            atlas->Draw();
+            Compare(run.Picture(), v.file);
+        }
     }
 }
 
