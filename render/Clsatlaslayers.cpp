@@ -402,7 +402,8 @@ void TAtlas::PlaceStars() {
                 int px, py;
                 if (!PlacePixel(p.SinDec, p.CosDec, east, meridian, CenterRa - r.ra, px, py))
                     continue;
-                if (px > 0 && px < ViewW && py > 0 && py < ViewH) StarsPlaced.push_back({c, i, px, py});
+                if (px > 0 && px < ViewW && py > 0 && py < ViewH)
+                    StarsPlaced.push_back({c, i, px, py});
             }
     }
 }
@@ -427,8 +428,7 @@ void TAtlas::DrawStars() {
         }
         if (bayer && r.bayer != 0)
             s->TextOut(p.px + 4, p.py - 9, BayerText(Language == 0 ? 1 : 2, r.bayer));
-        if (flamsteed && r.flamsteed != 0)
-            s->TextOut(p.px + 4, p.py - 1, NumberText(r.flamsteed));
+        if (flamsteed && r.flamsteed != 0) s->TextOut(p.px + 4, p.py - 1, NumberText(r.flamsteed));
     }
     Draw_.TextEnd(s);
 }
@@ -630,8 +630,7 @@ void TAtlas::DrawNebulae(bool secondPass) {
     Draw_.TextEnd(s);
 }
 
-void TAtlas::ClippedLine(TSurface* s, double x0, double y0, double x1, double y1,
-                         bool& endKept) {
+void TAtlas::ClippedLine(TSurface* s, double x0, double y0, double x1, double y1, bool& endKept) {
     const double ex = x1, ey = y1;
     endKept = false;
     if (!ClipToRect(x0, y0, x1, y1, ViewW, ViewH)) return;

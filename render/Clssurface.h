@@ -128,5 +128,5 @@ private:
     unsigned char FBkIdx = 0;
     unsigned char FTextIdx = 0;
     const TDashTables* FDashTables = nullptr; // the pen's dash pattern; null when solid
-    int FTop = 0, FBottom = INT_MAX; // the band painted, within the raster
+    int FTop = 0, FBottom = INT_MAX;          // the band painted, within the raster
 };
