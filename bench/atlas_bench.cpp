@@ -183,6 +183,10 @@ BENCHMARK(BM_AtlasDraw4K)
     ->ArgNames({"scale", "threads"})
     ->Args({1000, 2})
     ->Args({1000, 1})
+    ->Args({5000, 2})
+    ->Args({5000, 1})
+    ->Args({50000, 2})
+    ->Args({50000, 1})
     ->Unit(benchmark::kMillisecond);
 
 // Picking under the pointer (tolerance 2, as the window asks) after a draw.

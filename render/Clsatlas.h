@@ -138,11 +138,12 @@ public:
     TMoon* Moon = nullptr;
 
     void Draw();
-    // Rasters of at least this many pixels are drawn on two threads (the
-    // picture is the same): below it a second thread gains less than it
-    // costs to wake.
+    // Rasters of at least SplitFrom pixels are drawn on two threads (the
+    // picture is the same), and those of a third of that which show at
+    // least a steradian of sky: with fewer stars and lines a second thread
+    // gains less than it costs to wake.
     long SplitFrom = 3000000;
-    bool Split() const { return static_cast<long>(RasterW) * RasterH >= SplitFrom; }
+    bool Split() const;
 
     // Azimuthal equidistant projection about (centreRa, centreDec): offsets in
     // radians, true when the point lies within 90 degrees of the centre.

@@ -60,6 +60,12 @@ void TAtlas::Draw() {
     DrawMarkers();
 }
 
+bool TAtlas::Split() const {
+    const double pixels = static_cast<double>(RasterW) * RasterH;
+    const double scale = Scale == 0 ? 200 : Scale;
+    return pixels >= SplitFrom || (pixels >= SplitFrom / 3.0 && pixels >= scale * scale);
+}
+
 void TAtlas::DrawGridLayer(bool split) {
     TSurface* s = Dib.GetSurface();
     if (!split) {
