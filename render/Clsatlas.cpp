@@ -25,35 +25,23 @@
 using namespace atlasdetail;
 namespace {
 
-// The last declination and hour angle projected on this thread, with their
-// sines and cosines (kept by bit pattern, so that -0 keeps its own). Grid
-// lines hold one coordinate while the other moves. Each drawing thread has
-// its own: the values depend on nothing else.
+// An angle with its sine and cosine, worked out again only for another
+// angle (told apart by bit pattern, so that -0 keeps its own).
 struct TTrigMemo {
-    double Dec = 0.0, SinDec = 0.0, CosDec = 1.0;
-    double H = 0.0, SinH = 0.0, CosH = 1.0;
+    double Angle = 0.0, Sin = 0.0, Cos = 1.0;
+    const TTrigMemo& Of(double a) {
+        if (std::bit_cast<uint64_t>(a) != std::bit_cast<uint64_t>(Angle)) {
+            Angle = a;
+            Sin = std::sin(a);
+            Cos = std::cos(a);
+        }
+        return *this;
+    }
 };
-thread_local TTrigMemo tMemo;
-
-const TTrigMemo& DecMemo(double dec) {
-    TTrigMemo& m = tMemo;
-    if (std::bit_cast<uint64_t>(dec) != std::bit_cast<uint64_t>(m.Dec)) {
-        m.Dec = dec;
-        m.SinDec = std::sin(dec);
-        m.CosDec = std::cos(dec);
-    }
-    return m;
-}
-
-const TTrigMemo& HourMemo(double h) {
-    TTrigMemo& m = tMemo;
-    if (std::bit_cast<uint64_t>(h) != std::bit_cast<uint64_t>(m.H)) {
-        m.H = h;
-        m.SinH = std::sin(h);
-        m.CosH = std::cos(h);
-    }
-    return m;
-}
+// The last declination and hour angle projected on this thread: grid lines
+// hold one coordinate while the other moves. Each drawing thread has its
+// own; the values depend on nothing else.
+thread_local TTrigMemo tDec, tHour;
 
 // The raster's colour table, in the order the indices are used.
 constexpr unsigned long kColours[] = {
@@ -120,13 +108,13 @@ bool TAtlas::Project(int, double* x, double* y, double centreDec, double centreR
         SinDec0 = std::sin(centreDec);
         CosDec0 = std::cos(centreDec);
     }
-    const TTrigMemo& m = DecMemo(dec);
-    return ProjectTrig(m.SinDec, m.CosDec, centreRa - ra, *x, *y);
+    const TTrigMemo& d = tDec.Of(dec);
+    return ProjectTrig(d.Sin, d.Cos, centreRa - ra, *x, *y);
 }
 
 bool TAtlas::ProjectTrig(double sinDec, double cosDec, double h, double& x, double& y) {
-    const TTrigMemo& memo = HourMemo(h);
-    const double cosH = memo.CosH;
+    const TTrigMemo& hour = tHour.Of(h);
+    const double cosH = hour.Cos;
     const double m = sinDec * SinDec0 + cosDec * CosDec0 * cosH;
     // A position that is not a number lies nowhere on the chart.
     if (!std::isfinite(m)) {
@@ -144,7 +132,7 @@ bool TAtlas::ProjectTrig(double sinDec, double cosDec, double h, double& x, doub
         return false;
     }
     const double k = (kPi / 2 - a) / s;
-    x = k * cosDec * memo.SinH;
+    x = k * cosDec * hour.Sin;
     y = k * (cosDec * SinDec0 * cosH - sinDec * CosDec0);
     return true;
 }
@@ -277,10 +265,10 @@ bool TAtlas::ToPixel(double ra, double dec, int& px, int& py) {
     CentreTrig();
     // The same sines and cosines Project takes, then the pixel as PlacePixel
     // finds it (Project's own where they could differ).
-    const TTrigMemo& m = DecMemo(dec);
+    const TTrigMemo& d = tDec.Of(dec);
     const double h = CenterRa - ra;
-    HourMemo(h);
-    return PlacePixel(m.SinDec, m.CosDec, m.CosDec * m.SinH, m.CosDec * m.CosH, h, px, py);
+    const TTrigMemo& hour = tHour.Of(h);
+    return PlacePixel(d.Sin, d.Cos, d.Cos * hour.Sin, d.Cos * hour.Cos, h, px, py);
 }
 
 // ---------------------------------------------------------------- window
