@@ -14,8 +14,6 @@
 #include <vector>
 #include <unistd.h>
 
-namespace {} // namespace
-
 TSysInfo::TSysInfo() = default;
 
 int32_t TSysInfo::GetInt(std::size_t off) const {

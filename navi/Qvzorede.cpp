@@ -128,14 +128,8 @@ QLabel* TfrmZorede::MakeLabel(const char* text, int x, int y, int points) {
 }
 
 TFrameLabel* TfrmZorede::MakeButton(const char* text, int x, int y, int w) {
-    auto* f = new TFrameLabel(this);
-    f->setGeometry(x, y, w, 22);
-    f->SetAlignment(Qt::AlignHCenter);
-    f->SetCF(kRed);
-    f->SetFontColor(kRed);
-    f->setFont(QFont("Arial", 9));
+    auto* f = RedButton(this, text, QRect(x, y, w, 22), 9);
     f->SetPsE(true);
-    f->SetCap(text);
     return f;
 }
 

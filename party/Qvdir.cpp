@@ -1,6 +1,7 @@
 #include "party/Qvdir.h"
 #include "controls/Look.h"
 
+#include "catalog/Clsfolders.h"
 #include "controls/Framelabel.h"
 #include "party/Partyshape.h"
 
@@ -41,10 +42,6 @@ bool Inside(const std::string& path, const std::string& root) {
     if (root == "/") return !path.empty() && path[0] == '/';
     return path.compare(0, root.size(), root) == 0 &&
            (path.size() == root.size() || path[root.size()] == '/');
-}
-
-std::string Join(const std::string& folder, const std::string& name) {
-    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 } // namespace
@@ -155,7 +152,7 @@ void TfrmDir::FillTree() {
         std::string rest = folder_.size() > root.size() ? folder_.substr(root.size()) : "";
         for (const std::string& part : Split(rest)) {
             if (part.empty()) continue;
-            path = Join(path, part);
+            path = PathIn(path, part);
             current = add(part, path, ++depth);
         }
     }
@@ -164,7 +161,7 @@ void TfrmDir::FillTree() {
         QDir(QString::fromStdString(folder_))
             .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& s : subs)
-        add(s.toStdString(), Join(folder_, s.toStdString()), depth + 1);
+        add(s.toStdString(), PathIn(folder_, s.toStdString()), depth + 1);
     if (current) dlbKyoyu->setCurrentItem(current);
 
     const QFontMetrics fm(labPath->font());

@@ -1,6 +1,7 @@
 #include "party/Qvsetparty.h"
 #include "controls/Look.h"
 
+#include "catalog/Clsfolders.h"
 #include "controls/Framelabel.h"
 #include "party/Partyshape.h"
 #include "party/Qvdir.h"
@@ -110,8 +111,7 @@ TfrmSetParty::TfrmSetParty(const std::string& folder, QWidget* parent)
 }
 
 std::string TfrmSetParty::SettingsPath() const {
-    if (folder_.empty()) return TPartySettings::kFileName;
-    return folder_ + "/" + TPartySettings::kFileName;
+    return PathIn(folder_, TPartySettings::kFileName);
 }
 
 int TfrmSetParty::Tell(const std::string& text) {

@@ -139,14 +139,8 @@ TfrmLocation::TfrmLocation(QWidget* parent) : QDialog(parent) {
     MakeLabel(" Left click---Scroll  Right click---Input ", 10, 370);
 
     auto button = [this](const char* text, int x, int w) {
-        auto* f = new TFrameLabel(this);
-        f->setGeometry(x, 370, w, 18);
-        f->SetAlignment(Qt::AlignHCenter);
-        f->SetCF(kRed);
-        f->SetFontColor(kRed);
-        f->setFont(QFont("Arial", 8));
+        auto* f = RedButton(this, text, QRect(x, 370, w, 18), 8);
         f->SetPsE(true);
-        f->SetCap(text);
         return f;
     };
     flbZoomIn = button("ZOOM IN", 210, 58);
