@@ -24,12 +24,6 @@ FT_Library Library() {
     return lib;
 }
 
-bool HasNonAscii(const std::string& s) {
-    for (unsigned char c : s)
-        if (c >= 0x80) return true;
-    return false;
-}
-
 } // namespace
 
 char32_t SymbolKey(char32_t c) {
@@ -230,6 +224,7 @@ const TFont::Glyph& TFont::GetGlyph(char32_t cp) {
             }
         }
     }
+    std::vector<uint8_t> bits; // Width x Rows, 1 = ink
     if (face && FT_Load_Glyph(face, gi, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) == 0 &&
         FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) == 0) {
         const FT_GlyphSlot slot = face->glyph;
@@ -239,14 +234,14 @@ const TFont::Glyph& TFont::GetGlyph(char32_t cp) {
         g.Advance = static_cast<int>((slot->advance.x + 32) >> 6);
         g.Width = static_cast<int>(bm.width);
         g.Rows = static_cast<int>(bm.rows);
-        g.Bits.assign(static_cast<size_t>(g.Width) * g.Rows, 0);
+        bits.assign(static_cast<size_t>(g.Width) * g.Rows, 0);
         for (int r = 0; r < g.Rows; ++r) {
             const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(r) * bm.pitch;
             for (int c = 0; c < g.Width; ++c) {
                 const bool on = bm.pixel_mode == FT_PIXEL_MODE_MONO
                                     ? (src[c >> 3] >> (7 - (c & 7))) & 1
                                     : src[c] >= 128;
-                g.Bits[static_cast<size_t>(r) * g.Width + c] = on ? 1 : 0;
+                bits[static_cast<size_t>(r) * g.Width + c] = on ? 1 : 0;
             }
         }
     } else {
@@ -254,12 +249,12 @@ const TFont::Glyph& TFont::GetGlyph(char32_t cp) {
     }
     for (int r = 0; r < g.Rows; ++r)
         for (int c = 0; c < g.Width;) {
-            if (!g.Bits[static_cast<size_t>(r) * g.Width + c]) {
+            if (!bits[static_cast<size_t>(r) * g.Width + c]) {
                 ++c;
                 continue;
             }
             int e = c;
-            while (e < g.Width && g.Bits[static_cast<size_t>(r) * g.Width + e])
+            while (e < g.Width && bits[static_cast<size_t>(r) * g.Width + e])
                 ++e;
             g.Runs.insert(g.Runs.end(), {static_cast<int16_t>(r), static_cast<int16_t>(c),
                                          static_cast<int16_t>(e - c)});
@@ -269,13 +264,13 @@ const TFont::Glyph& TFont::GetGlyph(char32_t cp) {
         g.Masks.assign(static_cast<size_t>(g.Rows), 0);
         for (int r = 0; r < g.Rows; ++r)
             for (int c = 0; c < g.Width; ++c)
-                if (g.Bits[static_cast<size_t>(r) * g.Width + c]) g.Masks[r] |= uint32_t{1} << c;
+                if (bits[static_cast<size_t>(r) * g.Width + c]) g.Masks[r] |= uint32_t{1} << c;
     }
     if (g.Width <= 8) {
         for (int r = 0; r < g.Rows; ++r) {
             uint8_t row[8] = {};
             for (int c = 0; c < g.Width; ++c)
-                row[c] = g.Bits[static_cast<size_t>(r) * g.Width + c] ? 0xFF : 0;
+                row[c] = bits[static_cast<size_t>(r) * g.Width + c] ? 0xFF : 0;
             uint64_t m;
             std::memcpy(&m, row, 8);
             g.Bytes8.push_back(m);

@@ -13,6 +13,13 @@
 // The Greek letter the classic "Symbol" face draws for a Latin key.
 char32_t SymbolKey(char32_t c);
 
+// Whether a text has bytes beyond ASCII (UTF-8 sequences).
+inline bool HasNonAscii(const std::string& s) {
+    for (unsigned char c : s)
+        if (c >= 0x80) return true;
+    return false;
+}
+
 struct TFontDesc {
     std::string Face; // empty: the default face
     int Height = 16;  // character (em) height in pixels
@@ -31,7 +38,6 @@ public:
         int Advance = 0; // pen movement in pixels
         int Width = 0;
         int Rows = 0;
-        std::vector<uint8_t> Bits; // Width x Rows, 1 = ink
         // The ink as runs along the rows: row, first column, length.
         std::vector<int16_t> Runs;
         // The ink of each row as bits (column c is bit c), for glyphs up to
@@ -81,13 +87,7 @@ private:
 };
 
 template <class F> void TFont::ForEachGlyph(const std::string& text, F&& f) {
-    bool ascii = true;
-    for (unsigned char c : text)
-        if (c >= 0x80) {
-            ascii = false;
-            break;
-        }
-    if (!ascii) {
+    if (HasNonAscii(text)) {
         for (char32_t c : Decode(text))
             f(GetGlyph(c));
         return;

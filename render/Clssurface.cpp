@@ -46,13 +46,13 @@ struct TRasterRows {
 // in the pattern, which pixels of the next eight are on, going forwards in
 // memory and going backwards.
 struct TDashTables {
-    std::vector<int> pattern;         // the pieces, on, off, on ...
+    std::vector<int> pattern; // the pieces, on, off, on ...
     int period = 0;
-    std::vector<uint8_t> on;          // per place in the pattern
-    std::vector<uint64_t> ahead, back; // eight pixels from each place, bytes in memory order
-    std::vector<int> first;           // the place each piece starts at
-    std::vector<int> runLeft;         // per place, the pixels left of its piece
-    std::vector<int> pieceAt;         // per place, its piece
+    std::vector<uint8_t> on;     // per place in the pattern
+    std::vector<uint64_t> ahead; // eight pixels from each place on, bytes in memory order
+    std::vector<int> first;      // the place each piece starts at
+    std::vector<int> runLeft;    // per place, the pixels left of its piece
+    std::vector<int> pieceAt;    // per place, its piece
     explicit TDashTables(const std::vector<int>& pat) : pattern(pat) {
         for (size_t k = 0; k < pat.size(); ++k) {
             first.push_back(period);
@@ -64,16 +64,12 @@ struct TDashTables {
             period += pat[k];
         }
         for (int q = 0; q < period; ++q) {
-            uint8_t a[8], b[8];
-            for (int j = 0; j < 8; ++j) {
-                a[j] = on[(q + j) % period] ? 0xFF : 0;     // byte j is the j-th pixel on
-                b[j] = on[(q + 7 - j) % period] ? 0xFF : 0; // byte j is the (7 - j)-th pixel back
-            }
-            uint64_t ma, mb;
+            uint8_t a[8];
+            for (int j = 0; j < 8; ++j)
+                a[j] = on[(q + j) % period] ? 0xFF : 0; // byte j is the j-th pixel on
+            uint64_t ma;
             std::memcpy(&ma, a, 8);
-            std::memcpy(&mb, b, 8);
             ahead.push_back(ma);
-            back.push_back(mb);
         }
     }
 };
@@ -82,8 +78,9 @@ namespace {
 
 // The tables of a pen style's dash pattern (null for a solid pen).
 const TDashTables* DashTablesOf(int style) {
-    static const TDashTables dash(DashPattern(TSurface::PS_DASH)), dot(DashPattern(TSurface::PS_DOT)),
-        dashdot(DashPattern(TSurface::PS_DASHDOT)), dashdotdot(DashPattern(TSurface::PS_DASHDOTDOT));
+    static const TDashTables dash(DashPattern(TSurface::PS_DASH)),
+        dot(DashPattern(TSurface::PS_DOT)), dashdot(DashPattern(TSurface::PS_DASHDOT)),
+        dashdotdot(DashPattern(TSurface::PS_DASHDOTDOT));
     switch (style) {
     case TSurface::PS_DASH:
         return &dash;
@@ -104,9 +101,9 @@ const TDashTables* DashTablesOf(int style) {
 struct TThinLine {
     int x, y, err;
     const int dx, dy, sx, sy;
-    const int* pat; // dash pieces (on, off, ...); null for a solid pen
-    int pieces, piece, left; // the piece the next step is in, and its steps left
-    int colour[2];           // on and off pieces' colours; -1 paints nothing
+    const int* pat;            // dash pieces (on, off, ...); null for a solid pen
+    int pieces, piece, left;   // the piece the next step is in, and its steps left
+    int colour[2];             // on and off pieces' colours; -1 paints nothing
     const TDashTables* tables; // the pattern's tables; null for a solid pen
 };
 
@@ -173,7 +170,6 @@ inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
     const uint8_t* on = tab ? tab->on.data() : nullptr;
     const int* runLeft = tab ? tab->runLeft.data() : nullptr;
     const uint64_t* ahead = tab ? tab->ahead.data() : nullptr;
-    const uint64_t* back = tab ? tab->back.data() : nullptr;
     // The place in the pattern of the next pixel.
     int ph = tab ? tab->first[l.piece] + l.pat[l.piece] - l.left : 0;
     const int cOn = l.colour[0], cOff = l.colour[1];
@@ -209,7 +205,8 @@ inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
             if (xMajor) {
                 for (; i + 8 <= span; i += 8) {
                     uint8_t* q = sx > 0 ? p + i : p - i - 7;
-                    const uint64_t m = sx > 0 ? ahead[ph] : back[ph];
+                    // Going back, the same eight pixels in the other order.
+                    const uint64_t m = sx > 0 ? ahead[ph] : __builtin_bswap64(ahead[ph]);
                     uint64_t d;
                     if (cOff >= 0) {
                         d = (on8 & m) | (off8 & ~m);
@@ -516,8 +513,19 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
         const int n = std::max(dx, dy);
         // Stepped in the band's rows: the steps do not depend on where the
         // line starts, so its pixels are those it paints on the whole raster.
-        TThinLine line{x, y - top, err, dx, dy, sx, sy, pat, pieces, piece,
-                       dashed ? left : n + 1, {idx, opaque ? bk : -1}, tab};
+        TThinLine line{x,
+                       y - top,
+                       err,
+                       dx,
+                       dy,
+                       sx,
+                       sy,
+                       pat,
+                       pieces,
+                       piece,
+                       dashed ? left : n + 1,
+                       {idx, opaque ? bk : -1},
+                       tab};
         TRasterRows rows{FDib.Row(top), FDib.GetStride(), W, bottom - top};
         const bool inside = std::min(x0, x1) >= 0 && std::max(x0, x1) < W &&
                             std::min(y0, y1) >= top && std::max(y0, y1) < bottom;

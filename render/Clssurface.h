@@ -108,8 +108,7 @@ private:
     // Lines with more steps than this are cut to the raster before stepping.
     static constexpr long long kLongLine = 1 << 16;
     void PenChanged();
-    // The first row painted and the row past the last.
-    int Top() const { return FTop; }
+    // The row past the last one painted.
     int Bottom() const;
     void EllipseRows(int left, int top, int right, int bottom, std::vector<Span>& rows) const;
     void FillEvenOdd(const std::vector<std::vector<TPoint>>& pieces, unsigned char idx);
