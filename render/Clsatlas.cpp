@@ -103,11 +103,7 @@ void TAtlas::SetLat(double lat) {
 
 bool TAtlas::Project(int, double* x, double* y, double centreDec, double centreRa, double dec,
                      double ra) {
-    if (centreDec != CachedDec) {
-        CachedDec = centreDec;
-        SinDec0 = std::sin(centreDec);
-        CosDec0 = std::cos(centreDec);
-    }
+    CentreTrig(centreDec);
     const TTrigMemo& d = tDec.Of(dec);
     return ProjectTrig(d.Sin, d.Cos, centreRa - ra, *x, *y);
 }
@@ -253,11 +249,11 @@ int TAtlas::PixelY(double y) const {
     return static_cast<int>(scale * y + ViewH / 2);
 }
 
-void TAtlas::CentreTrig() {
-    if (CenterDec != CachedDec) {
-        CachedDec = CenterDec;
-        SinDec0 = std::sin(CenterDec);
-        CosDec0 = std::cos(CenterDec);
+void TAtlas::CentreTrig(double centreDec) {
+    if (std::bit_cast<uint64_t>(centreDec) != std::bit_cast<uint64_t>(CachedDec)) {
+        CachedDec = centreDec;
+        SinDec0 = std::sin(centreDec);
+        CosDec0 = std::cos(centreDec);
     }
 }
 
@@ -268,7 +264,7 @@ bool TAtlas::ToPixel(double ra, double dec, int& px, int& py) {
     const TTrigMemo& d = tDec.Of(dec);
     const double h = CenterRa - ra;
     const TTrigMemo& hour = tHour.Of(h);
-    return PlacePixel(d.Sin, d.Cos, d.Cos * hour.Sin, d.Cos * hour.Cos, h, px, py);
+    return PlaceTrig({h, hour.Sin, hour.Cos}, {dec, d.Sin, d.Cos}, px, py);
 }
 
 // ---------------------------------------------------------------- window

@@ -209,7 +209,8 @@ private:
     void DrawMilkyWay();
     void DrawNebulae(bool secondPass);
     void DrawConstellationLines();
-    // The stars on the chart in the order they are drawn (PlaceStars), and
+    // The stars on the chart in the order they are drawn (PlaceStars,
+    // CentreTrig first), and
     // their sprites and letters (DrawStars).
     void PlaceStars();
     void DrawStars();
@@ -217,10 +218,6 @@ private:
         int c, record, px, py;
     };
     std::vector<TStarPlaced> StarsPlaced;
-    // The records of catalogue c worth a look for the window (or band)
-    // decLo..decHi: all of Star.dat, a declination band of a deep catalogue,
-    // none of it while the limit stays short of DeepFrom.
-    std::pair<int, int> StarRange(int c, int limit, double decLo, double decHi) const;
     // The equator, the ecliptic and the grid: on a large raster the lower
     // rows are drawn on a second thread while this one draws the upper.
     void DrawGridLayer(bool split);
@@ -330,8 +327,12 @@ private:
         const double h = CenterRa - ra;
         return {h, std::sin(h), std::cos(h)};
     }
-    // SinDec0 and CosDec0 for the present centre.
-    void CentreTrig();
+    // SinDec0 and CosDec0 for the present centre (or another centre
+    // declination). Worked out only when it changes (told apart by bit
+    // pattern, so that a centre that is not a number is not worked out
+    // again): while two threads draw, neither writes them.
+    void CentreTrig() { CentreTrig(CenterDec); }
+    void CentreTrig(double centreDec);
     // ToPixel's pixel from sines and cosines taken beforehand (CentreTrig first).
     bool PlaceTrig(const TAngleTrig& ra, const TAngleTrig& dec, int& px, int& py) {
         return PlacePixel(dec.s, dec.c, dec.c * ra.s, dec.c * ra.c, ra.a, px, py);
@@ -386,7 +387,6 @@ private:
     std::vector<std::string> NebulaLabel;
     // Deep-sky objects on the chart in this drawing: record, pixel.
     std::vector<std::array<int, 3>> NebulaShown;
-    bool NebulaShownValid = false;
 
     double PickRa = 0.0, PickDec = 0.0;
     std::vector<TMarker> Markers;

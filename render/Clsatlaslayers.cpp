@@ -16,7 +16,6 @@
 #include "astro/Clssun.h"
 #include "astro/Clsuranus.h"
 #include "astro/Clsvenus.h"
-#include "catalog/Clsdeepstar.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "render/Atlassprites.h"
@@ -28,7 +27,6 @@ using namespace atlasdetail;
 // ---------------------------------------------------------------- drawing
 
 void TAtlas::Draw() {
-    NebulaShownValid = false;
     ComputeWindow();
     // On a large raster the stars are placed on the second thread while
     // this one draws the layers beneath them. The placing reads the window
@@ -296,14 +294,6 @@ void TAtlas::DrawSprite(int cls, int spect, bool realistic, int px, int py) {
     }
 }
 
-std::pair<int, int> TAtlas::StarRange(int c, int limit, double decLo, double decHi) const {
-    const TStar* cat = Star[c];
-    if (!cat || cat->Count == 0) return {0, 0};
-    if (c == 0) return {0, cat->Count};
-    if (limit <= DeepFrom) return {0, 0};
-    return TDeepStar::DecBand(*cat, decLo, decHi);
-}
-
 double TAtlas::NearHalfWidth(int z) const {
     // A star is drawn only within 90 degrees of the centre, where the cosine
     // m of its distance from the centre is not negative. At either edge of
@@ -331,8 +321,6 @@ double TAtlas::NearHalfWidth(int z) const {
 void TAtlas::PlaceStars() {
     StarsPlaced.clear();
     const int limit = Limit();
-    // The centre's sine and cosine for ProjectTrig.
-    CentreTrig();
     const int scale = Scale == 0 ? 200 : Scale;
     const int z0 = TStarIndex::ZoneOf(DecMin), z1 = TStarIndex::ZoneOf(DecMax);
     const double sinRa0 = std::sin(CenterRa), cosRa0 = std::cos(CenterRa);
@@ -534,33 +522,34 @@ void TAtlas::DrawNebulae(bool secondPass) {
     const double sinRa0 = std::sin(CenterRa), cosRa0 = std::cos(CenterRa);
     // The objects on the chart are found in the first pass and kept for the
     // second of the same drawing.
-    if (!(secondPass && NebulaShownValid)) NebulaShown.clear();
-    for (int i = 0; i < neb.Count && !(secondPass && NebulaShownValid); ++i) {
-        const TNebulaRecord& r = neb.Records[i];
-        if (!pass(r.ra, r.dec)) continue;
-        const int rad = HalfAxisPixels(scale, r.major);
-        const double* t = &NebulaTrig[4 * static_cast<size_t>(i)];
-        // Beyond the view's edge by its east or north component alone (see
-        // DrawStars), with the object's own size and two pixels to spare.
-        if (scale > 0) {
-            const double east = sinRa0 * t[2] - cosRa0 * t[3];
-            const double north = SinDec0 * (cosRa0 * t[2] + sinRa0 * t[3]) - CosDec0 * t[0];
-            const double stretch =
-                StretchFloor(t[0] * SinDec0 + CosDec0 * (cosRa0 * t[2] + sinRa0 * t[3]));
-            if (std::fabs(east) * stretch * scale > ViewW / 2 + rad + 2.0 ||
-                std::fabs(north) * stretch * scale > ViewH / 2 + rad + 2.0)
+    if (!secondPass) {
+        NebulaShown.clear();
+        for (int i = 0; i < neb.Count; ++i) {
+            const TNebulaRecord& r = neb.Records[i];
+            if (!pass(r.ra, r.dec)) continue;
+            const int rad = HalfAxisPixels(scale, r.major);
+            const double* t = &NebulaTrig[4 * static_cast<size_t>(i)];
+            // Beyond the view's edge by its east or north component alone (see
+            // DrawStars), with the object's own size and two pixels to spare.
+            if (scale > 0) {
+                const double east = sinRa0 * t[2] - cosRa0 * t[3];
+                const double north = SinDec0 * (cosRa0 * t[2] + sinRa0 * t[3]) - CosDec0 * t[0];
+                const double stretch =
+                    StretchFloor(t[0] * SinDec0 + CosDec0 * (cosRa0 * t[2] + sinRa0 * t[3]));
+                if (std::fabs(east) * stretch * scale > ViewW / 2 + rad + 2.0 ||
+                    std::fabs(north) * stretch * scale > ViewH / 2 + rad + 2.0)
+                    continue;
+            }
+            int px, py;
+            // The projection puts a point on the far side at the centre: in wide
+            // views such objects pass the window, and would pile up there.
+            if (!PlacePixel(t[0], t[1], sinRa0 * t[2] - cosRa0 * t[3],
+                            cosRa0 * t[2] + sinRa0 * t[3], CenterRa - r.ra, px, py))
                 continue;
+            if (!(-rad < px && px < ViewW + rad && -rad < py && py < ViewH + rad)) continue;
+            NebulaShown.push_back({i, px, py});
         }
-        int px, py;
-        // The projection puts a point on the far side at the centre: in wide
-        // views such objects pass the window, and would pile up there.
-        if (!PlacePixel(t[0], t[1], sinRa0 * t[2] - cosRa0 * t[3], cosRa0 * t[2] + sinRa0 * t[3],
-                        CenterRa - r.ra, px, py))
-            continue;
-        if (!(-rad < px && px < ViewW + rad && -rad < py && py < ViewH + rad)) continue;
-        NebulaShown.push_back({i, px, py});
     }
-    NebulaShownValid = !secondPass;
     for (const std::array<int, 3>& shown : NebulaShown) {
         const int i = shown[0], px = shown[1], py = shown[2];
         const TNebulaRecord& r = neb.Records[i];
