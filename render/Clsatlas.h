@@ -210,8 +210,7 @@ private:
     void DrawNebulae(bool secondPass);
     void DrawConstellationLines();
     // The stars on the chart in the order they are drawn (PlaceStars,
-    // CentreTrig first), and
-    // their sprites and letters (DrawStars).
+    // CentreTrig first), and their sprites and letters (DrawStars).
     void PlaceStars();
     void DrawStars();
     struct TStarPlaced {
