@@ -378,11 +378,12 @@ private:
     void PlaceForPick();
     std::vector<unsigned char> PickKey;
     std::vector<PickPlace> PickNebulae, PickBodies;
-    // Per deep-sky record: sin dec, cos dec and the unit vector's x and y.
+    // Per deep-sky record its place's sines, cosines and unit vector, made
+    // once per catalogue (the catalogue they were made from and its count).
     const void* NebulaTrigSource = nullptr;
     int NebulaTrigCount = -1;
-    std::vector<double> NebulaTrig;
-    // Each deep-sky object's label, made with NebulaTrig.
+    std::vector<TStarIndex::Place> NebulaPlaces;
+    // Each deep-sky object's label, made with NebulaPlaces.
     std::vector<std::string> NebulaLabel;
     // Deep-sky objects on the chart in this drawing: record, pixel.
     std::vector<std::array<int, 3>> NebulaShown;

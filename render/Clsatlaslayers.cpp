@@ -251,6 +251,28 @@ double StretchFloor(double m) {
     return m > 0.0 ? 1.0 + (1.0 - m) * (1.0 + m) / 6.0 : 1.0;
 }
 
+// The view centre's sines and cosines.
+struct TCentreTrig {
+    double sinRa, cosRa, sinDec, cosDec;
+};
+
+// Whether a place can lie on the chart. The projected offsets are at least
+// as long as the place's east and north components about the centre, and
+// the projection stretches both by rho / sin(rho) >= StretchFloor (rho the
+// distance from the centre; in wide views that alone puts many places past
+// the edge): a place whose component reaches past eastReach or northReach
+// (radians) is off the chart without projecting it. Gives back the east and
+// meridian (cos dec cos h) components that PlacePixel takes.
+bool WithinReach(const TStarIndex::Place& p, const TCentreTrig& c, double eastReach,
+                 double northReach, double& east, double& meridian) {
+    east = c.sinRa * p.UnitX - c.cosRa * p.UnitY;
+    meridian = c.cosRa * p.UnitX + c.sinRa * p.UnitY;
+    const double north = c.sinDec * meridian - c.cosDec * p.SinDec;
+    if (std::fabs(east) > eastReach || std::fabs(north) > northReach) return false;
+    const double stretch = StretchFloor(p.SinDec * c.sinDec + c.cosDec * meridian);
+    return std::fabs(east) * stretch <= eastReach && std::fabs(north) * stretch <= northReach;
+}
+
 // The set cells of each deep-sky symbol.
 const std::vector<SpriteDot>& SymbolDots(int sym) {
     static const auto table = [] {
@@ -323,7 +345,7 @@ void TAtlas::PlaceStars() {
     const int limit = Limit();
     const int scale = Scale == 0 ? 200 : Scale;
     const int z0 = TStarIndex::ZoneOf(DecMin), z1 = TStarIndex::ZoneOf(DecMax);
-    const double sinRa0 = std::sin(CenterRa), cosRa0 = std::cos(CenterRa);
+    const TCentreTrig view{std::sin(CenterRa), std::cos(CenterRa), SinDec0, CosDec0};
     const double eastMax = scale > 0 ? (ViewW / 2 + 2.0) / scale : HUGE_VAL;
     const double northMax = scale > 0 ? (ViewH / 2 + 2.0) / scale : HUGE_VAL;
     // The deep catalogue first, so that Star.dat's brighter sprites and their
@@ -377,22 +399,10 @@ void TAtlas::PlaceStars() {
             for (uint64_t bits = StarMarks[w]; bits != 0; bits &= bits - 1) {
                 const int i = static_cast<int>(w * 64 + std::countr_zero(bits));
                 const TStarRecord& r = cat->Records[i];
-                // The projected offsets are at least as long as the place's
-                // east and north components about the centre: a star whose
-                // component alone reaches past the view's edge (with two
-                // pixels to spare) is off the chart without projecting it.
+                // Past the view's edge with two pixels to spare: not projected.
                 const TStarIndex::Place p = zones.PlaceOf(i, r.ra, r.dec);
-                const double east = sinRa0 * p.UnitX - cosRa0 * p.UnitY;
-                const double north =
-                    SinDec0 * (cosRa0 * p.UnitX + sinRa0 * p.UnitY) - CosDec0 * p.SinDec;
-                if (std::fabs(east) > eastMax || std::fabs(north) > northMax) continue;
-                // The projection stretches both components by k = rho / sin(rho)
-                // >= 1 + sin^2(rho) / 6 (rho the distance from the centre): in
-                // wide views that alone puts many stars past the edge.
-                const double meridian = cosRa0 * p.UnitX + sinRa0 * p.UnitY;
-                const double stretch = StretchFloor(p.SinDec * SinDec0 + CosDec0 * meridian);
-                if (std::fabs(east) * stretch > eastMax || std::fabs(north) * stretch > northMax)
-                    continue;
+                double east, meridian;
+                if (!WithinReach(p, view, eastMax, northMax, east, meridian)) continue;
                 int px, py;
                 if (!PlacePixel(p.SinDec, p.CosDec, east, meridian, CenterRa - r.ra, px, py))
                     continue;
@@ -500,7 +510,7 @@ void TAtlas::DrawNebulae(bool secondPass) {
     if (NebulaTrigSource != neb.Records || NebulaTrigCount != neb.Count) {
         NebulaTrigSource = neb.Records;
         NebulaTrigCount = neb.Count;
-        NebulaTrig.resize(4 * static_cast<size_t>(neb.Count));
+        NebulaPlaces.resize(static_cast<size_t>(neb.Count));
         NebulaLabel.assign(static_cast<size_t>(neb.Count), std::string());
         for (int i = 0; i < neb.Count; ++i) {
             // Numbers from 20000 up are no catalogue numbers: such an object
@@ -510,16 +520,11 @@ void TAtlas::DrawNebulae(bool secondPass) {
             label = neb.GetMessier(i);
             if (label.empty() && no < 20000)
                 label = no >= 10001 ? "IC" + std::to_string(no - 10000) : std::to_string(no);
-            const double dec = neb.Records[i].dec, ra = neb.Records[i].ra;
-            double* t = &NebulaTrig[4 * static_cast<size_t>(i)];
-            t[0] = std::sin(dec);
-            t[1] = std::cos(dec);
-            t[2] = t[1] * std::cos(ra);
-            t[3] = t[1] * std::sin(ra);
+            NebulaPlaces[i] = TStarIndex::Compute(neb.Records[i].ra, neb.Records[i].dec);
         }
     }
     CentreTrig();
-    const double sinRa0 = std::sin(CenterRa), cosRa0 = std::cos(CenterRa);
+    const TCentreTrig view{std::sin(CenterRa), std::cos(CenterRa), SinDec0, CosDec0};
     // The objects on the chart are found in the first pass and kept for the
     // second of the same drawing.
     if (!secondPass) {
@@ -528,24 +533,17 @@ void TAtlas::DrawNebulae(bool secondPass) {
             const TNebulaRecord& r = neb.Records[i];
             if (!pass(r.ra, r.dec)) continue;
             const int rad = HalfAxisPixels(scale, r.major);
-            const double* t = &NebulaTrig[4 * static_cast<size_t>(i)];
-            // Beyond the view's edge by its east or north component alone (see
-            // DrawStars), with the object's own size and two pixels to spare.
-            if (scale > 0) {
-                const double east = sinRa0 * t[2] - cosRa0 * t[3];
-                const double north = SinDec0 * (cosRa0 * t[2] + sinRa0 * t[3]) - CosDec0 * t[0];
-                const double stretch =
-                    StretchFloor(t[0] * SinDec0 + CosDec0 * (cosRa0 * t[2] + sinRa0 * t[3]));
-                if (std::fabs(east) * stretch * scale > ViewW / 2 + rad + 2.0 ||
-                    std::fabs(north) * stretch * scale > ViewH / 2 + rad + 2.0)
-                    continue;
-            }
+            const TStarIndex::Place& p = NebulaPlaces[i];
+            // Past the view's edge with the object's own size and two pixels
+            // to spare: not projected.
+            const double eastReach = scale > 0 ? (ViewW / 2 + rad + 2.0) / scale : HUGE_VAL;
+            const double northReach = scale > 0 ? (ViewH / 2 + rad + 2.0) / scale : HUGE_VAL;
+            double east, meridian;
+            if (!WithinReach(p, view, eastReach, northReach, east, meridian)) continue;
             int px, py;
             // The projection puts a point on the far side at the centre: in wide
             // views such objects pass the window, and would pile up there.
-            if (!PlacePixel(t[0], t[1], sinRa0 * t[2] - cosRa0 * t[3],
-                            cosRa0 * t[2] + sinRa0 * t[3], CenterRa - r.ra, px, py))
-                continue;
+            if (!PlacePixel(p.SinDec, p.CosDec, east, meridian, CenterRa - r.ra, px, py)) continue;
             if (!(-rad < px && px < ViewW + rad && -rad < py && py < ViewH + rad)) continue;
             NebulaShown.push_back({i, px, py});
         }
