@@ -33,9 +33,10 @@ struct Sky {
     std::string deepWhy;
     std::unique_ptr<TStar> deep = TDeepStar::Open(Beside(TDeepStar::FileName), deepWhy);
     TBodySet bodies;
-    TAtlas atlas{1, kWidth, kHeight};
+    int width, height;
+    TAtlas atlas{1, width, height};
 
-    Sky() {
+    explicit Sky(int w = kWidth, int h = kHeight) : width(w), height(h) {
         atlas.SetLng(139.5167 * kPi / 180);
         atlas.SetLat(35.68333 * kPi / 180);
         atlas.SetMJD(61381.5); // 2026-12-07 12:00 UT
@@ -47,8 +48,8 @@ struct Sky {
     void View(double ra, double dec, int scale, bool all) {
         // The window's start-up switches, or every one on.
         const int start[8] = {1, 1, 0, 0, 1, 0, 1, 1};
-        atlas.SetViewWidth(kWidth);
-        atlas.SetViewHeight(kHeight);
+        atlas.SetViewWidth(width);
+        atlas.SetViewHeight(height);
         atlas.SetScale(scale);
         atlas.SetSensitivity(0);
         for (int n = 1; n <= 8; ++n)
@@ -145,31 +146,9 @@ BENCHMARK(BM_AtlasDeepStars)
 // The same default view on a 4K screen's chart panel (3840 x 2160), every
 // layer on.
 void BM_AtlasDraw4K(benchmark::State& state) {
-    static TStar stars{Beside("Star.dat")};
-    static TNebula nebula{Beside("Unsta.dat")};
-    static std::string deepWhy;
-    static std::unique_ptr<TStar> deep = TDeepStar::Open(Beside(TDeepStar::FileName), deepWhy);
-    static TBodySet bodies;
-    static TAtlas atlas{1, 3840, 2160};
-    static const bool ready = [] {
-        atlas.SetLng(139.5167 * kPi / 180);
-        atlas.SetLat(35.68333 * kPi / 180);
-        atlas.SetMJD(61381.5);
-        atlas.Star[0] = &stars;
-        atlas.Star[1] = deep.get();
-        atlas.Nebula = &nebula;
-        bodies.Hand(atlas);
-        atlas.SetViewWidth(3840);
-        atlas.SetViewHeight(2160);
-        atlas.SetSensitivity(0);
-        for (int n = 1; n <= 8; ++n)
-            atlas.SetSwitch(n, 1);
-        atlas.SetCenterRa(1.4835);
-        atlas.SetCenterDec(0.0);
-        return true;
-    }();
-    benchmark::DoNotOptimize(ready);
-    atlas.SetScale(static_cast<int>(state.range(0)));
+    static Sky sky(3840, 2160);
+    TAtlas& atlas = sky.atlas;
+    sky.View(1.4835, 0.0, static_cast<int>(state.range(0)), true);
     // One thread, or two as the atlas chooses for a raster this size.
     const long splitFrom = atlas.SplitFrom;
     if (state.range(1) == 1) atlas.SplitFrom = LONG_MAX;
