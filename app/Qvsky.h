@@ -206,11 +206,11 @@ public:
     std::function<void(double& lng, double& lat, double& height, double& diffUT, double& summer,
                        std::string& name)>
         CurrentSite;
-    // Reads the memories from, and writes them back to, the settings record;
-    // the writer returns false with a reason when the record cannot be saved.
     // The memories as the settings record keeps them, and back into it.
     static void MemoriesFrom(const TSysInfo& r, TMemory (&mem)[10]);
     static void MemoriesInto(TSysInfo& r, const TMemory (&mem)[10]);
+    // Reads the memories from, and writes them back to, the settings record;
+    // the writer returns false with a reason when the record cannot be saved.
     std::function<void(TMemory (&mem)[10])> LoadMemories;
     std::function<bool(const TMemory (&mem)[10], std::string& why)> SaveMemories;
     // Shows the key help window.
@@ -237,6 +237,8 @@ public:
     void SelectTab(int n);
     void FillSearchList(int tab, int menu);
     void ChooseSearchRow(int tag);
+    // Where the chart centres Jupiter's satellite 11-14 at the displayed moment.
+    void SatellitePlace(int number, double& ra, double& dec);
     void SearchKey(int& key, Qt::KeyboardModifiers mods);
     // Objects under an atlas pixel in the pop-up (right-button release).
     void PickObjects(int x, int y);

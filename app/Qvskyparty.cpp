@@ -21,14 +21,12 @@
 #include <QLabel>
 #include <QMetaObject>
 #include <cstdio>
-#include <ctime>
 #include <thread>
 
 namespace {
 
 constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr TColor kBlack = RGBColor(0, 0, 0);
-constexpr double kJ2000 = 51544.0;
 // The mark of "the receiver started here", stored in place of the last
 // sequence number: every file of the start's second counts as older (no
 // commander reaches this number within one second).
@@ -43,11 +41,8 @@ std::string StampTime(const std::string& s) {
 } // namespace
 
 void TfrmQVSKY::BuildPartyControls() {
+    // Red Arial 8 from the window's look.
     labParty = new QLabel(this);
-    QPalette pal = labParty->palette();
-    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    labParty->setPalette(pal);
-    labParty->setFont(QFont("Arial", 8));
     // Under the object information, where the left column has room.
     labParty->setGeometry(2, 752, kLeftWidth - 4, 16);
     labParty->hide();
@@ -232,14 +227,8 @@ bool TfrmQVSKY::PartyGoto(int kind, int number, std::string& why) {
         const TAtlas::BodyPlace p = Atlas->PlaceBody(number);
         if (p.present) ra = p.ra, dec = p.dec;
     } else {
-        // A satellite of Jupiter at its own place, carried back to J2000 and
-        // seen from the site, as the search list centres it.
-        TJupiter& j = Bodies->Jupiter;
-        j.SetMjd(Mjd.GetMJD());
-        double ra0 = 0, dec0 = 0, dist = 0;
-        TMjd::Epoch(j.SatRa[number - 11], j.SatDec[number - 11], Mjd.GetMJD(), kJ2000, 0, 0, ra0,
-                    dec0);
-        Location.Parallax(Mjd.GetMJD(), ra0, dec0, j.EarthDistKm, ra, dec, dist);
+        // A satellite of Jupiter, as the search list centres it.
+        SatellitePlace(number, ra, dec);
     }
     CenterRa = ra;
     CenterDec = dec;

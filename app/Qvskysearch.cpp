@@ -84,6 +84,15 @@ void TfrmQVSKY::FillSearchList(int tab, int menu) {
     grdSearch->update();
 }
 
+void TfrmQVSKY::SatellitePlace(int number, double& ra, double& dec) {
+    // Its own place, carried back to J2000 and seen from the site.
+    TJupiter& j = Bodies->Jupiter;
+    j.SetMjd(Mjd.GetMJD());
+    double ra0 = 0, dec0 = 0, dist = 0;
+    TMjd::Epoch(j.SatRa[number - 11], j.SatDec[number - 11], Mjd.GetMJD(), kJ2000, 0, 0, ra0, dec0);
+    Location.Parallax(Mjd.GetMJD(), ra0, dec0, j.EarthDistKm, ra, dec, dist);
+}
+
 void TfrmQVSKY::ChooseSearchRow(int tag) {
     const int tab = SearchTab, menu = SearchMenu[SearchTab - 1];
     auto centre = [this](double ra, double dec) {
@@ -98,13 +107,8 @@ void TfrmQVSKY::ChooseSearchRow(int tag) {
             if (p.present) centre(p.ra, p.dec);
         } else if (tag >= 10 && tag <= 13) {
             ShowObjectInfo(5, tag + 1);
-            // The satellite's own place, carried back to J2000 and seen from the site.
-            TJupiter& j = Bodies->Jupiter;
-            j.SetMjd(Mjd.GetMJD());
-            double ra0 = 0, dec0 = 0, ra = 0, dec = 0, dist = 0;
-            TMjd::Epoch(j.SatRa[tag - 10], j.SatDec[tag - 10], Mjd.GetMJD(), kJ2000, 0, 0, ra0,
-                        dec0);
-            Location.Parallax(Mjd.GetMJD(), ra0, dec0, j.EarthDistKm, ra, dec, dist);
+            double ra = 0, dec = 0;
+            SatellitePlace(tag + 1, ra, dec);
             centre(ra, dec);
         } else {
             return;

@@ -4,9 +4,7 @@
 
 #include "astro/Clsdegree.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 namespace {

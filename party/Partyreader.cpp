@@ -61,11 +61,6 @@ int DaysInMonth(int y, int m) {
     return m == 2 && leap ? 29 : days[m - 1];
 }
 
-struct TLines {
-    std::vector<std::string> Lines;
-    std::string Why;
-};
-
 } // namespace
 
 bool TPartyReader::ValidShiftJis(const std::string& bytes) {

@@ -21,7 +21,6 @@ struct TPartyStamp {
     }
     bool operator==(const TPartyStamp&) const = default;
     bool Empty() const { return Stamp.empty(); }
-    std::string Text() const { return Stamp + std::to_string(Seq); }
 };
 
 struct TPartyOrder {

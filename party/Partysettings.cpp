@@ -3,9 +3,7 @@
 #include "party/Partyfile.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
