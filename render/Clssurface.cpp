@@ -175,18 +175,18 @@ inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
     const int cOn = l.colour[0], cOff = l.colour[1];
     const uint64_t on8 = 0x0101010101010101ULL * static_cast<uint8_t>(cOn);
     const uint64_t off8 = 0x0101010101010101ULL * static_cast<uint8_t>(cOff < 0 ? 0 : cOff);
-    int e = l.err, movesAcross = 0;
+    // The error term counted along the longer axis: along x it is the error
+    // itself, along y its negative. It falls by the shorter difference a
+    // step, and the shorter axis moves once twice it is below the longer.
+    const int major = xMajor ? dx : dy, minor = xMajor ? dy : dx, sign = xMajor ? 1 : -1;
+    int e = sign * l.err, movesAcross = 0;
     uint8_t* p = r.Bits + static_cast<ptrdiff_t>(l.y) * r.Stride + l.x;
     int rest = n;
     while (rest > 0) {
-        // Steps before the shorter axis moves: along x the error falls by
-        // dy a step and y moves once 2e < dx; along y it rises by dx and x
-        // moves once 2e > -dy.
-        long long still;
-        if (xMajor)
-            still = 2LL * e < dx ? 0 : dy == 0 ? rest : (2LL * e - dx) / (2LL * dy) + 1;
-        else
-            still = 2LL * e > -dy ? 0 : dx == 0 ? rest : (-2LL * e - dy) / (2LL * dx) + 1;
+        // Steps before the shorter axis moves.
+        const long long still = 2LL * e < major ? 0
+                                : minor == 0    ? rest
+                                                : (2LL * e - major) / (2LL * minor) + 1;
         // The span: those steps and the one that moves across, if within n.
         const bool moves = still < rest;
         const int span = moves ? static_cast<int>(still) + 1 : rest;
@@ -236,28 +236,18 @@ inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
                 if (ph == period) ph = 0;
             }
         }
-        // The error term stays within [-dy, dx], so these products are small.
-        if (xMajor) {
-            e -= static_cast<int>(static_cast<long long>(span) * dy);
-            if (moves) e += dx;
-        } else {
-            e += static_cast<int>(static_cast<long long>(span) * dx);
-            if (moves) e -= dy;
-        }
+        // The error term stays within [-dy, dx], so this product is small.
+        e -= static_cast<int>(static_cast<long long>(span) * minor);
         if (moves) {
+            e += major;
             p += across;
             ++movesAcross;
         }
         rest -= span;
     }
-    if (xMajor) {
-        l.x += n * sx;
-        l.y += movesAcross * sy;
-    } else {
-        l.y += n * sy;
-        l.x += movesAcross * sx;
-    }
-    l.err = e;
+    (xMajor ? l.x : l.y) += n * (xMajor ? sx : sy);
+    (xMajor ? l.y : l.x) += movesAcross * (xMajor ? sy : sx);
+    l.err = sign * e;
     if (tab) {
         // Back from the place in the pattern to the piece and its steps left.
         l.piece = tab->pieceAt[ph];
@@ -273,23 +263,17 @@ inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
 // steps the shorter axis took. The dash pattern moves on by n places.
 inline void SkipSteps(TThinLine& l, int n) {
     if (n <= 0) return;
-    if (l.dx >= l.dy) {
-        const long long g0 = 2LL * l.err - l.dx, b = 2LL * l.dx;
-        const long long a = 2LL * n * l.dy - 2LL * l.dy - g0;
-        const long long moved = a >= 0 ? (a + b - 1) / b : -((-a) / b);
-        const long long g = g0 - 2LL * n * l.dy + b * moved;
-        l.x += n * l.sx;
-        l.y += static_cast<int>(moved) * l.sy;
-        l.err = static_cast<int>((g + l.dx) / 2);
-    } else {
-        const long long g0 = -2LL * l.err - l.dy, b = 2LL * l.dy;
-        const long long a = 2LL * n * l.dx - 2LL * l.dx - g0;
-        const long long moved = a >= 0 ? (a + b - 1) / b : -((-a) / b);
-        const long long g = g0 - 2LL * n * l.dx + b * moved;
-        l.y += n * l.sy;
-        l.x += static_cast<int>(moved) * l.sx;
-        l.err = static_cast<int>(-(g + l.dy) / 2);
-    }
+    // Along y the roles of the axes swap and the error term changes sign.
+    const bool xMajor = l.dx >= l.dy;
+    const long long major = xMajor ? l.dx : l.dy, minor = xMajor ? l.dy : l.dx;
+    const int sign = xMajor ? 1 : -1;
+    const long long g0 = sign * 2LL * l.err - major, b = 2 * major;
+    const long long a = 2 * n * minor - 2 * minor - g0;
+    const long long moved = a >= 0 ? (a + b - 1) / b : -((-a) / b);
+    const long long g = g0 - 2 * n * minor + b * moved;
+    (xMajor ? l.x : l.y) += n * (xMajor ? l.sx : l.sy);
+    (xMajor ? l.y : l.x) += static_cast<int>(moved) * (xMajor ? l.sy : l.sx);
+    l.err = static_cast<int>(sign * (g + major) / 2);
     const TDashTables* tab = l.tables;
     if (!tab) return;
     const int ph = (tab->first[l.piece] + l.pat[l.piece] - l.left + n % tab->period) % tab->period;
