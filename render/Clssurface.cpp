@@ -46,20 +46,16 @@ struct TRasterRows {
 // in the pattern, which pixels of the next eight are on, going forwards in
 // memory and going backwards.
 struct TDashTables {
-    std::vector<int> pattern; // the pieces, on, off, on ...
     int period = 0;
     std::vector<uint8_t> on;     // per place in the pattern
     std::vector<uint64_t> ahead; // eight pixels from each place on, bytes in memory order
-    std::vector<int> first;      // the place each piece starts at
     std::vector<int> runLeft;    // per place, the pixels left of its piece
-    std::vector<int> pieceAt;    // per place, its piece
-    explicit TDashTables(const std::vector<int>& pat) : pattern(pat) {
+    // From the pieces, on, off, on ...
+    explicit TDashTables(const std::vector<int>& pat) {
         for (size_t k = 0; k < pat.size(); ++k) {
-            first.push_back(period);
             for (int i = 0; i < pat[k]; ++i) {
                 on.push_back((k & 1) == 0);
                 runLeft.push_back(pat[k] - i);
-                pieceAt.push_back(static_cast<int>(k));
             }
             period += pat[k];
         }
@@ -101,8 +97,7 @@ const TDashTables* DashTablesOf(int style) {
 struct TThinLine {
     int x, y, err;
     const int dx, dy, sx, sy;
-    const int* pat;            // dash pieces (on, off, ...); null for a solid pen
-    int pieces, piece, left;   // the piece the next step is in, and its steps left
+    int ph;                    // the next step's place in the dash pattern (0 when solid)
     int colour[2];             // on and off pieces' colours; -1 paints nothing
     const TDashTables* tables; // the pattern's tables; null for a solid pen
 };
@@ -114,8 +109,11 @@ struct TThinLine {
 template <bool Checked> void WalkThin(TThinLine& l, const TRasterRows& r, int n) {
     const int dx = l.dx, dy = l.dy, sx = l.sx, sy = l.sy;
     const ptrdiff_t rowStep = sy * r.Stride;
-    int e = l.err, x = l.x, y = l.y, piece = l.piece, left = l.left;
-    int c = l.colour[piece & 1];
+    const TDashTables* tab = l.tables;
+    const int period = tab ? tab->period : 0, cOn = l.colour[0], cOff = l.colour[1];
+    const uint8_t* on = tab ? tab->on.data() : nullptr;
+    int e = l.err, x = l.x, y = l.y, ph = l.ph;
+    int c = !tab || on[ph] ? cOn : cOff;
     uint8_t* p = Checked ? nullptr : r.Bits + static_cast<ptrdiff_t>(y) * r.Stride + x;
     const unsigned w = static_cast<unsigned>(r.W), h = static_cast<unsigned>(r.H);
     for (int k = 0; k < n; ++k) {
@@ -136,17 +134,15 @@ template <bool Checked> void WalkThin(TThinLine& l, const TRasterRows& r, int n)
             y += sy;
             if (!Checked) p += rowStep;
         }
-        if (--left == 0) {
-            if (++piece == l.pieces) piece = 0;
-            left = l.pat[piece];
-            c = l.colour[piece & 1];
+        if (tab) {
+            if (++ph == period) ph = 0;
+            c = on[ph] ? cOn : cOff;
         }
     }
     l.err = e;
     l.x = x;
     l.y = y;
-    l.piece = piece;
-    l.left = left;
+    l.ph = ph;
 }
 
 // Spans of a line wholly inside the raster: between two moves of the shorter
@@ -171,7 +167,7 @@ inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
     const int* runLeft = tab ? tab->runLeft.data() : nullptr;
     const uint64_t* ahead = tab ? tab->ahead.data() : nullptr;
     // The place in the pattern of the next pixel.
-    int ph = tab ? tab->first[l.piece] + l.pat[l.piece] - l.left : 0;
+    int ph = l.ph;
     const int cOn = l.colour[0], cOff = l.colour[1];
     const uint64_t on8 = 0x0101010101010101ULL * static_cast<uint8_t>(cOn);
     const uint64_t off8 = 0x0101010101010101ULL * static_cast<uint8_t>(cOff < 0 ? 0 : cOff);
@@ -248,13 +244,7 @@ inline void WalkSpans(TThinLine& l, const TRasterRows& r, int n) {
     (xMajor ? l.x : l.y) += n * (xMajor ? sx : sy);
     (xMajor ? l.y : l.x) += movesAcross * (xMajor ? sy : sx);
     l.err = sign * e;
-    if (tab) {
-        // Back from the place in the pattern to the piece and its steps left.
-        l.piece = tab->pieceAt[ph];
-        l.left = tab->runLeft[ph];
-    } else {
-        l.left -= n;
-    }
+    l.ph = ph;
 }
 
 // n steps without painting, in one go: along the longer axis every step
@@ -276,9 +266,7 @@ inline void SkipSteps(TThinLine& l, int n) {
     l.err = static_cast<int>(sign * (g + major) / 2);
     const TDashTables* tab = l.tables;
     if (!tab) return;
-    const int ph = (tab->first[l.piece] + l.pat[l.piece] - l.left + n % tab->period) % tab->period;
-    l.piece = tab->pieceAt[ph];
-    l.left = tab->runLeft[ph];
+    l.ph = (l.ph + n % tab->period) % tab->period;
 }
 
 // A line that leaves the raster: the steps whose longer-axis coordinate is
@@ -473,21 +461,10 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
     }
     // From here the line is short enough for int steps.
     const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
-    // Where in the dash pattern the first step falls: the piece and the
-    // pixels left of it, so that each step counts down instead of dividing.
-    // (FDashPos is kept within one period of the pattern.)
-    const int* pat = nullptr;
-    int pieces = 0, piece = 0, left = 0;
-    if (dashed) {
-        pat = tab->pattern.data();
-        pieces = static_cast<int>(tab->pattern.size());
-        piece = tab->pieceAt[FDashPos];
-        left = tab->runLeft[FDashPos];
-    }
-    // The place in the pattern after the last step, for the next line.
-    auto keepDash = [&] {
-        if (dashed) FDashPos = tab->first[piece] + pat[piece] - left;
-    };
+    // Where in the dash pattern the first step falls (FDashPos is kept
+    // within one period of the pattern); the place after the last step is
+    // kept for the next line.
+    int ph = dashed ? FDashPos : 0;
     const bool opaque = FBkMode == OPAQUE;
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     int err = dx - dy;
@@ -497,19 +474,7 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
         const int n = std::max(dx, dy);
         // Stepped in the band's rows: the steps do not depend on where the
         // line starts, so its pixels are those it paints on the whole raster.
-        TThinLine line{x,
-                       y - top,
-                       err,
-                       dx,
-                       dy,
-                       sx,
-                       sy,
-                       pat,
-                       pieces,
-                       piece,
-                       dashed ? left : n + 1,
-                       {idx, opaque ? bk : -1},
-                       tab};
+        TThinLine line{x, y - top, err, dx, dy, sx, sy, ph, {idx, opaque ? bk : -1}, tab};
         TRasterRows rows{FDib.Row(top), FDib.GetStride(), W, bottom - top};
         const bool inside = std::min(x0, x1) >= 0 && std::max(x0, x1) < W &&
                             std::min(y0, y1) >= top && std::max(y0, y1) < bottom;
@@ -517,21 +482,13 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
             WalkSpans(line, rows, n);
         else
             WalkClipped(line, rows, n);
-        piece = line.piece;
-        left = line.left;
-        keepDash();
+        if (dashed) FDashPos = line.ph;
         if (lastPixel) Plot(x1, y1, idx);
         return;
     }
     while (x != x1 || y != y1) {
-        bool on = true;
-        if (dashed) {
-            on = (piece & 1) == 0;
-            if (--left == 0) {
-                if (++piece == pieces) piece = 0;
-                left = pat[piece];
-            }
-        }
+        const bool on = !dashed || tab->on[ph];
+        if (dashed && ++ph == tab->period) ph = 0;
         if (on)
             PenDot(x, y, idx);
         else if (opaque)
@@ -546,7 +503,7 @@ void TSurface::Stroke(int x0, int y0, int x1, int y1, bool lastPixel) {
             y += sy;
         }
     }
-    keepDash();
+    if (dashed) FDashPos = ph;
     if (lastPixel) PenDot(x1, y1, idx);
 }
 
