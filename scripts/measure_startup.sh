@@ -5,14 +5,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bin=${QUENLIRA_BUILD_DIR:-build}/bin
 work=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+xvfb="" pid=""
+trap 'kill $pid $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$bin/quenlira" "$bin/Star.dat" "$bin/Unsta.dat" "$work/"
 # The deep star layer, when the build has it.
 if [ -f "$bin/Tycho.dat" ]; then cp "$bin/Tycho.dat" "$work/"; fi
-display=":$((600 + $$ % 300))"
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp -noreset &
-xvfb=$!
-sleep 1
+. scripts/xvfb.sh
+start_xvfb 1920x1080
+display=$XVFB_DISPLAY xvfb=$XVFB_PID
 for run in 1 2 3; do
   rm -f "$work/Sysinfo.dat"
   DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work QUENLIRA_TIMING=1 \
@@ -22,6 +22,7 @@ for run in 1 2 3; do
     win=$(DISPLAY=$display xdotool search --onlyvisible --name '^Quenlira III$' 2>/dev/null | head -1) && [ -n "$win" ] && break
     sleep 0.1
   done
+  [ -n "$win" ] || { echo "run $run: no opening window" >&2; exit 1; }
   DISPLAY=$display xdotool windowfocus --sync "$win" key Return
   for _ in $(seq 50); do grep -q "charts drawn" "$work/log" && break; sleep 0.1; done
   grep -E "opening|charts" "$work/log" | sed "s/^/run $run: /"

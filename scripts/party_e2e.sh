@@ -6,6 +6,7 @@
 # Screenshots before and after land in the output folder to be looked at.
 #
 #   scripts/party_e2e.sh [BUILD_BIN] [OUT] [DISPLAY_A] [DISPLAY_B]
+# (the displays are the first numbers tried; a taken one moves on)
 set -u
 bin=${1:-build/bin}
 out=${2:-/tmp/party_e2e}
@@ -22,9 +23,11 @@ printf 'Mode=2\nFolder=%s/share/\nOwnID=S000002\n' "$out" >"$out"/B/StarParty.da
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; }
 trap cleanup EXIT
-Xvfb "$da" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 & pids+=($!)
-Xvfb "$db" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 & pids+=($!)
-sleep 2
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 1280x800 "$da" || exit 1
+da=$XVFB_DISPLAY; pids+=("$XVFB_PID")
+start_xvfb 1280x800 "$db" || exit 1
+db=$XVFB_DISPLAY; pids+=("$XVFB_PID")
 (cd /tmp && DISPLAY=$da XDG_RUNTIME_DIR=$out/runA QT_QPA_PLATFORM=xcb exec "$out"/A/quenlira) \
   >"$out"/A.log 2>&1 & pids+=($!)
 (cd /tmp && DISPLAY=$db XDG_RUNTIME_DIR=$out/runB QT_QPA_PLATFORM=xcb exec "$out"/B/quenlira) \
