@@ -103,6 +103,7 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
 }
 
 TfrmQVSKY::~TfrmQVSKY() {
+    EndPartyLink();
     delete SelObj;
 }
 

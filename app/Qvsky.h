@@ -18,7 +18,6 @@
 #include "astro/Clslocation.h"
 #include "astro/Clsmjd.h"
 #include "controls/Ctlbase.h"
-#include "party/Partyreader.h"
 #include "render/Clsdib.h"
 #include "render/Clspalette.h"
 
@@ -27,7 +26,6 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -45,6 +43,9 @@ class TFrameLabel;
 class THayami;
 class TNebula;
 class TPartySettings;
+struct TPartyOrder;
+struct TPartyScan;
+struct TPartyView;
 class TPlanet;
 class TSelGrid;
 class TStar;
@@ -313,19 +314,10 @@ private:
     bool shown_ = false;
     bool partyBusy_ = false;
     // The look into the shared folder hands its result back only while the
-    // window lives: the window says so under the lock when it goes.
-    struct TPartyLink {
-        std::mutex Lock;
-        bool Alive = true;
-    };
-    struct TPartyLinkHolder {
-        std::shared_ptr<TPartyLink> Link = std::make_shared<TPartyLink>();
-        ~TPartyLinkHolder() {
-            std::lock_guard<std::mutex> g(Link->Lock);
-            Link->Alive = false;
-        }
-    };
-    TPartyLinkHolder partyLink_;
+    // window lives: the window says so under the link's lock when it goes.
+    struct TPartyLink;
+    std::shared_ptr<TPartyLink> partyLink_;
+    void EndPartyLink();
     std::string partyFolderWhy_; // why the folder could not be read, last time
     QImage hayamiImage_, atlasImage_, objImage_, moonImage_;
 };

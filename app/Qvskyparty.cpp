@@ -14,6 +14,7 @@
 #include "controls/Clock.h"
 #include "controls/Framelabel.h"
 #include "party/Partycommand.h"
+#include "party/Partyreader.h"
 #include "party/Partysettings.h"
 #include "render/Clsatlas.h"
 #include "render/Clsbodyset.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QMetaObject>
 #include <cstdio>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -40,7 +42,19 @@ std::string StampTime(const std::string& s) {
 
 } // namespace
 
+struct TfrmQVSKY::TPartyLink {
+    std::mutex Lock;
+    bool Alive = true;
+};
+
+void TfrmQVSKY::EndPartyLink() {
+    if (!partyLink_) return;
+    std::lock_guard<std::mutex> g(partyLink_->Lock);
+    partyLink_->Alive = false;
+}
+
 void TfrmQVSKY::BuildPartyControls() {
+    partyLink_ = std::make_shared<TPartyLink>();
     // Red Arial 8 from the window's look.
     labParty = new QLabel(this);
     // Under the object information, where the left column has room.
@@ -110,7 +124,7 @@ void TfrmQVSKY::PartyPoll() {
     partyBusy_ = true;
     const std::string folder = Party->Folder, id = Party->OwnId;
     TPartyStamp after{Party->LastStamp, Party->LastSeq};
-    std::shared_ptr<TPartyLink> link = partyLink_.Link;
+    std::shared_ptr<TPartyLink> link = partyLink_;
     std::thread([this, link, folder, id, after] {
         TPartyScan scan = TPartyReader::Scan(folder, id, after);
         std::lock_guard<std::mutex> g(link->Lock);
