@@ -4,6 +4,7 @@
 #include "party/Commandlog.h"
 #include "party/Partycommand.h"
 #include "party/Partysettings.h"
+#include "Tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -56,18 +57,7 @@ TPartyView ExampleView() {
     return v;
 }
 
-class TempFolder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("party_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
-};
+using TempFolder = TTempFolder;
 
 } // namespace
 

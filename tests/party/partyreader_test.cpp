@@ -5,6 +5,7 @@
 #include "party/Partycommand.h"
 #include "party/Partyreader.h"
 #include "party/Partysettings.h"
+#include "Tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -54,21 +55,15 @@ void ExpectSameView(const TPartyView& a, const TPartyView& b) {
         EXPECT_EQ(a.Disp[k], b.Disp[k]) << k;
 }
 
-class ReaderFolder : public ::testing::Test {
+class ReaderFolder : public TTempFolder {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("reader_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        TTempFolder::SetUp();
         folder = dir.string() + "/";
     }
-    void TearDown() override { fs::remove_all(dir); }
     void Put(const std::string& name, const std::string& bytes) {
         std::ofstream(dir / name, std::ios::binary) << bytes;
     }
-    fs::path dir;
     std::string folder;
 };
 
