@@ -1,9 +1,7 @@
 #include "catalog/Catalogfile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "catalog/Safefile.h"
+
 #include <unistd.h>
 
 TCatalogFile::~TCatalogFile() {
@@ -14,20 +12,9 @@ bool TCatalogFile::Check(const std::string& path, std::size_t recordSize, std::s
     error_.clear();
     size = 0;
     if (fd_ >= 0) ::close(fd_);
-    // Without O_NONBLOCK, opening a FIFO waits for a writer for ever.
-    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0) {
-        error_ = "Cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error_ = path + " is not a plain file";
-        ::close(fd_);
-        fd_ = -1;
-        return false;
-    }
-    const auto bytes = static_cast<unsigned long long>(st.st_size);
+    unsigned long long bytes = 0;
+    fd_ = TSafeFile::OpenRegular(path, true, bytes, error_);
+    if (fd_ < 0) return false;
     if (bytes > kMaxBytes) {
         error_ = path + " is too large for a catalogue (" + std::to_string(bytes) +
                  " bytes, at most " + std::to_string(kMaxBytes) + ")";
@@ -49,20 +36,9 @@ bool TCatalogFile::Check(const std::string& path, std::size_t recordSize, std::s
 }
 
 bool TCatalogFile::Fill(const std::string& path, void* dst, std::size_t size) {
-    auto* p = static_cast<unsigned char*>(dst);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(fd_, p + done, size - done);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n <= 0) {
-            // Cut short between the size check and the reading.
-            error_ = n == 0 ? path + " changed while it was read"
-                            : "Cannot read " + path + ": " + std::strerror(errno);
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    // Cut short between the size check and the reading: an error, not zeros.
+    const bool ok = TSafeFile::ReadExactly(fd_, path, dst, size, error_);
     ::close(fd_);
     fd_ = -1;
-    return done == size;
+    return ok;
 }
