@@ -12,7 +12,7 @@ cp "$bin/quenlira" "$bin/Star.dat" "$bin/Unsta.dat" "$work/"
 if [ -f "$bin/Tycho.dat" ]; then cp "$bin/Tycho.dat" "$work/"; fi
 . scripts/xvfb.sh
 start_xvfb 1920x1080
-display=$XVFB_DISPLAY xvfb=$XVFB_PID
+display=$XVFB_DISPLAY xvfb="$XVFB_WM_PID $XVFB_PID"
 for run in 1 2 3; do
   rm -f "$work/Sysinfo.dat"
   DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work QUENLIRA_TIMING=1 \

@@ -25,9 +25,9 @@ cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; }
 trap cleanup EXIT
 . "$(dirname "$0")/xvfb.sh"
 start_xvfb 1280x800 "$da" || exit 1
-da=$XVFB_DISPLAY; pids+=("$XVFB_PID")
+da=$XVFB_DISPLAY; pids+=("$XVFB_WM_PID" "$XVFB_PID")
 start_xvfb 1280x800 "$db" || exit 1
-db=$XVFB_DISPLAY; pids+=("$XVFB_PID")
+db=$XVFB_DISPLAY; pids+=("$XVFB_WM_PID" "$XVFB_PID")
 (cd /tmp && DISPLAY=$da XDG_RUNTIME_DIR=$out/runA QT_QPA_PLATFORM=xcb exec "$out"/A/quenlira) \
   >"$out"/A.log 2>&1 & pids+=($!)
 (cd /tmp && DISPLAY=$db XDG_RUNTIME_DIR=$out/runB QT_QPA_PLATFORM=xcb exec "$out"/B/quenlira) \

@@ -11,7 +11,7 @@ packages=(
   fonts-liberation fonts-dejavu-core fonts-ipafont-gothic
   qt6-base-dev
   liberfa-dev libnova-dev
-  xvfb xdotool x11-apps libx11-dev desktop-file-utils
+  xvfb xdotool x11-apps x11-utils openbox libx11-dev desktop-file-utils
   tesseract-ocr tesseract-ocr-eng
 )
 
