@@ -22,7 +22,7 @@
 namespace {
 
 const std::filesystem::path kReference =
-    std::filesystem::path(__FILE__).parent_path() / "reference";
+    std::filesystem::path(QUENLIRA_TESTS_DIR) / "render" / "reference";
 
 struct View {
     const char* file;
