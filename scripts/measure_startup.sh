@@ -8,8 +8,10 @@ work=$(mktemp -d)
 xvfb="" pid=""
 trap 'kill $pid $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$bin/quenlira" "$bin/Star.dat" "$bin/Unsta.dat" "$work/"
-# The deep star layer, when the build has it.
-if [ -f "$bin/Tycho.dat" ]; then cp "$bin/Tycho.dat" "$work/"; fi
+# The deep star layer and the Hipparcos numbers, when the build has them.
+for f in Tycho.dat Starhip.dat; do
+  if [ -f "$bin/$f" ]; then cp "$bin/$f" "$work/"; fi
+done
 . scripts/xvfb.sh
 start_xvfb 1920x1080
 display=$XVFB_DISPLAY xvfb="$XVFB_WM_PID $XVFB_PID"
