@@ -4,11 +4,10 @@
 #include "catalog/Clsconstellation.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
+#include "catalog/Safefile.h"
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -368,12 +367,10 @@ std::vector<std::uint32_t> TFindIndex::ParseHipNumbers(std::string_view bytes, i
 
 std::vector<std::uint32_t> TFindIndex::ReadHipNumbers(const std::string& path, int records,
                                                       std::string& why) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) {
-        why = path + ": cannot be read";
-        return {};
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    // One number per star, so a longer file is no file of this catalogue.
+    const std::size_t cap = records > 0 ? static_cast<std::size_t>(records) * 4 + 1 : 1;
+    if (!TSafeFile::ReadAll(path, cap, bytes, why)) return {};
     return ParseHipNumbers(bytes, records, why);
 }
 
