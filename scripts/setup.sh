@@ -13,6 +13,7 @@ packages=(
   liberfa-dev libnova-dev
   xvfb xdotool x11-apps x11-utils openbox libx11-dev desktop-file-utils
   tesseract-ocr tesseract-ocr-eng
+  libindi-dev indi-bin
 )
 
 missing=()
