@@ -87,10 +87,22 @@ TScope::~TScope() {
         std::lock_guard<std::mutex> lock(mutex_);
         quit_ = true;
         commands_.clear();
-        Wake = nullptr;
     }
+    SetWake(nullptr);
     wake_.notify_all();
     worker_.join();
+}
+
+void TScope::SetWake(std::function<void()> wake) {
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    wake_fn_ = std::move(wake);
+}
+
+void TScope::Notify() {
+    // Held while calling, so that once SetWake(nullptr) returns no call is
+    // still running into a receiver that is going away.
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    if (wake_fn_) wake_fn_();
 }
 
 const char* TScope::StateText(TState s) {
@@ -261,7 +273,6 @@ TScope::TState Derive(int coordState, int parkState, bool parked, bool tracking)
 } // namespace
 
 void TScope::OnDevice(const std::string& name, bool isTelescope) {
-    std::function<void()> wake;
     bool adopt = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -274,7 +285,6 @@ void TScope::OnDevice(const std::string& name, bool isTelescope) {
         Post(e);
         if (device_.empty() && !deviceAsked_) device_ = name;
         adopt = name == device_;
-        wake = Wake;
     }
     if (adopt) {
         // Its connection switch may have come before we knew it for a telescope.
@@ -282,11 +292,10 @@ void TScope::OnDevice(const std::string& name, bool isTelescope) {
         c.Device = name;
         Queue(c);
     }
-    if (wake) wake();
+    Notify();
 }
 
 void TScope::OnDeviceGone(const std::string& name) {
-    std::function<void()> wake;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         std::erase(devices_, name);
@@ -298,14 +307,12 @@ void TScope::OnDeviceGone(const std::string& name) {
             deviceConnected_ = false;
             SetState(Waiting, "the telescope " + name + " left the server");
         }
-        wake = Wake;
     }
-    if (wake) wake();
+    Notify();
 }
 
 void TScope::OnNumber(const std::string& device, const std::string&, int state, double ra,
                       double dec) {
-    std::function<void()> wake;
     bool again = false;
     double againRa = 0.0, againDec = 0.0;
     {
@@ -341,7 +348,6 @@ void TScope::OnNumber(const std::string& device, const std::string&, int state, 
                 target_ = false;
             }
         }
-        wake = Wake;
     }
     if (again) {
         TCommand c{TCommand::Slew};
@@ -349,12 +355,11 @@ void TScope::OnNumber(const std::string& device, const std::string&, int state, 
         c.Dec = againDec;
         Queue(c);
     }
-    if (wake) wake();
+    Notify();
 }
 
 void TScope::OnSwitch(const std::string& device, const std::string& property, int state,
                       const std::string& on) {
-    std::function<void()> wake;
     bool connectDevice = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -375,18 +380,16 @@ void TScope::OnSwitch(const std::string& device, const std::string& property, in
         }
         if (deviceConnected_ && hasPosition_)
             SetState(Derive(coordState_, parkState_, parked_, tracking_), "");
-        wake = Wake;
     }
     if (connectDevice) {
         TCommand c{TCommand::Choose};
         c.Device = device;
         Queue(c);
     }
-    if (wake) wake();
+    Notify();
 }
 
 void TScope::OnMessage(const std::string& device, const std::string& text) {
-    std::function<void()> wake;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!device_.empty() && device != device_) return;
@@ -394,9 +397,8 @@ void TScope::OnMessage(const std::string& device, const std::string& text) {
         e.Kind = TEvent::Message;
         e.Text = text;
         Post(e);
-        wake = Wake;
     }
-    if (wake) wake();
+    Notify();
 }
 
 void TScope::OnServerLost(int code) {
@@ -458,7 +460,6 @@ void TScope::WatchdogCheck() {
 
 void TScope::Close(bool lost, const std::string& reason) {
     std::unique_ptr<TScopeClient> old;
-    std::function<void()> wake;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ++generation_; // callbacks of the old connection are ignored from now on
@@ -475,28 +476,25 @@ void TScope::Close(bool lost, const std::string& reason) {
         e.Kind = TEvent::Devices;
         Post(e);
         SetState(lost ? Lost : Offline, reason);
-        wake = Wake;
     }
     if (old) {
         old->Closing = true;
         old->disconnectServer();
         old.reset();
     }
-    if (wake) wake();
+    Notify();
 }
 
 void TScope::Execute(const TCommand& c) {
     auto fail = [this](const std::string& why) {
-        std::function<void()> wake;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             TEvent e;
             e.Kind = TEvent::Message;
             e.Text = why;
             Post(e);
-            wake = Wake;
         }
-        if (wake) wake();
+        Notify();
     };
     std::string device;
     {
@@ -508,16 +506,14 @@ void TScope::Execute(const TCommand& c) {
     case TCommand::Open: {
         if (client_) Close(false, "");
         uint64_t generation;
-        std::function<void()> wake;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             generation = generation_;
             device_ = c.Device;
             deviceAsked_ = !c.Device.empty();
             SetState(Connecting, "");
-            wake = Wake;
         }
-        if (wake) wake();
+        Notify();
         auto client = std::make_unique<TScopeClient>(*this, generation);
         client->setServer(c.Host.c_str(), static_cast<unsigned>(c.Port));
         client->setConnectionTimeout(static_cast<uint32_t>(ConnectSeconds), 0);
@@ -534,9 +530,8 @@ void TScope::Execute(const TCommand& c) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (generation_ == generation && state_ == Connecting) SetState(Waiting, "");
-            wake = Wake;
         }
-        if (wake) wake();
+        Notify();
         return;
     }
     case TCommand::Close:

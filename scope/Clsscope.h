@@ -54,9 +54,10 @@ public:
     TScope(const TScope&) = delete;
     TScope& operator=(const TScope&) = delete;
 
-    // Called from the unit's threads after an event was queued; it must not
-    // block nor call back into this object.
-    std::function<void()> Wake;
+    // The call made from the unit's threads after an event was queued; it
+    // must not block nor call back into this object. After SetWake(nullptr)
+    // returns, it is not running and will not be called again.
+    void SetWake(std::function<void()> wake);
     // Seconds allowed for reaching the server, and for a telescope device to
     // show up and answer after that, before the attempt counts as failed.
     int ConnectSeconds = 4;
@@ -105,6 +106,7 @@ private:
     void Post(const TEvent& e);
     void SetState(TState s, const std::string& reason);
     void WatchdogCheck();
+    void Notify();
 
     // Called on the client's listening thread.
     void OnDevice(const std::string& name, bool isTelescope);
@@ -116,6 +118,8 @@ private:
     void OnMessage(const std::string& device, const std::string& text);
     void OnServerLost(int code);
 
+    std::mutex wakeMutex_;
+    std::function<void()> wake_fn_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<TCommand> commands_;

@@ -59,7 +59,7 @@ class ScopeDevice : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(server.Start()) << "indiserver with indi_simulator_telescope did not start";
-        scope.Wake = [this] { ++wakes; };
+        scope.SetWake([this] { ++wakes; });
     }
     // Connected, with the mount reporting its place.
     void Ready() {

@@ -67,7 +67,8 @@ public:
                 _exit(127);
             }
             setpgid(pid_, pid_);
-            for (int i = 0; i < 100; ++i) {
+            // A loaded machine may take a while to start the server.
+            for (int i = 0; i < 300; ++i) {
                 if (Accepts(Port)) return true;
                 int status;
                 if (waitpid(pid_, &status, WNOHANG) == pid_) break; // port taken: try another
