@@ -63,7 +63,11 @@ public:
                 freopen(log.c_str(), "w", stdout);
                 freopen(log.c_str(), "a", stderr);
                 const std::string port = std::to_string(Port);
-                execlp("indiserver", "indiserver", "-p", port.c_str(), drivers.c_str(), nullptr);
+                // Its local socket is one name for the whole machine unless given:
+                // a second server would give up at once.
+                const std::string local = (home_ / "indiserver").string();
+                execlp("indiserver", "indiserver", "-p", port.c_str(), "-u", local.c_str(),
+                       drivers.c_str(), nullptr);
                 _exit(127);
             }
             setpgid(pid_, pid_);
