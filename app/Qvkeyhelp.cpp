@@ -62,6 +62,7 @@ TfrmKeyHelp::TfrmKeyHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frame
         {"", "Jump Set Reset", K{"Insert", "Delete"}},
         {"", "Jump", K{"0", "~", "9"}},
         {"", "REW FF", K{"<", ">"}},
+        {"", "Find", K{"/", "Ctrl+F"}},
         {"F10", "Party", {}},
     };
     Build();

@@ -97,6 +97,7 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
 
     BuildControls();
     BuildPartyControls();
+    BuildFindControls();
     SetTimers([] { return std::make_unique<TQtRepeatTimer>(); });
     resize(std::min(ScreenW, 1280), std::min(ScreenH, 800));
     LayoutControls();
@@ -466,6 +467,7 @@ void TfrmQVSKY::FirstShow() {
     SetFocusArea(5);
     RefreshHistoryLabels();
     if (OnFirstDrawn) OnFirstDrawn();
+    BuildFindIndex();
 }
 
 void TfrmQVSKY::SetRasterImages() {

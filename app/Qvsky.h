@@ -17,6 +17,7 @@
 #include "app/Clssearchlist.h"
 #include "astro/Clslocation.h"
 #include "astro/Clsmjd.h"
+#include "catalog/Clsfind.h"
 #include "controls/Ctlbase.h"
 #include "render/Clsdib.h"
 #include "render/Clspalette.h"
@@ -36,6 +37,7 @@ class QPlainTextEdit;
 class TAtlas;
 class TCalClock;
 class TConstellation;
+class TFindField;
 class TFlatScroll;
 class TFocusArrow;
 class TFocusControl;
@@ -256,6 +258,23 @@ public:
     double MoonAgeDays = 0.0;
     const QImage& MoonPicture() const { return moonImage_; }
 
+    // ---- the find field (Qvskyfind.cpp) ----
+    // Ctrl+F anywhere, "/" in the atlas: the field over the top of the left
+    // column; Escape gives the keyboard back to the area that had it.
+    void OpenFind();
+    // The suggestions for a text, with the bodies' magnitudes of the moment.
+    std::vector<TFindIndex::THit> FindSuggestions(const std::string& text);
+    // What choosing from a search list does: the information and picture,
+    // the atlas centred on it, one history entry.
+    void ChooseFound(const TFindIndex::THit& hit);
+    // The name index, built once after the first charts are drawn.
+    void BuildFindIndex();
+    TFindIndex Names;
+    TFindField* edtFind = nullptr;
+    int FindReturnArea = 5;
+    // Why the Hipparcos numbers (Starhip.dat) could not be read, for the log.
+    std::string FindProblem;
+
     // ---- star-party receiver (Qvskyparty.cpp) ----
     // In Receiver mode the window looks into the shared folder every 2 s for
     // the commander's files addressed to this station and applies them.
@@ -309,6 +328,7 @@ private:
     void SetRasterImages();
 
     void BuildPartyControls();
+    void BuildFindControls();
 
     std::string folder_;
     bool shown_ = false;

@@ -108,6 +108,9 @@ void TfrmQVSKY::AtlasKey(int key, Qt::KeyboardModifiers mods) {
         CenterDec = next;
         break;
     }
+    case Qt::Key_Slash:
+        OpenFind();
+        return;
     case Qt::Key_Insert:
         MemorySet();
         return;
