@@ -44,6 +44,14 @@ TEST(ChartAtlasOptions, CentreScaleSensitivityAndSwitches) {
     EXPECT_EQ(d.Sensitivity, 5);
     EXPECT_EQ(d.Width, 280);
 
+    // The help says "0 to 24": both ends are taken, 24h as the 0h it is.
+    for (const char* ra : {"24:00:00", "24", "0"}) {
+        TChartOptions e;
+        e.RaHours = 7;
+        ASSERT_EQ(Parse({"--site", "tokyo", "--ra", ra, "-o", "a.png"}, e), "") << ra;
+        EXPECT_EQ(e.RaHours, 0.0) << ra;
+    }
+
     // Switch lists apply in the order given.
     TChartOptions s;
     ASSERT_EQ(Parse({"--site", "tokyo", "--hide", "all", "--show", "grid", "-o", "a.png"}, s), "");
@@ -70,7 +78,8 @@ TEST(ChartAtlasOptions, CentreScaleSensitivityAndSwitches) {
 
 TEST(ChartAtlasOptions, BadAtlasArgumentsSayWhatIsWrong) {
     const std::vector<std::pair<std::vector<const char*>, const char*>> cases = {
-        {{"--ra", "24"}, "right ascension '24'"},
+        {{"--ra", "24.001"}, "right ascension '24.001'"},
+        {{"--ra", "24:00:01"}, "right ascension '24:00:01'"},
         {{"--ra", "-1"}, "right ascension '-1'"},
         {{"--ra", "5:60"}, "right ascension '5:60'"},
         {{"--ra", "5:30:60"}, "right ascension '5:30:60'"},

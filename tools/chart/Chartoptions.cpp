@@ -212,9 +212,10 @@ const std::vector<Option>& Options() {
         {"--ra", "H|H:M[:S]", "atlas centre right ascension in hours, 0 to 24 (default 5.67)",
          [](const std::string& v, TChartOptions& o) -> std::string {
              double h;
-             if (!Sexagesimal(v, h) || h < 0 || h >= 24)
+             if (!Sexagesimal(v, h) || h < 0 || h > 24)
                  return "right ascension '" + v + "' is not hours from 0 to 24 (5.5 or 5:30:00)";
-             o.RaHours = h;
+             // 24h is where the circle closes: the same place as 0h.
+             o.RaHours = h == 24 ? 0.0 : h;
              o.HaveRa = true;
              return "";
          }},
