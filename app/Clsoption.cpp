@@ -1,9 +1,9 @@
 #include "app/Clsoption.h"
 
 #include "app/Clscsv.h"
-#include "app/Clssqfile.h"
 #include "app/Textcode.h"
 #include "astro/Clsdegree.h"
+#include "catalog/Safefile.h"
 
 #include <algorithm>
 #include <charconv>
@@ -150,17 +150,27 @@ void TOptionFiles::ReadFolder(const std::string& folder) {
     std::sort(names.begin(), names.end());
     std::vector<std::string> problems;
     int beyond = 0;
+    std::size_t total = 0;
     for (const std::string& name : names) {
-        const std::string path = (fs::path(folder) / name).string();
-        std::string bytes, why;
-        if (!TSqFile::ReadAll(path, bytes, why)) {
-            problems.push_back(name + ": cannot be read (" + why + ")");
-            continue;
-        }
         if (static_cast<int>(files.size()) >= MaxFiles) {
             ++beyond;
             continue;
         }
+        const std::string path = (fs::path(folder) / name).string();
+        std::string bytes, why;
+        if (!TSafeFile::ReadAll(path, MaxFileBytes, bytes, why)) {
+            // The reason alone: the file's name leads the line.
+            const std::string lead = "Cannot read " + path + ": ";
+            if (why.compare(0, lead.size(), lead) == 0) why.erase(0, lead.size());
+            problems.push_back(name + ": cannot be read (" + why + ")");
+            continue;
+        }
+        if (total + bytes.size() > MaxTotalBytes) {
+            problems.push_back(name + ": not read, the option files together pass " +
+                               std::to_string(MaxTotalBytes >> 20) + " MB");
+            continue;
+        }
+        total += bytes.size();
         files.push_back({name, std::move(bytes)});
     }
     Read(files);

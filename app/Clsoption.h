@@ -21,6 +21,10 @@ public:
     static constexpr int MaxFiles = 3000;
     static constexpr int MaxObjects = 3000;
     static constexpr int GroupWords = 15;
+    // 3000 objects take well under 1 MB; a file far larger is not a list of
+    // objects, and reading it would only stall the start.
+    static constexpr std::size_t MaxFileBytes = 4u << 20;
+    static constexpr std::size_t MaxTotalBytes = 32u << 20;
 
     // One file as read from disk: its name (for messages) and exact bytes.
     struct TSource {
@@ -30,7 +34,9 @@ public:
 
     // Reads every "*.opt" file of the folder (the extension in any case), in
     // the order of their names, at most MaxFiles. A missing folder reads as
-    // no files; a file that cannot be read is reported and left out.
+    // no files; a file that cannot be read (not a plain file, larger than
+    // MaxFileBytes, or past MaxTotalBytes with those before it) is reported
+    // and left out.
     void ReadFolder(const std::string& folder);
     // Reads files already in memory (replaces anything read before).
     void Read(const std::vector<TSource>& files);

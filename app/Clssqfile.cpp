@@ -2,10 +2,6 @@
 
 #include "app/Textcode.h"
 
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
-
 TSqFile::~TSqFile() {
     // Callers close their files; a stream left open is closed here rather than leaked.
     if (open_) Close();
@@ -87,24 +83,3 @@ bool TSqFile::Print(const std::string& text, bool lineEnd) {
     return exact;
 }
 
-bool TSqFile::ReadAll(const std::string& path, std::string& bytes, std::string& why) {
-    bytes.clear();
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        why = "it is a folder";
-        return false;
-    }
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        why = std::strerror(errno);
-        return false;
-    }
-    char buffer[65536];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.append(buffer, n);
-    const bool failed = std::ferror(f) != 0;
-    if (failed) why = std::strerror(errno);
-    std::fclose(f);
-    return !failed;
-}

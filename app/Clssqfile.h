@@ -26,10 +26,6 @@ public:
     // True once a read ran into the end of the file (and for a file that is not open).
     bool Eof() const { return !open_ || eof_; }
 
-    // The whole file, exactly its bytes (no conversion). False with the system's reason in
-    // why when it cannot be read (missing, no permission, a folder).
-    static bool ReadAll(const std::string& path, std::string& bytes, std::string& why);
-
 private:
     int ReadByte();
 

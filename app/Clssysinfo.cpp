@@ -1,5 +1,6 @@
 #include "app/Clssysinfo.h"
 #include "catalog/Clsfolders.h"
+#include "catalog/Safefile.h"
 
 #include "app/Textcode.h"
 
@@ -60,21 +61,21 @@ void TSysInfo::NewFile() {
 bool TSysInfo::Load(const std::string& folder, std::string& message) {
     message.clear();
     std::string path = PathIn(folder, kFileName);
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        message = "Can not read " + path + ": " + std::strerror(errno);
-        return false;
+    std::string bytes;
+    bool more = false;
+    if (!TSafeFile::ReadHead(path, kSize, bytes, more, message)) {
+        // Something other than a file under its name (a FIFO would hang the
+        // start, a device never end): the start values, and the user is told.
+        // The thing itself is left alone until a change is saved over it.
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return false;
+        NewFile();
+        message += ". The settings take their start values.";
+        return true;
     }
-    std::array<unsigned char, kSize + 1> buf{};
-    size_t n = std::fread(buf.data(), 1, buf.size(), f);
-    bool readError = std::ferror(f) != 0;
-    std::fclose(f);
-    if (readError) {
-        message = "Can not read " + path;
-        return false;
-    }
+    const std::size_t n = bytes.size() + (more ? 1 : 0);
+    std::copy(bytes.begin(), bytes.end(), raw_.begin());
     // A short file fills only the leading part; the rest keeps what it held.
-    std::copy_n(buf.begin(), std::min(n, kSize), raw_.begin());
     if (n < kSize)
         message = std::string(kFileName) + " is damaged: " + std::to_string(n) +
                   " bytes instead of " + std::to_string(kSize) + "; only the first part was read.";
@@ -130,79 +131,10 @@ std::string TSysInfo::RepairSites() {
            "; they were replaced by safe ones.";
 }
 
-namespace {
-
-// Where a save must land: the file itself, or, when it is a symbolic link
-// (settings kept in a synced folder), the file the links lead to, so that
-// the link stays.
-std::string SaveTarget(const std::string& path) {
-    std::string target = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
-        std::vector<char> buf(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
-        const ssize_t n = ::readlink(target.c_str(), buf.data(), buf.size());
-        if (n < 0 || static_cast<std::size_t>(n) >= buf.size()) break;
-        std::string next(buf.data(), static_cast<std::size_t>(n));
-        if (next.empty()) break;
-        if (next[0] != '/') {
-            const std::size_t slash = target.rfind('/');
-            if (slash != std::string::npos) next = target.substr(0, slash + 1) + next;
-        }
-        target = next;
-    }
-    return target;
-}
-
-} // namespace
-
 bool TSysInfo::Save(const std::string& folder, std::string& message) const {
     message.clear();
-    const std::string path = SaveTarget(PathIn(folder, kFileName));
-    const std::size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    // A new name each time, created exclusively: a file or a link already
-    // at that name is never followed or overwritten.
-    std::string tmp = dir + "." + kFileName + ".XXXXXX";
-    int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        message = "Can not write the settings in " + (dir.empty() ? std::string(".") : dir) + ": " +
-                  std::strerror(errno);
-        return false;
-    }
-    // The permissions the file had, or the usual ones for a new file.
-    struct stat old {};
-    mode_t mode;
-    if (::stat(path.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0644 & ~mask;
-    }
-    auto fail = [&](const std::string& what) {
-        message = what + ": " + std::strerror(errno);
-        if (fd >= 0) ::close(fd);
-        ::unlink(tmp.c_str());
-        return false;
-    };
-    if (::fchmod(fd, mode) != 0) return fail("Can not write " + path);
-    size_t done = 0;
-    while (done < kSize) {
-        ssize_t w = ::write(fd, raw_.data() + done, kSize - done);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) {
-            if (w == 0) errno = ENOSPC;
-            return fail("Can not write " + path);
-        }
-        done += static_cast<size_t>(w);
-    }
-    if (::fsync(fd) != 0) return fail("Can not write " + path);
-    const int closed = ::close(fd);
-    fd = -1;
-    if (closed != 0) return fail("Can not write " + path);
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) return fail("Can not replace " + path);
-    return true;
+    const std::string bytes(reinterpret_cast<const char*>(raw_.data()), kSize);
+    return TSafeFile::WriteAtomic(PathIn(folder, kFileName), bytes, message);
 }
 
 int TSysInfo::GetMemUse(int s) const {

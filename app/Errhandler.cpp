@@ -1,5 +1,6 @@
 #include "app/Errhandler.h"
 #include "catalog/Clsfolders.h"
+#include "catalog/Safefile.h"
 
 #include <cstdio>
 #include <exception>
@@ -55,10 +56,7 @@ std::string ErrorText(int no, const std::string& message) {
 }
 
 bool AppendErrLog(const std::string& folder, int no, const std::string& message) {
-    const std::string path = PathIn(folder, "Err3.Log");
-    FILE* f = std::fopen(path.c_str(), "a");
-    if (!f) return false;
-    std::fprintf(f, "%d %s\n", no, message.c_str());
-    std::fclose(f);
-    return true;
+    std::string why;
+    return TSafeFile::AppendCapped(PathIn(folder, kErrLogName),
+                                   std::to_string(no) + " " + message + "\n", kErrLogCap, why);
 }

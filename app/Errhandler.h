@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QApplication>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -26,5 +27,9 @@ public:
 std::string ErrorText(int no, const std::string& message);
 
 // Appends one line "%d %s\n" to "Err3.Log" in the folder; false when the log
-// cannot be opened (then nothing is written).
+// cannot be written (then nothing is written). Only a plain file is written,
+// never through a link; past kErrLogCap bytes the log becomes "Err3.Log.1"
+// (replacing the one before) and a new one is started.
+inline constexpr const char* kErrLogName = "Err3.Log";
+inline constexpr std::size_t kErrLogCap = 1u << 20;
 bool AppendErrLog(const std::string& folder, int no, const std::string& message);

@@ -2,7 +2,7 @@
 #include "catalog/Clsfolders.h"
 #include "controls/Look.h"
 
-#include "app/Clssqfile.h"
+#include "catalog/Safefile.h"
 #include "app/Errhandler.h"
 #include "app/Forms.h"
 #include "controls/Flatscroll.h"
@@ -64,11 +64,12 @@ TfrmQVOpen::TfrmQVOpen(const std::string& folder, QWidget* parent) : QDialog(par
         }
     }
     // 5: the party settings file exists, even if empty.
-    std::string party = FilePath("StarParty.dat");
-    if (!QFileInfo::exists(QString::fromStdString(party))) {
-        TSqFile f;
-        f.Open(party, 2);
-        f.Close();
+    // Made only where the name is free: never through a link lying there,
+    // never over something else of that name.
+    {
+        std::string why;
+        bool taken = false;
+        TSafeFile::CreateNew(FilePath("StarParty.dat"), "", why, taken);
     }
 
     // 6: captions and look.

@@ -1,12 +1,11 @@
 #include "party/Partysettings.h"
 
-#include "party/Partyfile.h"
+#include "catalog/Safefile.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
+#include <exception>
 
 namespace {
 
@@ -129,22 +128,30 @@ bool TPartySettings::FromText(const std::string& text, std::string& why) {
 
 bool TPartySettings::Load(const std::string& path, std::string& why) {
     *this = TPartySettings();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (access(path.c_str(), F_OK) != 0) return true; // nothing stored yet
-        why = "cannot be read: " + SystemReason();
+    std::string text;
+    // Nothing here may end the program: a file that cannot be read leaves
+    // the start values and a reason.
+    try {
+        if (!TSafeFile::ReadAll(path, kMaxBytes, text, why)) {
+            if (errno == ENOENT) {
+                why.clear();
+                return true; // nothing stored yet
+            }
+            return false;
+        }
+        return FromText(text, why);
+    } catch (const std::exception& e) {
+        *this = TPartySettings();
+        why = "Cannot read " + path + ": " + e.what();
         return false;
     }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        why = "cannot be read";
-        return false;
-    }
-    return FromText(text, why);
 }
 
 bool TPartySettings::Save(const std::string& path, std::string& why) const {
-    const std::string temp = path + ".tmp";
-    const std::string text = ToText();
-    return WriteFileInPlace(path, temp, text, true, why);
+    try {
+        return TSafeFile::WriteAtomic(path, ToText(), why);
+    } catch (const std::exception& e) {
+        why = "Cannot write " + path + ": " + e.what();
+        return false;
+    }
 }

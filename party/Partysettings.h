@@ -16,6 +16,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 
 class TPartySettings {
@@ -40,11 +41,18 @@ public:
     // can. An empty or blank ID is fine: its row simply cannot be commanded.
     static std::string IdProblem(const std::string& id);
 
+    // Far more than twenty IDs and a folder; a larger file is not ours.
+    static constexpr std::size_t kMaxBytes = 64u << 10;
+
     // Reads path. A missing file gives the start values and true. A damaged one
-    // keeps what was read before the bad line, gives false and says why.
+    // keeps what was read before the bad line, gives false and says why. One
+    // that cannot be read at all (not a plain file, too large) gives the start
+    // values, false and the reason naming the file. Never throws.
     bool Load(const std::string& path, std::string& why);
-    // Writes path through a temporary file in the same folder and a rename, so
-    // the old file stays whole until the new one is. False with the reason.
+    // Writes path through a fresh temporary file of unpredictable name in the
+    // same folder and a rename, so the old file stays whole until the new one
+    // is and nothing already lying in the folder is written through. False
+    // with the reason naming the file; never throws.
     bool Save(const std::string& path, std::string& why) const;
 
     std::string ToText() const;

@@ -122,9 +122,15 @@ int TfrmSetParty::Tell(const std::string& text) {
 
 void TfrmSetParty::LoadSettings() {
     std::string why;
-    if (!Stored.Load(SettingsPath(), why))
-        Tell(std::string(TPartySettings::kFileName) + " is damaged (" + why +
-             ").\r\nThe party settings from there on take their start values.");
+    if (!Stored.Load(SettingsPath(), why)) {
+        // A file that cannot be read at all names itself in why; a damaged
+        // one gives the line.
+        if (why.rfind("Cannot read ", 0) == 0)
+            Tell(why + ".\r\nThe party settings take their start values.");
+        else
+            Tell(std::string(TPartySettings::kFileName) + " is damaged (" + why +
+                 ").\r\nThe party settings from there on take their start values.");
+    }
     if (ShowCommand) ShowCommand(Stored.Mode == 3);
 }
 
@@ -238,8 +244,8 @@ void TfrmSetParty::flbOkMouseDown() {
     Stored.Folder = shownFolder_;
     std::string why;
     if (!Stored.Save(SettingsPath(), why))
-        Tell(std::string("The party settings could not be saved in ") + TPartySettings::kFileName +
-             ": " + why + ". They hold until the program ends.");
+        Tell("The party settings could not be saved. " + why +
+             ". They hold until the program ends.");
     accept();
 }
 

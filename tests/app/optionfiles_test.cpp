@@ -3,9 +3,12 @@
 // files that must lose only their damaged objects, with the reasons given.
 #include "app/Clsoption.h"
 
+#include "Hangguard.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <fstream>
 #include <string>
 
@@ -98,7 +101,7 @@ TEST_F(OptionFiles, ReadsTitlesAndObjectsOfAllFilesOfTheFolder) {
 
     // The leftovers and the folder are reported, file by file.
     ASSERT_EQ(o.Problems.size(), 4u) << ::testing::PrintToString(o.Problems);
-    EXPECT_EQ(o.Problems[0], "g.opt: cannot be read (it is a folder)");
+    EXPECT_EQ(o.Problems[0], "g.opt: cannot be read (it is a folder, not a plain file)");
     EXPECT_EQ(o.Problems[1].rfind("a.opt: 5 words after the last whole object not read", 0), 0u);
     EXPECT_EQ(o.Problems[2].rfind("b.opt: 1 word after", 0), 0u);
     EXPECT_EQ(o.Problems[3].rfind("d.opt: 1 word after", 0), 0u);
@@ -157,4 +160,36 @@ TEST_F(OptionFiles, AtMost3000ObjectsAcrossFiles) {
     EXPECT_EQ(o.Objects[2999].seq, 600);
     EXPECT_EQ(o.Problems,
               (std::vector<std::string>{"600 objects beyond the first 3000 were not read"}));
+}
+
+TEST_F(OptionFiles, WhatIsNotAPlainFileOrIsFarTooLargeIsRefusedAtOnce) {
+    // A FIFO hung the start for good; /dev/zero under an option file's name
+    // grew the program to 1.9 GB in 10 s; a 100 MB file stalled it for 21 s.
+    Write("a.opt", "Good\r\n" + Object("1", "010000", "+100000") + "\r\n");
+    ASSERT_EQ(::mkfifo((dir_ / "b.opt").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir_ / "z.opt");
+    std::ofstream(dir_ / "c.opt", std::ios::binary)
+        << "Big\r\n" << std::string(TOptionFiles::MaxFileBytes, ' ');
+    TOptionFiles o;
+    ReturnsWithin(std::chrono::seconds(10), (dir_ / "b.opt").string(),
+                  [&] { o.ReadFolder(dir_.string()); });
+    EXPECT_EQ(o.Titles, (std::vector<std::string>{"Good"}));
+    ASSERT_EQ(o.Objects.size(), 1u);
+    EXPECT_EQ(o.Problems,
+              (std::vector<std::string>{
+                  "b.opt: cannot be read (it is a FIFO (named pipe), not a plain file)",
+                  "c.opt: cannot be read (it is larger than 4194304 bytes)",
+                  "z.opt: cannot be read (it is a character device, not a plain file)"}));
+}
+
+TEST_F(OptionFiles, TheFilesTogetherHaveABudget) {
+    // Eleven files of 3 MB each: each under the cap, together past it.
+    const std::string filler(3u << 20, ' ');
+    for (char c = 'a'; c <= 'k'; ++c)
+        Write(std::string(1, c) + ".opt", std::string("T") + c + "\r\n" + filler);
+    TOptionFiles o;
+    o.ReadFolder(dir_.string());
+    EXPECT_EQ(o.Titles.size(), 10u);
+    ASSERT_EQ(o.Problems.size(), 1u) << ::testing::PrintToString(o.Problems);
+    EXPECT_EQ(o.Problems[0], "k.opt: not read, the option files together pass 32 MB");
 }

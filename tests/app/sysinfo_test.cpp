@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
+#include <sys/stat.h>
 #include <cstring>
 #include <set>
 #include <filesystem>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "Fulldisk.h"
+#include "Hangguard.h"
 
 namespace fs = std::filesystem;
 
@@ -382,4 +385,36 @@ TEST(SettingsFile, SaveFollowsNoLinkAtATemporaryNameAndKeepsALinkedSettingsFile)
     ASSERT_TRUE(back.Load(dir.str(), msg));
     EXPECT_EQ(back.GetSiteCount(), 1);
     EXPECT_TRUE(fs::is_symlink(dir.file()));
+}
+
+TEST(SettingsFile, WhatIsNotAFileUnderItsNameGivesTheStartValuesAtOnce) {
+    // A FIFO named Sysinfo.dat hung the start with no window; /dev/zero
+    // linked there would have been read for ever.
+    TempDir dir;
+    TSysInfo fresh;
+    fresh.NewFile();
+    auto check = [&](const char* kind) {
+        TSysInfo rec;
+        rec.SetSiteCount(7);
+        std::string msg;
+        const bool ok = ReturnsWithin(std::chrono::seconds(10), dir.file().string(),
+                                      [&] { return rec.Load(dir.str(), msg); });
+        EXPECT_TRUE(ok) << kind;
+        EXPECT_EQ(rec.Bytes(), fresh.Bytes()) << kind;
+        EXPECT_NE(msg.find(dir.file().string()), std::string::npos) << msg;
+        EXPECT_NE(msg.find(kind), std::string::npos) << msg;
+        EXPECT_NE(msg.find("start values"), std::string::npos) << msg;
+    };
+    ASSERT_EQ(::mkfifo(dir.file().c_str(), 0600), 0);
+    check("FIFO");
+    fs::remove(dir.file());
+    fs::create_symlink("/dev/zero", dir.file());
+    check("character device");
+
+    // A missing file is still the error it always was.
+    fs::remove(dir.file());
+    TSysInfo rec;
+    std::string msg;
+    EXPECT_FALSE(rec.Load(dir.str(), msg));
+    EXPECT_NE(msg.find(dir.file().string()), std::string::npos) << msg;
 }

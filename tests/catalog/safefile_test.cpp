@@ -5,13 +5,13 @@
 #include "catalog/Safefile.h"
 
 #include "Fulldisk.h"
+#include "Hangguard.h"
 #include "Tempfolder.h"
 
 #include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <fstream>
-#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,24 +26,6 @@ std::string Slurp(const fs::path& p) {
 
 void Put(const fs::path& p, const std::string& text) {
     std::ofstream(p, std::ios::binary) << text;
-}
-
-// Runs f on another thread; fails (and frees a FIFO reader) if it takes more
-// than a few seconds, so that a hang shows as a failure, not a stuck test.
-template <class F> auto WithinSeconds(const fs::path& fifo, F f) {
-    auto job = std::async(std::launch::async, f);
-    if (job.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
-        for (int k = 0; k < 3 && job.wait_for(std::chrono::milliseconds(300)) !=
-                                     std::future_status::ready;
-             ++k) {
-            const int w = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-            if (w >= 0) ::close(w);
-            const int r = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-            if (r >= 0) ::close(r);
-        }
-        ADD_FAILURE() << "a call on the FIFO " << fifo << " did not return";
-    }
-    return job.get();
 }
 
 std::vector<std::string> Names(const fs::path& dir) {
@@ -69,7 +51,7 @@ TEST_F(SafeFile, ReadingRefusesWhatIsNotAPlainFileAtOnceAndSaysWhat) {
     } cases[] = {{fifo, "FIFO"}, {zero, "character device"}, {folder, "folder"}};
     for (const Case& c : cases) {
         std::string data = "old", error;
-        const bool ok = WithinSeconds(fifo, [&] {
+        const bool ok = ReturnsWithin(std::chrono::seconds(5), fifo.string(), [&] {
             return TSafeFile::ReadAll(c.path.string(), 1 << 20, data, error);
         });
         EXPECT_FALSE(ok) << c.path;
@@ -209,7 +191,7 @@ TEST_F(SafeFile, ALogRotatesAtItsCapAndIsNeverALinkOrAFifo) {
     // Also with a reader at the other end, where a plain open would succeed.
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     for (int round = 0; round < 2; ++round) {
-        const bool ok = WithinSeconds(fifo, [&] {
+        const bool ok = ReturnsWithin(std::chrono::seconds(5), fifo.string(), [&] {
             return TSafeFile::AppendCapped(fifo.string(), "x\n", 1000, error);
         });
         EXPECT_FALSE(ok);
