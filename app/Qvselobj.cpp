@@ -36,6 +36,9 @@ void TfrmSelObj::AddRow(const std::string& name, const std::string& mag, int kin
     grdSelObj->SetTextA(r, 3, std::to_string(kind));
     grdSelObj->SetTextA(r, 4, std::to_string(index));
     grdSelObj->SetTag(r, tag);
+    // The name and magnitude columns grow to their longest text ("-26.80Mag").
+    for (int c = 1; c <= 2; ++c)
+        grdSelObj->SetColWidth(c, std::max(grdSelObj->GetColWidth(c), grdSelObj->TextWidth(c)));
 }
 
 int TfrmSelObj::Rows() const {
@@ -44,7 +47,9 @@ int TfrmSelObj::Rows() const {
 
 QSize TfrmSelObj::ListSize() const {
     // The title row and every object row.
-    return QSize(kWidth, grdSelObj->GetRowHei() * (Rows() + 1) + 2);
+    // As wide as its columns, with the last column's closing line.
+    return QSize(grdSelObj->GetColWidth(1) + grdSelObj->GetColWidth(2) + 1,
+                 grdSelObj->GetRowHei() * (Rows() + 1) + 2);
 }
 
 int TfrmSelObj::KindOf(int row) const {

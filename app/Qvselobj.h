@@ -14,7 +14,6 @@ class TfrmSelObj : public QWidget {
 public:
     explicit TfrmSelObj(QWidget* parent = nullptr);
 
-    static constexpr int kWidth = 151;
     TSelGrid* grdSelObj;
     int Chosen = 0; // the chosen row, 0 none
 

@@ -68,7 +68,8 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
     SetWindowLook(this, 8);
     setMouseTracking(true);
 
-    if (!screen.isValid()) {
+    const bool given = screen.isValid();
+    if (!given) {
         const QScreen* s = QGuiApplication::primaryScreen();
         screen = s ? s->size() : QSize(1024, 768);
     }
@@ -98,8 +99,18 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
     BuildControls();
     BuildPartyControls();
     BuildFindControls();
+    // The status line wraps a long reason; its whole text is also its tooltip.
+    labParty->setWordWrap(true);
+    labParty->installEventFilter(this);
     SetTimers([] { return std::make_unique<TQtRepeatTimer>(); });
-    resize(std::min(ScreenW, 1280), std::min(ScreenH, 800));
+    // The window opens within the screen's free area (less the frame a window
+    // manager adds), at most 1280 x 900, where one column holds everything.
+    QSize room = screen;
+    if (!given) {
+        const QScreen* s = QGuiApplication::primaryScreen();
+        if (s) room = s->availableGeometry().size() - QSize(8, 32);
+    }
+    resize(std::clamp(room.width(), 640, 1280), std::clamp(room.height(), 480, 900));
     LayoutControls();
 }
 
@@ -207,7 +218,7 @@ void TfrmQVSKY::BuildControls() {
     for (int i = 0; i < 9; ++i) {
         labMenu[i] = frame("", false);
         labMenu[i]->SetAlignment(Qt::AlignLeft);
-        labMenu[i]->SetFontColor(kBlack);
+        labMenu[i]->SetFontColor(kCaptionOff);
         labMenu[i]->OnMouseDown = [this, i](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int,
                                             int) {
             SetFocusArea(2);
@@ -249,7 +260,7 @@ void TfrmQVSKY::BuildControls() {
     }
     for (int i = 0; i < 10; ++i) {
         labMem[i] = frame(std::to_string(i).c_str(), true);
-        labMem[i]->SetFontColor(kBlack);
+        labMem[i]->SetFontColor(kMemoryDigit);
     }
     labMemSet = frame("Set", true);
     labBack = frame("<", true);
@@ -261,8 +272,20 @@ void TfrmQVSKY::BuildControls() {
     memInfo->setReadOnly(true);
     memInfo->setFont(QFont("Arial", 8));
     memInfo->setFrameShape(QFrame::Box);
-    memInfo->setStyleSheet("QPlainTextEdit { background: black; color: rgb(255,0,0); "
-                           "border: 1px solid rgb(255,0,0); }");
+    // Its scroll bar, when the text is longer than the memo, in the same look.
+    memInfo->setStyleSheet(
+        "QPlainTextEdit { background: black; color: rgb(255,0,0); "
+        "border: 1px solid rgb(255,0,0); }"
+        "QScrollBar:vertical { background: black; width: 12px; margin: 12px 0; "
+        "border: 1px solid rgb(255,0,0); }"
+        "QScrollBar::handle:vertical { background: rgb(128,0,0); min-height: 12px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { background: black; "
+        "border: 1px solid rgb(255,0,0); height: 11px; subcontrol-origin: margin; }"
+        "QScrollBar::sub-line:vertical { subcontrol-position: top; }"
+        "QScrollBar::add-line:vertical { subcontrol-position: bottom; }"
+        "QScrollBar::up-arrow:vertical, QScrollBar::down-arrow:vertical { width: 5px; "
+        "height: 5px; background: rgb(255,0,0); }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: black; }");
     memInfo->installEventFilter(this);
     labObjName = PlainLabel(this, "");
     labObjName->setAlignment(Qt::AlignCenter);
@@ -322,6 +345,12 @@ void TfrmQVSKY::BuildControls() {
 
 void TfrmQVSKY::LayoutControls() {
     const int w = width(), h = height();
+    // One column of 281 pixels when the window is tall enough for all of it
+    // with an information memo that holds every object's text; otherwise two
+    // columns, the search list and the information beside the planisphere,
+    // so that a short screen still reaches every control.
+    TwoColumns = h < kOneColumnHeight;
+    const int left = TwoColumns ? 2 * kLeftWidth : kLeftWidth;
     shpHayami = QRect(0, 0, kHayamiSize, kHayamiSize);
     clkCal->setGeometry(2, 284, 262, 42);
     labNow->setGeometry(2, 330, 36, 16);
@@ -333,51 +362,73 @@ void TfrmQVSKY::LayoutControls() {
     labMoonAge->setGeometry(160, 350, 66, 16);
     shpMoon = QRect(232, 328, kMoonSize, kMoonSize);
 
-    static const int tabX[4] = {9, 54, 99, 144};
+    // The search panel: under the clock, or at the top of the second column.
+    const int sx = TwoColumns ? kLeftWidth : 0, sy = TwoColumns ? 2 : 378;
     for (int i = 0; i < 4; ++i)
-        labTab[i]->setGeometry(tabX[i], 378, 44, i + 1 == SearchTab ? 14 : 13);
-    shpTabDsp->setGeometry(shpTabDsp->x() ? shpTabDsp->x() : 9, 392, 44, 2);
-    fcaSearch->setGeometry(196, 378, 12, 12);
+        labTab[i]->setGeometry(sx + 9 + 45 * i, sy, 44, i + 1 == SearchTab ? 14 : 13);
+    shpTabDsp->setGeometry(labTab[std::clamp(SearchTab, 1, 4) - 1]->x(), sy + 14, 44, 2);
+    fcaSearch->setGeometry(sx + 196, sy, 12, 12);
     for (int i = 0; i < 9; ++i)
-        labMenu[i]->setGeometry(2, 394 + i * 14, 74, 14);
-    grdSearch->setGeometry(78, 394, 185, 126);
-    flsSch->setGeometry(264, 394, 14, 126);
+        labMenu[i]->setGeometry(sx + 2, sy + 16 + i * 14, 74, 14);
+    grdSearch->setGeometry(sx + 78, sy + 16, 185, 126);
+    flsSch->setGeometry(sx + 264, sy + 16, 14, 126);
 
+    // Switches and memories: under the search panel, or under the clock.
+    const int dy = TwoColumns ? 378 : 524;
     for (int i = 0; i < 8; ++i)
-        labCNTL[i]->setGeometry(16, 524 + i * 16, 96, 16);
-    fcaDisp->setGeometry(2, 526 + (SwitchCursor - 1) * 16, 12, 12);
-    fcsDisp->setGeometry(0, 524, 1, 1);
+        labCNTL[i]->setGeometry(16, dy + i * 16, 96, 16);
+    fcaDisp->setGeometry(2, dy + 2 + (SwitchCursor - 1) * 16, 12, 12);
+    fcsDisp->setGeometry(0, dy, 1, 1);
     for (int i = 0; i < 10; ++i)
-        labMem[i]->setGeometry(120 + (i % 5) * 30, 526 + (i / 5) * 22, 26, 18);
-    labMemSet->setGeometry(120, 574, 56, 18);
-    labBack->setGeometry(180, 574, 26, 18);
-    labForward->setGeometry(210, 574, 26, 18);
+        labMem[i]->setGeometry(120 + (i % 5) * 30, dy + 2 + (i / 5) * 22, 26, 18);
+    labMemSet->setGeometry(120, dy + 50, 56, 18);
+    labBack->setGeometry(180, dy + 50, 26, 18);
+    labForward->setGeometry(210, dy + 50, 26, 18);
 
-    memInfo->setGeometry(16, 658, 168, 90);
-    fcaInfo->setGeometry(2, 660, 12, 12);
-    shpObjInfo = QRect(186, 658, kObjInfoW, kObjInfoH);
-    labObjName->setGeometry(186, 734, kObjInfoW, 14);
+    // The information: the picture beside the memories in one column, under
+    // the search list in two; the memo takes the column's width below.
+    if (TwoColumns) {
+        shpObjInfo = QRect(sx + 16, sy + 146, kObjInfoW, kObjInfoH);
+        labObjName->setGeometry(sx + 16 + kObjInfoW + 4, sy + 146 + kObjInfoH - 14, 150, 14);
+    } else {
+        shpObjInfo = QRect(120 + 30 * 5 + 6 - kObjInfoW, dy + 72, kObjInfoW, kObjInfoH);
+        labObjName->setGeometry(120, dy + 72 + kObjInfoH - 14, shpObjInfo.left() - 124, 14);
+    }
+    const int my = TwoColumns ? shpObjInfo.bottom() + 6 : dy + 8 * 16 + 26;
+    // The receiver's status line, when shown, sits under the memo.
+    const int partyH = labParty && labParty->isVisibleTo(this) ? 30 : 0;
+    memInfo->setGeometry(sx + 16, my, kLeftWidth - 18, std::max(40, h - my - 4 - partyH));
+    fcaInfo->setGeometry(sx + 2, my + 2, 12, 12);
+    if (labParty) labParty->setGeometry(sx + 16, h - partyH - 2, kLeftWidth - 18, partyH);
 
-    // The atlas takes the rest, above a strip of zoom, sensitivity and read-out.
-    const int aw = std::max(1, std::min(w - kLeftWidth, ScreenW - kLeftWidth));
-    const int ah = std::max(1, std::min(h - kStripHeight, ScreenH));
-    shpAtlas = QRect(kLeftWidth, 0, aw, ah);
-    fcsAtlas->setGeometry(kLeftWidth, 0, 1, 1);
-    fcaAtlas->setGeometry(kLeftWidth + 2, ah + 4, 12, 12);
-    int x = kLeftWidth + 16;
-    const int y = ah + 2;
+    // The atlas takes the rest, above a strip of zoom, sensitivity and
+    // read-out; a narrow atlas puts the read-out on a second row.
+    const int aw = std::max(1, std::min(w - left, ScreenW - kLeftWidth));
+    const int controlsW = 16 + 16 * 2 + 56 + 62 + 58 + 14 + 11 * 15 + 14, readoutW = 6 + 4 * 2 + 312;
+    const bool twoRows = controlsW + readoutW > aw;
+    const int strip = twoRows ? 2 * kStripHeight - 2 : kStripHeight;
+    const int ah = std::max(1, std::min(h - strip, ScreenH));
+    shpAtlas = QRect(left, 0, aw, ah);
+    fcsAtlas->setGeometry(left, 0, 1, 1);
+    fcaAtlas->setGeometry(left + 2, ah + 4, 12, 12);
+    int x = left + 16, y = ah + 2;
     auto place = [&](QWidget* c, int width) {
         c->setGeometry(x, y, width, 16);
         x += width + 2;
     };
     place(labZoomIn, 56);
     place(labZoomOut, 62);
-    place(labSensTitle, 62);
+    place(labSensTitle, 58);
     place(labSensDec, 14);
     for (int i = 0; i < 11; ++i)
-        place(labSens[i], 12);
+        place(labSens[i], 15);
     place(labSensInc, 14);
-    x += 6;
+    if (twoRows) {
+        x = left + 16;
+        y += 18;
+    } else {
+        x += 6;
+    }
     place(labRA, 84);
     place(labDc, 84);
     place(labAZI, 72);
@@ -414,7 +465,7 @@ void TfrmQVSKY::FirstShow() {
     const int start[8] = {1, 1, 0, 0, 1, 0, 1, 1};
     std::copy(start, start + 8, Switch);
     for (int i = 0; i < 8; ++i)
-        labCNTL[i]->SetFontColor(Switch[i] ? kRed : kBlack);
+        labCNTL[i]->SetFontColor(Switch[i] ? kCaptionOn : kCaptionOff);
     // 4: the object picture's raster, in the atlas's colours, black.
     ObjDib.AddPalette(&Atlas->GetDib());
     ObjDib.Create(kObjInfoW, kObjInfoH);
@@ -428,8 +479,10 @@ void TfrmQVSKY::FirstShow() {
     AutoTicks = 0;
     timAutoDraw->Start(200);
     // 7: texts and fonts of the charts.
-    for (int i = 0; i < 11; ++i)
-        labSens[i]->SetCap(i == 5 ? "0" : "");
+    for (int i = 0; i < 11; ++i) {
+        labSens[i]->SetCap(std::to_string(i - 5));
+        labSens[i]->SetFontColor(i == 5 ? kCaptionOn : kCaptionOff);
+    }
     Hayami->SetFont("Arial");
     Hayami->SetChar(0);
     Atlas->SetFont("Arial");
@@ -655,24 +708,25 @@ void TfrmQVSKY::SetSensitivity(int value, bool redraw) {
     const int next = skyrules::StepSensitivity(Sensitivity, value);
     if (next == Sensitivity || next < -5 || next > 5) return;
     labSens[Sensitivity + 5]->SetCB(kBlack);
-    labSens[Sensitivity + 5]->SetCap("");
+    labSens[Sensitivity + 5]->SetFontColor(kCaptionOff);
     Sensitivity = next;
     labSens[Sensitivity + 5]->SetCB(kDark);
-    labSens[Sensitivity + 5]->SetCap(std::to_string(Sensitivity));
+    labSens[Sensitivity + 5]->SetFontColor(kCaptionOn);
     if (redraw) RedrawAtlas(false);
 }
 
 void TfrmQVSKY::RefreshMemoryLabels() {
     for (int i = 0; i < 10; ++i) {
-        labMem[i]->SetCB(Mem[i].Use ? kDark : kDarker);
-        labMem[i]->SetFontColor(i == MemStored ? kRed : kBlack);
+        const bool stored = i == MemStored;
+        labMem[i]->SetCB(stored ? kRed : Mem[i].Use ? kDark : kDarker);
+        labMem[i]->SetFontColor(stored ? kBlack : kMemoryDigit);
     }
     MemStored = -1;
 }
 
 void TfrmQVSKY::RefreshHistoryLabels() {
-    labBack->SetFontColor(History.CanBack() ? kRed : kBlack);
-    labForward->SetFontColor(History.CanForward() ? kRed : kBlack);
+    labBack->SetFontColor(History.CanBack() ? kCaptionOn : kCaptionOff);
+    labForward->SetFontColor(History.CanForward() ? kCaptionOn : kCaptionOff);
 }
 
 void TfrmQVSKY::paintEvent(QPaintEvent* e) {

@@ -66,6 +66,8 @@ public:
     static constexpr int kLeftWidth = 281;
     static constexpr int kHayamiSize = 280;
     static constexpr int kStripHeight = 20;
+    // Below this height the left side takes two columns (see LayoutControls).
+    static constexpr int kOneColumnHeight = 880;
     static constexpr int kObjInfoW = 93, kObjInfoH = 75;
     static constexpr int kMoonSize = 45;
 
@@ -251,6 +253,8 @@ public:
     void MoonPictureClick();
     int SearchMenu[4] = {1, 1, 1, 1};
     int SearchAppearance[4][9] = {};
+    // The tab and menu whose rows the list shows (0: none yet).
+    int ListTab = 0, ListMenu = 0;
     TSearchList SearchRows; // the list shown
     QWidget* shpTabDsp;
     TfrmSelObj* SelObj; // the pick pop-up (a window of its own)
@@ -316,6 +320,8 @@ private:
     void BuildControls();
     void BuildDispControls();
     void LayoutControls();
+    void FitSearchColumns();
+    bool TwoColumns = false;
     void WireTimers();
     void FirstShow();
     void SetClockColours(bool autoDrive);

@@ -1,6 +1,7 @@
 // The chart window's display switches, view memories and the user's option
 // files.
 #include "app/Qvsky.h"
+#include "controls/Look.h"
 
 #include "catalog/Clsfolders.h"
 
@@ -18,8 +19,6 @@
 
 namespace {
 
-constexpr TColor kRed = RGBColor(255, 0, 0);
-constexpr TColor kBlack = RGBColor(0, 0, 0);
 
 // The message lists at most this many problems, the error log ten times as
 // many: a damaged file of thousands of objects must not bury either.
@@ -47,7 +46,7 @@ void TfrmQVSKY::BuildDispControls() {
             ChooseMemory(i);
         };
     }
-    labMemSet->SetFontColor(kBlack);
+    labMemSet->SetFontColor(kCaptionOff);
     labMemSet->OnMouseUp = [this](QWidget*, Qt::MouseButton b, Qt::KeyboardModifiers, int, int) {
         SetFocusArea(5);
         if (b == Qt::LeftButton)
@@ -66,7 +65,7 @@ void TfrmQVSKY::MoveSwitchCursor(int n) {
 void TfrmQVSKY::ToggleSwitch(int n) {
     if (n < 1 || n > 8) return;
     Switch[n - 1] = Switch[n - 1] ? 0 : 1;
-    labCNTL[n - 1]->SetFontColor(Switch[n - 1] ? kRed : kBlack);
+    labCNTL[n - 1]->SetFontColor(Switch[n - 1] ? kCaptionOn : kCaptionOff);
     RedrawAtlas(false);
     // The object picture has realistic colours too.
     if (n == 8) RefreshObjectPicture();
@@ -92,10 +91,10 @@ bool TfrmQVSKY::DispKey(int key) {
 void TfrmQVSKY::MemorySet() {
     if (MemMode == 0) {
         MemMode = 2;
-        labMemSet->SetFontColor(kBlack);
+        labMemSet->SetFontColor(kCaptionOff);
     } else {
         MemMode = 0;
-        labMemSet->SetFontColor(kRed);
+        labMemSet->SetFontColor(kCaptionOn);
         labMemSet->SetCap("Set");
     }
 }
@@ -103,11 +102,11 @@ void TfrmQVSKY::MemorySet() {
 void TfrmQVSKY::MemoryReset() {
     if (MemMode == 1) {
         MemMode = 2;
-        labMemSet->SetFontColor(kBlack);
+        labMemSet->SetFontColor(kCaptionOff);
         labMemSet->SetCap("Set");
     } else {
         MemMode = 1;
-        labMemSet->SetFontColor(kRed);
+        labMemSet->SetFontColor(kCaptionOn);
         labMemSet->SetCap("Res");
     }
 }
@@ -119,7 +118,7 @@ void TfrmQVSKY::ChooseMemory(int slot) {
         // In auto drive the slot follows real time: it keeps no moment.
         m = {1, CenterRa, CenterDec, AutoDrive ? 0.0 : Mjd.GetMJD(), Scale};
         MemMode = 2;
-        labMemSet->SetFontColor(kBlack);
+        labMemSet->SetFontColor(kCaptionOff);
         MemStored = slot;
         RefreshMemoryLabels();
         return;
@@ -127,7 +126,7 @@ void TfrmQVSKY::ChooseMemory(int slot) {
     if (MemMode == 1) {
         m.Use = 0;
         MemMode = 2;
-        labMemSet->SetFontColor(kBlack);
+        labMemSet->SetFontColor(kCaptionOff);
         labMemSet->SetCap("Set");
         RefreshMemoryLabels();
         return;

@@ -34,8 +34,9 @@ void TfrmQVSKY::ShowObjectInfo(int kind, int index) {
         double lng = 0, lat = 0, height = 0, diff = 0, summer = 0;
         std::string name;
         if (CurrentSite) CurrentSite(lng, lat, height, diff, summer, name);
+        // The site is no object to navigate to: GoTo refuses until one is chosen.
         NaviRa = NaviDec = 0.0;
-        NaviName = "-----";
+        NaviName.clear();
         std::string text = TObjectInfo::SiteText(name, lng, lat, height, diff, summer);
         // A catalogue that failed to load says so where the user looks first.
         if (!CatalogProblem.empty()) text += "\n" + CatalogProblem;

@@ -310,5 +310,8 @@ bool TfrmQVSKY::eventFilter(QObject* o, QEvent* e) {
         if (FunctionKey(k->key(), 4)) return true;
     }
     if (o == memInfo && e->type() == QEvent::FocusIn && FocusArea != 4) SetFocusArea(4);
+    // The receiver's status line takes its room from the memo while shown.
+    if (o == labParty && (e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent))
+        LayoutControls();
     return QWidget::eventFilter(o, e);
 }

@@ -5,6 +5,7 @@
 // that does not answer never holds the window; only the result comes back to
 // the window's thread.
 #include "app/Qvsky.h"
+#include "controls/Look.h"
 #include "catalog/Clsfolders.h"
 
 #include "astro/Clsmjd.h"
@@ -27,8 +28,6 @@
 
 namespace {
 
-constexpr TColor kRed = RGBColor(255, 0, 0);
-constexpr TColor kBlack = RGBColor(0, 0, 0);
 // The mark of "the receiver started here", stored in place of the last
 // sequence number: every file of the start's second counts as older (no
 // commander reaches this number within one second).
@@ -94,6 +93,7 @@ void TfrmQVSKY::PartyStatus() {
         text += "last command " +
                 (Party->LastSeq == kStartSeq ? std::string("---") : StampTime(Party->LastStamp));
     labParty->setText(QString::fromStdString(text));
+    labParty->setToolTip(labParty->text());
 }
 
 void TfrmQVSKY::PartyPoll() {
@@ -199,7 +199,7 @@ void TfrmQVSKY::PartySync(const TPartyView& v) {
     SetSensitivity(v.Sens, false);
     for (int k = 0; k < 8; ++k) {
         Switch[k] = v.Disp[k] ? 1 : 0;
-        labCNTL[k]->SetFontColor(Switch[k] ? kRed : kBlack);
+        labCNTL[k]->SetFontColor(Switch[k] ? kCaptionOn : kCaptionOff);
     }
     timRedraw->Stop();
     if (v.AutoDrive) {

@@ -2,6 +2,7 @@
 // pop-up of the objects under a right click on the atlas.
 #include "app/Qvselobj.h"
 #include "app/Qvsky.h"
+#include "controls/Look.h"
 
 #include "astro/Clsplanet.h"
 #include "catalog/Clsconstellation.h"
@@ -21,8 +22,6 @@
 
 namespace {
 
-constexpr TColor kRed = RGBColor(255, 0, 0);
-constexpr TColor kBlack = RGBColor(0, 0, 0);
 constexpr double kJ2000 = 51544.0;
 
 // Magnitude as "#0.#0" writes it: at least one integer digit, two decimals.
@@ -36,13 +35,12 @@ std::string MagText(double mag) {
 
 void TfrmQVSKY::SelectTab(int n) {
     if (n < 1 || n > 4) return;
-    static const int markX[4] = {9, 54, 99, 144};
     for (int i = 0; i < 4; ++i) {
         const bool on = i + 1 == n;
         labTab[i]->resize(labTab[i]->width(), on ? 14 : 13);
-        labTab[i]->SetFontColor(on ? kRed : kBlack);
+        labTab[i]->SetFontColor(on ? kCaptionOn : kCaptionOff);
     }
-    shpTabDsp->move(markX[n - 1], shpTabDsp->y());
+    shpTabDsp->move(labTab[n - 1]->x(), shpTabDsp->y());
     SearchTab = n;
     FillSearchList(n, SearchMenu[n - 1]);
 }
@@ -50,13 +48,14 @@ void TfrmQVSKY::SelectTab(int n) {
 void TfrmQVSKY::FillSearchList(int tab, int menu) {
     if (tab < 1 || tab > 4) return;
     // The list as the user leaves it comes back when the menu is shown again.
-    SearchAppearance[tab - 1][SearchMenu[tab - 1] - 1] = grdSearch->GetAppearance();
+    // Stored under the list it belongs to, which is not always `tab`'s.
+    if (ListTab > 0) SearchAppearance[ListTab - 1][ListMenu - 1] = grdSearch->GetAppearance();
     const std::vector<std::string> captions = TSearchList::MenuCaptions(tab);
     for (int i = 0; i < 9; ++i)
         labMenu[i]->SetCap(captions[i]);
     if (!TSearchList::HasList(tab, menu)) return;
     for (int i = 0; i < 9; ++i)
-        labMenu[i]->SetFontColor(i + 1 == menu ? kRed : kBlack);
+        labMenu[i]->SetFontColor(i + 1 == menu ? kCaptionOn : kCaptionOff);
 
     SearchRows.Build(tab, menu, *Nebula, *Star, *Constellation, OptTitle);
     grdSearch->Clear();
@@ -74,7 +73,10 @@ void TfrmQVSKY::FillSearchList(int tab, int menu) {
             grdSearch->SetTextA(r + 1, static_cast<int>(c + 1), row.Cells[c]);
         grdSearch->SetTag(r + 1, row.Tag);
     }
+    FitSearchColumns();
     SearchMenu[tab - 1] = menu;
+    ListTab = tab;
+    ListMenu = menu;
     grdSearch->SetAppearance(SearchAppearance[tab - 1][menu - 1]);
     flsSch->SetMin(1);
     flsSch->SetMax(std::max(1, rows));
@@ -82,6 +84,25 @@ void TfrmQVSKY::FillSearchList(int tab, int menu) {
     flsSch->SetValue(grdSearch->GetDspTop());
     flsSch->update();
     grdSearch->update();
+}
+
+void TfrmQVSKY::FitSearchColumns() {
+    // Every shown column but the last as wide as its longest text in the font
+    // used here ("NGC7840"); the last shown one keeps the rest of the width.
+    const int n = static_cast<int>(SearchRows.Columns.size());
+    int total = 0, rest = 0;
+    for (int c = 1; c <= n; ++c) {
+        total += SearchRows.Columns[c - 1].Width;
+        if (SearchRows.Columns[c - 1].Width > 0) rest = c;
+    }
+    int used = 0;
+    for (int c = 1; c < rest; ++c) {
+        if (SearchRows.Columns[c - 1].Width == 0) continue; // hidden stays hidden
+        const int w = std::max(SearchRows.Columns[c - 1].Width, grdSearch->TextWidth(c));
+        grdSearch->SetColWidth(c, w);
+        used += w;
+    }
+    if (rest > 0) grdSearch->SetColWidth(rest, std::max(0, total - used));
 }
 
 void TfrmQVSKY::SatellitePlace(int number, double& ra, double& dec) {

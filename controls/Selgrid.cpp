@@ -89,6 +89,16 @@ int TSelGrid::GetColWidth(int col) const {
     return Valid(0, col) ? colWidth_[col] : 0;
 }
 
+int TSelGrid::TextWidth(int col) const {
+    if (!Valid(0, col)) return 0;
+    const QFontMetrics fm(font());
+    int widest = 0;
+    for (int r = 0; r <= std::min(maxRows_, kMaxRows); ++r)
+        widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(rows_[r].text[col])));
+    // The text starts one pixel in; the cell's lines take one more on each side.
+    return widest + 4;
+}
+
 void TSelGrid::SetAlign(int row, int col, int align) {
     if (!Valid(0, col)) return;
     if (row == -1) {

@@ -24,6 +24,9 @@ public:
     std::string GetTextA(int row, int col) const;
     void SetColWidth(int col, int width);
     int GetColWidth(int col) const;
+    // The width a column needs for its widest text (title and rows) in the
+    // grid's font, with the cell's margin and lines.
+    int TextWidth(int col) const;
     // 0 left, 1 right, 2 centred; row -1 sets the column in every data row.
     void SetAlign(int row, int col, int align);
     int GetAlign(int row, int col) const;

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "Xserver.h"
+#include "app/Qvsky.h"
 
 #include <chrono>
 #include <cstring>
@@ -180,7 +181,9 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     const QRect hayami(bounds.topLeft(), QSize(280, 280));
     const QRect atlas(bounds.left() + 300, bounds.top() + 20, 400, 400);
     x.Run({"windowfocus", "--sync", chart[0]});
-    const QRect memo(bounds.left() + 17, bounds.top() + 659, 166, 88);
+    // The information memo of the one-column layout, under the switches.
+    ASSERT_GE(bounds.height(), TfrmQVSKY::kOneColumnHeight);
+    const QRect memo = QRect(17, 679, 250, 214).translated(bounds.topLeft());
 
     // A right click on Betelgeuse (J2000 5h55m10.3s +7d24'25"), where the
     // azimuthal equidistant chart about the start centre (1.4835 rad, 0) at

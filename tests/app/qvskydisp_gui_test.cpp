@@ -11,6 +11,7 @@
 #include "controls/Focusarrow.h"
 #include "controls/Focuscontrol.h"
 #include "controls/Framelabel.h"
+#include "controls/Look.h"
 #include "catalog/Clsstar.h"
 #include "render/Clsatlas.h"
 #include "render/Clshayami.h"
@@ -140,9 +141,10 @@ TEST_F(ChartProgram, MemoriesAreStoredClearedAndRecalledAcrossARestart) {
     EXPECT_EQ(sky_->labMemSet->GetFontColor(), 255);
     Key(atlas, Qt::Key_3, Qt::KeypadModifier);
     EXPECT_EQ(sky_->MemMode, 2);
-    EXPECT_EQ(sky_->labMemSet->GetFontColor(), 0);
-    EXPECT_EQ(sky_->labMem[3]->GetFontColor(), 255); // just stored
-    EXPECT_EQ(sky_->labMem[3]->GetCB(), 128);
+    EXPECT_EQ(sky_->labMemSet->GetFontColor(), 128);
+    EXPECT_EQ(sky_->labMem[3]->GetFontColor(), 0); // just stored: black on red
+    EXPECT_EQ(sky_->labMem[3]->GetCB(), 255);
+    EXPECT_EQ(sky_->labMem[4]->GetFontColor(), kMemoryDigit);
     EXPECT_EQ(sky_->labMem[2]->GetCB(), 64);
 
     // Stepped one minute on: the "Set" label's left button and slot 7's label.
@@ -151,7 +153,9 @@ TEST_F(ChartProgram, MemoriesAreStoredClearedAndRecalledAcrossARestart) {
     Pass(300);
     ASSERT_FALSE(sky_->AutoDrive);
     View(4.5, -0.6, 45000);
-    EXPECT_EQ(sky_->labMem[3]->GetFontColor(), 0); // a redraw turns it black
+    // A redraw puts it back among the others, in use.
+    EXPECT_EQ(sky_->labMem[3]->GetFontColor(), kMemoryDigit);
+    EXPECT_EQ(sky_->labMem[3]->GetCB(), 128);
     Click(sky_->labMemSet);
     Click(sky_->labMem[7]);
     EXPECT_EQ(sky_->FocusArea, 5);
@@ -232,18 +236,18 @@ TEST_F(ChartProgram, SwitchesFollowEnterUpDownAndClicks) {
     for (int i = 0; i < 6; ++i)
         Key(sky_->fcsDisp, Qt::Key_Down);
     ASSERT_EQ(sky_->SwitchCursor, 7); // "Grid"
-    EXPECT_EQ(sky_->fcaDisp->y(), 526 + 6 * 16);
+    EXPECT_EQ(sky_->fcaDisp->y(), sky_->labCNTL[6]->y() + 2);
     Key(sky_->fcsDisp, Qt::Key_Return);
     EXPECT_EQ(sky_->Switch[6], 0);
     EXPECT_EQ(sky_->Atlas->GetSwitch(7), 0);
-    EXPECT_EQ(sky_->labCNTL[6]->GetFontColor(), 0);
+    EXPECT_EQ(sky_->labCNTL[6]->GetFontColor(), 128);
     Key(sky_->fcsDisp, Qt::Key_Enter);
     EXPECT_EQ(sky_->Atlas->GetSwitch(7), 1);
     EXPECT_EQ(sky_->labCNTL[6]->GetFontColor(), 255);
     Key(sky_->fcsDisp, Qt::Key_Down);
     Key(sky_->fcsDisp, Qt::Key_Down); // "Realistic" is the last
     EXPECT_EQ(sky_->SwitchCursor, 8);
-    EXPECT_EQ(sky_->fcaDisp->y(), 526 + 7 * 16);
+    EXPECT_EQ(sky_->fcaDisp->y(), sky_->labCNTL[7]->y() + 2);
     // "Realistic" redraws the object picture too: a star's sprite shrinks.
     ASSERT_GT(sky_->Star->Count, 0);
     sky_->DrawObjectPicture(2, "star", 1, 0);
@@ -261,7 +265,7 @@ TEST_F(ChartProgram, SwitchesFollowEnterUpDownAndClicks) {
     Click(sky_->labCNTL[2]);
     EXPECT_EQ(sky_->FocusArea, 3);
     EXPECT_EQ(sky_->SwitchCursor, 3);
-    EXPECT_EQ(sky_->fcaDisp->y(), 526 + 2 * 16);
+    EXPECT_EQ(sky_->fcaDisp->y(), sky_->labCNTL[2]->y() + 2);
     EXPECT_EQ(sky_->Atlas->GetSwitch(3), 1);
     EXPECT_EQ(sky_->labCNTL[2]->GetFontColor(), 255);
     // Switches change the view only: no history entries.

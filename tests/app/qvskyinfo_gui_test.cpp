@@ -191,7 +191,7 @@ TEST_F(ObjectPanel, PicturesOfEachKindAndTheClickThatCentresTheAtlas) {
 
     // The site: the navigation object cleared, the picture and centre kept.
     sky_->ShowObjectInfo(0, 0);
-    EXPECT_EQ(sky_->NaviName, "-----");
+    EXPECT_EQ(sky_->NaviName, "");
     EXPECT_EQ(sky_->PicKind, 5);
     EXPECT_TRUE(sky_->memInfo->toPlainText().startsWith(
         "[Tokyo] Longitude(E):139°42'00\" Latitude(N):35°42'00\" SeaLevel:40 TimeZone:+9 "
@@ -208,7 +208,7 @@ TEST_F(ObjectPanel, MissingCataloguesAreNamedInTheSiteText) {
     sky_->ShowObjectInfo(2, 0);
     sky_->ShowObjectInfo(4, 0);
     EXPECT_EQ(sky_->memInfo->toPlainText(), text);
-    EXPECT_EQ(sky_->NaviName, "-----");
+    EXPECT_EQ(sky_->NaviName, "");
     // Bodies need no catalogue.
     sky_->ShowObjectInfo(3, 2);
     EXPECT_TRUE(sky_->memInfo->toPlainText().startsWith("[Mars] Mag:"));
