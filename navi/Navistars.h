@@ -33,6 +33,11 @@ public:
     // on the chart) is numbered: name comes back as "ClickPoint3" and so on.
     TAddResult Add(const TLocation& site, std::string& name, double ra, double dec, double refTime,
                    double cirRa, double cirDc);
+    // Whether Add would drop the target as one already listed.
+    bool Listed(const std::string& name, double ra, double dec) const {
+        int clicks = 0;
+        return IsDuplicate(name, ra, dec, clicks);
+    }
     // Removes star index (0-based); later stars move up. False when out of range.
     bool Delete(int index);
     void Clear() { Count = 0; }

@@ -6,6 +6,7 @@
 #include "controls/Framelabel.h"
 #include "controls/Keyinp.h"
 #include "controls/Selgrid.h"
+#include "navi/Naviaccuracy.h"
 #include "navi/Navitext.h"
 
 #include <QHideEvent>
@@ -61,6 +62,10 @@ TfrmZorede::TfrmZorede(QWidget* parent) : QDialog(parent) {
     labObjName->setFixedSize(256, 22);
     labCap6 = MakeLabel("", 12, 160, 10);
     labCap6->setFixedSize(256, 20);
+    labAccuracy = MakeLabel("", 12, 182, 9);
+    labAccuracy->setFixedSize(256, 64);
+    labAccuracy->setWordWrap(true);
+    labAccuracy->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     labStandard = MakeButton("Std Star", 12, 250, 80);
     flbClose = MakeButton("Close", 188, 250, 80);
 
@@ -233,6 +238,15 @@ void TfrmZorede::flbAddMouseDown() {
     const double minutes = NumberOf(kinRaMV->GetTx());
     const double cirRa = (hours * 15.0 + minutes / 60.0 * 15.0) * kPi / 180.0;
     const double cirDc = NumberOf(kinDcV->GetTx()) * kPi / 180.0;
+    // Asked before the star is taken (not for one that would be dropped
+    // anyway): a star that cannot have been centred, or one too close to
+    // another to tell where the polar axis points.
+    if (!Stars.Listed(TargetName, TargetRa, TargetDc) && Stars.Count < TNaviStars::kMax) {
+        const std::string warnings =
+            TNaviAccuracy::Warnings(Stars, Site, TargetName, TargetRa, TargetDc, RefMjd);
+        if (!warnings.empty() && AskUser(1, warnings + "\r\nTake it all the same?") != kYes)
+            return;
+    }
     std::string name = TargetName;
     switch (Stars.Add(Site, name, TargetRa, TargetDc, RefMjd, cirRa, cirDc)) {
     case TNaviStars::Duplicate:
@@ -281,4 +295,7 @@ void TfrmZorede::UpdateNavigation() {
         labRaV->setText(QString::fromStdString(TNaviText::NoRa()));
         labDcV->setText(QString::fromStdString(TNaviText::NoDc()));
     }
+    std::string note;
+    HasBound = TNaviAccuracy::Estimate(Stars, Site, TargetRa, TargetDc, NowMjd, Bound, note);
+    labAccuracy->setText(QString::fromStdString(TNaviAccuracy::Text(HasBound, Bound, note)));
 }

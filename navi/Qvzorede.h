@@ -57,9 +57,13 @@ public:
     // The last readings shown; HasDial false while "--h--m" is shown.
     bool HasDial = false;
     double DialRa = 0.0, DialDc = 0.0;
+    // How far those readings can be off (radians), or why there are none.
+    bool HasBound = false;
+    double Bound = 0.0;
 
     // Controls, public so that the caller and tests can reach them.
     QLabel *labRaV, *labDcV, *labObjName, *labCap6;
+    QLabel* labAccuracy; // the estimate beside the readings, or why there are none
     TKeyInp *kinRaHV, *kinRaMV, *kinDcV;
     TSelGrid* grdStandard;
     TFrameLabel *labStandard, *flbAdd, *flbDelete, *flbCancel, *flbClose;

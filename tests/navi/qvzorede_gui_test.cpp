@@ -289,15 +289,23 @@ TEST_F(Navigation, TheListHoldsTenStarsAndRefusesDuplicates) {
     for (int i = 4; i <= 10; ++i)
         Sight("Star" + std::to_string(i), 0.3 * i, 0.1 * i - 0.5, kMjd0, i, 0, 10.0);
     ASSERT_EQ(frm.Stars.Count, 10);
+    // (The warnings about stars close together are answered Yes; none comes
+    // for the point dropped as the same one.)
     std::vector<std::string> added(10, "Added");
-    std::vector<std::string> texts;
+    auto notices = [this] {
+        std::vector<std::string> texts;
+        for (const Asked& a : asked)
+            if (a.buttons == 2) texts.push_back(a.text);
+        return texts;
+    };
+    EXPECT_EQ(notices(), added);
     for (const Asked& a : asked)
-        texts.push_back(a.text);
-    EXPECT_EQ(texts, added);
+        EXPECT_EQ(a.text.find("only 0.00"), std::string::npos) << a.text;
 
-    // An eleventh is refused with a notice; the window stays open.
+    // An eleventh is refused with a notice, and no warning; the window stays open.
+    const std::size_t before = asked.size();
     Sight("Deneb", 5.4, 0.79, kMjd0, 20, 41, 45.3);
-    ASSERT_EQ(asked.size(), 11u);
+    ASSERT_EQ(asked.size(), before + 1);
     EXPECT_EQ(asked.back().buttons, 2);
     EXPECT_EQ(asked.back().text, "Can not add");
     EXPECT_TRUE(frm.isVisible());
@@ -333,8 +341,12 @@ TEST_F(Navigation, DeletingTheOnlyStarLeavesNothingToDial) {
     std::vector<std::string> texts;
     for (const Asked& a : asked)
         texts.push_back(std::to_string(a.buttons) + " " + a.text);
-    EXPECT_EQ(texts,
-              (std::vector<std::string>{"2 Added", "1 Delete Ok?", "1 Delete Ok?", "2 Deleted"}));
+    // (Altair stood below the horizon at that time: taken all the same.)
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "1 Altair is 33\xC2\xB0 below the horizon at the chart's time: it "
+                         "cannot have been centred. Is the chart set to now?\r\nTake it all the "
+                         "same?",
+                         "2 Added", "1 Delete Ok?", "1 Delete Ok?", "2 Deleted"}));
 
     Open(2.0, 0.3, kMjd0, "Regulus");
     EXPECT_EQ(frm.labRaV->text().toStdString(), "--h--m");
@@ -343,7 +355,7 @@ TEST_F(Navigation, DeletingTheOnlyStarLeavesNothingToDial) {
     EXPECT_FALSE(frm.HasDial);
     Press(frm.labStandard);
     Press(frm.flbDelete); // nothing to delete: no question
-    EXPECT_EQ(asked.size(), 4u);
+    EXPECT_EQ(asked.size(), 5u);
 }
 
 TEST_F(Navigation, EnterMovesOnEscapeTakesBackAndTheChartGivesTheReferenceTime) {
@@ -373,4 +385,82 @@ TEST_F(Navigation, EnterMovesOnEscapeTakesBackAndTheChartGivesTheReferenceTime) 
     EXPECT_DOUBLE_EQ(frm.Stars.Stars[0].Time, kMjd0 + 0.25);
     EXPECT_NEAR(frm.Stars.Stars[0].CirRa, (23 + 7 / 60.0) * 15 * kDeg, 1e-12);
     EXPECT_NEAR(frm.Stars.Stars[0].CirDc, -5.5 * kDeg, 1e-12);
+}
+
+TEST_F(Navigation, TheWindowShowsHowFarOffAndWarnsBeforeAStarIsTaken) {
+    // Polar axis 2.5 degrees off; the readings typed as read, to the minute
+    // and the tenth of a degree, for stars at their true places.
+    const sim::Mount m(site.Lat, 1.5 * kDeg, site.Lat + 2.0 * kDeg, 0.7, site.SiderealTime(kMjd0),
+                       kMjd0);
+    auto sight = [&](const std::string& name, double az, double alt) {
+        double ha, sdec, ra, dec, cRa, cDc;
+        sim::HorizonToEquator(site.Lat, az * kDeg, alt * kDeg, ha, sdec);
+        Unseen(site, kMjd0, m.Lst(kMjd0) - ha, sdec, ra, dec);
+        m.Read(kMjd0, m.Lst(kMjd0) - ha, sdec, cRa, cDc);
+        const long minutes = std::lround(cRa / kDeg * 4.0) % 1440;
+        Sight(name, ra, dec, kMjd0, int(minutes / 60), int(minutes % 60),
+              std::round(cDc / kDeg * 10.0) / 10.0);
+    };
+    // Nothing to dial yet: the window says why.
+    Open(3.0, 0.5, kMjd0, "M13");
+    EXPECT_NE(frm.labAccuracy->text().toStdString().find("No reference star"), std::string::npos);
+    Press(frm.flbClose);
+
+    sight("Mizar", 120, 45);
+    ASSERT_EQ(frm.Stars.Count, 1);
+    Open(3.0, 0.5, kMjd0, "M13");
+    EXPECT_NE(frm.labAccuracy->text().toStdString().find("within 3\xC2\xB0 of the pole"),
+              std::string::npos);
+    frm.grab().save("qvzorede_onestar.png");
+    Press(frm.flbClose);
+    // A second star 2 degrees away: asked first; No keeps it out and the
+    // panel open for another.
+    asked.clear();
+    answer = 10002;
+    sight("Alkaid", 122.83, 45);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].buttons, 1);
+    EXPECT_NE(asked[0].text.find("Alkaid is only 2.0\xC2\xB0 from Mizar"), std::string::npos)
+        << asked[0].text;
+    EXPECT_EQ(frm.Stars.Count, 1);
+    EXPECT_TRUE(frm.isVisible());
+    Press(frm.flbClose);
+    // A star below the horizon: the same.
+    asked.clear();
+    double ra, dec;
+    {
+        double ha, sdec;
+        sim::HorizonToEquator(site.Lat, 10 * kDeg, -20 * kDeg, ha, sdec);
+        Unseen(site, kMjd0, m.Lst(kMjd0) - ha, sdec, ra, dec);
+    }
+    Sight("Canopus", ra, dec, kMjd0, 3, 0, -50.0);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].text.find("Canopus is 20\xC2\xB0 below the horizon"), std::string::npos)
+        << asked[0].text;
+    EXPECT_EQ(frm.Stars.Count, 1);
+    Press(frm.flbClose);
+
+    // Two stars spread wide: the readings for a target, and beside them a
+    // bound the true error stays within.
+    answer = 10001;
+    sight("Arcturus", 230, 35);
+    sight("Capella", 20, 60);
+    ASSERT_EQ(frm.Stars.Count, 3);
+    double ha, sdec, tRa, tDc, cRa, cDc;
+    sim::HorizonToEquator(site.Lat, 300 * kDeg, 40 * kDeg, ha, sdec);
+    Unseen(site, kMjd0, m.Lst(kMjd0) - ha, sdec, tRa, tDc);
+    m.Read(kMjd0, m.Lst(kMjd0) - ha, sdec, cRa, cDc);
+    Open(tRa, tDc, kMjd0, "Deneb");
+    ASSERT_TRUE(frm.HasDial && frm.HasBound);
+    const std::string shown = frm.labAccuracy->text().toStdString();
+    char want[64];
+    std::snprintf(want, sizeof want, "Off by up to %.2f\xC2\xB0", frm.Bound / kDeg);
+    EXPECT_EQ(shown.rfind(want, 0), 0u) << shown;
+    const long minutes = std::lround(frm.DialRa / kDeg * 4.0);
+    const double error = std::acos(std::sin(cDc) * std::sin(std::round(frm.DialDc / kDeg * 100) / 100 * kDeg) +
+                                   std::cos(cDc) * std::cos(std::round(frm.DialDc / kDeg * 100) / 100 * kDeg) *
+                                       std::cos(cRa - minutes / 4.0 * kDeg));
+    EXPECT_LE(error, frm.Bound);
+    EXPECT_LT(frm.Bound, 1.0 * kDeg);
+    frm.grab().save("qvzorede_accuracy.png");
 }
