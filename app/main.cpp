@@ -1,5 +1,6 @@
 // Quenlira III: program entry. One instance at a time; every window is
 // created once, in a fixed order, and lives until the program ends.
+#include "app/Clscmdline.h"
 #include "app/Errhandler.h"
 #include "app/Forms.h"
 #include "app/Qvkeyhelp.h"
@@ -26,7 +27,9 @@
 #include <cstdlib>
 #include <exception>
 #include <fstream>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -134,7 +137,29 @@ double ResidentMb() {
 int main(int argc, char** argv) {
     QElapsedTimer started;
     started.start();
+    // --help and --version answer before Qt looks for a display.
+    switch (TCmdLine::Parse(std::vector<std::string>(argv, argv + argc), false).Action) {
+    case TCmdLine::Help:
+        std::fputs(TCmdLine::Usage().c_str(), stdout);
+        return 0;
+    case TCmdLine::Version:
+        std::fputs(TCmdLine::VersionText().c_str(), stdout);
+        return 0;
+    default:
+        break;
+    }
     TApplication app(argc, argv);
+    // What Qt did not take as its own must be ours.
+    {
+        std::vector<std::string> left;
+        for (const QString& a : QCoreApplication::arguments())
+            left.push_back(a.toStdString());
+        const TCmdLine cmd = TCmdLine::Parse(left, true);
+        if (cmd.Action == TCmdLine::Bad) {
+            std::fprintf(stderr, "quenlira: %s\nTry 'quenlira --help'.\n", cmd.Message.c_str());
+            return 2;
+        }
+    }
     QApplication::setApplicationName("Quenlira3");
 
     // The single-instance guard lives in the user's runtime (or temporary) folder.

@@ -1,0 +1,42 @@
+#include "app/Clscmdline.h"
+
+#ifndef QUENLIRA_VERSION
+#define QUENLIRA_VERSION "unknown"
+#endif
+
+TCmdLine TCmdLine::Parse(const std::vector<std::string>& args, bool strict) {
+    TCmdLine c;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            c.Action = Help;
+            return c; // asking for help beats anything else on the line
+        }
+        if (a == "--version") {
+            c.Action = Version;
+        } else if (strict && c.Action != Bad) {
+            c.Action = Bad;
+            c.Message = "unknown argument '" + a + "'";
+        }
+    }
+    return c;
+}
+
+std::string TCmdLine::Usage() {
+    return "Usage: quenlira [--help | --version]\n"
+           "A planisphere and star atlas for amateur astronomers: choose a site in the\n"
+           "opening window, then the chart window shows the sky over it.\n"
+           "\n"
+           "  -h, --help     this text\n"
+           "  --version      the program's version\n"
+           "\n"
+           "Qt's own options (-platform NAME, -display DISPLAY, ...) are passed to Qt.\n"
+           "One copy runs at a time for each user: a second start says \"Already Run!\" and\n"
+           "ends. In the chart window F1 lists every key.\n"
+           "An installed copy keeps its files in $XDG_DATA_HOME/quenlira\n"
+           "(~/.local/share/quenlira); `man quenlira` says more.\n";
+}
+
+std::string TCmdLine::VersionText() {
+    return std::string("quenlira ") + QUENLIRA_VERSION + "\n";
+}
