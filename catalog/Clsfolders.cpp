@@ -21,17 +21,12 @@ TFolders TFolders::Decide(const std::string& exeFolder, const char* xdgDataHome,
     f.Installed = true;
     const fs::path shared = exe.parent_path() / "share" / "quenlira";
     f.Catalogs = (catalogsBeside || !fs::is_directory(shared, ec) ? exe : shared).string();
-    // The XDG base directory rule: a relative $XDG_DATA_HOME is ignored.
-    fs::path data;
-    if (xdgDataHome && *xdgDataHome && fs::path(xdgDataHome).is_absolute())
-        data = xdgDataHome;
-    else if (home && *home)
-        data = fs::path(home) / ".local" / "share";
-    if (data.empty()) {
+    const std::string where = UserData(xdgDataHome, home);
+    if (where.empty()) {
         f.Error = "Neither XDG_DATA_HOME nor HOME is set: no folder for the settings";
         return f;
     }
-    const fs::path user = data / "quenlira";
+    const fs::path user = where;
     fs::create_directories(user, ec);
     if (ec || !fs::is_directory(user)) {
         f.Error = "Cannot create " + user.string() + ": " + ec.message();
@@ -39,4 +34,15 @@ TFolders TFolders::Decide(const std::string& exeFolder, const char* xdgDataHome,
     }
     f.User = user.string();
     return f;
+}
+
+std::string TFolders::UserData(const char* xdgDataHome, const char* home) {
+    // The XDG base directory rule: a relative $XDG_DATA_HOME is ignored.
+    fs::path data;
+    if (xdgDataHome && *xdgDataHome && fs::path(xdgDataHome).is_absolute())
+        data = xdgDataHome;
+    else if (home && *home)
+        data = fs::path(home) / ".local" / "share";
+    if (data.empty()) return "";
+    return (data / "quenlira").string();
 }

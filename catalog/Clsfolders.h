@@ -21,4 +21,8 @@ struct TFolders {
     // exeFolder: the folder of the executable. xdgDataHome and home as the
     // environment gives them (null or empty when unset).
     static TFolders Decide(const std::string& exeFolder, const char* xdgDataHome, const char* home);
+
+    // The user folder an installed copy uses ($XDG_DATA_HOME/quenlira or
+    // ~/.local/share/quenlira), without making it; empty when neither is set.
+    static std::string UserData(const char* xdgDataHome, const char* home);
 };

@@ -354,6 +354,13 @@ void THayami::DrawPoles() {
         double zd = kPi;
         int x = 0, y = 0;
         HeightG(0.0f, static_cast<float>(dec), Lat, Lst, Width, Height, zd, x, y);
+        // At a pole of the Earth the sky's pole stands at the zenith, where
+        // the projection has no direction to go; its place is the centre.
+        if (zd >= kPi && dec * Lat > 0 && std::fabs(Lat) > kPi / 2 - 1e-6) {
+            zd = 0;
+            x = Trunc(0.5 * Width);
+            y = Trunc(0.5 * Height);
+        }
         if (zd > kPi / 2) continue;
         s->MoveTo(x - a, y - a);
         s->LineTo(x + a + 1, y + a + 1);

@@ -62,19 +62,88 @@ TEST(ChartOptions, BadArgumentsSayWhatIsWrong) {
     }
 }
 
+TEST(ChartOptions, NamesInAnyCaseAndTheUsersOwnSites) {
+    TChartOptions o;
+    EXPECT_EQ(Parse({"--site", "Tokyo", "--chart", "atlas", "--center-body", "JUPITER", "-o",
+                     "j.png"},
+                    o),
+              "");
+    EXPECT_NEAR(o.LonDeg, 139.5167, 1e-9);
+    EXPECT_EQ(o.CenterBody, 3);
+    EXPECT_EQ(o.SiteName, "Tokyo");
+    EXPECT_TRUE(o.HaveZone);
+    EXPECT_EQ(o.ZoneHours, 9);
+
+    // A site of the user's, by its name in any case; a built-in key wins over
+    // a user's site of the same name, so documented commands mean the same
+    // everywhere.
+    TChartOptions u;
+    u.UserSites = {{"Backyard Ridge", -105.25, 40.0, -7}, {"tokyo", 1, 2, 0}};
+    EXPECT_EQ(Parse({"--site", "backyard RIDGE", "-o", "b.png"}, u), "");
+    EXPECT_DOUBLE_EQ(u.LonDeg, -105.25);
+    EXPECT_DOUBLE_EQ(u.LatDeg, 40.0);
+    EXPECT_EQ(u.ZoneHours, -7);
+    EXPECT_EQ(u.SiteName, "Backyard Ridge");
+    TChartOptions k;
+    k.UserSites = u.UserSites;
+    EXPECT_EQ(Parse({"--site", "TOKYO", "-o", "t.png"}, k), "");
+    EXPECT_NEAR(k.LonDeg, 139.5167, 1e-9);
+    TChartOptions none;
+    none.UserSites = u.UserSites;
+    const std::string err = Parse({"--site", "backyard", "-o", "b.png"}, none);
+    EXPECT_NE(err.find("\"Backyard Ridge\""), std::string::npos) << err; // the names on offer
+    // --lon/--lat after a name make a site of their own, with no local time.
+    TChartOptions lon;
+    EXPECT_EQ(Parse({"--site", "tokyo", "--lon", "10", "--lat", "20", "-o", "a.png"}, lon), "");
+    EXPECT_DOUBLE_EQ(lon.LonDeg, 10);
+    EXPECT_FALSE(lon.HaveZone);
+}
+
+TEST(ChartOptions, TheOutputNameChoosesTheFormat) {
+    const std::vector<std::pair<const char*, TChartFormat>> good = {
+        {"a.png", TChartFormat::Png},   {"A.PNG", TChartFormat::Png},
+        {"b.pdf", TChartFormat::Pdf},   {"c.jpg", TChartFormat::Jpeg},
+        {"d.JPEG", TChartFormat::Jpeg}, {"/dev/null", TChartFormat::Png}};
+    for (const auto& [name, format] : good) {
+        TChartOptions o;
+        o.Format = TChartFormat::Jpeg == format ? TChartFormat::Png : TChartFormat::Jpeg;
+        EXPECT_EQ(Parse({"--site", "tokyo", "-o", name}, o), "") << name;
+        EXPECT_EQ(o.Format, format) << name;
+    }
+    for (const char* name : {"x.gif", "x", "png", "x.png.txt", ".pdf"}) {
+        TChartOptions o;
+        const std::string err = Parse({"--site", "tokyo", "-o", name}, o);
+        EXPECT_NE(err.find(".png, .pdf or .jpg"), std::string::npos) << name << ": " << err;
+    }
+    TChartOptions p;
+    EXPECT_EQ(Parse({"--site", "tokyo", "--paper", "Letter", "--orientation", "landscape",
+                     "--print-colours", "-o", "p.pdf"},
+                    p),
+              "");
+    EXPECT_EQ(p.Paper, "letter");
+    EXPECT_EQ(p.Orientation, "landscape");
+    EXPECT_TRUE(p.PrintColours);
+    TChartOptions bad;
+    EXPECT_NE(Parse({"--site", "tokyo", "--paper", "a3", "-o", "p.pdf"}, bad).find("paper 'a3'"),
+              std::string::npos);
+    TChartOptions v;
+    EXPECT_EQ(Parse({"--version"}, v), "");
+    EXPECT_TRUE(v.Version);
+}
+
 TEST(ChartOptions, MomentInUniversalTime) {
     TChartOptions o;
     ASSERT_EQ(
-        Parse({"--site", "greenwich", "--date", "2000-01-01", "--time", "12:00", "-o", "x"}, o),
+        Parse({"--site", "greenwich", "--date", "2000-01-01", "--time", "12:00", "-o", "x.png"}, o),
         "");
     EXPECT_NEAR(ChartMjd(o, 0), 51544.5, 1e-9); // the standard epoch J2000.0
     // Without date and time: the clock's moment (here 1970-01-02 06:00 UTC).
     TChartOptions now;
-    ASSERT_EQ(Parse({"--site", "greenwich", "-o", "x"}, now), "");
+    ASSERT_EQ(Parse({"--site", "greenwich", "-o", "x.png"}, now), "");
     EXPECT_NEAR(ChartMjd(now, 86400 + 6 * 3600), 40587.0 + 1.25, 1e-9);
     // A date alone keeps the clock's time of day.
     TChartOptions date;
-    ASSERT_EQ(Parse({"--site", "greenwich", "--date", "2026-12-07", "-o", "x"}, date), "");
+    ASSERT_EQ(Parse({"--site", "greenwich", "--date", "2026-12-07", "-o", "x.png"}, date), "");
     EXPECT_NEAR(ChartMjd(date, 6 * 3600), 61381.25, 1e-9);
 }
 

@@ -453,6 +453,23 @@ TEST(Planisphere, PoleCrossHorizonRingAndClip) {
     EXPECT_EQ(CountNear(plain->DIB, rim, rim, 1, kRedIdx), 0);
 }
 
+// At a pole of the Earth the sky's pole is at the zenith: its cross stands in
+// the centre, as it does a hundredth of a degree away.
+TEST(Planisphere, PoleCrossAtTheZenithAtTheEarthsPoles) {
+    for (double latDeg : {90.0, -90.0, 89.99, -89.99}) {
+        auto h = BareChart(300);
+        h->SetLat(latDeg * kDeg);
+        for (int i = 1; i < TConstellation::RowCount; ++i)
+            h->Const.Rows[i].dec = 0; // labels on the horizon, away from the centre
+        h->DrawHayami(0);
+        double cx, cy;
+        ASSERT_TRUE(CentreNear(h->DIB, 150, 150, 12, kRedIdx, cx, cy)) << latDeg;
+        EXPECT_EQ(CountNear(h->DIB, 150, 150, 12, kRedIdx), 25) << latDeg;
+        EXPECT_NEAR(cx, 150, 1.0) << latDeg;
+        EXPECT_NEAR(cy, 150, 1.0) << latDeg;
+    }
+}
+
 TEST(Planisphere, FigureLinesUpTo120DegreesAreDrawnThenClippedAtTheHorizon) {
     auto h = BareChart(300);
     h->DrawHayami(0);

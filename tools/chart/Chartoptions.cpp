@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <sys/stat.h>
 #include <vector>
 
 #include "astro/Clsmjd.h"
@@ -15,11 +17,69 @@ namespace {
 
 struct Site {
     const char* Key;
-    double LonDeg, LatDeg;
+    const char* Name;
+    double LonDeg, LatDeg, ZoneHours;
 };
 // The three sites a new settings file starts with.
-const Site kSites[] = {
-    {"greenwich", 0.1, 52.21667}, {"lascampanas", -70.7, -29.0}, {"tokyo", 139.5167, 35.68333}};
+const Site kSites[] = {{"greenwich", "Greenwich", 0.1, 52.21667, 0},
+                       {"lascampanas", "Las Campanas", -70.7, -29.0, -4},
+                       {"tokyo", "Tokyo", 139.5167, 35.68333, 9}};
+
+// Names are matched as people type them: "Tokyo", "JUPITER". Only ASCII
+// letters have case; other bytes (Japanese site names) must match exactly.
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// A site name: a built-in key first (so documented commands mean the same
+// on every machine), then the user's own sites.
+std::string FindSite(TChartOptions& o) {
+    const std::string want = Lower(o.SiteName);
+    for (const Site& s : kSites)
+        if (want == s.Key) {
+            o.LonDeg = s.LonDeg;
+            o.LatDeg = s.LatDeg;
+            o.ZoneHours = s.ZoneHours;
+            o.SiteName = s.Name;
+            o.HaveLon = o.HaveLat = o.HaveZone = true;
+            return "";
+        }
+    for (const TChartSite& s : o.UserSites)
+        if (want == Lower(s.Name)) {
+            o.LonDeg = s.LonDeg;
+            o.LatDeg = s.LatDeg;
+            o.ZoneHours = s.ZoneHours;
+            o.SiteName = s.Name;
+            o.HaveLon = o.HaveLat = o.HaveZone = true;
+            return "";
+        }
+    std::string known = "greenwich, lascampanas, tokyo";
+    for (const TChartSite& s : o.UserSites)
+        known += ", \"" + s.Name + "\"";
+    return "unknown site '" + o.SiteName + "' (known: " + known + ")";
+}
+
+// The format the output name asks for, by its ending in any case.
+bool FormatOf(const std::string& path, TChartFormat& f) {
+    const std::string name = Lower(path);
+    auto ends = [&](const char* e) {
+        const std::string ext = e;
+        return name.size() > ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0;
+    };
+    if (ends(".png")) f = TChartFormat::Png;
+    else if (ends(".pdf")) f = TChartFormat::Pdf;
+    else if (ends(".jpg") || ends(".jpeg")) f = TChartFormat::Jpeg;
+    else {
+        // A device or pipe (/dev/stdout) has no ending and gets a PNG.
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))
+            return false;
+        f = TChartFormat::Png;
+    }
+    return true;
+}
 
 bool Number(const std::string& s, double& v) {
     if (s.empty()) return false;
@@ -130,16 +190,13 @@ const std::vector<Option>& Options() {
              o.Chart = v;
              return "";
          }},
-        {"--site", "NAME", "greenwich, lascampanas or tokyo (the default sites)",
+        {"--site", "NAME",
+         "greenwich, lascampanas, tokyo, or a site of yours from Sysinfo.dat by its name, "
+         "in any case",
          [](const std::string& v, TChartOptions& o) -> std::string {
-             for (const Site& s : kSites)
-                 if (v == s.Key) {
-                     o.LonDeg = s.LonDeg;
-                     o.LatDeg = s.LatDeg;
-                     o.HaveLon = o.HaveLat = true;
-                     return "";
-                 }
-             return "unknown site '" + v + "' (known: greenwich, lascampanas, tokyo)";
+             if (v.empty()) return "the site name is empty";
+             o.SiteName = v;
+             return "";
          }},
         {"--lon", "DEG", "east longitude in degrees, -180 to 360",
          [](const std::string& v, TChartOptions& o) -> std::string {
@@ -148,6 +205,7 @@ const std::vector<Option>& Options() {
                  return "longitude '" + v + "' is not a number of degrees from -180 to 360";
              o.LonDeg = d;
              o.HaveLon = true;
+             o.SiteName.clear();
              return "";
          }},
         {"--lat", "DEG", "latitude in degrees, north positive, -90 to 90",
@@ -157,6 +215,7 @@ const std::vector<Option>& Options() {
                  return "latitude '" + v + "' is not a number of degrees from -90 to 90";
              o.LatDeg = d;
              o.HaveLat = true;
+             o.SiteName.clear();
              return "";
          }},
         {"--date", "YYYY-MM-DD", "date in UTC (default today)",
@@ -233,7 +292,7 @@ const std::vector<Option>& Options() {
          "pluto, sun or moon",
          [](const std::string& v, TChartOptions& o) -> std::string {
              for (int i = 0; i < 10; ++i)
-                 if (v == kBodyKeys[i]) {
+                 if (Lower(v) == kBodyKeys[i]) {
                      o.CenterBody = i;
                      return "";
                  }
@@ -284,15 +343,46 @@ const std::vector<Option>& Options() {
              o.DeepSky = v;
              return "";
          }},
-        {"--out", "FILE.png", "the picture to write (required; also -o)",
+        {"--out", "FILE",
+         "the picture to write (required; also -o): FILE.png, FILE.pdf (one page to print) or "
+         "FILE.jpg",
          [](const std::string& v, TChartOptions& o) -> std::string {
              if (v.empty()) return "the output file name is empty";
+             if (!FormatOf(v, o.Format))
+                 return "cannot write '" + v +
+                        "': give a name ending in .png, .pdf or .jpg (or .jpeg)";
              o.Out = v;
+             return "";
+         }},
+        {"--paper", "SIZE", "PDF paper: a4 (default) or letter",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             const std::string p = Lower(v);
+             if (p != "a4" && p != "letter") return "unknown paper '" + v + "' (known: a4, letter)";
+             o.Paper = p;
+             return "";
+         }},
+        {"--orientation", "WAY",
+         "PDF page: portrait or landscape (default: landscape for a chart wider than tall)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             const std::string p = Lower(v);
+             if (p != "portrait" && p != "landscape")
+                 return "unknown orientation '" + v + "' (known: portrait, landscape)";
+             o.Orientation = p;
+             return "";
+         }},
+        {"--print-colours", nullptr, "PDF and JPEG: black on white instead of the screen's colours",
+         [](const std::string&, TChartOptions& o) -> std::string {
+             o.PrintColours = true;
              return "";
          }},
         {"--help", nullptr, "this text",
          [](const std::string&, TChartOptions& o) -> std::string {
              o.Help = true;
+             return "";
+         }},
+        {"--version", nullptr, "the program's version",
+         [](const std::string&, TChartOptions& o) -> std::string {
+             o.Version = true;
              return "";
          }},
     };
@@ -303,8 +393,9 @@ const std::vector<Option>& Options() {
 
 std::string ChartUsage() {
     std::string s =
-        "Usage: quenlira-chart --site NAME | --lon DEG --lat DEG [options] --out FILE.png\n"
-        "Draws the sky over a site at a moment and writes it as a PNG picture.\n\n";
+        "Usage: quenlira-chart --site NAME | --lon DEG --lat DEG [options] --out FILE\n"
+        "Draws the sky over a site at a moment and writes it as a PNG or JPEG picture, or\n"
+        "as a PDF page to print.\n\n";
     for (const Option& o : Options()) {
         std::string left = std::string("  ") + o.Name + (o.Arg ? std::string(" ") + o.Arg : "");
         if (left.size() < 26) left.resize(26, ' ');
@@ -315,7 +406,11 @@ std::string ChartUsage() {
          "  quenlira-chart --chart atlas --site tokyo --ra 5:35 --dec -5 --show all -o orion.png\n"
          "  quenlira-chart --chart window --site tokyo --center-body jupiter --scale 300000 -o "
          "w.png\n"
+         "  quenlira-chart --chart atlas --site tokyo --print-colours --paper letter -o "
+         "orion.pdf\n"
          "In the window chart the planisphere is 280 pixels wide and --size is the atlas's size.\n"
+         "A PDF is one page with a title line (site, local time, centre, scale) and the chart\n"
+         "printed at 300 dots per inch or finer; without --size the chart fills the page.\n"
          "Exit status: 0 written, 1 catalogue or file error, 2 bad arguments.\n";
     return s;
 }
@@ -346,9 +441,13 @@ std::string ParseChartOptions(int argc, const char* const* argv, TChartOptions& 
         const std::string err = opt->Set(value, o);
         if (!err.empty()) return err;
     }
-    if (o.Help) return "";
+    if (o.Help || o.Version) return "";
+    if (!o.SiteName.empty()) {
+        const std::string err = FindSite(o);
+        if (!err.empty()) return err;
+    }
     if (!o.HaveLon || !o.HaveLat) return "give the site: --site NAME, or both --lon and --lat";
-    if (o.Out.empty()) return "give the picture file with --out FILE.png";
+    if (o.Out.empty()) return "give the picture file with --out FILE.png (or .pdf, .jpg)";
     if (o.CenterBody >= 0 && (o.HaveRa || o.HaveDec))
         return "give the atlas centre either with --center-body or with --ra and --dec, not both";
     if (o.Chart != "planisphere" && !o.HaveSize) {
@@ -356,6 +455,29 @@ std::string ParseChartOptions(int argc, const char* const* argv, TChartOptions& 
         o.Height = kAtlasDefaultHeight;
     }
     return "";
+}
+
+std::string ChartVersion() {
+#ifndef QUENLIRA_VERSION
+#define QUENLIRA_VERSION "unknown"
+#endif
+    return std::string("quenlira-chart ") + QUENLIRA_VERSION + "\n";
+}
+
+std::string ChartCentreText(const TChartOptions& o) {
+    if (o.Chart == "planisphere") return "zenith";
+    if (o.CenterBody >= 0) {
+        std::string name = kBodyKeys[o.CenterBody];
+        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+        return name;
+    }
+    // Rounded to the minute of time and of arc, the way charts are labelled.
+    const long m = std::lround(o.RaHours * 60.0);
+    const long am = std::lround(std::fabs(o.DecDeg) * 60.0);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "RA %ldh%02ldm  Dec %s%ld\u00b0%02ld'", (m / 60) % 24, m % 60,
+                  o.DecDeg < 0 && am > 0 ? "\u2212" : "+", am / 60, am % 60);
+    return buf;
 }
 
 double ChartMjd(const TChartOptions& o, std::time_t now) {

@@ -4,9 +4,28 @@
 
 #include <ctime>
 #include <string>
+#include <vector>
+
+// A site --site can name besides the three built-in ones: the user's own,
+// from the settings file.
+struct TChartSite {
+    std::string Name;
+    double LonDeg = 0, LatDeg = 0;
+    double ZoneHours = 0; // local time minus UTC, summer time included
+};
+
+// What --out asks for, by its ending.
+enum class TChartFormat { Png, Pdf, Jpeg };
 
 struct TChartOptions {
     std::string Chart = "planisphere"; // planisphere, atlas or window
+    // The site's name as --site gave it, matched without regard to case
+    // against the built-in sites, then against UserSites; after parsing, the
+    // name of the site found.
+    std::string SiteName;
+    std::vector<TChartSite> UserSites;
+    bool HaveZone = false; // a named site knows its local time
+    double ZoneHours = 0;
     bool HaveLon = false, HaveLat = false;
     double LonDeg = 0; // east positive
     double LatDeg = 0;
@@ -33,7 +52,14 @@ struct TChartOptions {
     // empty: Tycho.dat beside the program when it is there; "none": no deep stars
     std::string DeepStars;
     std::string Out;
+    TChartFormat Format = TChartFormat::Png;
+    // PDF only: the paper, its orientation (empty: landscape for a chart
+    // wider than tall) and black-on-white printing colours.
+    std::string Paper = "a4";
+    std::string Orientation;
+    bool PrintColours = false;
     bool Help = false;
+    bool Version = false;
 };
 
 // Fills `o` from the arguments; the empty text when they are fine, else what
@@ -46,8 +72,13 @@ extern const char* const kChartSwitchNames[8];
 // The atlas panel's size when --size is not given.
 constexpr int kAtlasDefaultWidth = 800, kAtlasDefaultHeight = 600;
 
-// The --help text.
+// The --help text, and the --version text.
 std::string ChartUsage();
+std::string ChartVersion();
+
+// The centre of the atlas as words for a title ("RA 5h35m Dec -1°00'" or the
+// body's name).
+std::string ChartCentreText(const TChartOptions& o);
 
 // MJD (UT) of the chosen moment: the date and time given, the parts left out
 // taken from `now` (UTC).

@@ -1,12 +1,17 @@
-// quenlira-chart: draws a chart for a site and a moment and writes it as PNG.
+// quenlira-chart: draws a chart for a site and a moment and writes it as a
+// PNG or JPEG picture or as a PDF page.
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <string>
 
+#include "app/Clssysinfo.h"
 #include "catalog/Clsfolders.h"
 #include "render/Clspng.h"
+#include "tools/chart/Chartjpeg.h"
 #include "tools/chart/Chartoptions.h"
+#include "tools/chart/Chartpage.h"
 #include "tools/chart/Chartrun.h"
 
 namespace {
@@ -15,10 +20,34 @@ std::string ProgramFolder() {
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     return ec ? std::string(".") : exe.parent_path().string();
 }
+
+// The sites the user keeps in the program: Sysinfo.dat in the folder the
+// program itself would use. Nothing is made or changed there.
+std::vector<TChartSite> UserSites(const TFolders& where) {
+    const std::string folder =
+        where.Installed ? TFolders::UserData(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"))
+                        : where.User;
+    std::vector<TChartSite> sites;
+    std::error_code ec;
+    if (folder.empty() || !std::filesystem::is_regular_file(PathIn(folder, TSysInfo::kFileName), ec))
+        return sites;
+    TSysInfo info;
+    std::string message;
+    if (!info.Load(folder, message)) return sites;
+    const double deg = 180.0 / 3.14159265358979323846;
+    for (int i = 1; i <= info.GetSiteCount(); ++i) {
+        const TSite s = info.GetSite(i);
+        sites.push_back({s.Name, s.Lng * deg, s.Lat * deg, s.DiffUT + s.Summer});
+    }
+    return sites;
+}
 } // namespace
 
 int main(int argc, char** argv) {
     TChartOptions o;
+    // Beside the program, or for an installed copy in ../share/quenlira.
+    const TFolders where = TFolders::Decide(ProgramFolder(), nullptr, nullptr);
+    o.UserSites = UserSites(where);
     const std::string err = ParseChartOptions(argc, argv, o);
     if (!err.empty()) {
         std::fprintf(stderr, "quenlira-chart: %s\nTry 'quenlira-chart --help'.\n", err.c_str());
@@ -28,17 +57,41 @@ int main(int argc, char** argv) {
         std::fputs(ChartUsage().c_str(), stdout);
         return 0;
     }
+    if (o.Version) {
+        std::fputs(ChartVersion().c_str(), stdout);
+        return 0;
+    }
+    // A page without --size is filled by the chart.
+    if (o.Format == TChartFormat::Pdf && !o.HaveSize) PagePixels(o, o.Width, o.Height);
     TChartRun run;
     std::string error;
-    // Beside the program, or for an installed copy in ../share/quenlira.
-    const TFolders where = TFolders::Decide(ProgramFolder(), nullptr, nullptr);
-    if (!run.Run(o, where.Catalogs, ChartMjd(o, std::time(nullptr)), error)) {
+    const double mjd = ChartMjd(o, std::time(nullptr));
+    if (!run.Run(o, where.Catalogs, mjd, error)) {
         std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
         return 1;
     }
     if (!run.Warning.empty())
         std::fprintf(stderr, "quenlira-chart: no deep stars: %s\n", run.Warning.c_str());
-    if (!WritePng(run.Picture(), o.Out, error)) {
+    bool written = false;
+    switch (o.Format) {
+    case TChartFormat::Png:
+        written = WritePng(run.Picture(), o.Out, error);
+        break;
+    case TChartFormat::Jpeg:
+        written = WriteChartJpeg(run.Picture(), 90, o.PrintColours, o.Out, error);
+        break;
+    case TChartFormat::Pdf: {
+        const TDIB& pic = run.Picture();
+        TChartPage page = PageFor(o, pic.GetWidth(), pic.GetHeight());
+        double l, t, w, h;
+        page.ChartArea(l, t, w, h);
+        const double fit = std::min(w / pic.GetWidth(), h / pic.GetHeight());
+        page.Title = PageTitle(o, mjd, 72 / fit);
+        written = WriteChartPdf(pic, page, o.Out, error);
+        break;
+    }
+    }
+    if (!written) {
         std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
         return 1;
     }
