@@ -7,13 +7,14 @@ cd "$(dirname "$0")/.."
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libfreetype-dev libfontconfig-dev libpng-dev
+  libfreetype-dev libfontconfig-dev libpng-dev libcairo2-dev libjpeg62-turbo-dev
   fonts-liberation fonts-dejavu-core fonts-ipafont-gothic
   qt6-base-dev
   liberfa-dev libnova-dev
   xvfb xdotool x11-apps x11-utils openbox libx11-dev desktop-file-utils
   tesseract-ocr tesseract-ocr-eng
   libindi-dev indi-bin
+  poppler-utils
 )
 
 missing=()
