@@ -102,6 +102,7 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
     // The status line wraps a long reason; its whole text is also its tooltip.
     labParty->setWordWrap(true);
     labParty->installEventFilter(this);
+    BuildSave();
     SetTimers([] { return std::make_unique<TQtRepeatTimer>(); });
     // The window opens within the screen's free area (less the frame a window
     // manager adds), at most 1280 x 900, where one column holds everything.

@@ -140,6 +140,7 @@ public:
     // hands their objects to the atlas; what could not be read is shown once
     // in a message and written to the error log.
     void ReadOptionFiles();
+    void BuildSave();
     std::vector<std::string> OptProblems;
 
     // Selected object (the information panel fills these).
@@ -222,6 +223,15 @@ public:
     std::function<void()> ShowKeyHelp;
     // Shows the star-party settings (F10).
     std::function<void()> ShowPartySettings;
+    // Ctrl+S (Qvskysave.cpp): the atlas, the planisphere or both side by side
+    // as PNG or PDF. ChooseSaveFile asks for the file and sets the type
+    // chosen (one of SaveFilters()); an empty name cancels. Tests replace it.
+    std::function<QString(QString& filter)> ChooseSaveFile;
+    static QStringList SaveFilters();
+    // Writes the charts as `filter` says to `path` (its ending added when it
+    // has none); false with the reason in `why`.
+    bool SaveCharts(const QString& path, const QString& filter, std::string& why);
+    void SaveChartsKey();
     // After the memories were saved on closing: ends the program.
     std::function<void()> OnClosed;
     // After the first charts were drawn (start-up measurements).

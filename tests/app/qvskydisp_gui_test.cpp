@@ -2,7 +2,8 @@
 // the real windows with a temporary folder for the user's files: memories
 // stored, cleared and recalled across a restart (with their bytes in the
 // settings file), the switch keys, and option files read from the user's
-// folder (not from the working directory) into the atlas's markers.
+// folder (not from the working directory) into the atlas's markers; and
+// Ctrl+S, which saves the charts.
 #include "app/Clssysinfo.h"
 #include "app/Qvopen.h"
 #include "app/Qvsky.h"
@@ -19,6 +20,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -321,4 +326,95 @@ TEST_F(ChartProgram, OptionFilesBesideTheProgramBecomeAtlasMarkers) {
         std::string error;
         WritePng(dib, std::string(shots) + "/option_markers.png", error);
     }
+}
+
+// Ctrl+S: the charts as the window shows them, to a PNG or a PDF page, read
+// back with Qt and with poppler.
+TEST_F(ChartProgram, CtrlSSavesTheChartsAsPngOrPdf) {
+    Start();
+    View(5.58 * 15 * kDeg, -1 * kDeg, 1000);
+    QString filter, path;
+    int asked = 0;
+    sky_->ChooseSaveFile = [&](QString& f) {
+        ++asked;
+        f = filter;
+        return path;
+    };
+    auto save = [&](const QString& file, int which) {
+        filter = TfrmQVSKY::SaveFilters()[which];
+        path = dir_.filePath(file);
+        sky_->activateWindow();
+        QApplication::setActiveWindow(sky_.get());
+        QTest::keyClick(sky_->fcsAtlas, Qt::Key_S, Qt::ControlModifier);
+        QApplication::processEvents();
+    };
+    const TDIB& atlas = sky_->Atlas->GetDib();
+    auto colour = [](const TDIB& d, int x, int y) {
+        const RGBQUAD& q = d.GetColTbl()[d.GetIdx(x, y)];
+        return qRgb(q.rgbRed, q.rgbGreen, q.rgbBlue);
+    };
+
+    // Both side by side, the ending added: every pixel as the rasters hold it.
+    save("both", 0);
+    ASSERT_EQ(asked, 1);
+    QImage both(dir_.filePath("both.png"));
+    ASSERT_FALSE(both.isNull());
+    ASSERT_EQ(both.width(), TfrmQVSKY::kLeftWidth + atlas.GetWidth());
+    ASSERT_EQ(both.height(), std::max(TfrmQVSKY::kHayamiSize, atlas.GetHeight()));
+    int wrong = 0;
+    for (int y = 0; y < atlas.GetHeight(); ++y)
+        for (int x = 0; x < atlas.GetWidth(); ++x)
+            wrong += both.pixel(TfrmQVSKY::kLeftWidth + x, y) != colour(atlas, x, y);
+    for (int y = 0; y < TfrmQVSKY::kHayamiSize; ++y)
+        for (int x = 0; x < TfrmQVSKY::kHayamiSize; ++x)
+            wrong += both.pixel(x, y) != colour(sky_->Hayami->DIB, x, y);
+    EXPECT_EQ(wrong, 0);
+    save("plani.png", 2);
+    EXPECT_EQ(QImage(dir_.filePath("plani.png")).size(), QSize(280, 280));
+
+    // The atlas as a page: one page turned for the wide chart, the title
+    // with the site and the local time, the chart at 300 dpi or finer.
+    save("atlas.pdf", 4);
+    const QString pdf = dir_.filePath("atlas.pdf");
+    ASSERT_TRUE(QFileInfo::exists(pdf));
+    auto run = [](const QString& cmd, const QStringList& args) {
+        QProcess p;
+        p.start(cmd, args);
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    if (!QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
+        const QString info = run("pdfinfo", {pdf});
+        EXPECT_TRUE(info.contains("Pages:           1")) << info.toStdString();
+        // A4 or Letter, turned as the chart is.
+        const QRegularExpressionMatch size =
+            QRegularExpression("Page size: +([0-9.]+) x ([0-9.]+) pts").match(info);
+        ASSERT_TRUE(size.hasMatch()) << info.toStdString();
+        const double w = size.captured(1).toDouble(), h = size.captured(2).toDouble();
+        EXPECT_TRUE((std::abs(std::min(w, h) - 595) < 1 && std::abs(std::max(w, h) - 842) < 1) ||
+                    (std::min(w, h) == 612 && std::max(w, h) == 792))
+            << info.toStdString();
+        EXPECT_EQ(w > h, atlas.GetWidth() > atlas.GetHeight()) << info.toStdString();
+        const QString text = run("pdftotext", {pdf, "-"});
+        EXPECT_TRUE(text.contains("Tokyo")) << text.toStdString();
+        EXPECT_TRUE(text.contains("2026-03-20 21:00 local time (UTC+9)")) << text.toStdString();
+        EXPECT_TRUE(text.contains("RA 5h35m")) << text.toStdString();
+        const QStringList images = run("pdfimages", {"-list", pdf}).split('\n');
+        ASSERT_GE(images.size(), 3);
+        const QStringList cols = images[2].simplified().split(' ');
+        ASSERT_GE(cols.size(), 14) << images[2].toStdString();
+        EXPECT_EQ(cols[3].toInt() * atlas.GetHeight(), cols[4].toInt() * atlas.GetWidth());
+        EXPECT_GE(cols[12].toInt(), 300) << images[2].toStdString();
+    }
+
+    // Cancelled: nothing written. Unwritable: said so.
+    const int files = QDir(dir_.path()).entryList(QDir::Files).size();
+    save("", 0);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), files);
+    asked_.clear();
+    filter = TfrmQVSKY::SaveFilters()[1];
+    path = "/nonexistent-folder/x.png";
+    QTest::keyClick(sky_->fcsAtlas, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_NE(asked_[0].find("Can not write /nonexistent-folder/x.png"), std::string::npos);
 }
