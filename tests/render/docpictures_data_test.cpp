@@ -20,15 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// This file's folder: __FILE__ is relative to the build folder (the parent
-// of the test's own folder) when the build gave a relative path.
-fs::path SourceFolder() {
-    fs::path f(__FILE__);
-    if (f.is_relative()) f = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / f;
-    return f.parent_path();
-}
-
-const fs::path kPictures = SourceFolder() / ".." / ".." / "docs" / "pictures";
+const fs::path kPictures = fs::path(QUENLIRA_TESTS_DIR) / ".." / "docs" / "pictures";
 
 std::string Trim(const std::string& s) {
     const auto a = s.find_first_not_of(' '), b = s.find_last_not_of(' ');
