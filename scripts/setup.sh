@@ -15,6 +15,7 @@ packages=(
   tesseract-ocr tesseract-ocr-eng
   libindi-dev indi-bin
   poppler-utils
+  lintian appstream dpkg-dev file
 )
 
 missing=()

@@ -46,11 +46,22 @@ TEST(Installed, RunsFromAReadOnlyPrefixWithItsFilesInTheUsersDataFolder) {
                           "share/quenlira/Unsta.dat", "share/applications/quenlira.desktop",
                           "share/icons/hicolor/48x48/apps/quenlira.png",
                           "share/icons/hicolor/256x256/apps/quenlira.png",
-                          "share/man/man1/quenlira.1", "share/man/man1/quenlira-chart.1",
-                          "share/doc/quenlira/LICENSE", "share/doc/quenlira/SOURCES.md"})
+                          "share/icons/hicolor/scalable/apps/quenlira.svg",
+                          "share/man/man1/quenlira.1.gz", "share/man/man1/quenlira-chart.1.gz",
+                          "share/metainfo/io.github.quenlira.Quenlira.metainfo.xml",
+                          "share/doc/quenlira/LICENSE", "share/doc/quenlira/CC-BY-SA-4.0.txt",
+                          "share/doc/quenlira/copyright", "share/doc/quenlira/SOURCES.md"})
         EXPECT_TRUE(QFileInfo::exists(p.filePath(f))) << f;
     if (!QStandardPaths::findExecutable("desktop-file-validate").isEmpty()) {
         EXPECT_EQ(Exec("desktop-file-validate", {p.filePath("share/applications/quenlira.desktop")},
+                       &out),
+                  0)
+            << out.toStdString();
+    }
+    if (!QStandardPaths::findExecutable("appstreamcli").isEmpty()) {
+        EXPECT_EQ(Exec("appstreamcli",
+                       {"validate", "--no-net",
+                        p.filePath("share/metainfo/io.github.quenlira.Quenlira.metainfo.xml")},
                        &out),
                   0)
             << out.toStdString();
