@@ -46,7 +46,9 @@ class THayami;
 class TNebula;
 class TPartySettings;
 struct TPartyOrder;
-struct TPartyScan;
+struct TPartyPlan;
+class TPartyReceiver;
+class TPartyStatus;
 struct TPartyView;
 class TPlanet;
 class TSelGrid;
@@ -303,15 +305,21 @@ public:
     void PartyPoll();
     bool PartyPollRunning() const { return partyBusy_; }
     int PartyPollsSkipped = 0;
-    // On the window's thread: applies what a look found, in order.
-    void PartyApply(const TPartyScan& scan);
+    // On the window's thread: applies the few steps a look decided on, in
+    // order, and keeps its mark. folder and id: what the look was made for.
+    void PartyApply(const TPartyPlan& plan, const std::string& folder, const std::string& id);
     // One command; false with the reason when it was skipped.
     bool PartyApplyOrder(const TPartyOrder& order, std::string& why);
     void PartySync(const TPartyView& v);
     bool PartyGoto(int kind, int number, std::string& why);
     std::string PartyLogPath() const;
     void PartyLog(const std::string& line);
+    // Receiver.log moves to Receiver.log.1 when it would pass this size.
+    std::size_t PartyLogCap = 256 * 1024;
     void PartyStatus();
+    // The station's own status file in the shared folder is rewritten at most
+    // this often (ms).
+    static constexpr int kPartyStatusEvery = 5000;
     QLabel* labParty = nullptr; // "Receiver: <ID>, last command <time>"
     std::unique_ptr<TRepeatTimer> timParty;
 
@@ -355,5 +363,12 @@ private:
     std::shared_ptr<TPartyLink> partyLink_;
     void EndPartyLink();
     std::string partyFolderWhy_; // why the folder could not be read, last time
+    std::string partyLogWhy_, partySaveWhy_; // why Receiver.log, StarParty.dat failed last
+    std::shared_ptr<TPartyReceiver> partyReceiver_;
+    std::string partyFolder_; // the folder partyReceiver_ looks into
+    // What the status file says: kept here, written by the look.
+    std::shared_ptr<TPartyStatus> partyStatus_;
+    std::string partyStatusWritten_; // its text when last written
+    std::int64_t partyStatusAt_ = 0; // when (ms), by this station's clock
     QImage hayamiImage_, atlasImage_, objImage_, moonImage_;
 };

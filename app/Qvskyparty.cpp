@@ -1,8 +1,8 @@
 // The chart window as a star-party receiver: every 2 s, in Receiver mode, a
 // look into the shared folder for the commander's files addressed to this
-// station; each new one is applied once, in the order the commander sent them.
-// The listing and reading run on a thread of their own, so a network folder
-// that does not answer never holds the window; only the result comes back to
+// station. The listing, the reading and the deciding run on a thread of their
+// own (TPartyReceiver), so a network folder that does not answer or a flood
+// of files never holds the window; only the few steps decided on come back to
 // the window's thread.
 #include "app/Qvsky.h"
 #include "controls/Look.h"
@@ -11,32 +11,39 @@
 #include "astro/Clsmjd.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
+#include "catalog/Safefile.h"
 #include "controls/Calclock.h"
 #include "controls/Clock.h"
 #include "controls/Framelabel.h"
 #include "party/Partycommand.h"
-#include "party/Partyreader.h"
+#include "party/Partydiskfolder.h"
+#include "party/Partyreceiver.h"
 #include "party/Partysettings.h"
+#include "party/Partystatus.h"
 #include "render/Clsatlas.h"
 #include "render/Clsbodyset.h"
 
 #include <QLabel>
 #include <QMetaObject>
-#include <cstdio>
 #include <mutex>
 #include <thread>
 
 namespace {
 
-// The mark of "the receiver started here", stored in place of the last
-// sequence number: every file of the start's second counts as older (no
-// commander reaches this number within one second).
-constexpr unsigned long long kStartSeq = 999999999;
+// Earlier versions marked "the receiver started here" by this station's own
+// clock with this sequence number; such a mark says nothing about the
+// commander's stamps, so it counts as no mark at all.
+constexpr unsigned long long kOldStartSeq = 999999999;
 
 // "hh:nn:ss" of a 14-digit stamp.
 std::string StampTime(const std::string& s) {
-    if (s.size() != 14) return "---";
+    if (s.size() != 14 || s == TPartyReceiver::kNothingYet.Stamp) return "---";
     return s.substr(8, 2) + ":" + s.substr(10, 2) + ":" + s.substr(12, 2);
+}
+
+const char* KindWord(TPartyOrder::TKind k) {
+    static const char* kinds[3] = {"SYNC", "GOTO", "STOP"};
+    return kinds[k];
 }
 
 } // namespace
@@ -54,6 +61,7 @@ void TfrmQVSKY::EndPartyLink() {
 
 void TfrmQVSKY::BuildPartyControls() {
     partyLink_ = std::make_shared<TPartyLink>();
+    partyStatus_ = std::make_shared<TPartyStatus>();
     // Red Arial 8 from the window's look.
     labParty = new QLabel(this);
     // Under the object information, where the left column has room.
@@ -72,14 +80,25 @@ std::string TfrmQVSKY::PartyLogPath() const {
     return PathIn(UserFolder, "Receiver.log");
 }
 
-void TfrmQVSKY::PartyLog(const std::string& line) {
-    std::FILE* f = std::fopen(PartyLogPath().c_str(), "ab");
-    if (!f) return; // the status line still tells the latest state
+void TfrmQVSKY::PartyLog(const std::string& lines) {
+    if (lines.empty()) return;
     const std::string t = TPartyCommand::LocalStamp(Clock().NowMs());
-    std::fprintf(f, "%s-%s-%s %s:%s:%s %s\n", t.substr(0, 4).c_str(), t.substr(4, 2).c_str(),
-                 t.substr(6, 2).c_str(), t.substr(8, 2).c_str(), t.substr(10, 2).c_str(),
-                 t.substr(12, 2).c_str(), line.c_str());
-    std::fclose(f);
+    const std::string when = t.substr(0, 4) + "-" + t.substr(4, 2) + "-" + t.substr(6, 2) + " " +
+                             t.substr(8, 2) + ":" + t.substr(10, 2) + ":" + t.substr(12, 2) + " ";
+    std::string text;
+    for (std::size_t start = 0; start < lines.size();) {
+        std::size_t end = lines.find('\n', start);
+        if (end == std::string::npos) end = lines.size();
+        text += when + lines.substr(start, end - start) + "\n";
+        start = end + 1;
+    }
+    // Never through a link, never waiting on a FIFO; a log that cannot be
+    // written is said on the status line, and the receiver goes on.
+    std::string error;
+    if (TSafeFile::AppendCapped(PartyLogPath(), text, PartyLogCap, error))
+        partyLogWhy_.clear();
+    else
+        partyLogWhy_ = error;
 }
 
 void TfrmQVSKY::PartyStatus() {
@@ -90,10 +109,16 @@ void TfrmQVSKY::PartyStatus() {
     if (!partyFolderWhy_.empty())
         text += "the folder cannot be read: " + partyFolderWhy_;
     else
-        text += "last command " +
-                (Party->LastSeq == kStartSeq ? std::string("---") : StampTime(Party->LastStamp));
+        text += "last command " + StampTime(partyStatus_->Applied.Stamp);
+    // What it cannot keep, it still follows from memory.
+    if (!partySaveWhy_.empty()) text += "; StarParty.dat cannot be saved";
+    if (!partyLogWhy_.empty()) text += "; Receiver.log cannot be written";
     labParty->setText(QString::fromStdString(text));
-    labParty->setToolTip(labParty->text());
+    // The whole line, in case it is cut, and what could not be kept.
+    std::string tip = text;
+    if (!partySaveWhy_.empty()) tip += "\n" + partySaveWhy_;
+    if (!partyLogWhy_.empty()) tip += "\n" + partyLogWhy_;
+    labParty->setToolTip(QString::fromStdString(tip));
 }
 
 void TfrmQVSKY::PartyPoll() {
@@ -112,69 +137,108 @@ void TfrmQVSKY::PartyPoll() {
         PartyStatus();
         return;
     }
-    if (Party->LastStamp.empty()) {
-        // The first look in Receiver mode: only what is sent from now on.
-        Party->LastStamp = TPartyCommand::LocalStamp(Clock().NowMs());
-        Party->LastSeq = kStartSeq;
-        std::string why;
-        if (SaveParty && !SaveParty(why)) PartyLog("StarParty.dat could not be saved: " + why);
-        PartyLog("receiving as " + Party->OwnId + " from \"" + Party->Folder +
-                 "\", commands after " + Party->LastStamp);
+    if (Party->LastSeq == kOldStartSeq) Party->LastStamp.clear();
+    const TPartyStamp mark{Party->LastStamp, Party->LastSeq};
+    // A new folder, a new ID or a mark set back (the settings changed): a
+    // receiver of its own.
+    if (!partyReceiver_ || partyReceiver_->Id() != Party->OwnId ||
+        partyStatus_->Id != Party->OwnId || partyFolder_ != Party->Folder ||
+        !(partyReceiver_->Mark() == mark)) {
+        partyReceiver_ = std::make_shared<TPartyReceiver>(Party->OwnId, mark);
+        partyFolder_ = Party->Folder;
+        *partyStatus_ = TPartyStatus();
+        partyStatus_->Id = Party->OwnId;
+        partyStatus_->Mark = mark;
+        // A saved mark is the last command this station handled before.
+        if (!(mark == TPartyReceiver::kNothingYet)) partyStatus_->Applied = mark;
+        partyStatus_->State = "starting";
+        partyStatusWritten_.clear();
     }
     partyBusy_ = true;
     const std::string folder = Party->Folder, id = Party->OwnId;
-    TPartyStamp after{Party->LastStamp, Party->LastSeq};
+    const std::int64_t now = Clock().NowMs();
+    // The status file, when it has news and the last one is a few seconds old.
+    std::shared_ptr<TPartyStatus> status;
+    if (partyStatus_->ToText() != partyStatusWritten_ &&
+        (partyStatusWritten_.empty() || now - partyStatusAt_ >= kPartyStatusEvery ||
+         now < partyStatusAt_)) {
+        partyStatusWritten_ = partyStatus_->ToText();
+        partyStatusAt_ = now;
+        status = std::make_shared<TPartyStatus>(*partyStatus_);
+        status->Written = TPartyStatus::UtStamp(now);
+    }
     std::shared_ptr<TPartyLink> link = partyLink_;
-    std::thread([this, link, folder, id, after] {
-        TPartyScan scan = TPartyReader::Scan(folder, id, after);
+    std::shared_ptr<TPartyReceiver> receiver = partyReceiver_;
+    std::thread([this, link, receiver, folder, id, now, status] {
+        TPartyDiskFolder disk(folder);
+        auto plan = std::make_shared<TPartyPlan>(receiver->Look(disk, now));
+        std::string why;
+        if (status && plan->FolderOk && !status->Write(folder, why))
+            plan->Log.push_back("the status file " + TPartyStatus::FileName(id) +
+                                " cannot be written: " + why);
         std::lock_guard<std::mutex> g(link->Lock);
         if (link->Alive)
             QMetaObject::invokeMethod(
-                this, [this, scan] { PartyApply(scan); }, Qt::QueuedConnection);
+                this, [this, plan, folder, id] { PartyApply(*plan, folder, id); },
+                Qt::QueuedConnection);
     }).detach();
 }
 
-void TfrmQVSKY::PartyApply(const TPartyScan& scan) {
+void TfrmQVSKY::PartyApply(const TPartyPlan& plan, const std::string& folder,
+                           const std::string& id) {
     partyBusy_ = false;
     // The mode, the folder or the ID may have changed while the look was
     // out: then what it found is no longer this station's to apply.
-    if (!Party || Party->Mode != 2 || scan.Folder != Party->Folder || scan.Id != Party->OwnId ||
-        Party->LastStamp.empty()) {
+    if (!Party || Party->Mode != 2 || folder != Party->Folder || id != Party->OwnId) {
         PartyStatus();
         return;
     }
-    if (!scan.FolderOk) {
-        if (partyFolderWhy_ != scan.FolderWhy)
-            PartyLog("the folder \"" + Party->Folder + "\" cannot be read: " + scan.FolderWhy);
-        partyFolderWhy_ = scan.FolderWhy.empty() ? "unknown reason" : scan.FolderWhy;
+    std::string log;
+    for (const std::string& line : plan.Log)
+        log += line + "\n";
+    if (plan.First)
+        log += "receiving as " + id + " from \"" + folder + "\", commands after " +
+               (plan.Mark == TPartyReceiver::kNothingYet
+                    ? std::string("none")
+                    : plan.Mark.Stamp + " " + std::to_string(plan.Mark.Seq)) +
+               "\n";
+    if (!plan.FolderOk) {
+        partyFolderWhy_ = plan.FolderWhy;
+        partyStatus_->State = "folder unreadable: " + plan.FolderWhy;
+        PartyLog(log);
         PartyStatus();
         return;
     }
     partyFolderWhy_.clear();
-    bool moved = false;
-    for (const TPartyFile& f : scan.Files) {
-        // A file already applied (the look started before the last one came back).
-        if (!(TPartyStamp{Party->LastStamp, Party->LastSeq} < f.At)) continue;
-        Party->LastStamp = f.At.Stamp;
-        Party->LastSeq = f.At.Seq;
-        moved = true;
+    partyStatus_->State =
+        plan.Skipped.empty() ? std::string("following") : "command skipped: " + plan.Skipped;
+    // At most a Sync and a Goto or Stop: what a look hands back is bounded,
+    // however many files lie in the folder.
+    for (const TPartyStep& step : plan.Steps) {
         std::string why;
-        TPartyOrder order;
-        if (!f.Read) {
-            PartyLog(f.Name + ": skipped, " + f.Why);
-        } else if (!TPartyReader::Parse(f.Bytes, order, why)) {
-            PartyLog(f.Name + ": skipped, " + why);
-        } else if (!PartyApplyOrder(order, why)) {
-            PartyLog(f.Name + ": skipped, " + why);
+        if (!PartyApplyOrder(step.Order, why)) {
+            log += step.Name + ": skipped, " + why + "\n";
+            partyStatus_->State = "command skipped: " + step.Name + ": " + why;
+            continue;
+        }
+        log += step.Name + ": " + KindWord(step.Order.Kind) + "\n";
+        partyStatus_->Applied = step.At;
+        partyStatus_->Command = KindWord(step.Order.Kind);
+        partyStatus_->AppliedAt = TPartyStatus::UtStamp(Clock().NowMs());
+    }
+    if (plan.MarkMoved) {
+        Party->LastStamp = plan.Mark.Stamp;
+        Party->LastSeq = plan.Mark.Seq;
+        partyStatus_->Mark = plan.Mark;
+        std::string why;
+        if (SaveParty && !SaveParty(why)) {
+            if (partySaveWhy_.empty()) log += "StarParty.dat could not be saved: " + why + "\n";
+            partySaveWhy_ = why;
         } else {
-            static const char* kinds[3] = {"SYNC", "GOTO", "STOP"};
-            PartyLog(f.Name + ": " + kinds[order.Kind]);
+            partySaveWhy_.clear();
         }
     }
-    if (moved) {
-        std::string why;
-        if (SaveParty && !SaveParty(why)) PartyLog("StarParty.dat could not be saved: " + why);
-    }
+    PartyLog(log);
     PartyStatus();
 }
 

@@ -1,6 +1,6 @@
 #include "party/Partycommand.h"
 
-#include "party/Partyfile.h"
+#include "catalog/Safefile.h"
 
 #include "astro/Clsdegree.h"
 
@@ -75,7 +75,8 @@ std::vector<std::string> TPartyCommand::StopLines() {
 }
 
 bool TPartyCommand::WriteFile(const std::string& path, const std::vector<std::string>& lines,
-                              std::string& why) {
+                              std::string& why, bool& taken) {
+    taken = false;
     std::string bytes;
     for (const std::string& line : lines)
         bytes += line + "\r\n";
@@ -87,8 +88,23 @@ bool TPartyCommand::WriteFile(const std::string& path, const std::vector<std::st
             return false;
         }
     }
-    const std::size_t slash = path.rfind('/');
-    const std::size_t cut = slash == std::string::npos ? 0 : slash + 1;
-    const std::string temp = path.substr(0, cut) + "." + path.substr(cut) + ".part";
-    return WriteFileInPlace(path, temp, bytes, false, why);
+    std::string error;
+    if (TSafeFile::CreateNew(path, bytes, error, taken)) return true;
+    // The reason without the path the caller already knows.
+    const std::size_t at = error.find(path + ": ");
+    why = at == std::string::npos ? error : error.substr(at + path.size() + 2);
+    return false;
+}
+
+bool TPartyCommand::Create(const std::string& folder, const std::string& id, std::int64_t nowMs,
+                           const std::vector<std::string>& lines, std::string& path,
+                           std::string& why) {
+    // A thousand commanders within one second is past any star party.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        path = MakeCommandFileName(folder, id, nowMs);
+        bool taken = false;
+        if (WriteFile(path, lines, why, taken)) return true;
+        if (!taken) return false;
+    }
+    return false;
 }

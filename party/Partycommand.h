@@ -25,13 +25,19 @@ public:
     static std::vector<std::string> GotoLines(const TPartyView& view);
     static std::vector<std::string> StopLines();
 
-    // Writes the lines, each ending in CR LF, to path. The bytes go first into
-    // a temporary name in the same folder that a receiver does not look at
-    // (it neither begins with an ID nor ends in ".pty") and are renamed into
-    // place once complete, so no receiver ever reads half a command.
-    // False with the reason when the file could not be made.
+    // Creates path with the lines, each ending in CR LF, only if the name is
+    // free. The bytes go first into a temporary name nobody can predict, in
+    // the same folder, that a receiver does not look at (it neither begins
+    // with an ID nor ends in ".pty"), so no receiver ever reads half a
+    // command and a link planted there is never followed. False with the
+    // reason when the file could not be made; taken when the name exists.
     static bool WriteFile(const std::string& path, const std::vector<std::string>& lines,
-                          std::string& why);
+                          std::string& why, bool& taken);
+    // The next command file for id: a name another commander took within the
+    // same second moves on to the next sequence number, so no command
+    // replaces another. path gets the name written (or last tried).
+    bool Create(const std::string& folder, const std::string& id, std::int64_t nowMs,
+                const std::vector<std::string>& lines, std::string& path, std::string& why);
 
     // The stamp and sequence number of the most recent name.
     const std::string& LastStamp() const { return lastStamp_; }

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <vector>
 
 namespace {
 
@@ -90,53 +88,6 @@ bool TPartyReader::ParseName(const std::string& name, const std::string& id, TPa
     at.Stamp = digits.substr(0, 14);
     at.Seq = std::stoull(seq);
     return true;
-}
-
-TPartyScan TPartyReader::Scan(const std::string& folder, const std::string& id,
-                              const TPartyStamp& after) {
-    namespace fs = std::filesystem;
-    TPartyScan scan;
-    scan.Folder = folder;
-    scan.Id = id;
-    const fs::path dir = folder.empty() ? fs::path(".") : fs::path(folder);
-    std::error_code ec;
-    fs::directory_iterator it(dir, ec);
-    if (ec) {
-        scan.FolderWhy = ec.message();
-        return scan;
-    }
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        if (ec) break;
-        TPartyFile f;
-        f.Name = it->path().filename().string();
-        if (!ParseName(f.Name, id, f.At)) continue;
-        if (!after.Empty() && !(after < f.At)) continue;
-        scan.Files.push_back(std::move(f));
-    }
-    if (ec) {
-        scan.FolderWhy = ec.message();
-        return scan;
-    }
-    scan.FolderOk = true;
-    std::sort(scan.Files.begin(), scan.Files.end(),
-              [](const TPartyFile& a, const TPartyFile& b) { return a.At < b.At; });
-    for (TPartyFile& f : scan.Files) {
-        std::ifstream in(dir / f.Name, std::ios::binary);
-        if (!in) {
-            f.Why = "cannot be opened";
-            continue;
-        }
-        // One byte past the limit tells an oversized file; no more is read.
-        f.Bytes.resize(kMaxBytes + 1);
-        in.read(f.Bytes.data(), static_cast<std::streamsize>(f.Bytes.size()));
-        f.Bytes.resize(static_cast<std::size_t>(in.gcount()));
-        if (in.bad()) {
-            f.Why = "cannot be read";
-            continue;
-        }
-        f.Read = true;
-    }
-    return scan;
 }
 
 bool TPartyReader::ParseRa(const std::string& t, double& rad) {

@@ -124,7 +124,9 @@ void TfrmCommander::Send(const char* word, const std::string& id,
     if (Blank(id)) why = "no ID";
     if (!why.empty()) {
         why = "the ID cannot be used in a file name: " + why;
-    } else if (TPartyCommand::WriteFile(MakeCommandFileName(id), lines, why)) {
+    } else if (std::string path;
+               command_.Create(Party ? Party->Folder : std::string(), id, Clock().NowMs(), lines,
+                               path, why)) {
         why.clear();
     } else if (why.empty()) {
         why = "not written";

@@ -64,8 +64,9 @@ using TempFolder = TTempFolder;
 TEST_F(TempFolder, SyncGotoAndStopFilesAreByteExact) {
     std::string why;
     const fs::path sync = dir / "S000123-200105092130451.pty";
-    ASSERT_TRUE(
-        TPartyCommand::WriteFile(sync.string(), TPartyCommand::SyncLines(ExampleView()), why))
+    bool taken = false;
+    ASSERT_TRUE(TPartyCommand::WriteFile(sync.string(), TPartyCommand::SyncLines(ExampleView()),
+                                         why, taken))
         << why;
     EXPECT_EQ(ReadAll(sync), "CENTER , 05h35m17.3s , -5.23m28.4s\r\n"
                              "OBJECT , 4 , 41\r\n"
@@ -100,28 +101,32 @@ TEST_F(TempFolder, SyncGotoAndStopFilesAreByteExact) {
     EXPECT_EQ(TPartyCommand::SyncLines(v)[3], "TIME , 1999/12/01 , 00:05:00");
 
     const fs::path go = dir / "g.pty", stop = dir / "s.pty";
-    ASSERT_TRUE(
-        TPartyCommand::WriteFile(go.string(), TPartyCommand::GotoLines(ExampleView()), why));
-    ASSERT_TRUE(TPartyCommand::WriteFile(stop.string(), TPartyCommand::StopLines(), why));
+    ASSERT_TRUE(TPartyCommand::WriteFile(go.string(), TPartyCommand::GotoLines(ExampleView()), why,
+                                         taken));
+    ASSERT_TRUE(TPartyCommand::WriteFile(stop.string(), TPartyCommand::StopLines(), why, taken));
     EXPECT_EQ(ReadAll(go), "OBJECT , 4 , 41\r\nGOTO\r\n");
     EXPECT_EQ(ReadAll(stop), "STOP\r\n");
-    // A file that existed is replaced, never appended to; no temporary is left.
-    ASSERT_TRUE(TPartyCommand::WriteFile(go.string(), TPartyCommand::StopLines(), why));
-    EXPECT_EQ(ReadAll(go), "STOP\r\n");
+    // A file that exists is another command: never replaced, never appended
+    // to; no temporary is left.
+    EXPECT_FALSE(TPartyCommand::WriteFile(go.string(), TPartyCommand::StopLines(), why, taken));
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(ReadAll(go), "OBJECT , 4 , 41\r\nGOTO\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
 }
 
 TEST_F(TempFolder, AFileThatCannotBeWrittenSaysWhyAndLeavesNothing) {
     std::string why;
+    bool taken = false;
     EXPECT_FALSE(TPartyCommand::WriteFile((dir / "missing" / "A-1.pty").string(),
-                                          TPartyCommand::StopLines(), why));
+                                          TPartyCommand::StopLines(), why, taken));
     EXPECT_FALSE(why.empty());
-    // A folder where the command file should be: the rename fails, the
+    EXPECT_FALSE(taken);
+    // A folder where the command file should be: the name is taken, the
     // temporary is cleaned up.
     fs::create_directories(dir / "A-2.pty" / "x");
     why.clear();
-    EXPECT_FALSE(
-        TPartyCommand::WriteFile((dir / "A-2.pty").string(), TPartyCommand::StopLines(), why));
+    EXPECT_FALSE(TPartyCommand::WriteFile((dir / "A-2.pty").string(), TPartyCommand::StopLines(),
+                                          why, taken));
     EXPECT_FALSE(why.empty());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }

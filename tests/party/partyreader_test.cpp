@@ -3,12 +3,14 @@
 // files that must be refused. Angles come from degrees, minutes and seconds
 // worked out by hand.
 #include "party/Partycommand.h"
+#include "party/Partydiskfolder.h"
 #include "party/Partyreader.h"
 #include "party/Partysettings.h"
 #include "Tempfolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <filesystem>
@@ -94,32 +96,39 @@ TEST_F(ReaderFolder, CommanderFilesReadBackInTheOrderSent) {
                                          : k % 4 == 1 ? TPartyCommand::GotoLines(stepped)
                                          : k % 4 == 2 ? TPartyCommand::SyncLines(now)
                                                       : TPartyCommand::StopLines();
-        std::string why;
-        ASSERT_TRUE(TPartyCommand::WriteFile(writer.MakeCommandFileName(folder, "S000123", t0),
-                                             lines, why));
+        std::string why, path;
+        ASSERT_TRUE(writer.Create(folder, "S000123", t0, lines, path, why)) << why;
         sent.push_back(lines);
     }
-    std::string why;
-    ASSERT_TRUE(TPartyCommand::WriteFile(writer.MakeCommandFileName(folder, "S000123", t0 + 1000),
-                                         TPartyCommand::StopLines(), why));
+    std::string why, path;
+    ASSERT_TRUE(writer.Create(folder, "S000123", t0 + 1000, TPartyCommand::StopLines(), path, why));
     // Other stations' files and what is not a command file at all.
-    ASSERT_TRUE(TPartyCommand::WriteFile(writer.MakeCommandFileName(folder, "S00012", t0 + 1000),
-                                         TPartyCommand::StopLines(), why));
+    ASSERT_TRUE(writer.Create(folder, "S00012", t0 + 1000, TPartyCommand::StopLines(), path, why));
     Put("S000123-2001050921304501.pty", "STOP\r\n"); // a leading zero: not the writer's
     Put("S000123-200105092130450.PTY", "STOP\r\n");
     Put("S000123-20010509213045.pty", "STOP\r\n"); // no sequence number
     Put("xS000123-200105092130450.pty", "STOP\r\n");
     fs::create_directory(dir / "S000123-200105092130459.pty.d");
+    fs::create_directory(dir / "S000123-200105092130470.pty");
 
-    const TPartyScan all = TPartyReader::Scan(folder, "S000123", TPartyStamp());
-    ASSERT_TRUE(all.FolderOk) << all.FolderWhy;
-    ASSERT_EQ(all.Files.size(), 12u);
+    // The receiver's own picking and ordering of names.
+    TPartyDiskFolder disk(folder);
+    std::vector<std::string> names;
+    ASSERT_TRUE(disk.List(names, why)) << why;
+    std::vector<std::pair<TPartyStamp, std::string>> all;
+    for (const std::string& name : names) {
+        TPartyStamp at;
+        if (TPartyReader::ParseName(name, "S000123", at)) all.push_back({at, name});
+    }
+    std::sort(all.begin(), all.end());
+    ASSERT_EQ(all.size(), 13u); // the folder named like a file is refused when read
     for (int k = 0; k < 11; ++k) {
-        EXPECT_EQ(all.Files[k].Name, "S000123-20010509213045" + std::to_string(k) + ".pty");
-        EXPECT_EQ(all.Files[k].At.Seq, static_cast<unsigned>(k));
-        ASSERT_TRUE(all.Files[k].Read);
+        EXPECT_EQ(all[k].second, "S000123-20010509213045" + std::to_string(k) + ".pty");
+        EXPECT_EQ(all[k].first.Seq, static_cast<unsigned>(k));
+        std::string bytes;
+        ASSERT_TRUE(disk.Read(all[k].second, TPartyReader::kMaxBytes, bytes, why)) << why;
         TPartyOrder order;
-        ASSERT_TRUE(TPartyReader::Parse(all.Files[k].Bytes, order, why)) << k << ": " << why;
+        ASSERT_TRUE(TPartyReader::Parse(bytes, order, why)) << k << ": " << why;
         if (k % 4 == 0) {
             EXPECT_EQ(order.Kind, TPartyOrder::Sync);
             ExpectSameView(order.View, stepped);
@@ -136,18 +145,14 @@ TEST_F(ReaderFolder, CommanderFilesReadBackInTheOrderSent) {
             EXPECT_EQ(order.Kind, TPartyOrder::Stop);
         }
     }
-    EXPECT_EQ(all.Files[11].Name, "S000123-200105092130460.pty");
+    EXPECT_EQ(all[11].second, "S000123-200105092130460.pty");
+    std::string bytes;
+    EXPECT_FALSE(disk.Read(all[12].second, TPartyReader::kMaxBytes, bytes, why));
+    EXPECT_EQ(why, "a folder, not a regular file");
 
-    // Only what comes after the last applied: 9 was applied, so 10 and the next second.
-    const TPartyScan later =
-        TPartyReader::Scan(folder, "S000123", TPartyStamp{"20010509213045", 9});
-    ASSERT_EQ(later.Files.size(), 2u);
-    EXPECT_EQ(later.Files[0].At.Seq, 10u);
-    EXPECT_EQ(later.Files[1].At.Stamp, "20010509213046");
-
-    const TPartyScan missing = TPartyReader::Scan(folder + "none/", "S000123", TPartyStamp());
-    EXPECT_FALSE(missing.FolderOk);
-    EXPECT_FALSE(missing.FolderWhy.empty());
+    TPartyDiskFolder missing(folder + "none/");
+    EXPECT_FALSE(missing.List(names, why));
+    EXPECT_FALSE(why.empty());
 }
 
 // The example sync file of the file format, taken apart by hand.

@@ -1,0 +1,348 @@
+// A receiver and commanders on one shared temporary folder, the way a star
+// party goes wrong: clocks that differ, two commanders in the same second, a
+// folder that drops out, a receiver that was away, damaged and future-dated
+// files, a file read while it is being written, a flood, and entries another
+// station planted that are not files at all.
+#include "party/Partycommand.h"
+#include "party/Partydiskfolder.h"
+#include "party/Partyreceiver.h"
+#include "Tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr std::int64_t kMinute = 60 * 1000;
+
+std::int64_t LocalMs(int y, int mo, int d, int h, int mi, int s) {
+    std::tm tm{};
+    tm.tm_year = y - 1900, tm.tm_mon = mo - 1, tm.tm_mday = d;
+    tm.tm_hour = h, tm.tm_min = mi, tm.tm_sec = s, tm.tm_isdst = -1;
+    return static_cast<std::int64_t>(std::mktime(&tm)) * 1000;
+}
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string t;
+    for (const std::string& l : lines)
+        t += l + "\n";
+    return t;
+}
+
+// The disk folder, counting the files it reads.
+class TCountingFolder : public TPartyDiskFolder {
+public:
+    using TPartyDiskFolder::TPartyDiskFolder;
+    bool Read(const std::string& name, std::size_t max, std::string& bytes,
+              std::string& why) override {
+        ++Reads;
+        return TPartyDiskFolder::Read(name, max, bytes, why);
+    }
+    int Reads = 0;
+};
+
+class PartyFolder : public TTempFolder {
+protected:
+    void SetUp() override {
+        TTempFolder::SetUp();
+        folder = dir.string() + "/";
+        view.AutoDrive = 0, view.Year = 2026, view.Month = 12, view.Day = 7;
+    }
+    // One press on a commander whose clock reads nowMs; the file's name.
+    std::string Send(TPartyCommand& commander, const std::vector<std::string>& lines,
+                     std::int64_t nowMs) {
+        std::string path, why;
+        EXPECT_TRUE(commander.Create(folder, "S000002", nowMs, lines, path, why)) << why;
+        return fs::path(path).filename().string();
+    }
+    std::string Sync(TPartyCommand& c, std::int64_t nowMs, int scale) {
+        view.Scale = scale;
+        return Send(c, TPartyCommand::SyncLines(view), nowMs);
+    }
+    std::string Goto(TPartyCommand& c, std::int64_t nowMs, int number) {
+        view.ObjKind = 4, view.ObjNo = number;
+        return Send(c, TPartyCommand::GotoLines(view), nowMs);
+    }
+    TPartyPlan Look(TPartyReceiver& r, std::int64_t nowMs) {
+        TPartyDiskFolder disk(folder);
+        return r.Look(disk, nowMs);
+    }
+    // "SYNC 1500" / "GOTO 41" / "STOP" for each step of a plan.
+    static std::vector<std::string> Steps(const TPartyPlan& p) {
+        std::vector<std::string> out;
+        for (const TPartyStep& s : p.Steps)
+            out.push_back(s.Order.Kind == TPartyOrder::Sync   ? "SYNC " + std::to_string(s.Order.View.Scale)
+                          : s.Order.Kind == TPartyOrder::Goto ? "GOTO " + std::to_string(s.Order.View.ObjNo)
+                                                              : std::string("STOP"));
+        return out;
+    }
+    std::string folder;
+    TPartyView view;
+    const std::int64_t t0 = LocalMs(2026, 12, 7, 17, 46, 46);
+};
+
+using Plan = std::vector<std::string>;
+
+} // namespace
+
+// A receiver that was already following goes on following a commander whose
+// clock is ten minutes behind its own, or ten minutes ahead.
+TEST_F(PartyFolder, CommanderClockBehindOrAheadIsFollowed) {
+    for (const std::int64_t skew : {-10 * kMinute, 10 * kMinute}) {
+        SCOPED_TRACE(skew);
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        TPartyCommand commander;
+        // Yesterday's party left a file; the receiver starts and takes it as done.
+        Sync(commander, t0 - 24 * 60 * kMinute, 300);
+        TPartyReceiver receiver("S000002", TPartyStamp());
+        TPartyPlan first = Look(receiver, t0);
+        EXPECT_TRUE(first.First);
+        EXPECT_TRUE(first.Steps.empty());
+        EXPECT_TRUE(first.MarkMoved);
+
+        Sync(commander, t0 + skew + 1000, 1500);
+        EXPECT_EQ(Steps(Look(receiver, t0 + 2000)), Plan({"SYNC 1500"}));
+        const std::string go = Goto(commander, t0 + skew + 3000, 41);
+        const TPartyPlan p = Look(receiver, t0 + 4000);
+        EXPECT_EQ(Steps(p), Plan({"GOTO 41"}));
+        EXPECT_EQ(p.Mark.Stamp, go.substr(8, 14));
+        // Applied once only.
+        EXPECT_TRUE(Look(receiver, t0 + 6000).Steps.empty());
+        // And after a restart from the saved mark, nothing again.
+        TPartyReceiver again("S000002", receiver.Mark());
+        EXPECT_TRUE(Look(again, t0 + 8000).Steps.empty());
+    }
+}
+
+// The first look takes the newest file present as the mark, whoever's clock
+// wrote it; an empty folder marks "nothing yet", so the first file counts.
+TEST_F(PartyFolder, FirstLookMarksTheNewestFilePresent) {
+    TPartyReceiver empty("S000002", TPartyStamp());
+    EXPECT_EQ(Look(empty, t0).Mark, TPartyReceiver::kNothingYet);
+    TPartyCommand ahead;
+    // Files ahead of the receiver's clock by an hour: still the mark.
+    Sync(ahead, t0 + 60 * kMinute, 600);
+    const std::string newest = Goto(ahead, t0 + 60 * kMinute, 7);
+    EXPECT_EQ(Steps(Look(empty, t0 + 2000)), Plan({"SYNC 600", "GOTO 7"}));
+    TPartyReceiver fresh("S000002", TPartyStamp());
+    const TPartyPlan p = Look(fresh, t0);
+    EXPECT_TRUE(p.Steps.empty());
+    EXPECT_EQ(p.Mark.Stamp + std::to_string(p.Mark.Seq), newest.substr(8, 15));
+}
+
+// Two commanders press within the same second: the second file takes the
+// next sequence number instead of replacing the first, and the receiver
+// applies both in the order stamp, sequence.
+TEST_F(PartyFolder, TwoWritersInTheSameSecondBothArrive) {
+    TPartyReceiver receiver("S000002", TPartyStamp());
+    Look(receiver, t0);
+    TPartyCommand a, b;
+    const std::string first = Sync(a, t0 + 100, 2000);
+    const std::string second = Goto(b, t0 + 200, 42);
+    EXPECT_EQ(first, "S000002-202612071746460.pty");
+    EXPECT_EQ(second, "S000002-202612071746461.pty");
+    EXPECT_EQ(ReadAll(dir / first).substr(0, 8), "CENTER ,");
+    EXPECT_EQ(ReadAll(dir / second), "OBJECT , 4 , 42\r\nGOTO\r\n");
+    EXPECT_EQ(Steps(Look(receiver, t0 + 1000)), Plan({"SYNC 2000", "GOTO 42"}));
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+}
+
+// The folder goes away: the commander is told its command was not written,
+// the receiver logs the outage once and its return, and follows again.
+TEST_F(PartyFolder, FolderRemovedAndBroughtBack) {
+    TPartyCommand commander;
+    TPartyReceiver receiver("S000002", TPartyStamp());
+    Look(receiver, t0);
+    Sync(commander, t0 + 1000, 1000);
+    EXPECT_EQ(Steps(Look(receiver, t0 + 2000)), Plan({"SYNC 1000"}));
+
+    fs::rename(dir, dir.string() + ".away");
+    std::string path, why;
+    EXPECT_FALSE(commander.Create(folder, "S000002", t0 + 3000, TPartyCommand::StopLines(), path,
+                                  why));
+    EXPECT_NE(why.find("No such file or directory"), std::string::npos) << why;
+    TPartyPlan down = Look(receiver, t0 + 4000);
+    EXPECT_FALSE(down.FolderOk);
+    EXPECT_EQ(Joined(down.Log), "the folder cannot be read: No such file or directory\n");
+    EXPECT_TRUE(Look(receiver, t0 + 6000).Log.empty()); // said once
+
+    fs::rename(dir.string() + ".away", dir);
+    Sync(commander, t0 + 7000, 1200);
+    TPartyPlan back = Look(receiver, t0 + 8000);
+    EXPECT_EQ(Joined(back.Log), "the folder can be read again\n");
+    EXPECT_EQ(Steps(back), Plan({"SYNC 1200"}));
+    fs::remove_all(dir.string() + ".away");
+}
+
+// A receiver restarted after it missed commands catches up with the
+// commander's present state: the newest Sync, then the last Goto or Stop after
+// it. It does not replay each step, and says what it passed over.
+TEST_F(PartyFolder, ReceiverBackFromAPauseCatchesUp) {
+    TPartyCommand commander;
+    TPartyReceiver before("S000002", TPartyStamp());
+    Look(before, t0);
+    Sync(commander, t0 + 1000, 1000);
+    Look(before, t0 + 2000);
+    const TPartyStamp saved = before.Mark();
+
+    // Missed: a Goto, a Sync, a Goto and a Stop.
+    const std::string go1 = Goto(commander, t0 + 3000, 1);
+    Sync(commander, t0 + 4000, 4000);
+    const std::string go2 = Goto(commander, t0 + 5000, 2);
+    const std::string stop = Send(commander, TPartyCommand::StopLines(), t0 + 6000);
+    TPartyReceiver after("S000002", saved);
+    {
+        TCountingFolder disk(folder);
+        const TPartyPlan p = after.Look(disk, t0 + 60 * kMinute);
+        EXPECT_EQ(Steps(p), Plan({"SYNC 4000", "STOP"}));
+        EXPECT_EQ(Joined(p.Log), go1 + ": passed over, a newer Sync follows\n" + go2 +
+                                     ": passed over, a newer command follows\n");
+        EXPECT_EQ(p.Mark.Stamp, stop.substr(8, 14));
+        // What the Sync supersedes is not even read.
+        EXPECT_EQ(disk.Reads, 3);
+    }
+    // Missed only a Goto and a Stop: no Sync to apply, the Stop is the state.
+    Goto(commander, t0 + 70 * kMinute, 3);
+    Send(commander, TPartyCommand::StopLines(), t0 + 71 * kMinute);
+    EXPECT_EQ(Steps(Look(after, t0 + 72 * kMinute)), Plan({"STOP"}));
+}
+
+// A malformed file far in the future is logged and never moves the mark, so
+// the next valid Sync is applied, before and after a restart; a malformed
+// file of today is logged once and does not move the mark either.
+TEST_F(PartyFolder, DamagedOrFutureFilesNeverMoveTheMark) {
+    TPartyCommand commander;
+    TPartyReceiver receiver("S000002", TPartyStamp());
+    Look(receiver, t0);
+    std::ofstream(dir / "S000002-999912312359590.pty", std::ios::binary) << "garbage\r\n";
+    TPartyPlan p = Look(receiver, t0 + 2000);
+    EXPECT_FALSE(p.MarkMoved);
+    EXPECT_EQ(Joined(p.Log), "S000002-999912312359590.pty: skipped, dated more than a day ahead "
+                             "of this station's clock\n");
+    // A valid file dated 1 day and 1 minute ahead counts as damage too.
+    const std::string far = Sync(commander, t0 + 24 * 60 * kMinute + kMinute, 900);
+    p = Look(receiver, t0 + 3000);
+    EXPECT_EQ(Joined(p.Log), far + ": skipped, dated more than a day ahead of this station's clock\n");
+    EXPECT_TRUE(p.Steps.empty());
+
+    TPartyCommand now;
+    const std::string sync = Sync(now, t0 + 4000, 1500);
+    p = Look(receiver, t0 + 4000);
+    EXPECT_EQ(Steps(p), Plan({"SYNC 1500"}));
+    EXPECT_EQ(p.Mark.Stamp, sync.substr(8, 14));
+    EXPECT_TRUE(p.Log.empty()); // the future files are said once
+
+    TPartyReceiver restarted("S000002", receiver.Mark());
+    p = Look(restarted, t0 + 10000);
+    EXPECT_TRUE(p.Steps.empty());
+    EXPECT_EQ(p.Log.size(), 2u);
+    const std::string bad = "S000002-" + TPartyCommand::LocalStamp(t0 + 11000) + "0.pty";
+    std::ofstream(dir / bad, std::ios::binary) << "CENTER , 25h00m00.0s ,  0.00m00.0s\r\n";
+    p = Look(restarted, t0 + 12000);
+    EXPECT_FALSE(p.MarkMoved);
+    EXPECT_EQ(Joined(p.Log), bad + ": skipped, line 1: bad right ascension \"25h00m00.0s\"\n");
+    EXPECT_EQ(p.Skipped, bad + ": line 1: bad right ascension \"25h00m00.0s\"");
+    EXPECT_TRUE(Look(restarted, t0 + 14000).Log.empty());
+    Sync(now, t0 + 15000, 1600);
+    EXPECT_EQ(Steps(Look(restarted, t0 + 16000)), Plan({"SYNC 1600"}));
+}
+
+// A commander that creates the file first and writes it afterwards: a
+// receiver that reads it half-written looks again at the next polls and
+// applies the whole command; what comes after waits for it. A file that stays
+// truncated counts as malformed after a while, and the rest goes on.
+TEST_F(PartyFolder, FileWrittenInTwoPartsIsAppliedWhole) {
+    TPartyReceiver receiver("S000002", TPartyStamp());
+    Look(receiver, t0);
+    view.Scale = 2500;
+    std::string whole;
+    for (const std::string& l : TPartyCommand::SyncLines(view))
+        whole += l + "\r\n";
+    const std::string name = "S000002-" + TPartyCommand::LocalStamp(t0 + 1000) + "0.pty";
+    std::ofstream(dir / name, std::ios::binary) << whole.substr(0, 60);
+    TPartyCommand commander;
+    Goto(commander, t0 + 1000, 9); // sequence 1 in the same second, written whole
+    TPartyPlan p = Look(receiver, t0 + 2000);
+    EXPECT_TRUE(p.Steps.empty());
+    EXPECT_FALSE(p.MarkMoved);
+    EXPECT_TRUE(p.Log.empty());
+    EXPECT_TRUE(Look(receiver, t0 + 4000).Steps.empty());
+    std::ofstream(dir / name, std::ios::binary | std::ios::app) << whole.substr(60);
+    EXPECT_EQ(Steps(Look(receiver, t0 + 6000)), Plan({"SYNC 2500", "GOTO 9"}));
+
+    // Never finished: malformed once the while is over.
+    const std::string stuck = "S000002-" + TPartyCommand::LocalStamp(t0 + 7000) + "0.pty";
+    std::ofstream(dir / stuck, std::ios::binary) << "OBJECT , 4 , 1\r\n";
+    Send(commander, TPartyCommand::StopLines(), t0 + 8000);
+    EXPECT_TRUE(Look(receiver, t0 + 8000).Steps.empty());
+    EXPECT_TRUE(Look(receiver, t0 + 8000 + TPartyReceiver::kTruncatedMs - 1).Steps.empty());
+    p = Look(receiver, t0 + 8000 + TPartyReceiver::kTruncatedMs);
+    EXPECT_EQ(Steps(p), Plan({"STOP"}));
+    EXPECT_EQ(Joined(p.Log), stuck + ": skipped, line 2: missing, GOTO expected (truncated), still "
+                                     "after 10 s\n");
+}
+
+// 2000 Sync files at once: the newest supersedes the rest in one look, which
+// reads one file and names a bounded number of the others in the log.
+TEST_F(PartyFolder, FloodOfSyncsEndsOnTheNewest) {
+    TPartyReceiver receiver("S000002", TPartyStamp());
+    Look(receiver, t0);
+    TPartyCommand commander;
+    for (int k = 0; k < 2000; ++k) {
+        view.Scale = 300 + k;
+        std::string bytes;
+        for (const std::string& l : TPartyCommand::SyncLines(view))
+            bytes += l + "\r\n";
+        std::ofstream(commander.MakeCommandFileName(folder, "S000002", t0 + 1000 + k * 10),
+                      std::ios::binary)
+            << bytes;
+    }
+    TCountingFolder disk(folder);
+    const TPartyPlan p = receiver.Look(disk, t0 + 30000);
+    EXPECT_EQ(Steps(p), Plan({"SYNC 2299"}));
+    EXPECT_EQ(disk.Reads, 1);
+    ASSERT_EQ(p.Log.size(), TPartyReceiver::kNamedPassed + 1);
+    EXPECT_EQ(p.Log.back().substr(0, 32), "1979 more passed over, up to S00");
+}
+
+// Entries another station planted under a command file's name: a FIFO, a
+// link to a local file, a folder. None is followed or waited on; each is
+// logged once, none moves the mark, and a valid Sync after them is applied.
+TEST_F(PartyFolder, EntriesThatAreNotFilesAreRefusedAtOnce) {
+    TPartyReceiver receiver("S000002", TPartyStamp());
+    Look(receiver, t0);
+    const fs::path local = dir.string() + ".local";
+    std::ofstream(local, std::ios::binary) << "root:x:0:0:root:/root:/bin/bash\n";
+    const std::string fifo = "S000002-" + TPartyCommand::LocalStamp(t0 + 1000) + "0.pty";
+    const std::string link = "S000002-" + TPartyCommand::LocalStamp(t0 + 1000) + "1.pty";
+    const std::string folderName = "S000002-" + TPartyCommand::LocalStamp(t0 + 1000) + "2.pty";
+    ASSERT_EQ(mkfifo((dir / fifo).c_str(), 0600), 0);
+    fs::create_symlink(local, dir / link);
+    fs::create_directory(dir / folderName);
+    TPartyPlan p = Look(receiver, t0 + 2000);
+    EXPECT_EQ(Joined(p.Log), fifo + ": skipped, a FIFO, not a regular file\n" + link +
+                                 ": skipped, a symbolic link, not followed\n" + folderName +
+                                 ": skipped, a folder, not a regular file\n");
+    EXPECT_FALSE(p.MarkMoved);
+    TPartyCommand commander;
+    Sync(commander, t0 + 5000, 777);
+    p = Look(receiver, t0 + 6000);
+    EXPECT_EQ(Steps(p), Plan({"SYNC 777"}));
+    EXPECT_TRUE(p.Log.empty());
+    fs::remove(local);
+}
