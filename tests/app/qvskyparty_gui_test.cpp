@@ -14,13 +14,20 @@
 #include "party/Partysettings.h"
 #include "party/Qvcommander.h"
 #include "render/Clsatlas.h"
+#include "Fulldisk.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <fstream>
 #include <iterator>
 
@@ -315,4 +322,150 @@ TEST_F(PartyReceiver, AFolderThatCannotBeReadIsShownAndLogged) {
     poll_->Advance(TfrmQVSKY::kPartyPoll);
     EXPECT_FALSE(sky_->PartyPollRunning());
     EXPECT_FALSE(sky_->labParty->isVisible());
+}
+
+namespace {
+
+// A receiver following S000123 in a folder of its own, its first look done.
+class HostileFolder : public PartyReceiver {
+protected:
+    void SetUp() override {
+        PartyReceiver::SetUp();
+        TPartySettings s;
+        s.Mode = 2;
+        s.Folder = commanderSettings_.Folder;
+        s.OwnId = "S000123";
+        std::string why;
+        ASSERT_TRUE(s.Save(SettingsPath(), why)) << why;
+    }
+    void Start() {
+        StartReceiver();
+        Poll();
+    }
+    std::string Status() const { return sky_->labParty->text().toStdString(); }
+    std::string Named(int seq) const {
+        return commanderSettings_.Folder + "S000123-" + TPartyCommand::LocalStamp(clock_->Ms) +
+               std::to_string(seq) + ".pty";
+    }
+};
+
+} // namespace
+
+// A FIFO named like this station's next command file, and one as
+// Receiver.log: the look neither blocks nor holds the window, the status line
+// says the log cannot be written, and a Sync 5 s later is applied.
+TEST_F(HostileFolder, FifosNeitherBlockTheLookNorTheWindow) {
+    ASSERT_EQ(mkfifo((dir_ / "user" / "Receiver.log").c_str(), 0600), 0);
+    Start();
+    Later(1);
+    ASSERT_EQ(mkfifo(Named(0).c_str(), 0600), 0);
+    Poll();
+    EXPECT_EQ(Status(), "Receiver: S000123, last command ---; Receiver.log cannot be written");
+    Later(5);
+    view_.Ra = 1.5;
+    commander_->SendSync("S000123");
+    Poll();
+    EXPECT_NEAR(sky_->CenterRa, 1.5, kRaTol);
+    const std::string stamp = TPartyCommand::LocalStamp(clock_->Ms);
+    EXPECT_EQ(Status(), "Receiver: S000123, last command " + stamp.substr(8, 2) + ":" +
+                            stamp.substr(10, 2) + ":" + stamp.substr(12, 2) +
+                            "; Receiver.log cannot be written");
+    EXPECT_NE(sky_->labParty->toolTip().toStdString().find("Receiver.log"), std::string::npos);
+}
+
+// A command file that is a link to a local file is not followed: what the
+// log says is that it is a link, not the linked file's first line.
+TEST_F(HostileFolder, ALinkAsCommandFileIsNotFollowed) {
+    const fs::path local = dir_ / "user" / "passwd";
+    std::ofstream(local, std::ios::binary) << "root:x:0:0:root:/root:/bin/bash\n";
+    Start();
+    Later(1);
+    fs::create_symlink(local, Named(0));
+    Poll();
+    const std::string log = Log();
+    EXPECT_NE(log.find("0.pty: skipped, a symbolic link, not followed"), std::string::npos) << log;
+    EXPECT_EQ(log.find("root"), std::string::npos) << log;
+}
+
+// 2000 Sync files at once: one look applies the newest alone, the window's
+// event loop keeps turning while the folder is read, and Receiver.log stays
+// under its cap with one previous file kept.
+TEST_F(HostileFolder, AFloodEndsOnTheNewestSyncWithoutHoldingTheWindow) {
+    Start();
+    sky_->PartyLogCap = 1024;
+    Later(1);
+    TPartyCommand flood;
+    TPartyView v = view_;
+    for (int k = 0; k < 2000; ++k) {
+        v.Ra = 0.001 * k;
+        v.Scale = 300 + k;
+        std::string bytes;
+        for (const std::string& l : TPartyCommand::SyncLines(v))
+            bytes += l + "\r\n";
+        std::ofstream(flood.MakeCommandFileName(commanderSettings_.Folder, "S000123",
+                                                clock_->Ms + k * 10),
+                      std::ios::binary)
+            << bytes;
+    }
+    const int recomputes = sky_->Recomputes;
+    // The longest the window's event loop stood still while the look ran.
+    QElapsedTimer gap;
+    qint64 longest = 0;
+    QTimer probe;
+    probe.setInterval(5);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        longest = std::max(longest, gap.restart());
+    });
+    gap.start();
+    probe.start();
+    Poll();
+    probe.stop();
+    EXPECT_EQ(sky_->Scale, 2299);
+    EXPECT_NEAR(sky_->CenterRa, 1.999, kRaTol);
+    EXPECT_EQ(sky_->Recomputes, recomputes + 1);
+    // A freeze (seconds), not a speed measurement: bench/ measures the look.
+    EXPECT_LT(longest, 1000);
+    std::cout << "longest pause of the event loop during the flood: " << longest << " ms\n";
+    for (int k = 0; k < 3; ++k) {
+        Later(1);
+        commander_->SendStop("S000123");
+        Poll();
+    }
+    EXPECT_LE(fs::file_size(dir_ / "user" / "Receiver.log"), 1024u);
+    EXPECT_TRUE(fs::exists(dir_ / "user" / "Receiver.log.1"));
+}
+
+// A receiver that cannot save its mark or write its log says so on its
+// status line, and goes on following from memory.
+TEST_F(HostileFolder, CannotSaveOrLogIsShownAndFollowingGoesOn) {
+    StartReceiver();
+    sky_->SaveParty = [this](std::string& why) {
+        return receiverSettings_.Save((dir_ / "user" / "full" / "StarParty.dat").string(), why);
+    };
+    Poll();
+    EXPECT_EQ(Status(), "Receiver: S000123, last command ---; StarParty.dat cannot be saved");
+    std::ofstream(dir_ / "user" / "Receiver.log", std::ios::binary | std::ios::app)
+        << std::string(5000, 'x') << "\n";
+    {
+        TFullDisk full;
+        ASSERT_TRUE(full.Full());
+        sky_->PartyLogCap = 1 << 20; // no rotation to make room
+        Later(1);
+        view_.Ra = 2.5;
+        commander_->SendSync("S000123");
+        Poll();
+    }
+    EXPECT_NEAR(sky_->CenterRa, 2.5, kRaTol);
+    const std::string status = Status();
+    EXPECT_NE(status.find("; StarParty.dat cannot be saved; Receiver.log cannot be written"),
+              std::string::npos)
+        << status;
+    // Room again: the next look saves and logs, and the line is clear.
+    sky_->SaveParty = [this](std::string& why) {
+        return receiverSettings_.Save(SettingsPath(), why);
+    };
+    Later(1);
+    commander_->SendStop("S000123");
+    Poll();
+    EXPECT_EQ(Status().find("cannot"), std::string::npos) << Status();
 }

@@ -346,3 +346,31 @@ TEST_F(PartyFolder, EntriesThatAreNotFilesAreRefusedAtOnce) {
     EXPECT_TRUE(p.Log.empty());
     fs::remove(local);
 }
+
+// A hostile station plants links named like a commander's temporary files
+// and like its next command files, all pointing at a file of the commander's
+// user. The commander's Sync changes nothing outside the shared folder, and
+// the command file it leaves is a regular file.
+TEST_F(PartyFolder, PlantedLinksNeverLeadTheCommanderOutside) {
+    const fs::path outside = dir.string() + ".mine";
+    std::ofstream(outside, std::ios::binary) << "precious\n";
+    for (int s = 0; s < 5; ++s) {
+        const std::string stamp = TPartyCommand::LocalStamp(t0 + s * 1000);
+        for (int seq = 0; seq < 3; ++seq) {
+            const std::string name = "S000002-" + stamp + std::to_string(seq) + ".pty";
+            fs::create_symlink(outside, dir / ("." + name + ".part"));
+            if (seq < 2) fs::create_symlink(outside, dir / name);
+        }
+    }
+    TPartyCommand commander;
+    const std::string name = Sync(commander, t0, 1500);
+    EXPECT_EQ(name, "S000002-" + TPartyCommand::LocalStamp(t0) + "2.pty");
+    EXPECT_EQ(ReadAll(outside), "precious\n");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / name)));
+    EXPECT_EQ(ReadAll(dir / name).substr(0, 8), "CENTER ,");
+    int links = 0;
+    for (const auto& e : fs::directory_iterator(dir))
+        links += fs::is_symlink(e.symlink_status());
+    EXPECT_EQ(links, 25);
+    fs::remove(outside);
+}
