@@ -55,8 +55,10 @@ public:
     // Reads "Sysinfo.dat" from the folder. A short file fills only the leading
     // part of the record (the rest keeps what it held); a long one is read up
     // to the record's size; a site count outside 0..100 is clamped. Each of
-    // these returns true with a message for the user in `message`. A file that
-    // cannot be opened returns false.
+    // these returns true with a message for the user in `message`. So does
+    // something that is not a plain file under the name (a FIFO, a device, a
+    // folder): it is not read, and the record takes the values of NewFile. A
+    // file that cannot be opened returns false.
     // Site values that cannot be (not a number, outside the ranges below) are
     // replaced by safe ones (0, or the nearest end of the range) with a
     // message naming the sites.
