@@ -148,7 +148,7 @@ TEST(HostileFiles, TheProgramComesUpSmallAndNamesEachFile) {
                         20000))
         << "no chart window";
     const double toChart = seconds(chosen);
-    EXPECT_LT(toChart, 5.0);
+    EXPECT_LT(toChart, 8.0); // 0.2 s on a quiet machine; room for a loaded one
 
     // Then the option files' message, one line for each file refused.
     ASSERT_TRUE(WaitFor(watch([&] { return !(mes = x.Visible("^Message$")).isEmpty(); }), 10000))
