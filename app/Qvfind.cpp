@@ -119,8 +119,9 @@ void TFindField::paintEvent(QPaintEvent*) {
     for (int i = 0; i < static_cast<int>(hits_.size()); ++i) {
         const TFindIndex::THit& h = hits_[i];
         const QRect row(1, kEditHeight + 1 + i * kRowHeight, width() - 2, kRowHeight);
-        if (i == current_) p.fillRect(row, kDarkRed);
-        p.setPen(i == current_ ? kBlack : kRed);
+        // The marked row as the lists mark theirs: white on red.
+        if (i == current_) p.fillRect(row, kRed);
+        p.setPen(i == current_ ? QColor(255, 255, 255) : kRed);
         const QRect mag(row.right() - magW, row.top(), magW - 3, row.height());
         const QRect kind(mag.left() - kindW, row.top(), kindW, row.height());
         const QRect name(row.left() + 3, row.top(), kind.left() - row.left() - 6, row.height());

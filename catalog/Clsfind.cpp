@@ -399,20 +399,20 @@ std::uint32_t TFindIndex::AddEntry(int kind, int tier, int kindText, int number,
     return static_cast<std::uint32_t>(entries_.size() - 1);
 }
 
-void TFindIndex::AddKey(std::uint32_t entry, const std::string& folded, bool word) {
+void TFindIndex::AddKey(std::uint32_t entry, const std::string& folded, int kind) {
     if (folded.empty() || folded.size() > MaxKey) return;
     keys_.push_back({static_cast<std::uint32_t>(keyText_.size()), entry,
-                     static_cast<std::uint16_t>(folded.size()), static_cast<std::uint8_t>(word)});
+                     static_cast<std::uint16_t>(folded.size()), static_cast<std::uint8_t>(kind)});
     keyText_ += folded;
 }
 
-void TFindIndex::AddName(std::uint32_t entry, std::string_view name, bool words) {
+void TFindIndex::AddName(std::uint32_t entry, std::string_view name, bool words, bool alias) {
     std::string folded;
     std::vector<std::size_t> starts;
     FoldInto(name, folded, words ? &starts : nullptr);
-    AddKey(entry, folded, false);
+    AddKey(entry, folded, alias ? kAlias : kMain);
     for (std::size_t s : starts)
-        AddKey(entry, folded.substr(s), true);
+        AddKey(entry, folded.substr(s), kWord);
 }
 
 void TFindIndex::Build(const TStar* star, const TNebula* nebula, const TConstellation* con,
@@ -440,7 +440,7 @@ void TFindIndex::Build(const TStar* star, const TNebula* nebula, const TConstell
         const std::uint32_t e =
             AddEntry(b.kind, 0, b.text, b.number, b.order, latin, "", false, 0, 0);
         AddName(e, latin, true);
-        AddName(e, jpn, false);
+        AddName(e, jpn, false, true);
     }
 
     auto abbrOf = [con](int row) -> const char* {
@@ -499,24 +499,30 @@ void TFindIndex::Build(const TStar* star, const TNebula* nebula, const TConstell
             if (named[i]) {
                 AddName(e, name, true);
                 AddName(e, named[i]->nameSci, false);
-                AddName(e, named[i]->nameJpn, false);
+                AddName(e, named[i]->nameJpn, false, true);
             }
             if (!bayer.empty()) {
                 // Letter as a symbol or name, its abbreviation, with and
                 // without the component's number; the constellation's
                 // abbreviation or genitive.
+                // abbreviation, with and without the component's number;
+                // the constellation's abbreviation or genitive. The name the
+                // list shows is the main one.
                 const std::string folded[2] = {kGreekFolded[letter - 1], kGreekAbbr[letter - 1]};
                 const std::string cons[2] = {Fold(abbr), Fold(gen)};
-                for (const std::string& l : folded)
-                    for (const std::string& c : cons) {
+                for (int li = 0; li < 2; ++li)
+                    for (int ci = 0; ci < 2; ++ci) {
+                        const std::string& l = folded[li];
+                        const std::string& c = cons[ci];
                         if (c.empty()) continue;
-                        if (sup != 0) AddKey(e, l + std::to_string(sup) + c, false);
-                        AddKey(e, l + c, false);
+                        const int kind = tier == 2 && li == 0 && ci == 0 ? kMain : kAlias;
+                        if (sup != 0) AddKey(e, l + std::to_string(sup) + c, kind);
+                        AddKey(e, l + c, sup != 0 ? kAlias : kind);
                     }
             }
             if (!flam.empty()) {
-                AddKey(e, std::to_string(r.flamsteed) + Fold(abbr), false);
-                if (!gen.empty()) AddKey(e, std::to_string(r.flamsteed) + Fold(gen), false);
+                AddKey(e, std::to_string(r.flamsteed) + Fold(abbr), tier == 3 ? kMain : kAlias);
+                if (!gen.empty()) AddKey(e, std::to_string(r.flamsteed) + Fold(gen), kAlias);
             }
         }
     }
@@ -563,12 +569,12 @@ void TFindIndex::Build(const TStar* star, const TNebula* nebula, const TConstell
             const int mag = r.mag != 0 ? r.mag : kNoMag;
             const std::uint32_t e =
                 AddEntry(DeepSky, tier, DeepSkyText(r.type), i, mag, name, also, true, r.ra, r.dec);
-            if (!catalog.empty()) AddKey(e, Fold(catalog), false);
-            if (!desig.empty()) AddKey(e, Fold(desig), false);
-            if (desigShown != desig) AddKey(e, Fold(desigShown), false);
-            if (messier) AddKey(e, "messier" + desig.substr(1), false);
+            if (!catalog.empty()) AddKey(e, Fold(catalog), kMain);
+            if (!desig.empty()) AddKey(e, Fold(desig), kMain);
+            if (desigShown != desig) AddKey(e, Fold(desigShown), kMain);
+            if (messier) AddKey(e, "messier" + desig.substr(1), kAlias);
             if (!eng.empty()) AddName(e, eng, true);
-            if (!jpn.empty()) AddName(e, jpn, false);
+            if (!jpn.empty()) AddName(e, jpn, false, true);
         }
     }
 
@@ -582,10 +588,10 @@ void TFindIndex::Build(const TStar* star, const TNebula* nebula, const TConstell
             const std::uint32_t e = AddEntry(Constellation, 1, kConstellation, row, kNoMag, latin,
                                              c.abbr, true, c.ra, c.dec);
             AddName(e, latin, true);
-            AddKey(e, Fold(c.abbr), false);
-            AddName(e, GenitiveOf(c.abbr), false);
-            AddName(e, c.nameJpn, false);
-            AddName(e, con->GetNameJpnA(row), false);
+            AddKey(e, Fold(c.abbr), kAlias);
+            AddName(e, GenitiveOf(c.abbr), false, true);
+            AddName(e, c.nameJpn, false, true);
+            AddName(e, con->GetNameJpnA(row), false, true);
         }
     }
 
@@ -605,7 +611,7 @@ void TFindIndex::Build(const TStar* star, const TNebula* nebula, const TConstell
         const int c = KeyText(a).compare(KeyText(b));
         if (c != 0) return c < 0;
         if (a.entry != b.entry) return a.entry < b.entry;
-        return a.word < b.word;
+        return a.kind < b.kind;
     });
     // One name can give the same key twice (the Latin name with and without
     // spaces): keep one.
@@ -698,8 +704,8 @@ std::vector<TFindIndex::THit> TFindIndex::Find(std::string_view query, int max) 
     for (auto it = first; it != keys_.end(); ++it) {
         const std::string_view k = KeyText(*it);
         if (k.size() < q.size() || k.compare(0, q.size(), q) != 0) break;
-        const int rank = it->word ? WordPrefix : k.size() == q.size() ? Exact : Prefix;
-        cands.push_back({it->entry, rank});
+        const int rank = it->kind == kWord ? WordPrefix : k.size() == q.size() ? Exact : Prefix;
+        cands.push_back({it->entry, rank * 2 + (it->kind == kAlias ? 1 : 0)});
     }
     std::sort(cands.begin(), cands.end(), [](const TCand& a, const TCand& b) {
         return a.entry != b.entry ? a.entry < b.entry : a.rank < b.rank;
@@ -751,19 +757,15 @@ std::vector<TFindIndex::THit> TFindIndex::Find(std::string_view query, int max) 
         if (hipCands.size() > static_cast<std::size_t>(max)) hipCands.resize(max);
     }
 
-    // Merge: the HIP list is ranked among the others as the faintest tier.
+    // Merge: a number found through the table ranks after a key of the same rank.
     std::size_t a = 0, b = 0;
     while (static_cast<int>(hits.size()) < max && (a < cands.size() || b < hipCands.size())) {
-        bool takeHip = a >= cands.size();
-        if (!takeHip && b < hipCands.size()) {
-            const TEntry& e = entries_[cands[a].entry];
-            takeHip = hipCands[b].rank < cands[a].rank ||
-                      (hipCands[b].rank == cands[a].rank && e.tier > 5);
-        }
+        const bool takeHip =
+            a >= cands.size() || (b < hipCands.size() && hipCands[b].rank * 2 + 1 < cands[a].rank);
         if (takeHip)
             hits.push_back(StarHit(hipCands[b].record, hipCands[b].rank)), ++b;
         else
-            hits.push_back(MakeHit(cands[a].entry, cands[a].rank)), ++a;
+            hits.push_back(MakeHit(cands[a].entry, cands[a].rank / 2)), ++a;
     }
     return hits;
 }
@@ -780,7 +782,7 @@ std::vector<std::string> TFindIndex::Nearest(std::string_view query, int max) co
     };
     std::vector<TNear> near;
     for (const TKey& k : keys_) {
-        if (k.word) continue;
+        if (k.kind == kWord) continue;
         const int d = EditDistance(q, KeyText(k), limit);
         if (d <= limit) near.push_back({d, k.entry});
     }

@@ -91,8 +91,12 @@ private:
         std::uint32_t off; // into keyText_
         std::uint32_t entry;
         std::uint16_t len;
-        std::uint8_t word; // 1: from a word inside the name, not its start
+        // kMain: the object's name or its main designation; kAlias: another
+        // writing (genitive, Japanese, other designations), ranked after the
+        // main ones within a rank; kWord: a word inside a name.
+        std::uint8_t kind;
     };
+    enum { kMain = 0, kAlias = 1, kWord = 2 };
     static constexpr std::int32_t kNoMag = 99999;
 
     std::uint32_t AddText(const std::string& s);
@@ -100,11 +104,12 @@ private:
                            const std::string& name, const std::string& also, bool place, double ra,
                            double dec);
     // Keys of one name: its whole folded form and, with words, each word on.
-    void AddName(std::uint32_t entry, std::string_view name, bool words);
-    void AddKey(std::uint32_t entry, const std::string& folded, bool word);
+    void AddName(std::uint32_t entry, std::string_view name, bool words, bool alias = false);
+    void AddKey(std::uint32_t entry, const std::string& folded, int kind);
     std::string_view KeyText(const TKey& k) const { return {keyText_.data() + k.off, k.len}; }
     THit MakeHit(std::uint32_t entry, int rank) const;
     THit StarHit(int record, int rank) const;
+    // rank: Rank x 2, plus 1 when found through an alias.
     static bool Before(const TEntry& a, int rankA, const TEntry& b, int rankB);
 
     std::vector<TEntry> entries_;

@@ -232,6 +232,9 @@ TEST_F(RealCatalogues, TypingAsItGoes) {
     const auto n = index->Find("n", 12);
     ASSERT_EQ(n.size(), 12u);
     EXPECT_EQ(n[0].Name, "Neptune");
+    // Names that begin so before the designations that do ("alpha CMa"):
+    // Altair is the brightest star whose name begins with "Al".
+    EXPECT_EQ(index->Find("al", 1).at(0).Name, "Altair");
     // Bright Bayer stars of Orion before the faint ones.
     const auto ori = index->Find("ori", 12);
     ASSERT_FALSE(ori.empty());

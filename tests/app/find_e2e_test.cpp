@@ -1,0 +1,177 @@
+// The find field in the real program under Xvfb with a window manager, typed
+// into with xdotool: Ctrl+F, "betelg", Enter shows Betelgeuse and centres the
+// atlas on it (a right click on the atlas's centre finds it there); "/",
+// "ngc 7000", Enter shows NGC 7000. The screen with the suggestions for "al"
+// open is kept as find_e2e_suggestions.png beside the test (the field alone,
+// enlarged, as find_e2e_field.png).
+// Skipped with a message when Xvfb or xdotool is missing.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include "Xserver.h"
+
+namespace {
+
+using namespace e2e;
+
+// The red texts of a screen area as tesseract reads them: the red channel,
+// negated and enlarged four times, so red on black becomes black on white.
+// green: read the green channel instead, where white on red (a marked row)
+// is the only text.
+QString ReadRed(const QImage& shot, const QRect& area, const QString& folder, bool green = false) {
+    if (QStandardPaths::findExecutable("tesseract").isEmpty()) return "(no tesseract)";
+    QImage grey(area.size() * 4, QImage::Format_Grayscale8);
+    for (int y = 0; y < grey.height(); ++y) {
+        uchar* row = grey.scanLine(y);
+        for (int x = 0; x < grey.width(); ++x) {
+            const QRgb p = shot.pixel(area.left() + x / 4, area.top() + y / 4);
+            row[x] = static_cast<uchar>(255 - (green ? qGreen(p) : qRed(p)));
+        }
+    }
+    const QString png = folder + "/ocr.png";
+    grey.save(png);
+    QProcess p;
+    p.start("tesseract", {png, "stdout", "--psm", "6"});
+    p.waitForFinished(30000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+int RedPixels(const QImage& img, const QRect& r) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QRgb p = img.pixel(x, y);
+            n += qRed(p) > 150 && qGreen(p) < 60 && qBlue(p) < 60;
+        }
+    return n;
+}
+
+} // namespace
+
+TEST(FindField, TypedNamesShowTheirObjectsAndCentreTheAtlas) {
+    if (!XServer::Missing().isEmpty())
+        GTEST_SKIP() << "not installed: " << XServer::Missing().toStdString();
+    const QString bin = QCoreApplication::applicationDirPath();
+    ASSERT_TRUE(QFileInfo::exists(bin + "/quenlira"));
+
+    XServer x;
+    ASSERT_TRUE(x.Start("1280x900")) << "Xvfb did not start";
+    QTemporaryDir folder, runtime;
+    ASSERT_TRUE(QFile::copy(bin + "/quenlira", folder.filePath("quenlira")));
+    for (const char* cat : {"Star.dat", "Unsta.dat", "Starhip.dat"})
+        QFile::copy(bin + "/" + cat, folder.filePath(cat));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", x.Display());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(QDir::tempPath());
+    program.start(folder.filePath("quenlira"), {});
+    ASSERT_TRUE(program.waitForStarted(5000));
+
+    // The opening window: Enter takes the first site to the chart.
+    QStringList open;
+    ASSERT_TRUE(WaitFor([&] { return !(open = x.Visible("^Quenlira III$")).isEmpty(); }, 30000))
+        << "no opening window; output: " << program.readAllStandardError().toStdString();
+    x.Run({"windowfocus", "--sync", open[0]});
+    QThread::msleep(300);
+    x.Run({"key", "Return"});
+    QStringList chart;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            chart = x.Visible("^Quenlira III$");
+            return chart.size() == 1 && chart[0] != open[0];
+        },
+        15000))
+        << "no chart window";
+    QThread::msleep(800);
+    const QRect bounds = x.Geometry(chart[0]);
+    ASSERT_FALSE(bounds.isEmpty());
+    const QRect memo(bounds.left() + 17, bounds.top() + 659, 166, 88);
+    const QRect field(bounds.left(), bounds.top(), 280, 22 + 12 * 16 + 3);
+    const QImage before = x.Shoot();
+
+    // Ctrl+F, "al": the field and a full list of suggestions over the
+    // planisphere (kept, and enlarged, to look at).
+    x.Run({"windowfocus", "--sync", chart[0]});
+    x.Run({"key", "ctrl+f"});
+    x.Run({"type", "--delay", "80", "al"});
+    QThread::msleep(600);
+    const QImage many = x.Shoot();
+    many.save(bin + "/find_e2e_suggestions.png");
+    many.copy(field.adjusted(0, 0, 120, 0))
+        .scaled(field.size() * 3 + QSize(360, 0))
+        .save(bin + "/find_e2e_field.png");
+    EXPECT_GT(RedPixels(many, field), RedPixels(before, field) + 2000)
+        << "no suggestions over the planisphere; screenshot "
+        << (bin + "/find_e2e_suggestions.png").toStdString();
+
+    // The text typed anew: "betelg" leaves one suggestion, marked.
+    x.Run({"key", "ctrl+a"});
+    x.Run({"type", "--delay", "80", "betelg"});
+    QThread::msleep(600);
+    const QImage typed = x.Shoot();
+    // The first suggestion, marked: white on red, read in the green channel.
+    const QString list =
+        ReadRed(typed, QRect(field.left(), field.top() + 23, 280, 16), folder.path(), true);
+    EXPECT_TRUE(list.contains("Betelgeuse") || list.contains("(no tesseract)"))
+        << "suggestions read as: " << list.toStdString();
+
+    x.Run({"key", "Return"});
+    QThread::msleep(800);
+    const QString betelgeuse = ReadRed(x.Shoot(), memo, folder.path());
+    EXPECT_TRUE(betelgeuse.contains("Betelgeuse") || betelgeuse.contains("(no tesseract)"))
+        << "memo read as: " << betelgeuse.toStdString();
+
+    // "/" in the atlas, "ngc 7000", Enter.
+    x.Run({"windowfocus", "--sync", chart[0]});
+    x.Run({"key", "slash"});
+    x.Run({"type", "--delay", "80", "ngc 7000"});
+    QThread::msleep(500);
+    x.Run({"key", "Return"});
+    QThread::msleep(800);
+    const QImage last = x.Shoot();
+    last.save(bin + "/find_e2e_ngc7000.png");
+    const QString ngc = ReadRed(last, memo, folder.path());
+    // tesseract reads the narrow zeros of "NGC7000" badly; the name it reads.
+    EXPECT_TRUE(ngc.contains("NGC7000") || ngc.contains("America nebula") ||
+                ngc.contains("(no tesseract)"))
+        << "memo read as: " << ngc.toStdString();
+    // The field is gone: the planisphere is back as it was drawn.
+    EXPECT_LT(std::abs(RedPixels(last, field) - RedPixels(before, field)), 150);
+
+    // The atlas was centred on Betelgeuse: back in the view history (the
+    // memo keeps NGC 7000), a right click on the atlas's centre opens the
+    // click point and one object, and choosing that shows Betelgeuse.
+    x.Run({"windowfocus", "--sync", chart[0]});
+    x.Run({"key", "F9", "alt+Left"});
+    QThread::msleep(800);
+    {
+        const int w = bounds.width() - 281, h = bounds.height() - 20;
+        x.Run({"mousemove", "--sync", QString::number(bounds.left() + 281 + w / 2),
+               QString::number(bounds.top() + h / 2), "click", "3"});
+        QStringList pop;
+        ASSERT_TRUE(WaitFor([&] { return !(pop = x.Visible("^Search$")).isEmpty(); }, 5000))
+            << "nothing under the atlas's centre";
+        const QRect at = x.Geometry(pop[0]);
+        EXPECT_EQ(at.height(), 16 * 3 + 2); // the header, the object, the click point
+        x.Run({"mousemove", "--sync", QString::number(at.left() + 30),
+               QString::number(at.top() + 16 + 8), "click", "1"});
+        QThread::msleep(800);
+        const QString text = ReadRed(x.Shoot(), memo, folder.path());
+        EXPECT_TRUE(text.contains("Betelgeuse") || text.contains("(no tesseract)"))
+            << "the object at the centre: memo read as " << text.toStdString();
+    }
+
+    program.kill();
+    program.waitForFinished(5000);
+}
