@@ -63,7 +63,8 @@ TEST(FindField, TypedNamesShowTheirObjectsAndCentreTheAtlas) {
     ASSERT_TRUE(QFileInfo::exists(bin + "/quenlira"));
 
     XServer x;
-    ASSERT_TRUE(x.Start("1280x900")) << "Xvfb did not start";
+    // Tall enough for the one-column layout.
+    ASSERT_TRUE(x.Start("1600x1000")) << "Xvfb did not start";
     QTemporaryDir folder, runtime;
     ASSERT_TRUE(QFile::copy(bin + "/quenlira", folder.filePath("quenlira")));
     for (const char* cat : {"Star.dat", "Unsta.dat", "Starhip.dat"})
@@ -96,7 +97,8 @@ TEST(FindField, TypedNamesShowTheirObjectsAndCentreTheAtlas) {
     QThread::msleep(800);
     const QRect bounds = x.Geometry(chart[0]);
     ASSERT_FALSE(bounds.isEmpty());
-    const QRect memo(bounds.left() + 17, bounds.top() + 659, 166, 88);
+    // The information memo of the one-column layout, under the switches.
+    const QRect memo = QRect(17, 679, 250, 214).translated(bounds.topLeft());
     const QRect field(bounds.left(), bounds.top(), 280, 22 + 12 * 16 + 3);
     const QImage before = x.Shoot();
 
