@@ -7,13 +7,18 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMetaObject>
+#include <QTimer>
+#include <mutex>
+#include <thread>
 
 namespace {
 
 constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr TColor kDark = RGBColor(128, 0, 0);
 constexpr TColor kBlack = RGBColor(0, 0, 0);
-constexpr int kWidth = 430, kHeight = 330;
+constexpr int kColumn = 330; // number, ID, three buttons and the participant's state
+constexpr int kWidth = 20 + 2 * kColumn, kHeight = 330;
 
 bool Blank(const std::string& s) {
     return s.find_first_not_of(" \t") == std::string::npos;
@@ -27,6 +32,16 @@ std::string Printable(std::string s) {
 }
 
 } // namespace
+
+struct TfrmCommander::TWatchLink {
+    std::mutex Lock;
+    bool Alive = true;
+};
+
+TfrmCommander::~TfrmCommander() {
+    std::lock_guard<std::mutex> g(watchLink_->Lock);
+    watchLink_->Alive = false;
+}
 
 TfrmCommander::TfrmCommander(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
@@ -55,7 +70,7 @@ TfrmCommander::TfrmCommander(QWidget* parent)
 
     // Two columns of ten rows.
     for (int k = 0; k < kRows; ++k) {
-        const int x = 10 + (k / 10) * 210, y = 32 + (k % 10) * 22;
+        const int x = 10 + (k / 10) * kColumn, y = 32 + (k % 10) * 22;
         labMbr[k] = new QLabel(QString::number(k + 1) + ".", this);
         labMbr[k]->setGeometry(x, y, 22, 18);
         labMbr[k]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -66,6 +81,12 @@ TfrmCommander::TfrmCommander(QWidget* parent)
         flbSync[k] = button("Sync", x + 90, y, 36, 8);
         flbGoto[k] = button("Goto", x + 128, y, 36, 8);
         flbStop[k] = button("Stop", x + 166, y, 36, 8);
+        labState[k] = new QLabel(this);
+        labState[k]->setGeometry(x + 208, y, kColumn - 212, 18);
+        labState[k]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        QFont small = labState[k]->font();
+        small.setPointSize(8);
+        labState[k]->setFont(small);
         // Every mouse button sends.
         flbSync[k]->OnMouseDown = [this, k](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int,
                                             int) { SendSync(labParty[k]->text().toStdString()); };
@@ -76,12 +97,63 @@ TfrmCommander::TfrmCommander(QWidget* parent)
     }
 
     labNaviMes = new QLabel(this);
-    labNaviMes->setGeometry(12, 256, 320, 60);
+    labNaviMes->setGeometry(12, 256, kWidth - 100, 60);
     labNaviMes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     flbClose = button("Close", kWidth - 74, kHeight - 28, 60, 9);
     flbClose->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         accept();
     };
+    watchLink_ = std::make_shared<TWatchLink>();
+    timWatch_ = new QTimer(this);
+    timWatch_->setInterval(kWatch);
+    QObject::connect(timWatch_, &QTimer::timeout, this, [this] { RefreshRows(); });
+}
+
+void TfrmCommander::RefreshRows() {
+    if (watchBusy_ || !Party) return;
+    watchBusy_ = true;
+    const std::string folder = Party->Folder;
+    std::vector<std::string> ids(Party->Ids.begin(), Party->Ids.end());
+    const std::int64_t now = Clock().NowMs();
+    std::shared_ptr<TWatchLink> link = watchLink_;
+    std::thread([this, link, folder, ids, now] {
+        auto rows = std::make_shared<std::vector<TPartyRow>>(TPartyWatch::Look(folder, ids, now));
+        std::lock_guard<std::mutex> g(link->Lock);
+        if (link->Alive)
+            QMetaObject::invokeMethod(
+                this,
+                [this, rows] {
+                    watchBusy_ = false;
+                    ApplyRows(*rows);
+                },
+                Qt::QueuedConnection);
+    }).detach();
+}
+
+void TfrmCommander::ApplyRows(const std::vector<TPartyRow>& rows) {
+    rows_ = rows;
+    for (int k = 0; k < kRows; ++k)
+        ShowRowState(k);
+}
+
+void TfrmCommander::ShowRowState(int k) {
+    const std::string id = labParty[k]->text().toStdString();
+    std::string text, tip;
+    TColor color = kRed;
+    if (!rowFail_[k].empty()) {
+        // The system's reason alone fits the row; the tool tip has it all.
+        const std::size_t colon = rowFail_[k].rfind(": ");
+        text = "! not written: " +
+               (colon == std::string::npos ? rowFail_[k] : rowFail_[k].substr(colon + 2));
+        tip = "the last command to " + id + " was not written: " + rowFail_[k];
+    } else if (k < static_cast<int>(rows_.size()) && rows_[k].Id == id) {
+        text = TPartyWatch::RowText(rows_[k], Clock().NowMs());
+        tip = TPartyWatch::RowTip(rows_[k]);
+        if (!rows_[k].Seen) color = kDark;
+    }
+    labState[k]->setText(QString::fromStdString(text));
+    labState[k]->setToolTip(QString::fromStdString(tip));
+    SetTextColor(labState[k], color);
 }
 
 void TfrmCommander::FormShow() {
@@ -99,7 +171,16 @@ void TfrmCommander::FormShow() {
 
 void TfrmCommander::showEvent(QShowEvent* e) {
     FormShow();
+    for (int k = 0; k < kRows; ++k)
+        ShowRowState(k);
+    RefreshRows();
+    timWatch_->start();
     QDialog::showEvent(e);
+}
+
+void TfrmCommander::hideEvent(QHideEvent* e) {
+    timWatch_->stop();
+    QDialog::hideEvent(e);
 }
 
 TColor TfrmCommander::RowColor(int k) const {
@@ -131,8 +212,14 @@ void TfrmCommander::Send(const char* word, const std::string& id,
     } else if (why.empty()) {
         why = "not written";
     }
-    // A command that did not reach the folder says so in the log.
+    // A command that did not reach the folder says so in the log and on
+    // the participant's row.
     AddCommandLog(why.empty() ? line : line + " failed: " + why);
+    for (int k = 0; k < kRows; ++k) {
+        if (labParty[k]->text().toStdString() != id) continue;
+        rowFail_[k] = why;
+        ShowRowState(k);
+    }
     if (Beep) Beep();
 }
 

@@ -469,3 +469,39 @@ TEST_F(HostileFolder, CannotSaveOrLogIsShownAndFollowingGoesOn) {
     Poll();
     EXPECT_EQ(Status().find("cannot"), std::string::npos) << Status();
 }
+
+// The receiver's status file reaches the commander's row: the last applied
+// command and its age while it follows, and a mark once it falls behind.
+TEST_F(HostileFolder, CommanderRowShowsWhatTheReceiverApplied) {
+    commander_->show();
+    auto rows = [this] {
+        commander_->RefreshRows();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !commander_->RowsRunning(); }, 10000));
+        return commander_->labState[0]->text().toStdString();
+    };
+    EXPECT_EQ(rows(), "not seen");
+    EXPECT_EQ(commander_->labState[1]->text().toStdString(), "not seen");
+    Start();
+    Later(1);
+    commander_->SendSync("S000123");
+    const std::string sent = TPartyCommand::LocalStamp(clock_->Ms);
+    Poll();
+    Later(6); // the status file is rewritten at most every 5 s
+    Poll();
+    const std::string hms = sent.substr(8, 2) + ":" + sent.substr(10, 2) + ":" + sent.substr(12, 2);
+    EXPECT_EQ(rows(), "SYNC " + hms + ", 6 s");
+    EXPECT_NE(commander_->labState[0]->toolTip().toStdString().find("S000123: following"),
+              std::string::npos)
+        << commander_->labState[0]->toolTip().toStdString();
+    // The receiver goes away; the commander sends on.
+    sky_.reset();
+    Later(1);
+    commander_->SendGoto("S000123");
+    commander_->SendStop("S000123");
+    EXPECT_EQ(rows(), "! 2 behind, SYNC " + hms + ", 7 s");
+    // A command that is not written says so on the row.
+    commanderSettings_.Folder = (dir_ / "gone").string() + "/";
+    commander_->SendStop("S000123");
+    EXPECT_EQ(commander_->labState[0]->text().toStdString(),
+              "! not written: No such file or directory");
+}

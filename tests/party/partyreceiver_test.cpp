@@ -6,6 +6,8 @@
 #include "party/Partycommand.h"
 #include "party/Partydiskfolder.h"
 #include "party/Partyreceiver.h"
+#include "party/Partystatus.h"
+#include "party/Partywatch.h"
 #include "Tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -373,4 +375,79 @@ TEST_F(PartyFolder, PlantedLinksNeverLeadTheCommanderOutside) {
         links += fs::is_symlink(e.symlink_status());
     EXPECT_EQ(links, 25);
     fs::remove(outside);
+}
+
+// The status file: written whole, read back, and a link planted under its
+// name is replaced, never followed; one that is a link is not read.
+TEST_F(PartyFolder, StatusFileIsReplacedWholeAndNeverThroughALink) {
+    TPartyStatus s;
+    s.Id = "S000002";
+    s.Mark = {"20261207173646", 2};
+    s.Applied = {"20261207173646", 1};
+    s.Command = "GOTO";
+    s.AppliedAt = "20261207084650";
+    s.State = "command skipped: S000002-202612071736462.pty: line 1: unknown keyword \"X\"";
+    s.Written = "20261207084652";
+    const fs::path outside = dir.string() + ".mine";
+    std::ofstream(outside, std::ios::binary) << "precious\n";
+    fs::create_symlink(outside, dir / "Receiver-S000002.txt");
+    TPartyStatus back;
+    bool missing = true;
+    std::string why;
+    EXPECT_FALSE(back.Read(folder, "S000002", missing, why));
+    EXPECT_FALSE(missing);
+    std::string write;
+    ASSERT_TRUE(s.Write(folder, write)) << write;
+    EXPECT_EQ(ReadAll(outside), "precious\n");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "Receiver-S000002.txt")));
+    EXPECT_EQ(ReadAll(dir / "Receiver-S000002.txt"),
+              "ID=S000002\nMark=20261207173646 2\nApplied=20261207173646 1\nCommand=GOTO\n"
+              "AppliedAt=20261207084650\nState=command skipped: S000002-202612071736462.pty: "
+              "line 1: unknown keyword \"X\"\nWritten=20261207084652\n");
+    ASSERT_TRUE(back.Read(folder, "S000002", missing, why)) << why;
+    EXPECT_EQ(back, s);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    // Another station's file under this name, and damage, are said as such.
+    std::ofstream(dir / "Receiver-S000003.txt", std::ios::binary) << "ID=S000002\n";
+    EXPECT_FALSE(back.Read(folder, "S000003", missing, why));
+    EXPECT_EQ(why, "written for S000002");
+    std::ofstream(dir / "Receiver-S000004.txt", std::ios::binary) << "ID=S000004\nMark=yesterday\n";
+    EXPECT_FALSE(back.Read(folder, "S000004", missing, why));
+    EXPECT_EQ(why, "line 2: Mark is not a stamp and a number");
+    EXPECT_FALSE(back.Read(folder, "S000005", missing, why));
+    EXPECT_TRUE(missing);
+    fs::remove(outside);
+}
+
+// The commander's rows: the last applied command and its age by the
+// commander's clock, "not seen", and a mark when more than one command lies
+// after the receiver's mark.
+TEST_F(PartyFolder, CommanderRowsTellWhoFollows) {
+    TPartyCommand commander;
+    const std::string first = Sync(commander, t0, 1000);
+    TPartyStatus s;
+    s.Id = "S000002";
+    s.Mark = s.Applied = {first.substr(8, 14), 0};
+    s.Command = "SYNC";
+    s.State = "following";
+    std::string why;
+    ASSERT_TRUE(s.Write(folder, why)) << why;
+    const std::vector<std::string> ids = {"S000002", "S000009", ""};
+    std::vector<TPartyRow> rows = TPartyWatch::Look(folder, ids, t0 + 12000);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(TPartyWatch::RowText(rows[0], t0 + 12000), "SYNC 17:46:46, 12 s");
+    EXPECT_EQ(TPartyWatch::RowText(rows[0], t0 + 125000), "SYNC 17:46:46, 2 min");
+    EXPECT_EQ(TPartyWatch::RowText(rows[1], t0 + 12000), "not seen");
+    EXPECT_EQ(TPartyWatch::RowText(rows[2], t0 + 12000), "");
+    // One command in flight is no lag; two are.
+    Goto(commander, t0 + 13000, 5);
+    rows = TPartyWatch::Look(folder, ids, t0 + 14000);
+    EXPECT_EQ(rows[0].Behind, 1);
+    EXPECT_EQ(TPartyWatch::RowText(rows[0], t0 + 14000), "SYNC 17:46:46, 14 s");
+    Send(commander, TPartyCommand::StopLines(), t0 + 15000);
+    std::ofstream(dir / "S000002-999912312359590.pty", std::ios::binary) << "garbage\r\n";
+    rows = TPartyWatch::Look(folder, ids, t0 + 16000);
+    EXPECT_EQ(TPartyWatch::RowText(rows[0], t0 + 16000), "! 2 behind, SYNC 17:46:46, 16 s");
+    EXPECT_NE(TPartyWatch::RowTip(rows[0]).find("command files after its mark: 2"),
+              std::string::npos);
 }
