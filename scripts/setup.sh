@@ -16,6 +16,7 @@ packages=(
   libindi-dev indi-bin
   poppler-utils
   lintian appstream dpkg-dev file
+  faketime
 )
 
 missing=()
