@@ -265,7 +265,9 @@ namespace {
 // The mount's state from its properties' states (IPState: 0 idle, 1 ok,
 // 2 busy, 3 alert).
 TScope::TState Derive(int coordState, int parkState, bool parked, bool tracking) {
-    if (parkState == 2) return parked ? TScope::Parked : TScope::Parking;
+    // A busy park switch is a mount on its way: INDI turns PARK on as the
+    // motion starts and reports OK only when the mount is there.
+    if (parkState == 2) return TScope::Parking;
     if (parked) return TScope::Parked;
     if (coordState == 2) return TScope::Slewing;
     return tracking ? TScope::Tracking : TScope::Stopped;
