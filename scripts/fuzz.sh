@@ -4,8 +4,11 @@
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]   (default 60 s each, every target)
 #   scripts/fuzz.sh 600 catalogs settings
+#   QUENLIRA_FUZZ_RUNS=1000000 scripts/fuzz.sh 3600   (each target until a million
+#                                                       inputs, or the time, are done)
 #
-# Targets: settings textfile sjis catalogs chartargs options partyfile partyreceiver safefile. Each grows a working
+# Targets: settings textfile sjis catalogs chartargs options partyfile partyreceiver scopesettings
+# safefile. Each grows a working
 # corpus in build-fuzz/fuzz/corpus-TARGET, seeded from fuzz/corpus/TARGET;
 # a crash, hang or sanitizer report is written to build-fuzz/fuzz/findings-
 # TARGET/ and ends that target's run with a non-zero status. A finding
@@ -48,7 +51,8 @@ for t in "${targets[@]}"; do
   found="$build/fuzz/findings-$t"
   mkdir -p "$work" "$found"
   echo "fuzz: $t for ${secs} s"
-  if ! "$build/fuzz/fuzz_$t" -max_total_time="$secs" -timeout=10 -rss_limit_mb=2048 \
+  if ! "$build/fuzz/fuzz_$t" -max_total_time="$secs" ${QUENLIRA_FUZZ_RUNS:+-runs=$QUENLIRA_FUZZ_RUNS} \
+      -timeout=10 -rss_limit_mb=2048 \
       -max_len=16384 -artifact_prefix="$found/" -print_final_stats=1 \
       "$work" "fuzz/corpus/$t" 2>"$build/fuzz/log-$t.txt"; then
     echo "fuzz: $t found a fault; see $found/ and $build/fuzz/log-$t.txt"
