@@ -63,6 +63,7 @@ TfrmKeyHelp::TfrmKeyHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frame
         {"", "Jump", K{"0", "~", "9"}},
         {"", "REW FF", K{"<", ">"}},
         {"", "Find", K{"/", "Ctrl+F"}},
+        {"", "Save charts", K{"Ctrl+S"}},
         {"F10", "Party", {}},
     };
     Build();
