@@ -230,8 +230,9 @@ public:
     // chosen (one of SaveFilters()); an empty name cancels. Tests replace it.
     std::function<QString(QString& filter)> ChooseSaveFile;
     static QStringList SaveFilters();
-    // Writes the charts as `filter` says to `path` (its ending added when it
-    // has none); false with the reason in `why`.
+    // Writes the charts `filter` names to `path`: as PNG or PDF by the
+    // ending of `path`, or when it has none by `filter` (its ending then
+    // added); false with the reason in `why`.
     bool SaveCharts(const QString& path, const QString& filter, std::string& why);
     void SaveChartsKey();
     // After the memories were saved on closing: ends the program.

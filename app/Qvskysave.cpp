@@ -80,11 +80,14 @@ void TfrmQVSKY::SaveChartsKey() {
 }
 
 bool TfrmQVSKY::SaveCharts(const QString& path, const QString& filter, std::string& why) {
-    const bool pdf = filter.contains("PDF");
+    // A name typed with its ending chooses the format; without one the type
+    // chosen in the list does, and its ending is added.
+    const bool typedPdf = path.endsWith(".pdf", Qt::CaseInsensitive);
+    const bool typedPng = path.endsWith(".png", Qt::CaseInsensitive);
+    const bool pdf = typedPdf || (!typedPng && filter.contains("PDF"));
     const bool atlas = !filter.startsWith("Planisphere"), planisphere = !filter.startsWith("Atlas,");
     QString file = path;
-    const QString ext = pdf ? ".pdf" : ".png";
-    if (!file.endsWith(ext, Qt::CaseInsensitive)) file += ext;
+    if (!typedPdf && !typedPng) file += pdf ? ".pdf" : ".png";
 
     QImage chart;
     if (atlas && planisphere) {

@@ -371,6 +371,12 @@ TEST_F(ChartProgram, CtrlSSavesTheChartsAsPngOrPdf) {
     EXPECT_EQ(wrong, 0);
     save("plani.png", 2);
     EXPECT_EQ(QImage(dir_.filePath("plani.png")).size(), QSize(280, 280));
+    // A name typed with the other ending is written as that ending says.
+    save("typed.pdf", 2);
+    EXPECT_FALSE(QFileInfo::exists(dir_.filePath("typed.pdf.png")));
+    QFile typed(dir_.filePath("typed.pdf"));
+    ASSERT_TRUE(typed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(typed.read(5), QByteArray("%PDF-"));
 
     // The atlas as a page: one page turned for the wide chart, the title
     // with the site and the local time, the chart at 300 dpi or finer.
