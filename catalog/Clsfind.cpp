@@ -734,26 +734,28 @@ std::vector<TFindIndex::THit> TFindIndex::Find(std::string_view query, int max) 
         q[3] != '0' &&
         std::all_of(q.begin() + 3, q.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         const long n = std::stol(q.substr(3));
+        auto better = [](const THipCand& a, const THipCand& b) {
+            return a.rank != b.rank ? a.rank < b.rank : a.mag < b.mag;
+        };
+        bool full = false; // hipCands holds max and its last is the worst kept
         auto consider = [&](long h, int rank) {
             const int rec = hipRecord_[h];
             if (rec < 0) return;
-            hipCands.push_back({rec, rank, (*star_)[rec].mag});
+            const THipCand c{rec, rank, (*star_)[rec].mag};
+            if (full && !better(c, hipCands.back())) return;
+            hipCands.push_back(c);
             // Keep the list short while it grows: only the brightest can show.
             if (hipCands.size() >= static_cast<std::size_t>(4 * max)) {
-                std::sort(hipCands.begin(), hipCands.end(),
-                          [](const THipCand& a, const THipCand& b) {
-                              return a.rank != b.rank ? a.rank < b.rank : a.mag < b.mag;
-                          });
+                std::sort(hipCands.begin(), hipCands.end(), better);
                 hipCands.resize(max);
+                full = true;
             }
         };
         if (n <= MaxHip) consider(n, Exact);
         for (long lo = n * 10, span = 10; lo <= MaxHip; lo *= 10, span *= 10)
             for (long h = lo; h < lo + span && h <= MaxHip; ++h)
                 consider(h, Prefix);
-        std::sort(hipCands.begin(), hipCands.end(), [](const THipCand& a, const THipCand& b) {
-            return a.rank != b.rank ? a.rank < b.rank : a.mag < b.mag;
-        });
+        std::sort(hipCands.begin(), hipCands.end(), better);
         if (hipCands.size() > static_cast<std::size_t>(max)) hipCands.resize(max);
     }
 

@@ -5,7 +5,8 @@ add_library(quenlira_chartopts STATIC ${CMAKE_CURRENT_LIST_DIR}/chart/Chartoptio
             ${CMAKE_CURRENT_LIST_DIR}/chart/Chartwindow.cpp
             ${CMAKE_CURRENT_LIST_DIR}/chart/Chartrun.cpp
             ${CMAKE_CURRENT_LIST_DIR}/chart/Chartpage.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/chart/Chartjpeg.cpp)
+            ${CMAKE_CURRENT_LIST_DIR}/chart/Chartjpeg.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/chart/Chartfind.cpp)
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/chart/Chartoptions.cpp PROPERTIES
                             COMPILE_DEFINITIONS QUENLIRA_VERSION="${PROJECT_VERSION}")
 target_include_directories(quenlira_chartopts PUBLIC ${PROJECT_SOURCE_DIR})

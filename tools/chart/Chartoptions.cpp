@@ -300,6 +300,15 @@ const std::vector<Option>& Options() {
                     "' (known: mercury, venus, mars, jupiter, saturn, uranus, neptune, pluto, sun, "
                     "moon)";
          }},
+        {"--center", "NAME",
+         "centre the atlas on any object by name, as the program's find field finds it: "
+         "Betelgeuse, \"alpha Ori\", \"58 Ori\", \"HIP 27989\", M31, \"NGC 7000\", \"Ring "
+         "Nebula\", Orion, Io",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             if (v.empty()) return "--center needs a name";
+             o.CenterName = v;
+             return "";
+         }},
         {"--scale", "N", "atlas scale in pixels per radian, 300 to 1200000 (default 1000)",
          [](const std::string& v, TChartOptions& o) -> std::string {
              int n;
@@ -406,12 +415,15 @@ std::string ChartUsage() {
          "  quenlira-chart --chart atlas --site tokyo --ra 5:35 --dec -5 --show all -o orion.png\n"
          "  quenlira-chart --chart window --site tokyo --center-body jupiter --scale 300000 -o "
          "w.png\n"
+         "  quenlira-chart --chart atlas --site tokyo --center \"ngc 7000\" --scale 5000 -o "
+         "na.png\n"
          "  quenlira-chart --chart atlas --site tokyo --print-colours --paper letter -o "
          "orion.pdf\n"
          "In the window chart the planisphere is 280 pixels wide and --size is the atlas's size.\n"
          "A PDF is one page with a title line (site, local time, centre, scale) and the chart\n"
          "printed at 300 dots per inch or finer; without --size the chart fills the page.\n"
-         "Exit status: 0 written, 1 catalogue or file error, 2 bad arguments.\n";
+         "Exit status: 0 written, 1 catalogue or file error, 2 bad arguments or a --center\n"
+         "name that nothing has (the nearest names are suggested).\n";
     return s;
 }
 
@@ -450,6 +462,8 @@ std::string ParseChartOptions(int argc, const char* const* argv, TChartOptions& 
     if (o.Out.empty()) return "give the picture file with --out FILE.png (or .pdf, .jpg)";
     if (o.CenterBody >= 0 && (o.HaveRa || o.HaveDec))
         return "give the atlas centre either with --center-body or with --ra and --dec, not both";
+    if (!o.CenterName.empty() && (o.CenterBody >= 0 || o.HaveRa || o.HaveDec))
+        return "give the atlas centre one way: --center, --center-body, or --ra and --dec";
     if (o.Chart != "planisphere" && !o.HaveSize) {
         o.Width = kAtlasDefaultWidth;
         o.Height = kAtlasDefaultHeight;
@@ -466,6 +480,7 @@ std::string ChartVersion() {
 
 std::string ChartCentreText(const TChartOptions& o) {
     if (o.Chart == "planisphere") return "zenith";
+    if (!o.CenterLabel.empty()) return o.CenterLabel;
     if (o.CenterBody >= 0) {
         std::string name = kBodyKeys[o.CenterBody];
         name[0] = static_cast<char>(name[0] - 'a' + 'A');

@@ -43,6 +43,10 @@ struct TChartOptions {
     double RaHours = 1.4835 * 12.0 / 3.14159265358979323846;
     double DecDeg = 0;
     int CenterBody = -1; // 0-9 in the body order of the atlas, -1 none
+    // --center: any object by name, put into the centre fields above by
+    // ResolveChartCentre (Chartfind.h); CenterLabel then names it for titles.
+    std::string CenterName;
+    std::string CenterLabel;
     int Scale = 1000;
     int Sensitivity = 0;
     int Switches[8] = {1, 1, 0, 0, 1, 0, 1, 1};

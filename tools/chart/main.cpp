@@ -9,6 +9,7 @@
 #include "app/Clssysinfo.h"
 #include "catalog/Clsfolders.h"
 #include "render/Clspng.h"
+#include "tools/chart/Chartfind.h"
 #include "tools/chart/Chartjpeg.h"
 #include "tools/chart/Chartoptions.h"
 #include "tools/chart/Chartpage.h"
@@ -66,6 +67,10 @@ int main(int argc, char** argv) {
     TChartRun run;
     std::string error;
     const double mjd = ChartMjd(o, std::time(nullptr));
+    if (!o.CenterName.empty() && !ResolveChartCentre(o, where.Catalogs, mjd, error)) {
+        std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
+        return 2;
+    }
     if (!run.Run(o, where.Catalogs, mjd, error)) {
         std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
         return 1;

@@ -1,0 +1,54 @@
+#include "tools/chart/Chartfind.h"
+
+#include <filesystem>
+
+#include "astro/Clsjupiter.h"
+#include "astro/Clsmjd.h"
+#include "catalog/Clsconstellation.h"
+#include "catalog/Clsfind.h"
+#include "catalog/Clsnebula.h"
+#include "catalog/Clsstar.h"
+
+bool ResolveChartCentre(TChartOptions& o, const std::string& folder, double mjd, std::string& why) {
+    const std::string starPath = o.Stars.empty() ? folder + "/Star.dat" : o.Stars;
+    const TStar stars(starPath);
+    const TNebula nebula(o.DeepSky.empty() ? folder + "/Unsta.dat" : o.DeepSky);
+    const TConstellation con;
+    std::vector<std::uint32_t> hip;
+    const std::string hipPath =
+        (std::filesystem::path(starPath).parent_path() / TFindIndex::HipFileName).string();
+    std::error_code ec;
+    std::string hipWhy;
+    if (stars.Count > 0 && std::filesystem::exists(hipPath, ec))
+        hip = TFindIndex::ReadHipNumbers(hipPath, stars.Count, hipWhy);
+    TFindIndex index;
+    index.Build(stars.Count > 0 ? &stars : nullptr, nebula.Count > 0 ? &nebula : nullptr, &con, hip,
+                {});
+    const std::vector<TFindIndex::THit> hits = index.Find(o.CenterName, 1);
+    if (hits.empty()) {
+        why = "no object is called '" + o.CenterName + "'";
+        const std::vector<std::string> near = index.Nearest(o.CenterName, 3);
+        for (std::size_t i = 0; i < near.size(); ++i)
+            why += (i == 0 ? "; nearest: " : ", ") + near[i];
+        return false;
+    }
+    const TFindIndex::THit& h = hits[0];
+    o.CenterLabel = h.Name;
+    constexpr double kPi = 3.14159265358979323846;
+    if (h.Kind == TFindIndex::Body) {
+        o.CenterBody = h.Number;
+    } else if (h.Kind == TFindIndex::Satellite) {
+        // The moon's place of date carried to J2000, as the atlas draws it.
+        TJupiter jupiter;
+        jupiter.SetMjd(mjd);
+        double ra = 0, dec = 0;
+        TMjd::Epoch(jupiter.SatRa[h.Number - 11], jupiter.SatDec[h.Number - 11], mjd, 51544.0, 0, 0,
+                    ra, dec);
+        o.RaHours = ra * 12.0 / kPi;
+        o.DecDeg = dec * 180.0 / kPi;
+    } else {
+        o.RaHours = h.Ra * 12.0 / kPi;
+        o.DecDeg = h.Dec * 180.0 / kPi;
+    }
+    return true;
+}
