@@ -1,4 +1,5 @@
 #include "app/Clscmdline.h"
+#include "scope/Clsscopeset.h"
 
 #ifndef QUENLIRA_VERSION
 #define QUENLIRA_VERSION "unknown"
@@ -14,6 +15,23 @@ TCmdLine TCmdLine::Parse(const std::vector<std::string>& args, bool strict) {
         }
         if (a == "--version") {
             c.Action = Version;
+        } else if (a == "--telescope" || a.rfind("--telescope=", 0) == 0) {
+            // Ours in both passes: its value must not be taken for a word of Qt's.
+            std::string value;
+            if (a != "--telescope")
+                value = a.substr(12);
+            else if (i + 1 < args.size())
+                value = args[++i];
+            std::string why;
+            if (!TScopeSettings::ParseTarget(value, c.TelescopeHost, c.TelescopePort,
+                                             c.TelescopeDevice, why)) {
+                if (strict && c.Action != Bad) {
+                    c.Action = Bad;
+                    c.Message = "--telescope needs HOST:PORT[/DEVICE]: " + why;
+                }
+            } else {
+                c.Telescope = true;
+            }
         } else if (strict && c.Action != Bad) {
             c.Action = Bad;
             c.Message = "unknown argument '" + a + "'";
@@ -23,12 +41,15 @@ TCmdLine TCmdLine::Parse(const std::vector<std::string>& args, bool strict) {
 }
 
 std::string TCmdLine::Usage() {
-    return "Usage: quenlira [--help | --version]\n"
+    return "Usage: quenlira [--help | --version] [--telescope HOST:PORT[/DEVICE]]\n"
            "A planisphere and star atlas for amateur astronomers: choose a site in the\n"
            "opening window, then the chart window shows the sky over it.\n"
            "\n"
            "  -h, --help     this text\n"
            "  --version      the program's version\n"
+           "  --telescope HOST:PORT[/DEVICE]\n"
+           "                 connect at start to the INDI server's telescope (port 7624\n"
+           "                 and the first telescope when left out); F11 shows it\n"
            "\n"
            "Qt's own options (-platform NAME, -display DISPLAY, ...) are passed to Qt.\n"
            "One copy runs at a time for each user: a second start says \"Already Run!\" and\n"

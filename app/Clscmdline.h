@@ -20,4 +20,8 @@ public:
 
     TAction Action = Run;
     std::string Message; // what is wrong, for Bad
+    // --telescope HOST:PORT[/DEVICE] (or --telescope=...): connect at start.
+    bool Telescope = false;
+    std::string TelescopeHost, TelescopeDevice;
+    int TelescopePort = 0;
 };

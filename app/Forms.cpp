@@ -12,6 +12,7 @@ TfrmZorede* frmZorede = nullptr;
 TfrmCommander* frmCommander = nullptr;
 TfrmSetParty* frmSetParty = nullptr;
 TfrmDir* frmDir = nullptr;
+TfrmScope* frmScope = nullptr;
 
 int QVMes(int buttons, const std::string& text) {
     if (frmQVMes) {

@@ -15,6 +15,7 @@ class TfrmZorede;
 class TfrmCommander;
 class TfrmSetParty;
 class TfrmDir;
+class TfrmScope;
 
 extern TfrmQVOpen* frmQVOpen;
 extern TfrmQVSKY* frmQVSKY;
@@ -26,6 +27,7 @@ extern TfrmZorede* frmZorede;
 extern TfrmCommander* frmCommander;
 extern TfrmSetParty* frmSetParty;
 extern TfrmDir* frmDir;
+extern TfrmScope* frmScope;
 
 // Shows the message window modally with a button set (1 Yes/No, 2 OK,
 // 3 OK/Cancel) and returns its result (10001 Yes, 10002 No, 10003 OK,

@@ -65,6 +65,8 @@ TfrmKeyHelp::TfrmKeyHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frame
         {"", "Find", K{"/", "Ctrl+F"}},
         {"", "Save charts", K{"Ctrl+S"}},
         {"F10", "Party", {}},
+        {"F11", "Telescope", K{"Ctrl+T"}},
+        {"", "Stop", K{"Esc"}},
     };
     Build();
 }

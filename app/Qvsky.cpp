@@ -576,6 +576,7 @@ void TfrmQVSKY::RedrawAtlas(bool record) {
     Atlas->SetCenterDec(CenterDec);
     Atlas->Draw();
     update(shpAtlas);
+    UpdateMountMark();
     if (record) {
         TViewHistory::Entry v;
         v.Ra = CenterRa;
@@ -592,6 +593,7 @@ void TfrmQVSKY::RedrawPlanisphere() {
     Hayami->DrawHayami(0);
     update(shpHayami);
     UpdatePointer(CenterRa, CenterDec);
+    UpdateMountMark();
 }
 
 void TfrmQVSKY::DrawMoonPhase() {
@@ -746,6 +748,7 @@ void TfrmQVSKY::paintEvent(QPaintEvent* e) {
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(PointerAt, 5, 5);
     }
+    PaintMountMark(p);
 }
 
 void TfrmQVSKY::closeEvent(QCloseEvent* e) {

@@ -33,6 +33,7 @@
 class TSysInfo;
 
 class QLabel;
+class QPainter;
 class QPlainTextEdit;
 class TAtlas;
 class TCalClock;
@@ -324,6 +325,29 @@ public:
     QLabel* labParty = nullptr; // "Receiver: <ID>, last command <time>"
     std::unique_ptr<TRepeatTimer> timParty;
 
+    // ---- the telescope (Qvskyscope.cpp) ----
+    // The mount's reported place of date while a telescope is connected, and
+    // its device name; set by the program once the telescope window exists.
+    std::function<bool(double& ra, double& dec)> MountPlace;
+    std::function<std::string()> MountName;
+    // A receiving station's GoTo hands the object to the telescope (name,
+    // place of date, altitude).
+    std::function<void(const std::string& name, double ra, double dec, double altitude)>
+        TelescopeGoto;
+    // Shows the telescope window (F11, Ctrl+T).
+    std::function<void()> ShowTelescope;
+    // Moves the red reticle of the mount on both charts to the place the
+    // mount reports, repainting only around it; removes it when there is none.
+    void UpdateMountMark();
+    // The memo shows "Telescope": its place, altitude and azimuth.
+    void ShowMountInfo();
+    // The selected object for the telescope: its name, place of date and
+    // altitude with refraction; false when there is nothing to point at.
+    bool TelescopeTarget(std::string& name, double& ra, double& dec, double& altitude);
+    bool MountOnAtlas = false, MountOnHayami = false;
+    QPoint MountAtlasAt, MountHayamiAt; // reticle centres, window coordinates
+    static constexpr int kReticle = 9;   // its radius, pixels
+
 protected:
     void showEvent(QShowEvent* e) override;
     void paintEvent(QPaintEvent*) override;
@@ -354,6 +378,8 @@ private:
 
     void BuildPartyControls();
     void BuildFindControls();
+    void PaintMountMark(QPainter& p);
+    bool MountMarkClick(QPoint p);
 
     std::string folder_;
     bool shown_ = false;

@@ -45,6 +45,9 @@ bool TfrmQVSKY::FunctionKey(int key, int area) {
         // The star-party settings: a key no area uses.
         if (ShowPartySettings) ShowPartySettings();
         return true;
+    case Qt::Key_F11:
+        if (ShowTelescope) ShowTelescope();
+        return true;
     case Qt::Key_F5:
     case Qt::Key_F6:
     case Qt::Key_F7:
@@ -250,6 +253,8 @@ void TfrmQVSKY::ChartMouseMove(QPoint p) {
 }
 
 void TfrmQVSKY::ChartMousePress(QPoint p, Qt::MouseButton b) {
+    // The telescope's reticle lies over the charts: a click on it selects it.
+    if (b == Qt::LeftButton && MountMarkClick(p)) return;
     if (shpObjInfo.contains(p)) {
         ObjectPictureClick();
         return;

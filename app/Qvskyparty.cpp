@@ -24,6 +24,7 @@
 #include "render/Clsbodyset.h"
 
 #include <QLabel>
+#include <QTimer>
 #include <QMetaObject>
 #include <mutex>
 #include <thread>
@@ -320,5 +321,13 @@ bool TfrmQVSKY::PartyGoto(int kind, int number, std::string& why) {
         if (CloseNavigation) CloseNavigation();
         timGoNavi->Start(100);
     }
+    // A connected telescope may follow as well; it may ask first, so from
+    // the event loop too.
+    std::string name;
+    double tra = 0, tdec = 0, talt = 0;
+    if (TelescopeGoto && TelescopeTarget(name, tra, tdec, talt))
+        QTimer::singleShot(0, this, [this, name, tra, tdec, talt] {
+            if (TelescopeGoto) TelescopeGoto(name, tra, tdec, talt);
+        });
     return true;
 }

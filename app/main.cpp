@@ -6,6 +6,7 @@
 #include "app/Qvkeyhelp.h"
 #include "app/Qvmes.h"
 #include "app/Qvopen.h"
+#include "app/Qvscope.h"
 #include "app/Qvselobj.h"
 #include "app/Qvsky.h"
 #include "app/Singleinst.h"
@@ -19,6 +20,9 @@
 #include "site/Qvlocation.h"
 
 #include <QDir>
+#include <QKeySequence>
+#include <QLabel>
+#include <QShortcut>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QElapsedTimer>
@@ -124,6 +128,34 @@ void WireParty(TfrmQVSKY& sky) {
     };
 }
 
+// The telescope window works for the chart window: the selected object is
+// its target, and the mount's place is drawn on the charts.
+void WireTelescope(TfrmQVSKY& sky) {
+    sky.MountPlace = [](double& ra, double& dec) { return frmScope->MountPlace(ra, dec); };
+    sky.MountName = [] { return frmScope->DeviceName(); };
+    sky.ShowTelescope = [] {
+        frmScope->show();
+        frmScope->raise();
+        frmScope->activateWindow();
+    };
+    frmScope->Target = [&sky](std::string& name, double& ra, double& dec, double& altitude) {
+        return sky.TelescopeTarget(name, ra, dec, altitude);
+    };
+    frmScope->Ask = [](int b, const std::string& t) { return QVMes(b, t); };
+    frmScope->MountMoved = [&sky] { sky.UpdateMountMark(); };
+    sky.TelescopeGoto = [&sky](const std::string& name, double ra, double dec, double alt) {
+        double r, d;
+        if (!frmScope->MountPlace(r, d)) return; // no telescope: nothing to say
+        std::string why;
+        if (frmScope->CommanderGoto(name, ra, dec, alt, why))
+            sky.PartyLog("GOTO: the telescope slews to " + name);
+        else
+            sky.PartyLog("GOTO: the telescope stays: " + why);
+    };
+    auto* key = new QShortcut(QKeySequence("Ctrl+T"), &sky);
+    QObject::connect(key, &QShortcut::activated, [&sky] { sky.ShowTelescope(); });
+}
+
 } // namespace
 
 // Resident memory of this process, MB.
@@ -150,11 +182,12 @@ int main(int argc, char** argv) {
     }
     TApplication app(argc, argv);
     // What Qt did not take as its own must be ours.
+    TCmdLine cmd;
     {
         std::vector<std::string> left;
         for (const QString& a : QCoreApplication::arguments())
             left.push_back(a.toStdString());
-        const TCmdLine cmd = TCmdLine::Parse(left, true);
+        cmd = TCmdLine::Parse(left, true);
         if (cmd.Action == TCmdLine::Bad) {
             std::fprintf(stderr, "quenlira: %s\nTry 'quenlira --help'.\n", cmd.Message.c_str());
             return 2;
@@ -197,6 +230,7 @@ int main(int argc, char** argv) {
         frmCommander = new TfrmCommander;
         frmSetParty = new TfrmSetParty(folder);
         frmDir = new TfrmDir;
+        frmScope = new TfrmScope(folder);
     } catch (const std::exception& e) {
         // Without the opening window (its settings file could not be made)
         // there is no handler: report and log here.
@@ -214,6 +248,9 @@ int main(int argc, char** argv) {
     frmQVOpen->ShowChart = [] { frmQVSKY->show(); };
     WireChart(*frmQVSKY);
     WireParty(*frmQVSKY);
+    WireTelescope(*frmQVSKY);
+    if (cmd.Telescope)
+        frmScope->ConnectTo(cmd.TelescopeHost, cmd.TelescopePort, cmd.TelescopeDevice);
 
     // QUENLIRA_TIMING=1 reports how long the start takes, leaving out the
     // time the user spends choosing a site.

@@ -47,6 +47,35 @@ TEST(CommandLine, HelpAndVersionWinOverQtOptionsAndOtherWords) {
     EXPECT_EQ(Act({"Sysinfo.dat"}, true), TCmdLine::Bad);
 }
 
+TEST(CommandLine, TelescopeAddressIsOursAndCheckedInTheStrictPass) {
+    auto parse = [](std::vector<std::string> args, bool strict) {
+        args.insert(args.begin(), "quenlira");
+        return TCmdLine::Parse(args, strict);
+    };
+    TCmdLine c = parse({"--telescope", "observatory:7625/EQMod Mount"}, true);
+    EXPECT_EQ(c.Action, TCmdLine::Run) << c.Message;
+    EXPECT_TRUE(c.Telescope);
+    EXPECT_EQ(c.TelescopeHost, "observatory");
+    EXPECT_EQ(c.TelescopePort, 7625);
+    EXPECT_EQ(c.TelescopeDevice, "EQMod Mount");
+    c = parse({"-platform", "xcb", "--telescope=localhost"}, false);
+    EXPECT_TRUE(c.Telescope);
+    EXPECT_EQ(c.TelescopePort, 7624);
+    // No value, or no address: refused with what is wrong, not taken for Qt's.
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--telescope"},
+                                                {"--telescope", "host:0"},
+                                                {"--telescope=:7624"}}) {
+        c = parse(bad, true);
+        EXPECT_EQ(c.Action, TCmdLine::Bad) << bad.back();
+        EXPECT_NE(c.Message.find("--telescope"), std::string::npos) << c.Message;
+        EXPECT_FALSE(c.Telescope);
+        EXPECT_EQ(parse(bad, false).Action, TCmdLine::Run); // the first pass leaves it
+    }
+    // The address is not an unknown word after it.
+    EXPECT_EQ(parse({"--telescope", "localhost:7624", "--version"}, true).Action,
+              TCmdLine::Version);
+}
+
 TEST(CommandLine, BothProgramsAnswerHelpAndVersionWithoutADisplay) {
     if (!std::filesystem::exists("./quenlira") || !std::filesystem::exists("./quenlira-chart"))
         GTEST_SKIP() << "programs not built";
@@ -63,8 +92,8 @@ TEST(CommandLine, BothProgramsAnswerHelpAndVersionWithoutADisplay) {
     EXPECT_EQ(out.rfind("quenlira-chart 3.", 0), 0u) << out;
     // A word neither we nor Qt know: refused on the offscreen platform,
     // without a window.
-    EXPECT_EQ(Shell("env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=/tmp ./quenlira --frobnicate", out),
-              2)
+    EXPECT_EQ(
+        Shell("env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=/tmp ./quenlira --frobnicate", out), 2)
         << out;
     EXPECT_NE(out.find("unknown argument '--frobnicate'"), std::string::npos) << out;
 }
