@@ -36,7 +36,7 @@ TfrmScope::TfrmScope(const std::string& folder, QWidget* parent)
     setStyleSheet("QLineEdit, QComboBox, QComboBox QAbstractItemView { background: black; "
                   "color: rgb(255,0,0); border: 1px solid rgb(128,0,0); "
                   "selection-background-color: rgb(128,0,0); selection-color: black; }"
-                  "QCheckBox { color: rgb(255,0,0); }"
+                  "QLabel, QCheckBox { color: rgb(255,0,0); }"
                   "QCheckBox::indicator { border: 1px solid rgb(255,0,0); width: 10px; "
                   "height: 10px; }"
                   "QCheckBox::indicator:checked { background: rgb(255,0,0); }");
