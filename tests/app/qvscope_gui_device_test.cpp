@@ -133,7 +133,9 @@ TEST_F(TelescopeWindow, ConnectsSlewsAndEscapeStops) {
     win->SlewClick();
     ASSERT_TRUE(Until([&] { return win->Scope.GetState() == TScope::Slewing; }, 10000))
         << Text(win->labStatus);
-    EXPECT_NE(Text(win->labStatus).find("slewing"), std::string::npos);
+    EXPECT_TRUE(
+        Until([&] { return Text(win->labStatus).find("slewing") != std::string::npos; }, 3000))
+        << Text(win->labStatus);
     QTest::keyClick(win.get(), Qt::Key_Escape);
     ASSERT_TRUE(Until([&] { return win->Scope.GetState() != TScope::Slewing; }, 3000))
         << "Escape did not stop the slew";
