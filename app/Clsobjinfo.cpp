@@ -19,7 +19,7 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kHourAngle = kTwoPi / 24.0; // one hour of time as an angle
-constexpr double kJ2000 = 51544.0;
+constexpr double kJ2000 = TMjd::J2000;
 constexpr double kOneArcMinute = 0.0002908882086657213;
 constexpr const char* kCrLf = "\r\n";
 

@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr double kJ2000 = 51544.0;
+constexpr double kJ2000 = TMjd::J2000;
 
 // Magnitude as "#0.#0" writes it: at least one integer digit, two decimals.
 std::string MagText(double mag) {

@@ -123,7 +123,7 @@ TReadout Readout(const TLocation& site, double mjd, double ra, double dec, bool 
     r.Dc = "Dc:" + deg.TextDeg(1, 1);
     // The charts' directions are J2000 ones; the horizon is that of the moment.
     double raDate = 0, decDate = 0;
-    TMjd::Epoch(ra, dec, 51544.0, mjd, 0.0, 0.0, raDate, decDate);
+    TMjd::Epoch(ra, dec, TMjd::J2000, mjd, 0.0, 0.0, raDate, decDate);
     double azi = 0, alt = 0;
     site.AziAlt(mjd, raDate, decDate, azi, alt);
     if (refraction) alt = site.Refract(alt);

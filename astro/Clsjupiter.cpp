@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "astro/Clsmjd.h"
+
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = kPi / 180.0;
@@ -33,7 +35,7 @@ void TJupiter::SetMjd(double mjd) {
     Publish(*this, Jupiter, mjd);
     AxisRatio = 0.935;
 
-    const double tc = (mjd - 51544.5) / 36525.0;
+    const double tc = (TMjd::TT(mjd) - TMjd::J2000) / 36525.0;
     // Jupiter's equator against the Earth's: inclination and node, and its pole.
     const double incl = (25.5 + 0.01 * tc) * kDeg;
     const double node = (1.91 - 0.1 * tc) * kDeg;

@@ -71,8 +71,8 @@ void TLocation::follow(LatCache& cache) const {
 }
 
 double TLocation::SiderealTime(double mjd) const {
-    const double x = (mjd - 40000.0) * 1.002737909 + 0.671262 + Lon / kTwoPi;
-    double t = (x - std::floor(x)) * kTwoPi;
+    double t = std::fmod(TMjd::MeanSiderealTime(mjd) + Lon, kTwoPi);
+    if (t < 0.0) t += kTwoPi;
     if (t >= kTwoPi) t -= kTwoPi;
     return t;
 }

@@ -202,43 +202,231 @@ void TMjd::MJD2DATE(double mjd, double zone, int summer, int& year, int& month, 
     day = d - sum;
 }
 
+namespace {
+
+// Delta T of Espenak and Meeus at the decimal year y, seconds, as published
+// (their tidal acceleration, -26"/cy^2).
+double espenakMeeus(double y) {
+    auto far = [](double yy) {
+        const double u = (yy - 1820.0) / 100.0;
+        return -20.0 + 32.0 * u * u;
+    };
+    if (y < -500.0 || y >= 2150.0) return far(y);
+    if (y < 500.0) {
+        const double u = y / 100.0;
+        return 10583.6 +
+               u * (-1014.41 +
+                    u * (33.78311 +
+                         u * (-5.952053 + u * (-0.1798452 + u * (0.022174192 + u * 0.0090316521)))));
+    }
+    if (y < 1600.0) {
+        const double u = (y - 1000.0) / 100.0;
+        return 1574.2 +
+               u * (-556.01 +
+                    u * (71.23472 +
+                         u * (0.319781 + u * (-0.8503463 + u * (-0.005050998 + u * 0.0083572073)))));
+    }
+    if (y < 1700.0) {
+        const double t = y - 1600.0;
+        return 120.0 + t * (-0.9808 + t * (-0.01532 + t / 7129.0));
+    }
+    if (y < 1800.0) {
+        const double t = y - 1700.0;
+        return 8.83 + t * (0.1603 + t * (-0.0059285 + t * (0.00013336 - t / 1174000.0)));
+    }
+    if (y < 1860.0) {
+        const double t = y - 1800.0;
+        return 13.72 +
+               t * (-0.332447 +
+                    t * (0.0068612 +
+                         t * (0.0041116 +
+                              t * (-0.00037436 +
+                                   t * (0.0000121272 + t * (-0.0000001699 + t * 0.000000000875))))));
+    }
+    if (y < 1900.0) {
+        const double t = y - 1860.0;
+        return 7.62 +
+               t * (0.5737 + t * (-0.251754 + t * (0.01680668 + t * (-0.0004473624 + t / 233174.0))));
+    }
+    if (y < 1920.0) {
+        const double t = y - 1900.0;
+        return -2.79 + t * (1.494119 + t * (-0.0598939 + t * (0.0061966 - t * 0.000197)));
+    }
+    if (y < 1941.0) {
+        const double t = y - 1920.0;
+        return 21.20 + t * (0.84493 + t * (-0.076100 + t * 0.0020936));
+    }
+    if (y < 1961.0) {
+        const double t = y - 1950.0;
+        return 29.07 + t * (0.407 + t * (-1.0 / 233.0 + t / 2547.0));
+    }
+    if (y < 1986.0) {
+        const double t = y - 1975.0;
+        return 45.45 + t * (1.067 + t * (-1.0 / 260.0 - t / 718.0));
+    }
+    if (y < 2005.0) {
+        const double t = y - 2000.0;
+        return 63.86 +
+               t * (0.3345 + t * (-0.060374 + t * (0.0017275 + t * (0.000651814 + t * 0.00002373599))));
+    }
+    if (y < 2050.0) {
+        const double t = y - 2000.0;
+        return 62.92 + t * (0.32217 + t * 0.005589);
+    }
+    return far(y) - 0.5628 * (2150.0 - y);
+}
+
+// Rotation matrices in the convention of the IAU SOFA routines: r = R * r.
+using TMatrix = double[3][3];
+
+void multiply(const TMatrix& a, const TMatrix& b, TMatrix& out) {
+    TMatrix t;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            t[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            out[i][j] = t[i][j];
+}
+
+void aboutZ(double a, TMatrix& r) {
+    const double c = std::cos(a), s = std::sin(a);
+    const TMatrix m = {{c, s, 0.0}, {-s, c, 0.0}, {0.0, 0.0, 1.0}};
+    std::memcpy(r, m, sizeof m);
+}
+
+void aboutY(double a, TMatrix& r) {
+    const double c = std::cos(a), s = std::sin(a);
+    const TMatrix m = {{c, 0.0, -s}, {0.0, 1.0, 0.0}, {s, 0.0, c}};
+    std::memcpy(r, m, sizeof m);
+}
+
+// Precession from the mean equator and equinox of J2000.0 to those of the UT
+// instant mjd: the equatorial angles zeta, z and theta of the IAU 2006 (P03)
+// model, which hold to well under an arc second over several thousand years.
+void precessionMatrix(double mjd, TMatrix& r) {
+    // Charts precess thousands of stars to one or two dates per drawing.
+    struct Entry {
+        double mjd;
+        TMatrix m;
+        bool set;
+    };
+    static thread_local Entry cache[2] = {};
+    static thread_local int next = 0;
+    for (const Entry& e : cache)
+        if (e.set && e.mjd == mjd) {
+            std::memcpy(r, e.m, sizeof e.m);
+            return;
+        }
+    const double t = (TMjd::TT(mjd) - TMjd::J2000) / 36525.0;
+    const double zeta =
+        (2.650545 +
+         t * (2306.083227 +
+              t * (0.2988499 + t * (0.01801828 + t * (-0.000005971 + t * -0.0000003173))))) *
+        kArcSec;
+    const double z =
+        (-2.650545 +
+         t * (2306.077181 +
+              t * (1.0927348 + t * (0.01826837 + t * (-0.000028596 + t * -0.0000002904))))) *
+        kArcSec;
+    const double theta =
+        t * (2004.191903 + t * (-0.4294934 + t * (-0.04182264 + t * (-0.000007089 + t * -0.0000001274)))) *
+        kArcSec;
+    TMatrix a, b;
+    aboutZ(-zeta, a);
+    aboutY(theta, b);
+    multiply(b, a, r);
+    aboutZ(-z, a);
+    multiply(a, r, r);
+    Entry& e = cache[next];
+    next = 1 - next;
+    e.mjd = mjd;
+    std::memcpy(e.m, r, sizeof e.m);
+    e.set = true;
+}
+
+void toVector(double ra, double dec, double v[3]) {
+    const double c = std::cos(dec);
+    v[0] = c * std::cos(ra);
+    v[1] = c * std::sin(ra);
+    v[2] = std::sin(dec);
+}
+
+void toAngles(const double v[3], double& ra, double& dec) {
+    const double xy = std::hypot(v[0], v[1]);
+    ra = xy == 0.0 ? 0.0 : std::atan2(v[1], v[0]);
+    if (ra < 0.0) ra += kTwoPi;
+    if (ra >= kTwoPi) ra -= kTwoPi;
+    dec = std::atan2(v[2], xy);
+}
+
+} // namespace
+
+double TMjd::DeltaT(double mjd) {
+    if (!std::isfinite(mjd)) return 0.0;
+    // Decimal year: close enough to the calendar's for a curve that changes
+    // by seconds a year at most.
+    const double y = 2000.0 + (mjd - J2000) / 365.25;
+    double dt = espenakMeeus(y);
+    // The polynomials assume a lunar tidal acceleration of -26"/cy^2; the
+    // Moon theory's mean longitude follows -25.858 like the modern ephemerides.
+    // The observed span needs no correction.
+    if (y < 1955.0 || y > 2005.0) dt += -0.000012932 * (y - 1955.0) * (y - 1955.0);
+    return dt;
+}
+
+double TMjd::MeanSiderealTime(double mjd) {
+    if (!std::isfinite(mjd)) return 0.0;
+    // Earth rotation angle (UT1), the day's fraction kept apart for precision.
+    const double du = mjd - J2000;
+    const double f = (mjd - std::floor(mjd)) + 0.5;
+    const double era = kTwoPi * (f + 0.7790572732640 + 0.00273781191135448 * du);
+    const double t = (TT(mjd) - J2000) / 36525.0;
+    const double poly =
+        (0.014506 +
+         t * (4612.156534 + t * (1.3915817 + t * (-0.00000044 + t * (-0.000029956 + t * -0.0000000368))))) *
+        kArcSec;
+    double g = std::fmod(era + poly, kTwoPi);
+    if (g < 0.0) g += kTwoPi;
+    if (g >= kTwoPi) g -= kTwoPi;
+    return g;
+}
+
 double TMjd::GetLSTime(double longitude) const {
-    const double x = (Mjd - 40000.0) * 1.002737909 + 0.671262 + longitude / kTwoPi;
-    double t = (x - std::floor(x)) * kTwoPi;
+    double t = std::fmod(MeanSiderealTime(Mjd) + longitude, kTwoPi);
+    if (t < 0.0) t += kTwoPi;
     if (t >= kTwoPi) t -= kTwoPi;
     return t;
 }
 
+void TMjd::ProperMotion(double ra, double dec, double pmRaCosDec, double pmDec, double years,
+                        double& raOut, double& decOut) {
+    // Straight-line motion in space: the unit vector plus the tangential
+    // velocity (radians a year along east and north) times the years, made a
+    // unit vector again.
+    const double sa = std::sin(ra), ca = std::cos(ra), sd = std::sin(dec), cd = std::cos(dec);
+    const double k = years * kArcSec / 1000.0;
+    const double e = pmRaCosDec * k, n = pmDec * k;
+    const double v[3] = {cd * ca - e * sa - n * sd * ca, cd * sa + e * ca - n * sd * sa,
+                         sd + n * cd};
+    toAngles(v, raOut, decOut);
+}
+
 void TMjd::Epoch(double ra, double dec, double fromMjd, double toMjd, double pmRa, double pmDec,
                  double& raOut, double& decOut) {
-    const int y0 = yearEstimate(fromMjd);
-    const int y1 = yearEstimate(toMjd);
-    const double T0 = (y0 - 1900) / 100.0;
-    const double t = (y1 - y0) / 100.0;
-    const double t2 = t * t;
-    const double t3 = t2 * t;
-    const double zeta = ((2304.25 + 1.396 * T0) * t + 0.302 * t2 + 0.018 * t3) * kArcSec;
-    const double z = zeta + 0.791 * t2 * kArcSec;
-    const double theta = ((2004.682 - 0.853 * T0) * t - 0.426 * t2 - 0.042 * t3) * kArcSec;
-
-    const double A = ra + pmRa * t * kArcSec;
-    const double D = dec + pmDec * t * kArcSec;
-
-    const double cosD = std::cos(D), sinD = std::sin(D);
-    const double cosTh = std::cos(theta), sinTh = std::sin(theta);
-    const double cosAz = std::cos(A + zeta), sinAz = std::sin(A + zeta);
-
-    const double s = cosD * sinAz;
-    const double c = cosTh * cosD * cosAz - sinTh * sinD;
-    const double a = AtnEx(s, c);
-    // cos D' is the length of the two components (s / sin a in exact
-    // arithmetic); the quotient fails on the colure, where s and sin a are both
-    // (nearly) zero, and turned a star at ra 0 into the pole.
-    const double cosD1 = std::hypot(s, c);
-    const double sinD1 = sinTh * cosD * cosAz + cosTh * sinD;
-
-    raOut = a + z;
-    decOut = std::atan(sinD1 / cosD1);
+    if (pmRa != 0.0 || pmDec != 0.0)
+        ProperMotion(ra, dec, pmRa * std::cos(dec) * 10.0, pmDec * 10.0, (toMjd - fromMjd) / 365.25,
+                     ra, dec);
+    TMatrix from, to;
+    precessionMatrix(fromMjd, from);
+    precessionMatrix(toMjd, to);
+    double v[3], j[3], w[3];
+    toVector(ra, dec, v);
+    for (int i = 0; i < 3; ++i)
+        j[i] = from[0][i] * v[0] + from[1][i] * v[1] + from[2][i] * v[2]; // back to J2000
+    for (int i = 0; i < 3; ++i)
+        w[i] = to[i][0] * j[0] + to[i][1] * j[1] + to[i][2] * j[2];
+    toAngles(w, raOut, decOut);
 }
 
 void TMjd::Epoch(double ra, double dec, double toMjd, double pmRa, double pmDec, double& raOut,

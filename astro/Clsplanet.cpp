@@ -6,6 +6,8 @@
 #include <cmath>
 #include <iterator>
 
+#include "astro/Clsmjd.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -457,6 +459,17 @@ void TPlanet::moon(double d, double& lambda, double& beta, double& parallax) {
     double F = 11.250889 + 360.0 * frac(0.036748195688121134 * d) - 0.003211 * T2 - 0.0000003 * T3;
     const double Om =
         259.183275 - 360.0 * frac(0.00014709422766069893 * d) + 0.002078 * T2 + 0.000022 * T3;
+    // The secular terms above follow an older tidal acceleration of the Moon. Delta T
+    // (TMjd::DeltaT) assumes that of the modern lunar ephemerides, -25.858"/cy^2: the
+    // difference, fitted against one of them (ELP/MPP02 in the form of Meeus) over
+    // -1000..3000, slows the Moon along its orbit by 1.60" T^2 (T from J2000) in every
+    // argument that carries its mean motion.
+    const double Tc = T - 1.0;
+    const double slow = (-0.0004442 + 0.00000087 * Tc) * Tc * Tc;
+    Lp += slow;
+    Mp += slow;
+    D += slow;
+    F += slow;
 
     const double s1 = std::sin((51.2 + 20.2 * T) * kRad);
     const double s2 = std::sin(Om * kRad);
@@ -767,7 +780,8 @@ void TPlanet::plans(double d, int planet, double& l, double& b, double& r, doubl
 }
 
 void TPlanet::body_cir(int body, double mjd) {
-    const double d = mjd - kEpochMjd;
+    // The theory runs on dynamical time; mjd is the UT of the moment.
+    const double d = TMjd::TT(mjd) - kEpochMjd;
     Result = TBodyRecord{};
     TBodyRecord& res = Result;
     double deps, dpsi;

@@ -2,7 +2,8 @@
 //
 // TPlanet is the computing base of every solar-system body class. All angles are radians
 // unless a name says otherwise; the time argument d is days from 1900 January 0.5
-// (d = MJD - 15019.5, MJD in Universal Time used directly), T = d / 36525.
+// (d = MJD - 15019.5 with the MJD in Terrestrial Time), T = d / 36525. body_cir takes the
+// moment in Universal Time and adds Delta T (TMjd::TT).
 #pragma once
 
 #include <string>

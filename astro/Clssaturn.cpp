@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "astro/Clsmjd.h"
+
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = kPi / 180.0;
@@ -12,7 +14,7 @@ void TSaturn::SetMjd(double mjd) {
     Publish(*this, Saturn, mjd);
     AxisRatio = 0.8923;
 
-    const double tc = (mjd - 51544.5) / 36525.0;
+    const double tc = (TMjd::TT(mjd) - TMjd::J2000) / 36525.0;
     // Pole of the ring plane.
     const double poleRa = (40.58 - 0.04 * tc) * kDeg;
     const double poleDec = 83.54 * kDeg;

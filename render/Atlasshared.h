@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "astro/Clsmjd.h"
 #include "catalog/Clsnebula.h"
 #include "render/Clsdib.h"
 #include "render/Clssurface.h"
@@ -18,7 +19,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kTwoPi = 2.0 * kPi;
 constexpr double kDeg = kPi / 180.0;
 constexpr double kFiveDeg = 0.08726646259971639;
-constexpr double kJ2000 = 51544.0;
+constexpr double kJ2000 = TMjd::J2000;
 
 // Star colours: [set][level - 1][spectral code - 1] (M K G F A B O other).
 constexpr unsigned long kStarColours[2][3][8] = {

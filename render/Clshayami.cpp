@@ -35,7 +35,7 @@ constexpr unsigned long kEcliptic = RGB(112, 112, 16);
 constexpr unsigned long kSunPen = RGB(255, 100, 100);
 // The equinox of the catalogues, the constellation and the Milky Way tables (the same
 // number the atlas carries the bodies back to).
-constexpr double kCatalogueEpoch = 51544.0;
+constexpr double kCatalogueEpoch = TMjd::J2000;
 
 unsigned long SpectColour(int code) {
     switch (code) {
@@ -179,9 +179,8 @@ void THayami::DrawHayami(int flags) {
     s->Rectangle(0, 0, Width, Height);
     Draw.DrawEnd(s);
     // Local sidereal time.
-    double st = (MJD - 40000.0) * 1.002737909 + 0.671262 + Lng / kTwoPi;
-    st -= std::floor(st);
-    Lst = st * kTwoPi;
+    Lst = std::fmod(TMjd::MeanSiderealTime(MJD) + Lng, kTwoPi);
+    if (Lst < 0.0) Lst += kTwoPi;
     // Layers, each drawn over the previous ones.
     DrawMilky();
     if (flags & 1) {

@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "astro/Clslocation.h"
+#include "astro/Clsmjd.h"
 
 namespace {
 
@@ -278,7 +279,7 @@ TEST(LocationParallax, BodyOnTheSitesMeridianAtRaZero) {
     // ra 0 then lies straight above the site's meridian and y = 0 exactly.
     TLocation s;
     s.Lat = 0.0;
-    s.Lon = (1.0 - 0.671262) * kTwoPi;
+    s.Lon = kTwoPi - TMjd::MeanSiderealTime(40000.0);
     for (int i = 0; i < 200 && s.SiderealTime(40000.0) != 0.0; ++i) {
         s.Lon = std::nextafter(s.Lon, s.SiderealTime(40000.0) > kPi ? 10.0 : -10.0);
     }

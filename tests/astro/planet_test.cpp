@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "astro/Clsmjd.h"
 #include "astro/Clsplanet.h"
 
 namespace {
@@ -208,10 +209,13 @@ TEST(PlanetSun, PositionAtJ2000AndMeeusExample25a) {
 }
 
 TEST(PlanetMoon, MatchesMeeusExample47a) {
-    // 1992 April 12, 0h: apparent lambda 133.167265 deg, beta -3.229126 deg, distance
+    // 1992 April 12, 0h TD: apparent lambda 133.167265 deg, beta -3.229126 deg, distance
     // 368409.7 km, alpha 134.688470 deg, delta 13.768368 deg (from the full ELP series).
+    // The theory takes UT: Delta T (59 s) earlier.
     TPlanet p;
-    p.body_cir(TPlanet::Moon, 48724.0);
+    const double ut = 48724.0 - TMjd::DeltaT(48724.0) / 86400.0;
+    ASSERT_NEAR(TMjd::TT(ut), 48724.0, 1e-9);
+    p.body_cir(TPlanet::Moon, ut);
     const TBodyRecord& r = p.Result;
     EXPECT_NEAR(r.GeoLon, 133.167265 * kDeg, 12.0 * kArcsec);
     EXPECT_NEAR(r.GeoLat, -3.229126 * kDeg, 6.0 * kArcsec);
