@@ -1,8 +1,14 @@
 #include "catalog/Clsstar.h"
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "astro/Clsmjd.h"
 
 namespace {
 
@@ -80,7 +86,12 @@ TStar::TStar(const char* path) {
         return;
     }
     TCatalogFile file;
-    if (!file.Read(path, records_) || !file.Sift(path, records_, Plausible)) {
+    if (!file.Read(path, records_)) {
+        Error = file.Error();
+        return;
+    }
+    const std::size_t inFile = records_.size();
+    if (!file.Sift(path, records_, Plausible)) {
         Error = file.Error();
         return;
     }
@@ -113,6 +124,74 @@ TStar::TStar(const char* path) {
             n.dec = r.dec;
         }
     }
+    // The side file lines up with the file's records; once a damaged record
+    // has been left out it no longer does.
+    if (records_.size() == inFile) LoadMotions(MotionPath(path));
+}
+
+std::string TStar::MotionPath(const std::string& catalogue) {
+    const std::string ext = ".dat";
+    if (catalogue.size() >= ext.size() &&
+        catalogue.compare(catalogue.size() - ext.size(), ext.size(), ext) == 0)
+        return catalogue.substr(0, catalogue.size() - ext.size()) + "Pm" + ext;
+    return catalogue + "Pm";
+}
+
+void TStar::LoadMotions(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return; // no side file: no motions
+    TCatalogFile file;
+    std::vector<TStarMotion> m;
+    if (!file.Read(path, m)) {
+        MotionError = file.Error();
+        return;
+    }
+    if (m.size() != records_.size()) {
+        MotionError = path + " does not match its catalogue: " + std::to_string(m.size()) +
+                      " motions for " + std::to_string(records_.size()) + " stars";
+        return;
+    }
+    // Barnard's star, the fastest, moves 10.4" a year.
+    constexpr float kFastest = 20000.0f;
+    for (const TStarMotion& x : m)
+        if (!(std::fabs(x.pmRa) <= kFastest && std::fabs(x.pmDec) <= kFastest)) {
+            MotionError = path + " is not a proper-motion file: it holds impossible motions";
+            return;
+        }
+    motions_ = std::move(m);
+    epoch2000_ = records_;
+    Motions = motions_.data();
+}
+
+void TStar::MoveTo(double mjd) {
+    if (!Motions || !std::isfinite(mjd)) return;
+    // To the day: Barnard's star moves 0.03" a day.
+    double day = std::round(mjd - TMjd::J2000);
+    // Beyond a few hundred thousand years straight-line motion means nothing.
+    day = std::clamp(day, -1e8, 1e8);
+    if (day == day_) return;
+    day_ = day;
+    const double years = day / 365.25;
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        const TStarMotion& m = motions_[i];
+        const TStarRecord& from = epoch2000_[i];
+        TStarRecord& to = records_[i];
+        if (m.pmRa == 0.0f && m.pmDec == 0.0f) {
+            to.ra = from.ra;
+            to.dec = from.dec;
+            continue;
+        }
+        double ra, dec;
+        TMjd::ProperMotion(from.ra, from.dec, m.pmRa, m.pmDec, years, ra, dec);
+        to.ra = static_cast<float>(ra);
+        to.dec = static_cast<float>(dec);
+    }
+    for (TNamedStar& n : Named)
+        if (n.record >= 0) {
+            n.ra = records_[n.record].ra;
+            n.dec = records_[n.record].dec;
+        }
+    ++Generation;
 }
 
 bool TStar::Plausible(const TStarRecord& r) {

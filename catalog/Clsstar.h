@@ -22,6 +22,15 @@ struct TStarRecord {
 };
 static_assert(sizeof(TStarRecord) == 16, "Star.dat records are 16 bytes");
 
+// One record of the proper-motion side file beside a catalogue ("StarPm.dat"
+// beside "Star.dat"): the same order as the catalogue's records, in
+// milliarcseconds a year, the motion in right ascension times cos dec.
+struct TStarMotion {
+    float pmRa;
+    float pmDec;
+};
+static_assert(sizeof(TStarMotion) == 8, "proper-motion records are 8 bytes");
+
 struct TNamedStar {
     std::uint8_t con;
     std::uint16_t bayer;
@@ -57,6 +66,19 @@ public:
 
     const TStarRecord& operator[](int i) const { return Records[i]; }
 
+    // The proper motions (nullptr without a usable side file: the stars then
+    // stand still) and why a side file that exists was not used.
+    const TStarMotion* Motions = nullptr;
+    std::string MotionError;
+    // The side file of a catalogue file: "Star.dat" -> "StarPm.dat".
+    static std::string MotionPath(const std::string& catalogue);
+    // Moves the records' places (and the named stars') to the UT instant mjd,
+    // to the day, on the J2000 equator: the place of each star at that date.
+    // Nothing to do without motions or when already there.
+    void MoveTo(double mjd);
+    // Changes whenever MoveTo moves the places, for those who keep copies.
+    std::uint32_t Generation = 0;
+
     // type 1 Greek letter (UTF-8), 2 key of a Greek symbol font, 3 the letter's
     // name; superscript digits follow. dst must hold 16 bytes.
     static void GetBayer(int type, unsigned short code, char* dst);
@@ -74,5 +96,9 @@ public:
 
 private:
     const TNamedStar* FindNamed(int con, int flamsteed, int bayer) const;
+    void LoadMotions(const std::string& path);
     std::vector<TStarRecord> records_;
+    std::vector<TStarRecord> epoch2000_; // the places of the file, J2000.0
+    std::vector<TStarMotion> motions_;
+    double day_ = 0.0; // days after J2000.0 of the current places
 };

@@ -27,6 +27,10 @@ using namespace atlasdetail;
 // ---------------------------------------------------------------- drawing
 
 void TAtlas::Draw() {
+    // The stars at their places of the moment (J2000 equator), before any
+    // thread reads them.
+    for (TStar* star : Star)
+        if (star) star->MoveTo(Mjd.GetMJD());
     ComputeWindow();
     // On a large raster the stars are placed on the second thread while
     // this one draws the layers beneath them. The placing reads the window

@@ -172,6 +172,7 @@ void THayami::DrawRgn(TSurface* surface, const TRegion& region, unsigned long co
 void THayami::DrawHayami(int flags) {
     TSurface* s = DIB.GetSurface();
     if (!s) return;
+    if (Star) Star->MoveTo(MJD); // the stars where they stand at the moment
     // Size from the raster; clear to black.
     Width = DIB.GetWidth();
     Height = DIB.GetHeight();

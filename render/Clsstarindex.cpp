@@ -22,7 +22,10 @@ int TStarIndex::ZoneOf(double dec) {
 }
 
 void TStarIndex::Build(const TStar& star, bool keepTrig) {
-    if (Catalogue == &star && Source == star.Records && SourceCount == star.Count) return;
+    if (Catalogue == &star && Source == star.Records && SourceCount == star.Count &&
+        Generation == star.Generation)
+        return;
+    Generation = star.Generation; // the stars moved with their proper motions
     Catalogue = &star;
     Source = star.Records;
     SourceCount = star.Count;

@@ -26,7 +26,7 @@ public:
     static constexpr int Zones = 360;
 
     // (Re)builds the index when `star` is not the catalogue it was built
-    // from; cheap otherwise. Without `keepTrig` the sines and cosines are not
+    // from or its stars have moved since; cheap otherwise. Without `keepTrig` the sines and cosines are not
     // stored but worked out when asked (the deep catalogue: half a million
     // records whose stars are drawn only a few at a time, zoomed in).
     void Build(const TStar& star, bool keepTrig = true);
@@ -109,6 +109,7 @@ private:
     const TStar* Catalogue = nullptr;
     const void* Source = nullptr;
     int32_t SourceCount = -1;
+    uint32_t Generation = 0;
     std::vector<int32_t> Start; // Zones + 1 offsets into Records
     std::vector<Entry> Records; // zone by zone
     std::vector<double> Trig;   // sine and cosine per record

@@ -1,7 +1,11 @@
 // TStar on small hand-made catalogue files.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+
 #include "Catalogfiles.h"
+#include "astro/Clsmjd.h"
 #include "catalog/Clsstar.h"
 
 namespace {
@@ -142,4 +146,71 @@ TEST(StarNames, ProperNamesByConstellationAndFlamsteedNumber) {
     EXPECT_EQ(TStar::GetSpectName(8), "");
     EXPECT_EQ(TStar::GetSpectName(1), "M");
     EXPECT_EQ(TStar::GetSpectName(7), "O");
+}
+
+// The proper-motion side file: used only when it lines up with the catalogue,
+// moving the records and the named stars with the date; anything else leaves
+// the stars where the catalogue has them, with the reason.
+TEST(StarMotion, SideFileMovesTheStarsOrIsLeftOutWithAReason) {
+    // Sirius (9 CMa) and a still star.
+    const std::vector<TStarRecord> recs{Rec(20, 100, 9, -146, 1.767791f, -0.291751f),
+                                        Rec(2, 0, 0, 510)};
+    TTempFile f("star_pm");
+    f.Write(recs);
+    TStar none(f.Path());
+    EXPECT_EQ(none.Motions, nullptr); // no side file: no motion, no complaint
+    EXPECT_TRUE(none.MotionError.empty());
+    none.MoveTo(TMjd::J2000 + 365250.0);
+    EXPECT_FLOAT_EQ(none[0].ra, 1.767791f);
+
+    const std::string side = TStar::MotionPath(f.Path());
+    EXPECT_EQ(TStar::MotionPath("/a/Star.dat"), "/a/StarPm.dat");
+    {
+        std::FILE* out = std::fopen(side.c_str(), "wb");
+        const TStarMotion m[2] = {{-546.01f, -1223.07f}, {0.0f, 0.0f}};
+        std::fwrite(m, sizeof m, 1, out);
+        std::fclose(out);
+    }
+    TStar s(f.Path());
+    ASSERT_NE(s.Motions, nullptr) << s.MotionError;
+    const std::uint32_t g = s.Generation;
+    // A thousand years on: Sirius 1340" further along, to the south-west.
+    s.MoveTo(TMjd::J2000 + 365250.0);
+    EXPECT_NE(s.Generation, g);
+    const double ddec = (s[0].dec - recs[0].dec) * 206264.806;
+    const double dra = (s[0].ra - recs[0].ra) * std::cos(recs[0].dec) * 206264.806;
+    EXPECT_NEAR(ddec, -1223.07, 2.0);
+    EXPECT_NEAR(dra, -546.01, 2.0);
+    EXPECT_FLOAT_EQ(s[1].ra, recs[1].ra);
+    EXPECT_FLOAT_EQ(Named(s, "Sirius").dec, s[0].dec);
+    // The same day again moves nothing; back at J2000 the file's places return.
+    const std::uint32_t g2 = s.Generation;
+    s.MoveTo(TMjd::J2000 + 365250.2);
+    EXPECT_EQ(s.Generation, g2);
+    s.MoveTo(TMjd::J2000);
+    EXPECT_FLOAT_EQ(s[0].ra, recs[0].ra);
+    EXPECT_FLOAT_EQ(s[0].dec, recs[0].dec);
+
+    // Wrong length, impossible values, a catalogue with a record left out.
+    auto refused = [&](const std::vector<TStarMotion>& m, const std::vector<TStarRecord>& cat) {
+        TTempFile c("star_pm_bad");
+        c.Write(cat);
+        const std::string p = TStar::MotionPath(c.Path());
+        std::FILE* out = std::fopen(p.c_str(), "wb");
+        std::fwrite(m.data(), sizeof(TStarMotion), m.size(), out);
+        std::fclose(out);
+        TStar t(c.Path());
+        std::remove(p.c_str());
+        t.MoveTo(TMjd::J2000 + 3e5);
+        EXPECT_FLOAT_EQ(t[0].ra, cat[0].ra);
+        return t.Motions == nullptr;
+    };
+    EXPECT_TRUE(refused({{1.0f, 1.0f}}, recs));
+    EXPECT_TRUE(refused({{1.0f, 1.0f}, {std::nanf(""), 0.0f}}, recs));
+    EXPECT_TRUE(refused({{1.0f, 1.0f}, {3e4f, 0.0f}}, recs));
+    std::vector<TStarRecord> withBad = recs;
+    withBad.resize(200, Rec(2, 0, 0, 510));
+    withBad.push_back(Rec(2, 0, 0, 500, 1.0f, 7.0f)); // declination past the pole
+    EXPECT_TRUE(refused(std::vector<TStarMotion>(withBad.size(), {1.0f, 1.0f}), withBad));
+    std::remove(side.c_str());
 }
