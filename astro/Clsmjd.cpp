@@ -81,13 +81,27 @@ TMjd::TMjd() : Mjd(51544.0), Zone(0.0), Summer(0) {
 }
 
 double TMjd::JULIAN(int year, int month, double day, double zone, int summer) {
-    // The calendar test is made in single precision, which places the switch
-    // late on 1582 October 10 (dates typed for the days the reform dropped
-    // fall on one side or the other).
-    const float c = static_cast<float>(year) + static_cast<float>(month - 1) / 12.0f +
-                    static_cast<float>(day) / 365.25f;
-    const bool gregorian = c >= 1582.78f;
+    // Gregorian from 1582 October 15 on; a non-finite day is left to the arithmetic.
+    const int d = std::isfinite(day) ? static_cast<int>(std::floor(day)) : 0;
+    const bool gregorian =
+        year > kReformYear ||
+        (year == kReformYear && (month > 10 || (month == 10 && d >= 15)));
     return dayBase(year, month, gregorian) + day - (summer + zone) / 24.0;
+}
+
+bool TMjd::LeapYear(int year) {
+    return leapYear(year, year > kReformYear);
+}
+
+int TMjd::MonthDays(int year, int month) {
+    if (month < 1 || month > 12) return 0;
+    if (month == 2 && LeapYear(year)) return 29;
+    return kMonthDays[month];
+}
+
+bool TMjd::DateExists(int year, int month, int day) {
+    if (day < 1 || day > MonthDays(year, month)) return false;
+    return !(year == kReformYear && month == 10 && day >= 5 && day <= 14);
 }
 
 void TMjd::SetNow(int year, int month, int day, int hour, int minute, int second, double zone,

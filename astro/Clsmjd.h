@@ -34,7 +34,18 @@ public:
     void SetNow(const char* date, const char* time, double zone, int summer);
 
     // MJD (UT) of a local calendar instant; day carries the fraction of the day.
+    // Julian calendar before 1582 October 15, Gregorian from that day; the
+    // days 1582 October 5-14, which do not exist, count on in the Julian one.
     static double JULIAN(int year, int month, double day, double zone, int summer);
+
+    // The calendar of every date the user types or steps through: Julian before
+    // 1582 October 15 (any year, 0 = 1 BC, -1000 = 1001 BC), Gregorian from it.
+    static bool LeapYear(int year);
+    // Days of a month, 1..12 (October 1582 counts to 31; ten of them are missing).
+    static int MonthDays(int year, int month);
+    // False for the days the reform dropped (1582 October 5-14) and for days
+    // that are not in the month.
+    static bool DateExists(int year, int month, int day);
 
     void SetLocal(double zone, int summer);
     void SetMJD(double mjd);

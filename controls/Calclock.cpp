@@ -4,13 +4,24 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "astro/Clsmjd.h"
+
 namespace {
 
+// Julian before 1582 October 15, Gregorian after: the calendar of the moment.
 bool Leap(int y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return TMjd::LeapYear(y);
+}
+
+// 1582 October 5-14 never happened: a step that lands there goes on to the
+// 15th (forwards) or back to the 4th (backwards).
+void SkipReform(int y, int m, int& d, int direction) {
+    if (y != 1582 || m != 10 || d < 5 || d > 14) return;
+    d = direction >= 0 ? 15 : 4;
 }
 
 // Month lengths, with December again in front of January so that "the month
@@ -100,22 +111,22 @@ void TCalClock::TimeAS(int f, int v) {
         wrap(h, 24);
         v /= 24;
     }
+    int direction = v;
     if (f <= fDay) {
         v += c;
         c = 0;
-        for (;;) {
-            if (D + v > MonthLength(M, Y)) {
-                v -= MonthLength(M, Y);
-                if (++M > 12) M = 1, ++Y;
-            } else if (D + v <= 0) {
-                v += MonthLength(M - 1, Y);
-                if (--M < 1) M = 12, --Y;
-            } else {
-                D += v;
-                v = 0;
-                break;
-            }
-        }
+        direction = v;
+        // Days are counted on the day number, so that a step across 1582
+        // October (21 days long) or between the Julian and Gregorian calendars
+        // lands on the right date.
+        M = std::clamp(M, 1, 12);
+        D = std::clamp(D, 1, 31);
+        const double n = TMjd::JULIAN(Y, M, D, 0.0, 0) + v;
+        int y = Y, mo = M;
+        double d = D;
+        TMjd::MJD2DATE(n + 0.5, 0.0, 0, y, mo, d);
+        Y = y, M = mo, D = static_cast<int>(std::floor(d));
+        v = 0;
     }
     if (f <= fMonth) {
         M += v % 12;
@@ -134,6 +145,7 @@ void TCalClock::TimeAS(int f, int v) {
     // keeping the wrapped month, day and time (which would jump backwards).
     if (Y < 0 || Y > 9999) return;
     if (M == 2 && D == 29 && !Leap(Y)) D = 28;
+    SkipReform(Y, M, D, direction);
     year_ = Y, month_ = M, day_ = D, hour_ = h, minute_ = m, second_ = s;
 }
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "astro/Clsmjd.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -51,12 +53,6 @@ bool ParseFixed(const std::string& s, int whole, int decimals, double& v) {
         v += std::stoi(s.substr(whole + 1)) / std::pow(10.0, decimals);
     }
     return true;
-}
-
-int DaysInMonth(int y, int m) {
-    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    return m == 2 && leap ? 29 : days[m - 1];
 }
 
 } // namespace
@@ -245,7 +241,9 @@ bool TPartyReader::Parse(const std::string& bytes, TPartyOrder& order, std::stri
             !number(d.substr(s1 + 1, 2), "the month", 1, 12, v.Month) ||
             !number(d.substr(s2 + 1, 2), "the day", 1, 31, v.Day))
             return false;
-        if (v.Day > DaysInMonth(v.Year, v.Month)) return bad("bad date \"" + d + "\"");
+        // The calendar of the clock: Julian before 1582 October 15, and the ten
+        // days of the reform never happened.
+        if (!TMjd::DateExists(v.Year, v.Month, v.Day)) return bad("bad date \"" + d + "\"");
         const std::string& t = f[2];
         int sec = 0;
         if (t.size() != 8 || t[2] != ':' || t[5] != ':' || !AllDigits(t.substr(0, 2)) ||

@@ -96,10 +96,49 @@ TEST(MjdCalendar, CalendarReform) {
     // Julian 1582 October 4 is followed by Gregorian October 15.
     EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 4.0, 0.0, 0) + 1.0,
                      TMjd::JULIAN(1582, 10, 15.0, 0.0, 0));
-    // The rule switches late on October 10: the 10th is still Julian, the 11th
-    // counts as Gregorian (the same day as Julian October 1).
+    // The dropped days 5-14 count on in the Julian calendar (no date typed for
+    // them reaches here: the entry points refuse or step over them), so no
+    // instant is named twice; the 15th is the first Gregorian day, whatever the
+    // hour.
     EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 10.0, 0.0, 0), -100835.0);
-    EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 11.0, 0.0, 0), -100844.0);
+    EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 11.0, 0.0, 0), -100834.0);
+    EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 14.99, 0.0, 0), -100830.01);
+    EXPECT_DOUBLE_EQ(TMjd::JULIAN(1582, 10, 15.99, 0.0, 0), -100839.01);
+
+    // The calendar's rules for every entry point.
+    EXPECT_TRUE(TMjd::LeapYear(1500));  // Julian: every fourth year
+    EXPECT_TRUE(TMjd::LeapYear(1000));
+    EXPECT_FALSE(TMjd::LeapYear(1582));
+    EXPECT_FALSE(TMjd::LeapYear(1700)); // Gregorian
+    EXPECT_TRUE(TMjd::LeapYear(2000));
+    EXPECT_TRUE(TMjd::LeapYear(0));     // 1 BC
+    EXPECT_TRUE(TMjd::LeapYear(-1000));
+    EXPECT_FALSE(TMjd::LeapYear(-1));
+    EXPECT_TRUE(TMjd::DateExists(1000, 2, 29));
+    EXPECT_FALSE(TMjd::DateExists(1900, 2, 29));
+    EXPECT_TRUE(TMjd::DateExists(1582, 10, 4));
+    EXPECT_FALSE(TMjd::DateExists(1582, 10, 5));
+    EXPECT_FALSE(TMjd::DateExists(1582, 10, 14));
+    EXPECT_TRUE(TMjd::DateExists(1582, 10, 15));
+    EXPECT_TRUE(TMjd::DateExists(1582, 10, 31));
+    EXPECT_FALSE(TMjd::DateExists(2026, 4, 31));
+    EXPECT_FALSE(TMjd::DateExists(2026, 13, 1));
+    EXPECT_EQ(TMjd::MonthDays(1582, 10), 31);
+    EXPECT_EQ(TMjd::MonthDays(900, 2), 29);
+    // Meeus, table 7.a: -1000 February 29.0 is JD 1355866.5, and every date
+    // round-trips through the calendar.
+    EXPECT_DOUBLE_EQ(TMjd::JULIAN(-1000, 2, 29.0, 0.0, 0), 1355866.5 - 2400000.5);
+    for (int y : {-1000, 0, 999, 1000, 1582, 1583, 2026}) {
+        for (int m = 1; m <= 12; ++m) {
+            for (int d = 1; d <= TMjd::MonthDays(y, m); ++d) {
+                if (!TMjd::DateExists(y, m, d)) continue;
+                const LocalDate back = toDate(TMjd::JULIAN(y, m, d + 0.5, 0.0, 0));
+                ASSERT_EQ(back.y, y);
+                ASSERT_EQ(back.m, m);
+                ASSERT_NEAR(back.d, d + 0.5, 1e-6) << y << "-" << m;
+            }
+        }
+    }
 
     // Back to the calendar: the day before the reform and the first days after.
     LocalDate a = toDate(-100841.0 + 0.5);

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QTest>
 #include <chrono>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -88,6 +89,44 @@ TEST_F(CalClockTest, ClicksCarryAcrossMonthsYearsAndLeapDays) {
     Click(Down(TCalClock::fYear));
     EXPECT_EQ(clk.GetDate(), "2003/02/28");
     EXPECT_EQ(changes, 13);
+}
+
+// The calendar of the moment: Julian before 1582 October 15 (every fourth
+// year a leap year, 1500 and 1000 too), the ten days of the reform stepped over
+// both ways, whether a day, a month or a year is stepped.
+TEST_F(CalClockTest, JulianBeforeTheReformAndTheTenDaysSteppedOver) {
+    Set(1500, 2, 28);
+    Click(Up(TCalClock::fDay));
+    EXPECT_EQ(clk.GetDate(), "1500/02/29");
+    Set(1000, 1, 29);
+    Click(Up(TCalClock::fMonth));
+    EXPECT_EQ(clk.GetDate(), "1000/02/29");
+    Set(1004, 2, 29);
+    Click(Down(TCalClock::fYear));
+    EXPECT_EQ(clk.GetDate(), "1003/02/28");
+    Set(1700, 2, 28);
+    Click(Up(TCalClock::fDay));
+    EXPECT_EQ(clk.GetDate(), "1700/03/01");
+
+    Set(1582, 10, 4, 23, 59);
+    Click(Up(TCalClock::fMinute));
+    EXPECT_EQ(Now(), "1582/10/15 00:00");
+    Click(Down(TCalClock::fMinute));
+    EXPECT_EQ(Now(), "1582/10/04 23:59");
+    Set(1582, 10, 15);
+    Click(Down(TCalClock::fDay));
+    EXPECT_EQ(clk.GetDate(), "1582/10/04");
+    Click(Up(TCalClock::fDay));
+    EXPECT_EQ(clk.GetDate(), "1582/10/15");
+    Set(1582, 9, 10);
+    Click(Up(TCalClock::fMonth));
+    EXPECT_EQ(clk.GetDate(), "1582/10/15");
+    Set(1582, 11, 10);
+    Click(Down(TCalClock::fMonth));
+    EXPECT_EQ(clk.GetDate(), "1582/10/04");
+    Set(1581, 10, 8);
+    Click(Up(TCalClock::fYear));
+    EXPECT_EQ(clk.GetDate(), "1582/10/15");
 }
 
 TEST_F(CalClockTest, TheCalendarStopsAtYearsZeroAnd9999) {
@@ -207,9 +246,11 @@ TEST(CalClockText, DateAndTimeTexts) {
 // Any number of minutes or days, forwards or backwards, lands where the
 // proleptic Gregorian calendar of <chrono> says; a month step keeps the day
 // or takes the month's last.
+// The Gregorian calendar of std::chrono from 1600 on (long steps back reach
+// 1588 at the most, after the reform).
 TEST(CalClockCarry, LongStepsAgreeWithTheChronoCalendar) {
     std::mt19937 rng(7);
-    std::uniform_int_distribution<int> year(1, 9990), month(1, 12), day(1, 31), hour(0, 23),
+    std::uniform_int_distribution<int> year(1600, 9990), month(1, 12), day(1, 31), hour(0, 23),
         minute(0, 59), sign(0, 1);
     std::uniform_int_distribution<int> mins(0, 3'000'000), dayCount(0, 4000);
     TCalClock clk;
@@ -298,3 +339,44 @@ TEST_F(CalClockTest, LookOfPanelsCellsDigitsAndMarks) {
 }
 
 } // namespace
+
+// Before the reform the clock keeps the Julian calendar, and a long step
+// across it counts the days that really passed. The reference is Meeus's
+// Julian-day arithmetic (Astronomical Algorithms, chapter 7), Julian calendar
+// up to JD 2299160.5 and Gregorian from it.
+TEST(CalClockCarry, LongStepsAcrossTheJulianCalendarAndTheReform) {
+    auto toJd = [](int y, int m, int d) {
+        const bool greg = y > 1582 || (y == 1582 && (m > 10 || (m == 10 && d >= 15)));
+        if (m <= 2) y -= 1, m += 12;
+        const int a = y / 100;
+        const int b = greg ? 2 - a + a / 4 : 0;
+        return std::floor(365.25 * (y + 4716)) + std::floor(30.6001 * (m + 1)) + d + b - 1524.5;
+    };
+    auto fromJd = [](double jd, int& y, int& m, int& d) {
+        const double z = std::floor(jd + 0.5);
+        double a = z;
+        if (z >= 2299161) {
+            const double al = std::floor((z - 1867216.25) / 36524.25);
+            a = z + 1 + al - std::floor(al / 4);
+        }
+        const double b = a + 1524, c = std::floor((b - 122.1) / 365.25);
+        const double dd = std::floor(365.25 * c), e = std::floor((b - dd) / 30.6001);
+        d = int(b - dd - std::floor(30.6001 * e));
+        m = int(e < 14 ? e - 1 : e - 13);
+        y = int(m > 2 ? c - 4716 : c - 4715);
+    };
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> year(1, 1600), month(1, 12), day(1, 28), dayCount(-4000, 4000);
+    TCalClock clk;
+    for (int i = 0; i < 3000; ++i) {
+        const int y = year(rng), m = month(rng), d = day(rng), n = dayCount(rng);
+        if (y == 1582 && m == 10 && d >= 5 && d <= 14) continue;
+        clk.SetYear(y), clk.SetMonth(m), clk.SetDay(d), clk.SetHour(6), clk.SetMinute(0);
+        clk.TimeAS(TCalClock::fDay, n);
+        int wy, wm, wd;
+        fromJd(toJd(y, m, d) + n, wy, wm, wd);
+        if (wy < 0) continue; // the clock stops at year 0
+        ASSERT_EQ(clk.GetYear() * 10000 + clk.GetMonth() * 100 + clk.GetDay(), wy * 10000 + wm * 100 + wd)
+            << y << "-" << m << "-" << d << " + " << n << " days";
+    }
+}

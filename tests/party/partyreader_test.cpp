@@ -182,6 +182,11 @@ TEST(PartyReader, ExampleSyncFileGivesTheHandWorkedView) {
     EXPECT_NEAR(dec, -0.5 * kPi / 180, 1e-12);
     ASSERT_TRUE(TPartyReader::Parse("OBJECT , 2 , 0\nGOTO\n", o, why)) << why;
     EXPECT_EQ(o.Kind, TPartyOrder::Goto);
+    // A Julian leap day, as the clock steps to it.
+    std::string julian = file;
+    julian.replace(julian.find("2001/05/09"), 10, "1500/02/29");
+    ASSERT_TRUE(TPartyReader::Parse(julian, o, why)) << why;
+    EXPECT_EQ(o.View.Year * 10000 + o.View.Month * 100 + o.View.Day, 15000229);
 }
 
 // Every kind of damage is refused with a reason that names it.
@@ -206,6 +211,8 @@ TEST(PartyReader, MalformedFilesAreRefusedWithTheReason) {
         {with("05h35m17.3s", "05h65m17.3s"), "bad right ascension"},
         {with("-5.23m28.4s", "-91.00m00.0s"), "bad declination"},
         {with("TIME , NOW", "TIME , 2001/02/29 , 21:30:00"), "bad date"},
+        {with("TIME , NOW", "TIME , 1582/10/10 , 21:30:00"), "bad date"},
+        {with("TIME , NOW", "TIME , 1700/02/29 , 21:30:00"), "bad date"},
         {with("TIME , NOW", "TIME , 2001/13/01 , 21:30:00"), "the month"},
         {with("TIME , NOW", "TIME , 2001/05/09 , 24:00:00"), "the hour"},
         {with("TIME , NOW", "TIME , LATER"), "neither NOW"},

@@ -47,6 +47,12 @@ TEST(ChartOptions, BadArgumentsSayWhatIsWrong) {
         {{"--lat", "10", "--lon", "abc", "-o", "x.png"}, "longitude 'abc'"},
         {{"--site", "mars", "-o", "x.png"}, "unknown site"},
         {{"--site", "tokyo", "--date", "2023-02-29", "-o", "x.png"}, "date '2023-02-29'"},
+        {{"--site", "tokyo", "--date", "1700-02-29", "-o", "x.png"}, "not a calendar date"},
+        {{"--site", "tokyo", "--date", "1582-10-05", "-o", "x.png"}, "does not exist"},
+        {{"--site", "tokyo", "--date", "1582-10-14", "-o", "x.png"}, "does not exist"},
+        {{"--site", "tokyo", "--date", "12345-01-01", "-o", "x.png"}, "not a calendar date"},
+        {{"--site", "tokyo", "--date", "--1000-01-01", "-o", "x.png"}, "not a calendar date"},
+        {{"--site", "tokyo", "--date", "1000-2-28", "-o", "x.png"}, "not a calendar date"},
         {{"--site", "tokyo", "--time", "24:00", "-o", "x.png"}, "time '24:00'"},
         {{"--site", "tokyo", "--size", "0", "-o", "x.png"}, "size '0'"},
         {{"--site", "tokyo", "--frobnicate", "-o", "x.png"}, "unknown argument '--frobnicate'"},
@@ -145,6 +151,21 @@ TEST(ChartOptions, MomentInUniversalTime) {
     TChartOptions date;
     ASSERT_EQ(Parse({"--site", "greenwich", "--date", "2026-12-07", "-o", "x.png"}, date), "");
     EXPECT_NEAR(ChartMjd(date, 6 * 3600), 61381.25, 1e-9);
+    // Far dates: Julian before the reform, short and negative years (astronomical
+    // numbering), the reform's two sides one day apart. JD from Meeus, table 7.a.
+    const struct {
+        const char* date;
+        double jd;
+    } far[] = {{"1000-02-29", 2086366.5}, {"-1000-02-29", 1355866.5}, {"333-01-27", 1842712.5},
+               {"0-01-01", 1721057.5},     {"1582-10-04", 2299159.5}, {"1582-10-15", 2299160.5},
+               {"1600-12-31", 2305812.5}};
+    for (const auto& f : far) {
+        TChartOptions t;
+        ASSERT_EQ(Parse({"--site", "greenwich", "--date", f.date, "--time", "00:00", "-o", "x"}, t),
+                  "")
+            << f.date;
+        EXPECT_NEAR(ChartMjd(t, 0), f.jd - 2400000.5, 1e-9) << f.date;
+    }
 }
 
 TEST(ChartOptions, ToolExitsWithStatusTwoOnBadArguments) {

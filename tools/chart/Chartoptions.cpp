@@ -167,12 +167,6 @@ std::string SetSwitches(const std::string& list, int on, TChartOptions& o) {
     return "";
 }
 
-int DaysInMonth(int y, int m) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) return 29;
-    return days[m - 1];
-}
-
 struct Option {
     const char* Name;
     const char* Arg; // null: a switch without a value
@@ -218,13 +212,23 @@ const std::vector<Option>& Options() {
              o.SiteName.clear();
              return "";
          }},
-        {"--date", "YYYY-MM-DD", "date in UTC (default today)",
+        {"--date", "YYYY-MM-DD",
+         "date in UTC (default today); Julian calendar before 1582-10-15, years from -9999 "
+         "(0 = 1 BC) to 9999",
          [](const std::string& v, TChartOptions& o) -> std::string {
-             const auto p = Split(v, '-');
+             // A leading minus belongs to the year (astronomical numbering).
+             const bool before = !v.empty() && v[0] == '-';
+             const auto p = Split(before ? v.substr(1) : v, '-');
              int y, m, d;
-             if (p.size() != 3 || p[0].size() != 4 || !Integer(p[0], y) || !Integer(p[1], m) ||
-                 !Integer(p[2], d) || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m))
+             if (p.size() != 3 || p[0].empty() || p[0].size() > 4 || p[1].size() != 2 ||
+                 p[2].size() != 2 || !Integer(p[0], y) || !Integer(p[1], m) || !Integer(p[2], d) ||
+                 m < 1 || m > 12 || d < 1 || d > TMjd::MonthDays(before ? -y : y, m))
                  return "date '" + v + "' is not a calendar date YYYY-MM-DD";
+             if (before) y = -y;
+             if (!TMjd::DateExists(y, m, d))
+                 return "date '" + v +
+                        "' does not exist: in 1582 October 4 (Julian) was followed by October 15 "
+                        "(Gregorian)";
              o.Year = y;
              o.Month = m;
              o.Day = d;
