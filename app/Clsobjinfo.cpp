@@ -140,7 +140,10 @@ std::string TObjectInfo::DateLine() const {
     if (Summer != 0) s += " +" + std::to_string(Summer);
     s += " " + TimeText;
     s += DiffUT >= 0 ? "(UT+" : "(UT-";
-    return s + FormatFloat(std::fabs(DiffUT), "0.0") + ")";
+    s += FormatFloat(std::fabs(DiffUT), "0.0") + ")";
+    // The bodies are computed for Terrestrial Time, this much after the clock.
+    const double dt = std::round(TMjd::DeltaT(moment_.GetMJD()));
+    return s + " ΔT:" + (dt >= 0 ? "+" : "-") + FormatFloat(std::fabs(dt), "0") + "s";
 }
 
 bool TObjectInfo::RiseSetTime(int which, double dec, double ra, double& time) const {

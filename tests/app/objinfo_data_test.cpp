@@ -279,7 +279,7 @@ TEST_F(ObjectInfo, SiriusTextWithPlaceOfDateHorizonAndEventsFromErfa) {
     const std::regex pattern(
         "\\[Star\\] CMa-Alpha\\(9\\) Sirius CanisMajor Mag:-1\\.44 Spectrum:A "
         "Rise:(\\d\\d:\\d\\d) Set:(\\d\\d:\\d\\d)\r\n"
-        "  2026/12/07 21:30\\(UT\\+9\\.0\\) "
+        "  2026/12/07 21:30\\(UT\\+9\\.0\\) ΔT:\\+7\\ds "
         "Date:(\\d\\dh\\d\\dm\\d\\ds)([-+])(\\d+)°(\\d\\d\\.\\d)' "
         "J2000:06h45m09s-16°43\\.0' Alt:(-?\\d+\\.\\d)° Azi\\(N-E\\):(\\d+\\.\\d)°");
     ASSERT_TRUE(std::regex_match(r.Text, m, pattern)) << r.Text;
@@ -330,7 +330,7 @@ TEST_F(ObjectInfo, DeepStarNamedByItsMagnitudeWithEventsFromErfa) {
     const std::regex pattern(
         "\\[Star\\] Her Hercules Mag:9\\.95 Spectrum:F "
         "Rise:(\\d\\d:\\d\\d) Set:(\\d\\d:\\d\\d)\r\n"
-        "  2026/12/07 21:30\\(UT\\+9\\.0\\) Date:[^ ]+ "
+        "  2026/12/07 21:30\\(UT\\+9\\.0\\) ΔT:\\+7\\ds Date:[^ ]+ "
         "J2000:17h20m28s\\+38°14\\.5' Alt:-?\\d+\\.\\d° Azi\\(N-E\\):\\d+\\.\\d°");
     ASSERT_TRUE(std::regex_match(r.Text, m, pattern)) << r.Text;
     EXPECT_EQ(r.NaviName, "Mag:9.95");
@@ -357,7 +357,7 @@ TEST_F(ObjectInfo, JupiterTextAgainstErfaPlaceAndFrame) {
     const std::regex pattern(
         "\\[Jupiter\\] Mag:(-\\d\\.\\d\\d) Size:(\\d\\d)\" Elongation:(-?\\d+\\.\\d)°([EW]) "
         "Rise:(\\d\\d:\\d\\d) Set:(\\d\\d:\\d\\d)\r\n"
-        "  2026/12/07 21:30\\(UT\\+9\\.0\\) Date:" +
+        "  2026/12/07 21:30\\(UT\\+9\\.0\\) ΔT:\\+7\\ds Date:" +
         pos + " J2000:" + pos +
         " Alt:(-?\\d+\\.\\d)° Azi\\(N-E\\):(\\d+\\.\\d)° EclipticRa&DC\\(Helio\\):" + ecl +
         " EclipticRa&DC\\(Geo\\):" + ecl +
@@ -399,7 +399,7 @@ TEST_F(ObjectInfo, AndromedaGalaxyAndTheCatalogueGaps) {
         "\\[Gx\\] NGC224\\(M31\\)  Andromeda galaxy Mag:(\\d\\.\\d) "
         "Size:(\\d+)'x(\\d+)' Andromeda Rise:(\\d\\d:\\d\\d) "
         "Set:(\\d\\d:\\d\\d)\r\n"
-        "  2026/12/07 21:30\\(UT\\+9\\.0\\) Date:[^ ]+ J2000:00h42m44s\\+41°16\\.1' "
+        "  2026/12/07 21:30\\(UT\\+9\\.0\\) ΔT:\\+7\\ds Date:[^ ]+ J2000:00h42m44s\\+41°16\\.1' "
         "Alt:(-?\\d+\\.\\d)° Azi\\(N-E\\):(\\d+\\.\\d)°");
     ASSERT_TRUE(std::regex_match(r.Text, m, pattern)) << r.Text;
     EXPECT_EQ(std::stod(m[1]), std::round(n.mag / 10.0) / 10.0);
@@ -522,7 +522,7 @@ TEST_F(ObjectInfo, SiteClickPointSatelliteAndNumberPatterns) {
     TObjectInfo::TResult r = info_.Build(1, 0);
     const std::regex click(
         "\\[ClickPoint\\] Rise:\\d\\d:\\d\\d Set:\\d\\d:\\d\\d\r\n"
-        "  2026/07/04 \\+1 22:15\\(UT-4\\.0\\) Date:18h3\\dm\\d\\ds\\+38°4\\d\\.\\d' "
+        "  2026/07/04 \\+1 22:15\\(UT-4\\.0\\) ΔT:\\+7\\ds Date:18h3\\dm\\d\\ds\\+38°4\\d\\.\\d' "
         "J2000:18h36m54s\\+38°46\\.8' Alt:\\d+\\.\\d° Azi\\(N-E\\):\\d+\\.\\d°");
     EXPECT_TRUE(std::regex_match(r.Text, click)) << r.Text;
     EXPECT_EQ(r.NaviName, "ClickPoint");
@@ -530,7 +530,7 @@ TEST_F(ObjectInfo, SiteClickPointSatelliteAndNumberPatterns) {
     r = info_.Build(5, 13);
     const std::regex gan(
         "\\[Ganymede\\] Mag:4\\.60 Rise:(\\d\\d:\\d\\d|---) Set:(\\d\\d:\\d\\d|---)\r\n"
-        "  2026/07/04 \\+1 22:15\\(UT-4\\.0\\) Date:[^ ]+ J2000:[^ ]+ "
+        "  2026/07/04 \\+1 22:15\\(UT-4\\.0\\) ΔT:\\+7\\ds Date:[^ ]+ J2000:[^ ]+ "
         "Alt:-?\\d+\\.\\d° Azi\\(N-E\\):\\d+\\.\\d° Distance\\(Helio\\):\\d\\.\\d+AU "
         "Distance\\(Geo\\):\\d\\.\\d+AU");
     EXPECT_TRUE(std::regex_match(r.Text, gan)) << r.Text;

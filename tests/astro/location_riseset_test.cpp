@@ -6,13 +6,16 @@
 
 #include <erfa.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <numbers>
 #include <vector>
 
 #include "astro/Clslocation.h"
 #include "astro/Clsmjd.h"
+#include "astro/Clsplanet.h"
 #include "astro/Risesetsearch.h"
 
 namespace {
@@ -427,4 +430,70 @@ TEST(RiseSetSearch, NoBodyNoEvent) {
     const TRiseSetEvent e = RiseSetSearch(s, 0, 60000.0, 9.0, 0, TRiseSetPlaceAt{});
     EXPECT_FALSE(e.Found);
     EXPECT_EQ(e.Calls, 0);
+}
+
+namespace {
+
+// Altitude with the IAU 2006 sidereal time at the TT of the program's Delta T.
+double altitudeOnTT(double mjd, double lon, double lat, double ra, double dec) {
+    const double gmst = eraGmst06(2400000.5, mjd, 2400000.5, TMjd::TT(mjd));
+    double az, el;
+    eraHd2ae(gmst + lon - ra, dec, lat, &az, &el);
+    return el;
+}
+
+// The Moon from ERFA (eraMoon98, geocentric light time, true equator and equinox of
+// date) at the TT of the UT instant.
+TRiseSetPlace erfaMoon(double mjd) {
+    const double tt = TMjd::TT(mjd);
+    double pv[2][3];
+    eraMoon98(2400000.5, tt, pv);
+    const double r = std::sqrt(pv[0][0] * pv[0][0] + pv[0][1] * pv[0][1] + pv[0][2] * pv[0][2]);
+    const double tau = r / 173.1446326846693;
+    double g[3], rnpb[3][3], q[3];
+    for (int k = 0; k < 3; ++k)
+        g[k] = pv[0][k] - pv[1][k] * tau;
+    eraPnm06a(2400000.5, tt, rnpb);
+    eraRxp(rnpb, g, q);
+    double ra, dec, d;
+    eraP2s(q, &ra, &dec, &d);
+    return {eraAnp(ra), dec, 2.0 * std::asin(1737.4 / (d * 149597870.7)), d};
+}
+
+} // namespace
+
+// Far from the present the Moon's rising and setting hang on Delta T (the Moon moves
+// its own width in an hour) and on the sidereal time's higher-order terms. The
+// program's Moon (theory on TT, IAU 2006 sidereal time) against crossings of ERFA's
+// Moon, in Tokyo, a month of days in the years 1000 and 2500.
+TEST(RiseSetSearch, MoonInTheYears1000And2500) {
+    TLocation s = site(35.6581, 139.7414);
+    TPlanet planet;
+    auto program = [&](double mjd) {
+        planet.body_cir(TPlanet::Moon, mjd);
+        return TRiseSetPlace{planet.Result.Ra, planet.Result.Dec, planet.Result.Diam,
+                             planet.Result.EarthDistKm / 149597870.7};
+    };
+    for (int year : {1000, 2500}) {
+        double worst = 0.0;
+        const double first = TMjd::JULIAN(year, 3, 1.0, 0.0, 0);
+        for (int day = 0; day < 30; ++day) {
+            const double mjd0 = first + day;
+            auto f = [&](double m) {
+                const TRiseSetPlace p = erfaMoon(m);
+                const double P = std::asin(4.26e-5 / p.Distance);
+                return altitudeOnTT(m, s.Lon, s.Lat, p.Ra, p.Dec) + (kHorizon + p.Diameter / 2 - P);
+            };
+            const auto cs = crossings(f, mjd0 - 9.0 / 24.0, mjd0 + 1.0 - 9.0 / 24.0);
+            for (int ev : {0, 1}) {
+                const TRiseSetEvent e = RiseSetSearch(s, ev, mjd0, 9.0, 0, program);
+                if (!e.Found) continue;
+                const double want = nearest(cs, ev == 0, e.Mjd);
+                if (std::fabs(want - e.Mjd) > 0.5) continue; // no such event that day
+                worst = std::max(worst, std::fabs(want - e.Mjd) * 1440.0);
+            }
+        }
+        std::printf("Moon rise/set %d: within %.2f min\n", year, worst);
+        EXPECT_LT(worst, 0.5) << year;
+    }
 }
