@@ -161,7 +161,7 @@ TEST(ChartOptions, MomentInUniversalTime) {
                {"1600-12-31", 2305812.5}};
     for (const auto& f : far) {
         TChartOptions t;
-        ASSERT_EQ(Parse({"--site", "greenwich", "--date", f.date, "--time", "00:00", "-o", "x"}, t),
+        ASSERT_EQ(Parse({"--site", "greenwich", "--date", f.date, "--time", "00:00", "-o", "x.png"}, t),
                   "")
             << f.date;
         EXPECT_NEAR(ChartMjd(t, 0), f.jd - 2400000.5, 1e-9) << f.date;
