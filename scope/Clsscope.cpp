@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <exception>
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
@@ -77,6 +78,20 @@ private:
     TScope& owner_;
     const uint64_t generation_;
 };
+
+namespace {
+// libindi 1.9 can throw std::system_error from disconnectServer when its
+// listening thread ended on its own (the server went away) just as we close:
+// the connection is gone either way, and an exception here must not end the
+// worker thread, and with it the program.
+void CloseClient(TScopeClient& client) {
+    client.Closing = true;
+    try {
+        client.disconnectServer();
+    } catch (const std::exception&) {
+    }
+}
+} // namespace
 
 TScope::TScope() {
     worker_ = std::thread([this] { Run(); });
@@ -435,8 +450,7 @@ void TScope::Run() {
     }
     lock.unlock();
     if (client_) {
-        client_->Closing = true;
-        client_->disconnectServer();
+        CloseClient(*client_);
         client_.reset();
     }
 }
@@ -480,8 +494,7 @@ void TScope::Close(bool lost, const std::string& reason) {
         SetState(lost ? Lost : Offline, reason);
     }
     if (old) {
-        old->Closing = true;
-        old->disconnectServer();
+        CloseClient(*old);
         old.reset();
     }
     Notify();
