@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -57,6 +59,37 @@ bool TSingleInstance::HeldByAnother() const {
 }
 
 void TSingleInstance::Release() {
+    server_.reset();
     if (lock_) lock_->unlock();
     lock_.reset();
+}
+
+QString TSingleInstance::SocketPath() const {
+    return QDir(QFileInfo(path_).absolutePath()).filePath("Quenlira III.socket");
+}
+
+bool TSingleInstance::Listen(std::function<void()> raise) {
+    if (!lock_ || !lock_->isLocked()) return false;
+    // We hold the lock, so a socket file left there is a crashed run's.
+    QLocalServer::removeServer(SocketPath());
+    server_ = std::make_unique<QLocalServer>();
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(),
+                     [this, raise = std::move(raise)] {
+                         while (QLocalSocket* s = server_->nextPendingConnection()) {
+                             // Nothing is read: a connection is the request.
+                             s->disconnectFromServer();
+                             s->deleteLater();
+                             if (raise) raise();
+                         }
+                     });
+    return server_->listen(SocketPath());
+}
+
+bool TSingleInstance::AskToRaise() const {
+    QLocalSocket s;
+    s.connectToServer(SocketPath());
+    if (!s.waitForConnected(1000)) return false;
+    s.disconnectFromServer();
+    return true;
 }

@@ -6,7 +6,10 @@
 
 #include <QLockFile>
 #include <QString>
+#include <functional>
 #include <memory>
+
+class QLocalServer;
 
 class TSingleInstance {
 public:
@@ -20,8 +23,16 @@ public:
     void Release();
     QString LockPath() const { return path_; }
 
+    // The instance holding the lock listens beside it; a second start asks
+    // it to come to the front, and it calls `raise` (in its event loop).
+    bool Listen(std::function<void()> raise);
+    // Asks the running instance to come forward; false when none answers.
+    bool AskToRaise() const;
+
 private:
     bool HeldByAnother() const;
+    QString SocketPath() const;
     QString path_;
     std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<QLocalServer> server_;
 };

@@ -20,6 +20,7 @@
 #include "site/Qvlocation.h"
 
 #include <QDir>
+#include <QIcon>
 #include <QKeySequence>
 #include <QLabel>
 #include <QShortcut>
@@ -194,12 +195,16 @@ int main(int argc, char** argv) {
         }
     }
     QApplication::setApplicationName("Quenlira3");
+    // The task bar's icon and the menu entry's match (StartupWMClass).
+    QApplication::setDesktopFileName("quenlira");
+    QApplication::setWindowIcon(QIcon(":/quenlira.png"));
 
     // The single-instance guard lives in the user's runtime (or temporary) folder.
     QString lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (lockFolder.isEmpty()) lockFolder = QDir::tempPath();
     TSingleInstance guard(lockFolder);
     if (!guard.Acquire()) {
+        guard.AskToRaise();
         QMessageBox box(QMessageBox::NoIcon, "Quenlira3", "Already Run!", QMessageBox::Ok);
         box.exec();
         return 0;
@@ -275,6 +280,19 @@ int main(int argc, char** argv) {
                          ResidentMb());
         };
     }
+
+    // A second start brings this instance's window (and any window open
+    // over it) to the front.
+    guard.Listen([] {
+        QWidget* w = frmQVSKY->isVisible() ? static_cast<QWidget*>(frmQVSKY)
+                                           : static_cast<QWidget*>(frmQVOpen);
+        for (QWidget* top : {w, QApplication::activeModalWidget()}) {
+            if (!top) continue;
+            if (top->isMinimized()) top->showNormal();
+            top->raise();
+            top->activateWindow();
+        }
+    });
 
     frmQVOpen->show();
     app.exec();

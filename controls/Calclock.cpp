@@ -212,7 +212,9 @@ void TCalClock::keyPressEvent(QKeyEvent* e) {
         break;
     case Qt::Key_Up:
     case Qt::Key_Down:
-        if (selected_ == 0) break;
+        // The keys are ours, so a field is chosen: after a modal window the
+        // focus can come back without a focus-in, which would leave none.
+        if (selected_ == 0) selected_ = fMinute;
         selected_ = key == Qt::Key_Up ? std::abs(selected_) : -std::abs(selected_);
         TimeAS(std::abs(selected_), selected_ > 0 ? 1 : -1);
         firstTick_ = true;
@@ -238,6 +240,17 @@ void TCalClock::focusInEvent(QFocusEvent*) {
     if (OnEnter) OnEnter(this);
     selected_ = fMinute;
     repaint();
+}
+
+void TCalClock::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    // Back from another window with the keyboard still ours: the field marks
+    // show again, as a focus-in would have done.
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && hasFocus() &&
+        selected_ == 0) {
+        selected_ = fMinute;
+        repaint();
+    }
 }
 
 void TCalClock::focusOutEvent(QFocusEvent*) {

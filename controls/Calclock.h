@@ -80,6 +80,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     void StepSelected();

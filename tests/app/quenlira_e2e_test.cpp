@@ -131,14 +131,39 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     EXPECT_TRUE(QFileInfo(folder.filePath("Option")).isDir());
     EXPECT_EQ(x.Run({"getwindowpid", open[0]}).out.toLongLong(), first.processId());
 
-    // A second start shows "Already Run!" and ends with 0, creating no window of its own.
+    // The window carries the program's icon and the class the menu entry
+    // names, so a task bar groups it under the entry.
+    {
+        // The source folder, from the build folder's cache.
+        QFile cache(QCoreApplication::applicationDirPath() + "/../CMakeCache.txt");
+        ASSERT_TRUE(cache.open(QIODevice::ReadOnly));
+        const QString source = QRegularExpression("CMAKE_HOME_DIRECTORY:INTERNAL=(.*)")
+                                   .match(QString::fromUtf8(cache.readAll()))
+                                   .captured(1)
+                                   .trimmed();
+        QFile desktop(source + "/data/quenlira.desktop");
+        ASSERT_TRUE(desktop.open(QIODevice::ReadOnly)) << desktop.fileName().toStdString();
+        const QRegularExpressionMatch wm =
+            QRegularExpression("StartupWMClass=(\\S+)").match(QString::fromUtf8(desktop.readAll()));
+        ASSERT_TRUE(wm.hasMatch());
+        EXPECT_TRUE(x.Run({"-id", open[0], "WM_CLASS"}, "xprop")
+                        .out.endsWith("\"" + wm.captured(1) + "\""))
+            << x.Run({"-id", open[0], "WM_CLASS"}, "xprop").out.toStdString();
+        EXPECT_TRUE(x.Run({"-id", open[0], "_NET_WM_ICON"}, "xprop").out.contains("Icon (64 x 64)"));
+    }
+
+    // A second start shows "Already Run!" and ends with 0, creating no window
+    // of its own; the running window, minimised here, comes back to the front.
+    x.Run({"windowminimize", "--sync", open[0]});
+    ASSERT_TRUE(x.Visible("^Quenlira III$").isEmpty());
     QProcess second;
     second.setProcessEnvironment(env);
     second.start(exe, {});
     ASSERT_TRUE(second.waitForStarted(5000));
     QStringList box;
     ASSERT_TRUE(WaitFor([&] { return !(box = x.Visible("^Quenlira3$")).isEmpty(); }, 15000));
-    EXPECT_EQ(x.Visible("^Quenlira III$"), open);
+    EXPECT_TRUE(WaitFor([&] { return x.Visible("^Quenlira III$") == open; }, 5000))
+        << "the running window did not come back";
     x.Run({"windowfocus", "--sync", box[0]});
     x.Run({"key", "Return"});
     ASSERT_TRUE(second.waitForFinished(10000));

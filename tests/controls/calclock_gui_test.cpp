@@ -230,6 +230,25 @@ TEST_F(CalClockTest, KeysMoveTheSelectionAndStepWithRepetition) {
     EXPECT_EQ(clk.Selected(), 0);
 }
 
+TEST_F(CalClockTest, KeysStepAfterAModalWindowTookTheFocusWithoutGivingItBack) {
+    clk.setFocus();
+    Set(2001, 5, 9, 21, 30);
+    // A modal window takes the keyboard; when it closes, no window manager
+    // (or a slow one) hands the focus back with a focus-in.
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(&clk, &out);
+    ASSERT_EQ(clk.Selected(), 0);
+    QTest::keyClick(&clk, Qt::Key_Up);
+    EXPECT_EQ(clk.GetTime(), "21:31") << "Up steps the minute";
+    EXPECT_EQ(clk.Selected(), 2);
+    EXPECT_EQ(changes, 1);
+    // Activation with the keyboard still on the clock shows the marks again.
+    QApplication::sendEvent(&clk, &out);
+    QEvent act(QEvent::ActivationChange);
+    QApplication::sendEvent(&clk, &act);
+    EXPECT_EQ(clk.Selected(), 2);
+}
+
 TEST(CalClockText, DateAndTimeTexts) {
     TCalClock clk;
     EXPECT_EQ(clk.GetDate(), "2000/01/01");
