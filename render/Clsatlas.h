@@ -333,6 +333,9 @@ private:
     void CentreTrig() { CentreTrig(CenterDec); }
     void CentreTrig(double centreDec);
     // ToPixel's pixel from sines and cosines taken beforehand (CentreTrig first).
+    // Gives pixels of colour index `fill` outside the near hemisphere's disc
+    // back to `background`.
+    void ClipToSky(uint8_t fill, uint8_t background);
     bool PlaceTrig(const TAngleTrig& ra, const TAngleTrig& dec, int& px, int& py) {
         return PlacePixel(dec.s, dec.c, dec.c * ra.s, dec.c * ra.c, ra.a, px, py);
     }

@@ -135,6 +135,31 @@ void TAtlas::DrawMilkyWay() {
     Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(24, 8, 40), RGB(24, 8, 40));
     s->PolyPolygon(pieces);
     Draw_.DrawEnd(s);
+    ClipToSky(static_cast<uint8_t>(Dib.Col2Idx(RGB(24, 8, 40))),
+              static_cast<uint8_t>(Dib.Col2Idx(kBlack)));
+}
+
+void TAtlas::ClipToSky(uint8_t fill, uint8_t background) {
+    // The band's outline is closed along the view's edges, so at the widest
+    // scales its fill reaches the corners beyond the near hemisphere (the
+    // disc of radius pi/2 x scale about the centre): give those back.
+    const int scale = Scale == 0 ? 200 : Scale;
+    const double r = kPi / 2 * scale, cx = ViewW / 2, cy = ViewH / 2;
+    const double far = std::max(cx * cx, (ViewW - cx) * (ViewW - cx)) +
+                       std::max(cy * cy, (ViewH - cy) * (ViewH - cy));
+    if (far <= r * r) return;
+    uint8_t* bits = Dib.GetBits();
+    const int stride = Dib.GetStride();
+    for (int y = 0; y < std::min(ViewH, RasterH); ++y) {
+        const double dy = y + 0.5 - cy;
+        const double half = dy * dy < r * r ? std::sqrt(r * r - dy * dy) : -1.0;
+        uint8_t* row = bits + static_cast<std::ptrdiff_t>(y) * stride;
+        for (int x = 0; x < std::min(ViewW, RasterW); ++x) {
+            const double dx = x + 0.5 - cx;
+            if (half >= 0 && std::fabs(dx) <= half) continue;
+            if (row[x] == fill) row[x] = background;
+        }
+    }
 }
 
 void TAtlas::DrawConstellationLines() {
@@ -818,9 +843,11 @@ void TAtlas::DrawGrid(TSurface* s, TDraw& draw) {
                     const long minutes = static_cast<long>(a);
                     char text[48];
                     std::snprintf(text, sizeof text, "%s%ld%s%02ld'",
-                                  (dec < 0 && minutes >= 1) ? "-" : " ", minutes / 60,
+                                  (dec < 0 && minutes >= 1) ? "\u2212" : " ", minutes / 60,
                                   Language == 0 ? "ﾟ" : "°", minutes % 60);
-                    labels.push_back({{px, py - 7}, text});
+                    // Above its line, not across it: a minus sign there
+                    // would read as a piece of the line.
+                    labels.push_back({{px, py - 13}, text});
                 }
             }
         }

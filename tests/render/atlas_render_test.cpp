@@ -268,6 +268,22 @@ TEST_F(AtlasTest, MilkyWayFillsTheBandAndNotTheSkyBeside) {
     View(Hms(20, 41, 0), Dms(45, 0, 0), 300, 900, 600);
     atlas.Draw();
     EXPECT_EQ(At(450, 300), band);
+
+    // At the widest scale the sky is a disc of radius 90 deg x 300 = 471
+    // pixels: the band stays inside it, also where it runs towards the
+    // corners (Cassiopeia and Cygnus from Pisces, 900 x 600 pixels).
+    View(0.0, 0.0, 300, 900, 600);
+    atlas.Draw();
+    const double r = M_PI / 2 * 300;
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 900; ++x) {
+            if (At(x, y) != band) continue;
+            const double d = std::hypot(x + 0.5 - 450, y + 0.5 - 300);
+            (d <= r + 1 ? inside : outside)++;
+        }
+    EXPECT_GT(inside, 10000);
+    EXPECT_EQ(outside, 0);
 }
 
 // The information panel's pictures, drawn on a raster of the panel's own.
