@@ -183,6 +183,11 @@ public:
     int Pick(int px, int py, int tolerance, TPickEntry* list);
     void DrawBodyImage(int body, TSurface* surface, int realistic, int scale, int px, int py);
     void DrawJupiterSystem(TSurface* surface, int realistic, int scale, int cx, int cy);
+    // Top-left corners for labels of the given sizes under (else above, else
+    // a row further out from) their dots: whole within w x h, and apart from
+    // each other where the rows allow.
+    static std::vector<TPoint> SpreadLabels(const std::vector<std::pair<int, int>>& dots,
+                                            const std::vector<TSize>& sizes, int w, int h);
     void DrawStarImage(TSurface* surface, int spect, int realistic, int cx, int cy);
     void DrawNebulaImage(TSurface* surface, int record, int w, int h, double f);
 

@@ -2,6 +2,8 @@
 #include "render/Clsatlas.h"
 
 #include <algorithm>
+#include <array>
+#include <vector>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -33,6 +35,8 @@ void TAtlas::DrawJupiterSystem(TSurface* s, int realistic, int scale, int cx, in
     if (!Jupiter) return;
     DrawBodyImage(3, s, realistic, scale, cx, cy);
     const BodyPlace jp = PlaceBody(3);
+    const int w = s->Dib().GetWidth(), h = s->Dib().GetHeight();
+    std::vector<std::pair<int, int>> dots;
     for (int i = 0; i < 4; ++i) {
         double tra, tdec;
         Topocentric(Jupiter->SatRa[i], Jupiter->SatDec[i], Jupiter->EarthDistKm, tra, tdec);
@@ -42,12 +46,48 @@ void TAtlas::DrawJupiterSystem(TSurface* s, int realistic, int scale, int cx, in
         SatellitePen(s, realistic);
         s->Ellipse(sx - 1, sy - 1, sx + 1, sy + 1);
         Draw_.DrawEnd(s);
-        Draw_.TextStart(s, LatinFace, 8, 4, 0);
-        s->SetTextColor(kLabelGrey);
-        s->SetBkMode(TSurface::TRANSPARENT);
-        CentredText(s, sx, sy + 3, TJupiter::GetGaliName(11 + i, Language));
-        Draw_.TextEnd(s);
+        dots.push_back({sx, sy});
     }
+    // The names: whole inside the picture and apart from each other. Each
+    // goes under its moon, else above it, else a row further out.
+    Draw_.TextStart(s, LatinFace, 8, 4, 0);
+    s->SetTextColor(kLabelGrey);
+    s->SetBkMode(TSurface::TRANSPARENT);
+    std::vector<TSize> sizes;
+    for (int i = 0; i < 4; ++i)
+        sizes.push_back(s->GetTextExtent(TJupiter::GetGaliName(11 + i, Language)));
+    const std::vector<TPoint> at = SpreadLabels(dots, sizes, w, h);
+    for (int i = 0; i < 4; ++i)
+        s->TextOut(at[i].x, at[i].y, TJupiter::GetGaliName(11 + i, Language));
+    Draw_.TextEnd(s);
+}
+
+std::vector<TPoint> TAtlas::SpreadLabels(const std::vector<std::pair<int, int>>& dots,
+                                         const std::vector<TSize>& sizes, int w, int h) {
+    std::vector<TPoint> at;
+    std::vector<std::array<int, 4>> placed; // left, top, right, bottom
+    for (std::size_t i = 0; i < dots.size() && i < sizes.size(); ++i) {
+        const TSize size = sizes[i];
+        const int left = std::clamp(dots[i].first - size.cx / 2, 0, std::max(0, w - size.cx));
+        const int sy = dots[i].second;
+        auto clampTop = [&](int y) { return std::clamp(y, 0, std::max(0, h - size.cy)); };
+        int top = clampTop(sy + 3);
+        for (int y : {sy + 3, sy - 3 - size.cy, sy + 3 + size.cy, sy - 3 - 2 * size.cy,
+                      sy + 3 + 2 * size.cy, sy - 3 - 3 * size.cy}) {
+            const int t = clampTop(y);
+            bool clear = true;
+            for (const auto& r : placed)
+                clear = clear && (left + size.cx <= r[0] || left >= r[2] || t + size.cy <= r[1] ||
+                                  t >= r[3]);
+            if (clear) {
+                top = t;
+                break;
+            }
+        }
+        placed.push_back({left, top, left + size.cx, top + size.cy});
+        at.push_back(TPoint{left, top});
+    }
+    return at;
 }
 
 void TAtlas::DrawStarImage(TSurface* s, int spect, int realistic, int cx, int cy) {

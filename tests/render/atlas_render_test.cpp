@@ -640,3 +640,31 @@ TEST_F(AtlasBodies, PlanetsCarriedBackToJ2000AtFarDates) {
     atlas.Mars = nullptr; // the fixture's atlas outlives this Mars
 }
 } // namespace
+
+// The Galilean moons' names in the 93 x 75 information picture: Ganymede and
+// Europa one pixel apart must not share a row, and Callisto at the very edge
+// keeps its first letter.
+TEST(JupiterNames, WholeInsideThePictureAndApart) {
+    const int w = 93, h = 75;
+    const std::vector<TSize> sizes{{14, 12}, {42, 12}, {56, 12}, {50, 12}};
+    auto check = [&](const std::vector<std::pair<int, int>>& dots) {
+        const std::vector<TPoint> at = TAtlas::SpreadLabels(dots, sizes, w, h);
+        ASSERT_EQ(at.size(), 4u);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_GE(at[i].x, 0);
+            EXPECT_GE(at[i].y, 0);
+            EXPECT_LE(at[i].x + sizes[i].cx, w);
+            EXPECT_LE(at[i].y + sizes[i].cy, h);
+            for (int j = 0; j < i; ++j) {
+                const bool apart = at[i].x + sizes[i].cx <= at[j].x ||
+                                   at[j].x + sizes[j].cx <= at[i].x ||
+                                   at[i].y + sizes[i].cy <= at[j].y ||
+                                   at[j].y + sizes[j].cy <= at[i].y;
+                EXPECT_TRUE(apart) << "labels " << i << " and " << j;
+            }
+        }
+    };
+    check({{40, 37}, {60, 37}, {61, 38}, {2, 37}});  // crowded on one line, one at the edge
+    check({{45, 37}, {45, 37}, {45, 37}, {45, 37}}); // all behind the planet
+    check({{-20, 37}, {120, 37}, {46, 70}, {46, 2}}); // off the picture and at its rims
+}
