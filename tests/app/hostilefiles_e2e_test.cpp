@@ -35,24 +35,6 @@ double ResidentMb(qint64 pid) {
     return 0;
 }
 
-// The red text of a window as tesseract reads it: the red channel, negated
-// and enlarged four times, so red on black becomes black on white.
-QString ReadRed(const QImage& shot, const QRect& area, const QString& folder) {
-    if (QStandardPaths::findExecutable("tesseract").isEmpty()) return "(no tesseract)";
-    const QRect r = area.intersected(shot.rect());
-    QImage grey(r.size() * 4, QImage::Format_Grayscale8);
-    for (int y = 0; y < grey.height(); ++y) {
-        uchar* row = grey.scanLine(y);
-        for (int x = 0; x < grey.width(); ++x)
-            row[x] = static_cast<uchar>(255 - qRed(shot.pixel(r.left() + x / 4, r.top() + y / 4)));
-    }
-    const QString png = folder + "/ocr.png";
-    grey.save(png);
-    QProcess p;
-    p.start("tesseract", {png, "stdout", "--psm", "6"});
-    p.waitForFinished(30000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput());
-}
 
 // The message window's one button, "OK", sits centred at its foot.
 void ClickOk(const XServer& x, const QString& window) {

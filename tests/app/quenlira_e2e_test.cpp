@@ -41,24 +41,6 @@ int Changed(const QImage& a, const QImage& b, const QRect& r) {
     return n;
 }
 
-// The red texts of a screen area as tesseract reads them: the red channel,
-// negated and enlarged four times, so red on black becomes black on white.
-QString ReadRed(const QImage& shot, const QRect& area, const QString& folder) {
-    if (QStandardPaths::findExecutable("tesseract").isEmpty()) return "(no tesseract)";
-    QImage grey(area.size() * 4, QImage::Format_Grayscale8);
-    for (int y = 0; y < grey.height(); ++y) {
-        uchar* row = grey.scanLine(y);
-        for (int x = 0; x < grey.width(); ++x)
-            row[x] =
-                static_cast<uchar>(255 - qRed(shot.pixel(area.left() + x / 4, area.top() + y / 4)));
-    }
-    const QString png = folder + "/ocr.png";
-    grey.save(png);
-    QProcess p;
-    p.start("tesseract", {png, "stdout", "--psm", "6"});
-    p.waitForFinished(30000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput());
-}
 
 // Asks a window to close as a window manager would (WM_DELETE_WINDOW).
 bool AskToClose(const QString& display, unsigned long window) {

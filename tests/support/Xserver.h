@@ -222,4 +222,28 @@ private:
     QProcess wm_;
 };
 
+// The red texts of a screen area as tesseract reads them: the red channel,
+// negated and enlarged four times, so red on black becomes black on white.
+// green: read the green channel instead, where white on red (a marked row)
+// is the only text. The area is cut to the picture.
+inline QString ReadRed(const QImage& shot, const QRect& area, const QString& folder,
+                       bool green = false) {
+    if (QStandardPaths::findExecutable("tesseract").isEmpty()) return "(no tesseract)";
+    const QRect r = area.intersected(shot.rect());
+    QImage grey(r.size() * 4, QImage::Format_Grayscale8);
+    for (int y = 0; y < grey.height(); ++y) {
+        uchar* row = grey.scanLine(y);
+        for (int x = 0; x < grey.width(); ++x) {
+            const QRgb p = shot.pixel(r.left() + x / 4, r.top() + y / 4);
+            row[x] = static_cast<uchar>(255 - (green ? qGreen(p) : qRed(p)));
+        }
+    }
+    const QString png = folder + "/ocr.png";
+    grey.save(png);
+    QProcess p;
+    p.start("tesseract", {png, "stdout", "--psm", "6"});
+    p.waitForFinished(30000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
 } // namespace e2e
