@@ -16,7 +16,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include "Xserver.h"
+#include "Program.h"
 
 namespace {
 
@@ -39,42 +39,18 @@ TEST(FindField, TypedNamesShowTheirObjectsAndCentreTheAtlas) {
     if (!XServer::Missing().isEmpty())
         GTEST_SKIP() << "not installed: " << XServer::Missing().toStdString();
     const QString bin = QCoreApplication::applicationDirPath();
-    ASSERT_TRUE(QFileInfo::exists(bin + "/quenlira"));
 
     XServer x;
     // Tall enough for the one-column layout.
     ASSERT_TRUE(x.Start("1600x1000")) << "Xvfb did not start";
-    QTemporaryDir folder, runtime;
-    ASSERT_TRUE(QFile::copy(bin + "/quenlira", folder.filePath("quenlira")));
-    for (const char* cat : {"Star.dat", "Unsta.dat", "Starhip.dat"})
-        QFile::copy(bin + "/" + cat, folder.filePath(cat));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", x.Display());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    QProcess program;
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(QDir::tempPath());
-    program.start(folder.filePath("quenlira"), {});
-    ASSERT_TRUE(program.waitForStarted(5000));
-
+    Program program(x);
+    const QString missing = program.Install({"Starhip.dat"});
+    ASSERT_TRUE(missing.isEmpty()) << missing.toStdString();
+    ASSERT_TRUE(program.Start());
     // The opening window: Enter takes the first site to the chart.
-    QStringList open;
-    ASSERT_TRUE(WaitFor([&] { return !(open = x.Visible("^Quenlira III$")).isEmpty(); }, 30000))
-        << "no opening window; output: " << program.readAllStandardError().toStdString();
-    x.Run({"windowfocus", "--sync", open[0]});
-    QThread::msleep(300);
-    x.Run({"key", "Return"});
-    QStringList chart;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            chart = x.Visible("^Quenlira III$");
-            return chart.size() == 1 && chart[0] != open[0];
-        },
-        15000))
-        << "no chart window";
-    QThread::msleep(800);
-    const QRect bounds = x.Geometry(chart[0]);
+    const QString chart = program.OpenChart();
+    ASSERT_FALSE(chart.isEmpty()) << "no chart window; output: " << program.Errors();
+    const QRect bounds = x.Geometry(chart);
     ASSERT_FALSE(bounds.isEmpty());
     // The information memo of the one-column layout, under the switches.
     const QRect memo = QRect(17, 679, 250, 214).translated(bounds.topLeft());
@@ -83,7 +59,7 @@ TEST(FindField, TypedNamesShowTheirObjectsAndCentreTheAtlas) {
 
     // Ctrl+F, "al": the field and a full list of suggestions over the
     // planisphere (kept, and enlarged, to look at).
-    x.Run({"windowfocus", "--sync", chart[0]});
+    x.Run({"windowfocus", "--sync", chart});
     x.Run({"key", "ctrl+f"});
     x.Run({"type", "--delay", "80", "al"});
     QThread::msleep(600);
@@ -103,18 +79,18 @@ TEST(FindField, TypedNamesShowTheirObjectsAndCentreTheAtlas) {
     const QImage typed = x.Shoot();
     // The first suggestion, marked: white on red, read in the green channel.
     const QString list =
-        ReadRed(typed, QRect(field.left(), field.top() + 23, 280, 16), folder.path(), true);
+        ReadRed(typed, QRect(field.left(), field.top() + 23, 280, 16), program.Folder(), true);
     EXPECT_TRUE(list.contains("Betelgeuse") || list.contains("(no tesseract)"))
         << "suggestions read as: " << list.toStdString();
 
     x.Run({"key", "Return"});
     QThread::msleep(800);
-    const QString betelgeuse = ReadRed(x.Shoot(), memo, folder.path());
+    const QString betelgeuse = ReadRed(x.Shoot(), memo, program.Folder());
     EXPECT_TRUE(betelgeuse.contains("Betelgeuse") || betelgeuse.contains("(no tesseract)"))
         << "memo read as: " << betelgeuse.toStdString();
 
     // "/" in the atlas, "ngc 7000", Enter.
-    x.Run({"windowfocus", "--sync", chart[0]});
+    x.Run({"windowfocus", "--sync", chart});
     x.Run({"key", "slash"});
     x.Run({"type", "--delay", "80", "ngc 7000"});
     QThread::msleep(500);
@@ -122,7 +98,7 @@ TEST(FindField, TypedNamesShowTheirObjectsAndCentreTheAtlas) {
     QThread::msleep(800);
     const QImage last = x.Shoot();
     last.save(bin + "/find_e2e_ngc7000.png");
-    const QString ngc = ReadRed(last, memo, folder.path());
+    const QString ngc = ReadRed(last, memo, program.Folder());
     // tesseract reads the narrow zeros of "NGC7000" badly; the name it reads.
     EXPECT_TRUE(ngc.contains("NGC7000") || ngc.contains("America nebula") ||
                 ngc.contains("(no tesseract)"))
@@ -133,7 +109,7 @@ TEST(FindField, TypedNamesShowTheirObjectsAndCentreTheAtlas) {
     // The atlas was centred on Betelgeuse: back in the view history (the
     // memo keeps NGC 7000), a right click on the atlas's centre opens the
     // click point and one object, and choosing that shows Betelgeuse.
-    x.Run({"windowfocus", "--sync", chart[0]});
+    x.Run({"windowfocus", "--sync", chart});
     x.Run({"key", "F9", "alt+Left"});
     QThread::msleep(800);
     {
@@ -148,11 +124,8 @@ TEST(FindField, TypedNamesShowTheirObjectsAndCentreTheAtlas) {
         x.Run({"mousemove", "--sync", QString::number(at.left() + 30),
                QString::number(at.top() + 16 + 8), "click", "1"});
         QThread::msleep(800);
-        const QString text = ReadRed(x.Shoot(), memo, folder.path());
+        const QString text = ReadRed(x.Shoot(), memo, program.Folder());
         EXPECT_TRUE(text.contains("Betelgeuse") || text.contains("(no tesseract)"))
             << "the object at the centre: memo read as " << text.toStdString();
     }
-
-    program.kill();
-    program.waitForFinished(5000);
 }

@@ -15,7 +15,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include "Xserver.h"
+#include "Program.h"
 
 #include <chrono>
 #include <fstream>
@@ -48,17 +48,13 @@ void ClickOk(const XServer& x, const QString& window) {
 TEST(HostileFiles, TheProgramComesUpSmallAndNamesEachFile) {
     if (!XServer::Missing().isEmpty())
         GTEST_SKIP() << "not installed: " << XServer::Missing().toStdString();
-    const QString built = QCoreApplication::applicationDirPath() + "/quenlira";
-    ASSERT_TRUE(QFileInfo::exists(built)) << built.toStdString();
     XServer x;
     ASSERT_TRUE(x.Start("1600x1000")) << "Xvfb did not start";
-
-    QTemporaryDir folder, runtime;
-    const QString exe = folder.filePath("quenlira");
-    ASSERT_TRUE(QFile::copy(built, exe));
-    for (const char* cat : {"Star.dat", "Unsta.dat"})
-        QFile::copy(QCoreApplication::applicationDirPath() + "/" + cat, folder.filePath(cat));
-    QDir(folder.path()).mkdir("Option");
+    Program program(x);
+    const QString missing = program.Install();
+    ASSERT_TRUE(missing.isEmpty()) << missing.toStdString();
+    const QDir folder(program.Folder());
+    folder.mkdir("Option");
     {
         QFile opt(folder.filePath("Option/a.opt"));
         ASSERT_TRUE(opt.open(QIODevice::WriteOnly));
@@ -72,19 +68,12 @@ TEST(HostileFiles, TheProgramComesUpSmallAndNamesEachFile) {
         ASSERT_TRUE(big.open(QIODevice::WriteOnly));
         ASSERT_TRUE(big.resize(100 << 20)); // sparse: 100 MB that take no room
     }
-    ASSERT_TRUE(QDir(folder.path()).mkdir("StarParty.dat"));
+    ASSERT_TRUE(folder.mkdir("StarParty.dat"));
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", x.Display());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    env.insert("QUENLIRA_TIMING", "1");
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(QDir::tempPath());
+    program.Environment().insert("QUENLIRA_TIMING", "1");
+    QProcess& p = program.Process();
     const auto started = Clock::now();
-    p.start(exe, {});
-    ASSERT_TRUE(p.waitForStarted(5000));
+    ASSERT_TRUE(program.Start());
     double peak = 0;
     auto watch = [&](const std::function<bool()>& ok) {
         return [&, ok] {
@@ -107,7 +96,7 @@ TEST(HostileFiles, TheProgramComesUpSmallAndNamesEachFile) {
     QThread::msleep(500);
     QImage shot = x.Shoot();
     shot.save(shots + "/hostilefiles_e2e_party.png");
-    const QString partyText = ReadRed(shot, x.Geometry(mes[0]), folder.path());
+    const QString partyText = ReadRed(shot, x.Geometry(mes[0]), program.Folder());
     if (!partyText.startsWith("(no")) {
         EXPECT_TRUE(partyText.contains("StarParty.dat")) << partyText.toStdString();
         EXPECT_TRUE(partyText.contains("folder")) << partyText.toStdString();
@@ -138,7 +127,7 @@ TEST(HostileFiles, TheProgramComesUpSmallAndNamesEachFile) {
     QThread::msleep(500);
     shot = x.Shoot();
     shot.save(shots + "/hostilefiles_e2e_options.png");
-    const QString optText = ReadRed(shot, x.Geometry(mes[0]), folder.path());
+    const QString optText = ReadRed(shot, x.Geometry(mes[0]), program.Folder());
     // (tesseract reads the file names, short as they are, less surely than
     // the reasons.)
     if (!optText.startsWith("(no")) {
@@ -164,8 +153,7 @@ TEST(HostileFiles, TheProgramComesUpSmallAndNamesEachFile) {
     std::printf("first window after %.2f s, chart %.2f s after the choice, peak resident %.1f MB\n",
                 toMessage, toChart, peak);
     EXPECT_EQ(p.state(), QProcess::Running);
-    p.kill();
-    p.waitForFinished(5000);
+    program.End();
     // Nothing was put in the folder's place.
     EXPECT_TRUE(QFileInfo(folder.filePath("StarParty.dat")).isDir());
 }

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "Xserver.h"
+#include "Program.h"
 
 #include <filesystem>
 
@@ -37,7 +37,7 @@ TEST(Installed, RunsFromAReadOnlyPrefixWithItsFilesInTheUsersDataFolder) {
         GTEST_SKIP() << "not installed: " << e2e::XServer::Missing().toStdString();
     const QString build = QDir(QCoreApplication::applicationDirPath() + "/..").absolutePath();
     ASSERT_TRUE(QFileInfo::exists(build + "/CMakeCache.txt")) << build.toStdString();
-    QTemporaryDir prefix, home, runtime;
+    QTemporaryDir prefix, home;
     QString out;
     ASSERT_EQ(Exec("cmake", {"--install", build, "--prefix", prefix.path()}, &out), 0)
         << out.toStdString();
@@ -80,22 +80,17 @@ TEST(Installed, RunsFromAReadOnlyPrefixWithItsFilesInTheUsersDataFolder) {
 
     XServer x;
     ASSERT_TRUE(x.Start()) << "Xvfb did not start";
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", x.Display());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("HOME", home.path());
-    env.remove("XDG_DATA_HOME");
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    QProcess program;
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(home.path());
-    program.start(p.filePath("bin/quenlira"), {});
-    ASSERT_TRUE(program.waitForStarted(5000));
+    // The installed program keeps its files in the user's data folder.
+    Program program(x);
+    program.Environment().insert("HOME", home.path());
+    program.Environment().remove("XDG_DATA_HOME");
+    program.Process().setWorkingDirectory(home.path());
+    ASSERT_TRUE(program.Start({}, p.filePath("bin/quenlira")));
     QStringList open;
     ASSERT_TRUE(WaitFor([&] { return !(open = x.Visible("^Quenlira III$")).isEmpty(); }, 30000))
         << "no opening window on " << x.Display().toStdString() << "; program "
-        << (program.waitForFinished(200) ? "ended" : "running")
-        << ", output: " << program.readAllStandardError().toStdString()
+        << (program.Process().waitForFinished(200) ? "ended" : "running")
+        << ", output: " << program.Errors()
         << "; windows: " << x.Run({"search", "--name", "."}).out.toStdString();
     const QDir data(home.filePath(".local/share/quenlira"));
     EXPECT_EQ(QFileInfo(data.filePath("Sysinfo.dat")).size(), 13096);
@@ -103,16 +98,7 @@ TEST(Installed, RunsFromAReadOnlyPrefixWithItsFilesInTheUsersDataFolder) {
     EXPECT_TRUE(QFileInfo(data.filePath("Option")).isDir());
     EXPECT_FALSE(QFileInfo::exists(p.filePath("bin/Sysinfo.dat")));
 
-    x.Run({"windowfocus", "--sync", open[0]});
-    x.Run({"key", "Return"});
-    QStringList chart;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            chart = x.Visible("^Quenlira III$");
-            return chart.size() == 1 && chart[0] != open[0];
-        },
-        15000));
-    QThread::msleep(800);
+    ASSERT_FALSE(program.EnterChart(open[0]).isEmpty()) << "no chart window";
     const QImage shot = x.Shoot();
     ASSERT_FALSE(shot.isNull());
     shot.save(QCoreApplication::applicationDirPath() + "/quenlira_installed.png");
@@ -125,9 +111,7 @@ TEST(Installed, RunsFromAReadOnlyPrefixWithItsFilesInTheUsersDataFolder) {
         }
     EXPECT_GT(sky, 5000);
 
-    program.terminate();
-    if (!program.waitForFinished(5000)) program.kill();
-    program.waitForFinished(2000);
+    program.End();
     Exec("chmod", {"-R", "u+w", prefix.path()}); // so the folder can be removed
 }
 

@@ -16,7 +16,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include "Xserver.h"
+#include "Program.h"
 #include "app/Qvsky.h"
 
 #include <chrono>
@@ -64,22 +64,19 @@ bool AskToClose(const QString& display, unsigned long window) {
 TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     if (!XServer::Missing().isEmpty())
         GTEST_SKIP() << "not installed: " << XServer::Missing().toStdString();
-    const QString built = QCoreApplication::applicationDirPath() + "/quenlira";
-    ASSERT_TRUE(QFileInfo::exists(built)) << built.toStdString();
 
     // A screen larger than the window, so that full screen shows.
     XServer x;
     ASSERT_TRUE(x.Start("1600x1000")) << "Xvfb did not start";
 
-    // The program folder is the executable's folder: copy it into an empty one.
-    QTemporaryDir folder, runtime;
-    const QString exe = folder.filePath("quenlira");
-    ASSERT_TRUE(QFile::copy(built, exe));
-    // The catalogues are installed beside the program (the build copies them to its folder).
-    for (const char* cat : {"Star.dat", "Unsta.dat"})
-        QFile::copy(QCoreApplication::applicationDirPath() + "/" + cat, folder.filePath(cat));
+    // The program folder is the executable's folder: the program is copied
+    // into an empty one, with the catalogues installed beside it.
+    Program program(x);
+    const QString missing = program.Install();
+    ASSERT_TRUE(missing.isEmpty()) << missing.toStdString();
+    const QDir folder(program.Folder());
     // A user's option file: two filled red circles beside M42, joined by a line.
-    QDir(folder.path()).mkdir("Option");
+    folder.mkdir("Option");
     {
         QFile opt(folder.filePath("Option/test.opt"));
         ASSERT_TRUE(opt.open(QIODevice::WriteOnly));
@@ -87,15 +84,8 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
                   "1,1,1,053517,-051328,RED,ALPHA,2,2,RED,WHITE,WHITE,WHITE,WHITE,WHITE\r\n"
                   "2,1,1,053817,-053328,RED,BETA,0,0,RED,WHITE,WHITE,WHITE,WHITE,WHITE\r\n");
     }
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", x.Display());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_RUNTIME_DIR", runtime.path()); // the instance lock, apart from other runs
-    QProcess first;
-    first.setProcessEnvironment(env);
-    first.setWorkingDirectory(QDir::tempPath());
-    first.start(exe, {});
-    ASSERT_TRUE(first.waitForStarted(5000));
+    QProcess& first = program.Process();
+    ASSERT_TRUE(program.Start());
 
     // The opening window appears and the first-start files are there.
     QStringList open;
@@ -139,9 +129,7 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     x.Run({"windowminimize", "--sync", open[0]});
     ASSERT_TRUE(x.Visible("^Quenlira III$").isEmpty());
     QProcess second;
-    second.setProcessEnvironment(env);
-    second.start(exe, {});
-    ASSERT_TRUE(second.waitForStarted(5000));
+    ASSERT_TRUE(program.StartAnother(second));
     QStringList box;
     ASSERT_TRUE(WaitFor([&] { return !(box = x.Visible("^Quenlira3$")).isEmpty(); }, 15000));
     EXPECT_TRUE(WaitFor([&] { return x.Visible("^Quenlira III$") == open; }, 5000))
@@ -153,20 +141,11 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     EXPECT_EQ(first.state(), QProcess::Running);
 
     // Choose the third site with the keyboard: down twice, then Enter.
-    x.Run({"windowfocus", "--sync", open[0]});
-    QThread::msleep(300);
-    x.Run({"key", "--delay", "150", "Down", "Down", "Return"});
-    QStringList chart;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            chart = x.Visible("^Quenlira III$");
-            return chart.size() == 1 && chart[0] != open[0];
-        },
-        15000))
+    const QString chart = program.EnterChart(open[0], {"Down", "Down", "Return"});
+    ASSERT_FALSE(chart.isEmpty())
         << "the chart window did not replace the opening window; visible: "
-        << chart.join(' ').toStdString() << ", opening " << open[0].toStdString() << ", focus "
-        << x.Run({"getwindowfocus"}).out.toStdString();
-    QThread::msleep(800);
+        << x.Visible("^Quenlira III$").join(' ').toStdString() << ", opening "
+        << open[0].toStdString() << ", focus " << x.Run({"getwindowfocus"}).out.toStdString();
 
     auto shoot = [&] { return x.Shoot(); };
     QImage shot = shoot();
@@ -183,11 +162,11 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     EXPECT_GT(red, 200) << "screenshot: " << png.toStdString();
 
     // Where the charts are on the screen.
-    const QRect bounds = x.Geometry(chart[0]);
+    const QRect bounds = x.Geometry(chart);
     ASSERT_FALSE(bounds.isEmpty());
     const QRect hayami(bounds.topLeft(), QSize(280, 280));
     const QRect atlas(bounds.left() + 300, bounds.top() + 20, 400, 400);
-    x.Run({"windowfocus", "--sync", chart[0]});
+    x.Run({"windowfocus", "--sync", chart});
     // The information memo of the one-column layout, under the switches.
     ASSERT_GE(bounds.height(), TfrmQVSKY::kOneColumnHeight);
     const QRect memo = QRect(17, 679, 250, 214).translated(bounds.topLeft());
@@ -214,13 +193,13 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
         x.Run({"mousemove", "--sync", QString::number(at.left() + 30),
                QString::number(at.top() + 16 + 8), "click", "1"});
         QThread::msleep(800);
-        const QString text = ReadRed(shoot(), memo, folder.path());
+        const QString text = ReadRed(shoot(), memo, program.Folder());
         EXPECT_TRUE(text.contains("Betelgeuse")) << "memo read as: " << text.toStdString();
     }
 
     // M42 from the Messier list: F6, the next tab (keypad +), 41 rows down, Enter.
     {
-        x.Run({"windowfocus", "--sync", chart[0]});
+        x.Run({"windowfocus", "--sync", chart});
         QStringList keys{"key", "--delay", "20", "F6", "KP_Add"};
         for (int i = 0; i < 41; ++i)
             keys << "Down";
@@ -229,7 +208,7 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
         QThread::msleep(800);
         const QImage m42 = shoot();
         m42.save(QCoreApplication::applicationDirPath() + "/quenlira_e2e_m42.png");
-        const QString text = ReadRed(m42, memo, folder.path());
+        const QString text = ReadRed(m42, memo, program.Folder());
         EXPECT_TRUE(text.contains("M42")) << "memo read as: " << text.toStdString();
         shot = m42;
 
@@ -278,23 +257,23 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     x.Run({"key", "F9", "F2"});
     EXPECT_TRUE(WaitFor(
         [&] {
-            return x.Geometry(chart[0]).size() == QSize(1600, 1000);
+            return x.Geometry(chart).size() == QSize(1600, 1000);
         },
         5000))
-        << x.Run({"-id", chart[0]}, "xwininfo").out.toStdString();
+        << x.Run({"-id", chart}, "xwininfo").out.toStdString();
     x.Run({"key", "F2"});
     EXPECT_TRUE(WaitFor(
         [&] {
-            return x.Geometry(chart[0]) == bounds;
+            return x.Geometry(chart) == bounds;
         },
         5000))
-        << x.Run({"-id", chart[0]}, "xwininfo").out.toStdString();
+        << x.Run({"-id", chart}, "xwininfo").out.toStdString();
 
     // Closing the chart ends the program and writes the settings file again.
     const QString settings = folder.filePath("Sysinfo.dat");
     const QDateTime written = QFileInfo(settings).lastModified();
     QThread::msleep(1100); // file times count whole seconds on some file systems
-    ASSERT_TRUE(AskToClose(x.Display(), chart[0].toULong()));
+    ASSERT_TRUE(AskToClose(x.Display(), chart.toULong()));
     ASSERT_TRUE(first.waitForFinished(10000)) << "the program did not end on closing";
     EXPECT_EQ(first.exitCode(), 0);
     EXPECT_GT(QFileInfo(settings).lastModified(), written);

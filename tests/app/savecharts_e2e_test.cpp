@@ -9,49 +9,28 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "Xserver.h"
+#include "Program.h"
 
 using namespace e2e;
 
 TEST(SaveCharts, CtrlSOpensTheFileDialogAndWritesWhatTheNameSays) {
     if (!XServer::Missing().isEmpty())
         GTEST_SKIP() << "not installed: " << XServer::Missing().toStdString();
-    const QString built = QCoreApplication::applicationDirPath() + "/quenlira";
-    ASSERT_TRUE(QFileInfo::exists(built));
     XServer x;
     ASSERT_TRUE(x.Start("1400x1000")) << "Xvfb did not start";
-    QTemporaryDir folder, runtime, out;
-    ASSERT_TRUE(QFile::copy(built, folder.filePath("quenlira")));
-    for (const char* cat : {"Star.dat", "Unsta.dat"})
-        QFile::copy(QCoreApplication::applicationDirPath() + "/" + cat, folder.filePath(cat));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", x.Display());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    env.insert("HOME", out.path()); // the dialog starts in the user's folders
-    QProcess program;
-    program.setProcessEnvironment(env);
-    program.start(folder.filePath("quenlira"), {});
-    ASSERT_TRUE(program.waitForStarted(5000));
-
-    QStringList open, chart;
-    ASSERT_TRUE(WaitFor([&] { return !(open = x.Visible("^Quenlira III$")).isEmpty(); }, 30000))
-        << program.readAllStandardError().toStdString();
-    x.Run({"windowfocus", "--sync", open[0]});
-    QThread::msleep(300);
-    x.Run({"key", "Return"});
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            chart = x.Visible("^Quenlira III$");
-            return chart.size() == 1 && chart[0] != open[0];
-        },
-        15000));
-    QThread::msleep(800);
+    Program program(x);
+    const QString missing = program.Install();
+    ASSERT_TRUE(missing.isEmpty()) << missing.toStdString();
+    QTemporaryDir out;
+    program.Environment().insert("HOME", out.path()); // the dialog starts in the user's folders
+    ASSERT_TRUE(program.Start());
+    const QString chart = program.OpenChart();
+    ASSERT_FALSE(chart.isEmpty()) << "no chart window; output: " << program.Errors();
 
     // Each time: Ctrl+S, the dialog, the whole path typed over the offered
     // name, Enter.
     auto save = [&](const QString& path) {
-        x.Run({"windowfocus", "--sync", chart[0]});
+        x.Run({"windowfocus", "--sync", chart});
         QThread::msleep(200);
         x.Run({"key", "ctrl+s"});
         QStringList dialog;
@@ -84,8 +63,4 @@ TEST(SaveCharts, CtrlSOpensTheFileDialogAndWritesWhatTheNameSays) {
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_EQ(pdf.read(5), QByteArray("%PDF-"));
     EXPECT_FALSE(QFileInfo::exists(out.filePath("sky.pdf.png")));
-
-    program.terminate();
-    if (!program.waitForFinished(5000)) program.kill();
-    program.waitForFinished(2000);
 }

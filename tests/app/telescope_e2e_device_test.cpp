@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "Indiserver.h"
-#include "Xserver.h"
+#include "Program.h"
 #include "astro/Clsmjd.h"
 
 #include <chrono>
@@ -60,59 +60,24 @@ bool PureRed(QRgb p) {
 TEST(TelescopeProgram, SlewsToVegaAndTheReticleSitsOnIt) {
     if (!XServer::Missing().isEmpty())
         GTEST_SKIP() << "not installed: " << XServer::Missing().toStdString();
-    const QString built = QCoreApplication::applicationDirPath() + "/quenlira";
-    ASSERT_TRUE(QFileInfo::exists(built)) << built.toStdString();
-
     indi::Server server;
     ASSERT_TRUE(server.Start()) << "indiserver with indi_simulator_telescope did not start";
     XServer x;
     ASSERT_TRUE(x.Start("1600x1000")) << "Xvfb did not start";
 
-    QTemporaryDir folder, runtime;
-    const QString exe = folder.filePath("quenlira");
-    ASSERT_TRUE(QFile::copy(built, exe));
-    for (const char* cat : {"Star.dat", "Unsta.dat"})
-        QFile::copy(QCoreApplication::applicationDirPath() + "/" + cat, folder.filePath(cat));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", x.Display());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    QProcess program;
-    struct Ender {
-        QProcess& p;
-        ~Ender() {
-            p.terminate();
-            if (!p.waitForFinished(5000)) {
-                p.kill();
-                p.waitForFinished(3000);
-            }
-        }
-    } ender{program};
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(QDir::tempPath());
-    program.start(exe, {"--telescope", "localhost:" + QString::number(server.Port)});
-    ASSERT_TRUE(program.waitForStarted(5000));
+    Program program(x);
+    const QString missing = program.Install();
+    ASSERT_TRUE(missing.isEmpty()) << missing.toStdString();
+    ASSERT_TRUE(program.Start({"--telescope", "localhost:" + QString::number(server.Port)}));
 
     // The first site, Greenwich: at latitude 52 degrees Vega never sets.
-    QStringList open;
-    ASSERT_TRUE(WaitFor([&] { return !(open = x.Visible("^Quenlira III$")).isEmpty(); }, 30000))
-        << program.readAllStandardError().toStdString();
-    x.Run({"windowfocus", "--sync", open[0]});
-    QThread::msleep(300);
-    x.Run({"key", "Return"});
-    QStringList chart;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            chart = x.Visible("^Quenlira III$");
-            return chart.size() == 1 && chart[0] != open[0];
-        },
-        15000));
-    QThread::msleep(800);
-    const QRect bounds = x.Geometry(chart[0]);
+    const QString chart = program.OpenChart();
+    ASSERT_FALSE(chart.isEmpty()) << "no chart window; output: " << program.Errors();
+    const QRect bounds = x.Geometry(chart);
     ASSERT_FALSE(bounds.isEmpty());
 
     // Vega through the find field: the memo shows it and the atlas centres it.
-    x.Run({"windowfocus", "--sync", chart[0]});
+    x.Run({"windowfocus", "--sync", chart});
     x.Run({"key", "ctrl+f"});
     QThread::msleep(300);
     x.Run({"type", "--delay", "50", "Vega"});
@@ -121,7 +86,7 @@ TEST(TelescopeProgram, SlewsToVegaAndTheReticleSitsOnIt) {
     QThread::msleep(800);
 
     // F11: the telescope window, moved beside the chart window.
-    x.Run({"windowfocus", "--sync", chart[0]});
+    x.Run({"windowfocus", "--sync", chart});
     x.Run({"key", "F11"});
     QStringList scope;
     ASSERT_TRUE(WaitFor([&] { return !(scope = x.Visible("^Telescope$")).isEmpty(); }, 10000))
@@ -185,7 +150,7 @@ TEST(TelescopeProgram, SlewsToVegaAndTheReticleSitsOnIt) {
     // The status line in the telescope window says it is tracking.
     win = x.Geometry(scope[0]);
     const QString status =
-        ReadRed(shot, QRect(win.left() + 8, win.top() + 100, 320, 22), folder.path());
+        ReadRed(shot, QRect(win.left() + 8, win.top() + 100, 320, 22), program.Folder());
     EXPECT_TRUE(status.contains("tracking", Qt::CaseInsensitive)) << status.toStdString();
 
     // A click on the reticle: "Telescope" in the memo.
@@ -195,7 +160,7 @@ TEST(TelescopeProgram, SlewsToVegaAndTheReticleSitsOnIt) {
     const QImage after = x.Shoot();
     after.save(QCoreApplication::applicationDirPath() + "/telescope_e2e_memo.png");
     const QString memo =
-        ReadRed(after, QRect(bounds.left() + 17, bounds.top() + 659, 166, 88), folder.path());
+        ReadRed(after, QRect(bounds.left() + 17, bounds.top() + 659, 166, 88), program.Folder());
     EXPECT_TRUE(memo.contains("Telescope")) << "memo read as: " << memo.toStdString();
 }
 
