@@ -418,7 +418,12 @@ void TMjd::ProperMotion(double ra, double dec, double pmRaCosDec, double pmDec, 
     // Straight-line motion in space: the unit vector plus the tangential
     // velocity (radians a year along east and north) times the years, made a
     // unit vector again.
-    const double sa = std::sin(ra), ca = std::cos(ra), sd = std::sin(dec), cd = std::cos(dec);
+    ProperMotion(PlaceTrig(ra, dec), pmRaCosDec, pmDec, years, raOut, decOut);
+}
+
+void TMjd::ProperMotion(const TPlaceTrig& place, double pmRaCosDec, double pmDec, double years,
+                        double& raOut, double& decOut) {
+    const double sa = place.SinRa, ca = place.CosRa, sd = place.SinDec, cd = place.CosDec;
     const double k = years * kArcSec / 1000.0;
     const double e = pmRaCosDec * k, n = pmDec * k;
     const double v[3] = {cd * ca - e * sa - n * sd * ca, cd * sa + e * ca - n * sd * sa,

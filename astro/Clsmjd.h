@@ -8,6 +8,8 @@
 // (sidereal time, horizon, rise and set). The theories of the bodies run on
 // Terrestrial Time, TT = UT + Delta T (DeltaT, TT).
 
+#include <cmath>
+
 class TMjd {
 public:
     double Mjd;  // the instant, MJD (UT), days
@@ -90,6 +92,16 @@ public:
     // with zero radial velocity. Equator and equinox stay those of the input.
     static void ProperMotion(double ra, double dec, double pmRaCosDec, double pmDec, double years,
                              double& raOut, double& decOut);
+    // The same from the sines and cosines of the place, for a caller that
+    // moves the same stars again and again; the result is the same to the bit.
+    struct TPlaceTrig {
+        double SinRa, CosRa, SinDec, CosDec;
+    };
+    static TPlaceTrig PlaceTrig(double ra, double dec) {
+        return {std::sin(ra), std::cos(ra), std::sin(dec), std::cos(dec)};
+    }
+    static void ProperMotion(const TPlaceTrig& place, double pmRaCosDec, double pmDec,
+                             double years, double& raOut, double& decOut);
     // The same from the equinox of this object's Mjd.
     void Epoch(double ra, double dec, double toMjd, double pmRa, double pmDec, double& raOut,
                double& decOut) const;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "astro/Clsmjd.h"
 
@@ -172,20 +173,38 @@ void TStar::MoveTo(double mjd) {
     if (day == day_) return;
     day_ = day;
     const double years = day / 365.25;
-    for (std::size_t i = 0; i < records_.size(); ++i) {
-        const TStarMotion& m = motions_[i];
-        const TStarRecord& from = epoch2000_[i];
-        TStarRecord& to = records_[i];
-        if (m.pmRa == 0.0f && m.pmDec == 0.0f) {
-            to.ra = from.ra;
-            to.dec = from.dec;
-            continue;
+    const bool first = trig2000_.empty();
+    if (first) trig2000_.resize(records_.size());
+    auto move = [this, years, first](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            const TStarMotion& m = motions_[i];
+            const TStarRecord& at2000 = epoch2000_[i];
+            TStarRecord& now = records_[i];
+            if (m.pmRa == 0.0f && m.pmDec == 0.0f) {
+                now.ra = at2000.ra;
+                now.dec = at2000.dec;
+                continue;
+            }
+            if (first) trig2000_[i] = TMjd::PlaceTrig(at2000.ra, at2000.dec);
+            double ra, dec;
+            TMjd::ProperMotion(trig2000_[i], m.pmRa, m.pmDec, years, ra, dec);
+            now.ra = static_cast<float>(ra);
+            now.dec = static_cast<float>(dec);
         }
-        double ra, dec;
-        TMjd::ProperMotion(from.ra, from.dec, m.pmRa, m.pmDec, years, ra, dec);
-        to.ra = static_cast<float>(ra);
-        to.dec = static_cast<float>(dec);
+    };
+    // Each star on its own: a large catalogue in two halves at once, as a
+    // change of date waits for it on the window's thread.
+    const std::size_t count = records_.size(), half = count / 2;
+    std::thread other;
+    if (count >= kSplitFrom) {
+        try {
+            other = std::thread(move, half, count);
+        } catch (const std::system_error&) {
+            // No thread to be had: all of it here.
+        }
     }
+    move(0, other.joinable() ? half : count);
+    if (other.joinable()) other.join();
     for (TNamedStar& n : Named)
         if (n.record >= 0) {
             n.ra = records_[n.record].ra;

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "astro/Clsmjd.h"
 #include "catalog/Catalogfile.h"
 
 static_assert(std::endian::native == std::endian::little, "the catalogue files are little-endian");
@@ -76,6 +77,8 @@ public:
     // to the day, on the J2000 equator: the place of each star at that date.
     // Nothing to do without motions or when already there.
     void MoveTo(double mjd);
+    // From this many records on, MoveTo works on two threads.
+    static constexpr std::size_t kSplitFrom = 20000;
     // Changes whenever MoveTo moves the places, for those who keep copies.
     std::uint32_t Generation = 0;
 
@@ -100,5 +103,8 @@ private:
     std::vector<TStarRecord> records_;
     std::vector<TStarRecord> epoch2000_; // the places of the file, J2000.0
     std::vector<TStarMotion> motions_;
+    // The sines and cosines of the J2000 places of the stars that move,
+    // worked out at the first move.
+    std::vector<TMjd::TPlaceTrig> trig2000_;
     double day_ = 0.0; // days after J2000.0 of the current places
 };

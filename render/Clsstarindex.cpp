@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <utility>
 
@@ -22,10 +23,17 @@ int TStarIndex::ZoneOf(double dec) {
 }
 
 void TStarIndex::Build(const TStar& star, bool keepTrig) {
-    if (Catalogue == &star && Source == star.Records && SourceCount == star.Count &&
-        Generation == star.Generation)
+    const bool same = Catalogue == &star && Source == star.Records &&
+                      SourceCount == star.Count && KeepTrig == keepTrig;
+    if (same && Generation == star.Generation) return;
+    // The stars moved with their proper motions: at a step of days few places
+    // change at all, so the index is mended rather than built anew.
+    if (same && Refresh(star)) {
+        Generation = star.Generation;
         return;
-    Generation = star.Generation; // the stars moved with their proper motions
+    }
+    Generation = star.Generation;
+    KeepTrig = keepTrig;
     Catalogue = &star;
     Source = star.Records;
     SourceCount = star.Count;
@@ -71,6 +79,49 @@ void TStarIndex::Build(const TStar& star, bool keepTrig) {
         Unit[k] = p.UnitX;
         Unit[k + 1] = p.UnitY;
     }
+}
+
+bool TStarIndex::Refresh(const TStar& star) {
+    const int n = star.Count > 0 && star.Records ? star.Count : 0;
+    // Every record has an entry (none was left out as not a number), so
+    // none can come in.
+    if (Records.size() != static_cast<size_t>(n)) return false;
+    std::vector<int> moved;
+    for (int z = 0; z < Zones; ++z) {
+        bool changed = false;
+        for (int32_t k = Start[z]; k < Start[z + 1]; ++k) {
+            Entry& e = Records[k];
+            const TStarRecord& r = star.Records[e.record];
+            if (std::bit_cast<uint32_t>(r.ra) == std::bit_cast<uint32_t>(e.ra) &&
+                std::bit_cast<uint32_t>(r.dec) == std::bit_cast<uint32_t>(e.dec))
+                continue;
+            if (std::isnan(r.ra) || ZoneOf(r.dec) != z) return false;
+            e.ra = r.ra;
+            e.dec = r.dec;
+            changed = true;
+            if (KeepTrig) {
+                const Place p = Compute(r.ra, r.dec);
+                const size_t t = 2 * static_cast<size_t>(e.record);
+                Trig[t] = p.SinDec;
+                Trig[t + 1] = p.CosDec;
+                Unit[t] = p.UnitX;
+                Unit[t + 1] = p.UnitY;
+            } else {
+                Lazy.Forget(e.record);
+            }
+        }
+        if (changed) moved.push_back(z);
+    }
+    // The order a fresh build gives: by right ascension, equal ones by record
+    // (records are filled in their order, then sorted stably).
+    const auto before = [](const Entry& a, const Entry& b) {
+        return a.ra < b.ra || (a.ra == b.ra && a.record < b.record);
+    };
+    for (const int z : moved) {
+        const auto from = Records.begin() + Start[z], to = Records.begin() + Start[z + 1];
+        if (!std::is_sorted(from, to, before)) std::sort(from, to, before);
+    }
+    return true;
 }
 
 TStarIndex::Place TStarIndex::Compute(double ra, double dec) {

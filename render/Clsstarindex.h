@@ -69,6 +69,11 @@ public:
     static Place Compute(double ra, double dec);
 
 private:
+    // After the stars moved: the entries whose places changed are updated
+    // where they stand, and a zone is sorted again only where its order
+    // changed. False when a star left its zone; then the index is built anew.
+    bool Refresh(const TStar& star);
+
     // The places of a catalogue that does not keep them: each worked out
     // when first asked for and kept, in memory that the system hands out
     // page by page as it is written, so that only the parts of the sky
@@ -83,6 +88,10 @@ private:
         // Room for n records, none known yet; without it every place is
         // worked out each time.
         void Reset(size_t n);
+        // Record i's place is to be worked out again when next asked.
+        void Forget(int i) {
+            if (Block) Known[static_cast<size_t>(i) >> 6] &= ~(uint64_t{1} << (i & 63));
+        }
         Place Get(int i, double ra, double dec) const {
             if (!Block) return Compute(ra, dec);
             const size_t w = static_cast<size_t>(i) >> 6;
@@ -110,6 +119,7 @@ private:
     const void* Source = nullptr;
     int32_t SourceCount = -1;
     uint32_t Generation = 0;
+    bool KeepTrig = true;
     std::vector<int32_t> Start; // Zones + 1 offsets into Records
     std::vector<Entry> Records; // zone by zone
     std::vector<double> Trig;   // sine and cosine per record

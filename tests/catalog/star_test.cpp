@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "Catalogfiles.h"
 #include "astro/Clsmjd.h"
@@ -213,4 +215,70 @@ TEST(StarMotion, SideFileMovesTheStarsOrIsLeftOutWithAReason) {
     withBad.push_back(Rec(2, 0, 0, 500, 1.0f, 7.0f)); // declination past the pole
     EXPECT_TRUE(refused(std::vector<TStarMotion>(withBad.size(), {1.0f, 1.0f}), withBad));
     std::remove(side.c_str());
+}
+
+namespace {
+
+// A catalogue of n stars spread over the sky with motions of every size up
+// to the fastest allowed (one in eight standing still), and its side file.
+struct TMovingCatalogue {
+    TTempFile file{"star_moving"};
+    std::string side;
+    std::vector<TStarRecord> recs;
+    std::vector<TStarMotion> motions;
+
+    explicit TMovingCatalogue(int n) {
+        std::uint32_t seed = 12345;
+        auto next = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return (seed >> 8) / 16777216.0;
+        };
+        for (int i = 0; i < n; ++i) {
+            recs.push_back(Rec(1 + i % 88, 0, 0, 600 + i % 700,
+                               static_cast<float>(next() * 6.2831), static_cast<float>(
+                                                                        std::asin(2 * next() - 1))));
+            const bool still = i % 8 == 0;
+            motions.push_back({still ? 0.0f : static_cast<float>((next() - 0.5) * 40000 * next()),
+                               still ? 0.0f : static_cast<float>((next() - 0.5) * 40000 * next())});
+        }
+        file.Write(recs);
+        side = TStar::MotionPath(file.Path());
+        std::FILE* out = std::fopen(side.c_str(), "wb");
+        std::fwrite(motions.data(), sizeof(TStarMotion), motions.size(), out);
+        std::fclose(out);
+    }
+    ~TMovingCatalogue() { std::remove(side.c_str()); }
+};
+
+} // namespace
+
+// A catalogue large enough to be moved on two threads: every star, whichever
+// half it is in, stands where the motion of that star alone puts it, to the
+// bit, at the first move and at every later one (forth and back).
+TEST(StarMotion, ALargeCatalogueMovesEachStarAsItsOwnMotionSays) {
+    const int n = static_cast<int>(TStar::kSplitFrom) * 2 + 7;
+    TMovingCatalogue cat(n);
+    TStar s(cat.file.Path());
+    ASSERT_NE(s.Motions, nullptr) << s.MotionError;
+    ASSERT_EQ(s.Count, n);
+    for (double days : {9131.0, 9132.0, -365250.0, 0.0, 36524.0, 9131.0}) {
+        s.MoveTo(TMjd::J2000 + days);
+        int wrong = 0;
+        for (int i = 0; i < n; ++i) {
+            const TStarMotion& m = cat.motions[i];
+            float ra = cat.recs[i].ra, dec = cat.recs[i].dec;
+            if (m.pmRa != 0.0f || m.pmDec != 0.0f) {
+                double r, d;
+                TMjd::ProperMotion(cat.recs[i].ra, cat.recs[i].dec, m.pmRa, m.pmDec,
+                                   days / 365.25, r, d);
+                ra = static_cast<float>(r);
+                dec = static_cast<float>(d);
+            }
+            if (std::memcmp(&ra, &s[i].ra, sizeof ra) != 0 ||
+                std::memcmp(&dec, &s[i].dec, sizeof dec) != 0) {
+                if (++wrong <= 3) ADD_FAILURE() << "star " << i << " at day " << days;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "day " << days;
+    }
 }
