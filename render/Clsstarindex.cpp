@@ -86,19 +86,31 @@ bool TStarIndex::Refresh(const TStar& star) {
     // Every record has an entry (none was left out as not a number), so
     // none can come in.
     if (Records.size() != static_cast<size_t>(n)) return false;
-    std::vector<int> moved;
+    // The order a fresh build gives: by right ascension, equal ones by record
+    // (records are filled in their order, then sorted stably).
+    const auto before = [](const Entry& a, const Entry& b) {
+        return a.ra < b.ra || (a.ra == b.ra && a.record < b.record);
+    };
+    // Each zone keeps, in their order, the stars that stay in it; those that
+    // moved to another zone are taken out.
+    std::vector<std::pair<int, Entry>> movers; // new zone, entry
+    std::vector<int32_t> stay(Zones, 0);
+    std::vector<char> changed(Zones, 0);
     for (int z = 0; z < Zones; ++z) {
-        bool changed = false;
+        int32_t w = Start[z];
         for (int32_t k = Start[z]; k < Start[z + 1]; ++k) {
-            Entry& e = Records[k];
+            Entry e = Records[k];
             const TStarRecord& r = star.Records[e.record];
             if (std::bit_cast<uint32_t>(r.ra) == std::bit_cast<uint32_t>(e.ra) &&
-                std::bit_cast<uint32_t>(r.dec) == std::bit_cast<uint32_t>(e.dec))
+                std::bit_cast<uint32_t>(r.dec) == std::bit_cast<uint32_t>(e.dec)) {
+                Records[w++] = e;
                 continue;
-            if (std::isnan(r.ra) || ZoneOf(r.dec) != z) return false;
+            }
+            // A place that is not a number leaves the index: built anew.
+            if (std::isnan(r.ra) || std::isnan(r.dec)) return false;
             e.ra = r.ra;
             e.dec = r.dec;
-            changed = true;
+            changed[z] = 1;
             if (KeepTrig) {
                 const Place p = Compute(r.ra, r.dec);
                 const size_t t = 2 * static_cast<size_t>(e.record);
@@ -109,18 +121,43 @@ bool TStarIndex::Refresh(const TStar& star) {
             } else {
                 Lazy.Forget(e.record);
             }
+            const int to = ZoneOf(r.dec);
+            if (to == z)
+                Records[w++] = e;
+            else
+                movers.emplace_back(to, e);
         }
-        if (changed) moved.push_back(z);
+        stay[z] = w - Start[z];
     }
-    // The order a fresh build gives: by right ascension, equal ones by record
-    // (records are filled in their order, then sorted stably).
-    const auto before = [](const Entry& a, const Entry& b) {
-        return a.ra < b.ra || (a.ra == b.ra && a.record < b.record);
-    };
-    for (const int z : moved) {
-        const auto from = Records.begin() + Start[z], to = Records.begin() + Start[z + 1];
-        if (!std::is_sorted(from, to, before)) std::sort(from, to, before);
+    if (movers.empty()) {
+        for (int z = 0; z < Zones; ++z) {
+            const auto from = Records.begin() + Start[z], to = Records.begin() + Start[z + 1];
+            if (changed[z] && !std::is_sorted(from, to, before)) std::sort(from, to, before);
+        }
+        return true;
     }
+    // The zones laid out again: the stayers, then the newcomers in order,
+    // merged (or, where the stayers changed order, the zone sorted).
+    std::sort(movers.begin(), movers.end(), [&](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : before(a.second, b.second);
+    });
+    std::vector<int32_t> start(Zones + 1, 0);
+    std::vector<Entry> out(Records.size());
+    auto m = movers.begin();
+    for (int z = 0; z < Zones; ++z) {
+        const auto zoneFrom = out.begin() + start[z];
+        auto at = std::copy(Records.begin() + Start[z], Records.begin() + Start[z] + stay[z], zoneFrom);
+        const auto newcomers = at;
+        for (; m != movers.end() && m->first == z; ++m)
+            *at++ = m->second;
+        start[z + 1] = static_cast<int32_t>(at - out.begin());
+        if (!std::is_sorted(zoneFrom, newcomers, before))
+            std::sort(zoneFrom, at, before);
+        else if (newcomers != at)
+            std::inplace_merge(zoneFrom, newcomers, at, before);
+    }
+    Records.swap(out);
+    Start.swap(start);
     return true;
 }
 

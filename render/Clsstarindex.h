@@ -70,8 +70,9 @@ public:
 
 private:
     // After the stars moved: the entries whose places changed are updated
-    // where they stand, and a zone is sorted again only where its order
-    // changed. False when a star left its zone; then the index is built anew.
+    // where they stand, the few that left their zone are merged into their
+    // new one, and a zone is sorted again only where its order changed. False
+    // when a place is not a number; then the index is built anew.
     bool Refresh(const TStar& star);
 
     // The places of a catalogue that does not keep them: each worked out
