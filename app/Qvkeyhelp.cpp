@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -130,7 +132,15 @@ void TfrmKeyHelp::Build() {
 }
 
 void TfrmKeyHelp::showEvent(QShowEvent* e) {
-    move(0, 0);
+    // The top-left corner of the screen's free area (not under a panel), so
+    // the whole chart is inside it. Told to the native window itself: a move
+    // to where the widget already thinks it is never reaches it, and a window
+    // manager then places the window wherever it finds room, even at the
+    // screen's bottom edge.
+    const QScreen* s = screen();
+    const QRect room = s ? s->availableGeometry() : QRect(0, 0, width(), height());
+    move(room.topLeft());
+    if (QWindow* w = windowHandle()) w->setPosition(room.topLeft());
     QWidget::showEvent(e);
     activateWindow();
     setFocus();

@@ -1,5 +1,5 @@
 // TfrmKeyHelp: the chart of keyboard commands, shown with F1 from the chart window. It sits
-// at the top-left corner of the screen; Escape or F1 closes it.
+// at the top-left corner of the screen's free area; Escape or F1 closes it.
 #pragma once
 
 #include <QWidget>

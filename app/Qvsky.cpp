@@ -387,15 +387,21 @@ void TfrmQVSKY::LayoutControls() {
     labForward->setGeometry(210, dy + 50, 26, 18);
 
     // The information: the picture beside the memories in one column, under
-    // the search list in two; the memo takes the column's width below.
+    // the search list in two; the memo takes the column's width below. The
+    // name gets room for the longest ones ("Ori-Alpha(58)", "NGC7000 ..."):
+    // beside the picture in two columns, under it in one, where the space
+    // left of the picture is too narrow.
     if (TwoColumns) {
         shpObjInfo = QRect(sx + 16, sy + 146, kObjInfoW, kObjInfoH);
-        labObjName->setGeometry(sx + 16 + kObjInfoW + 4, sy + 146 + kObjInfoH - 14, 150, 14);
+        labObjName->setGeometry(sx + 16 + kObjInfoW + 4, sy + 146 + kObjInfoH - 14, kNameWidth, 14);
+        labObjName->setAlignment(Qt::AlignCenter);
     } else {
         shpObjInfo = QRect(120 + 30 * 5 + 6 - kObjInfoW, dy + 72, kObjInfoW, kObjInfoH);
-        labObjName->setGeometry(120, dy + 72 + kObjInfoH - 14, shpObjInfo.left() - 124, 14);
+        labObjName->setGeometry(shpObjInfo.right() + 1 - kNameWidth, shpObjInfo.bottom() + 2,
+                                kNameWidth, 14);
+        labObjName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
-    const int my = TwoColumns ? shpObjInfo.bottom() + 6 : dy + 8 * 16 + 26;
+    const int my = TwoColumns ? shpObjInfo.bottom() + 6 : labObjName->geometry().bottom() + 4;
     // The receiver's status line, when shown, sits under the memo.
     const int partyH = labParty && labParty->isVisibleTo(this) ? 30 : 0;
     memInfo->setGeometry(sx + 16, my, kLeftWidth - 18, std::max(40, h - my - 4 - partyH));

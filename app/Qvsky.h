@@ -72,6 +72,7 @@ public:
     // Below this height the left side takes two columns (see LayoutControls).
     static constexpr int kOneColumnHeight = 880;
     static constexpr int kObjInfoW = 93, kObjInfoH = 75;
+    static constexpr int kNameWidth = 160; // the object's name under or beside its picture
     static constexpr int kMoonSize = 45;
 
     // Replaces the four timers (tests put stepped ones in before showing).

@@ -52,8 +52,8 @@ TEST(FindField, TypedNamesShowTheirObjectsAndCentreTheAtlas) {
     ASSERT_FALSE(chart.isEmpty()) << "no chart window; output: " << program.Errors();
     const QRect bounds = x.Geometry(chart);
     ASSERT_FALSE(bounds.isEmpty());
-    // The information memo of the one-column layout, under the switches.
-    const QRect memo = QRect(17, 679, 250, 214).translated(bounds.topLeft());
+    // The information memo of the one-column layout, under the object's name.
+    const QRect memo = QRect(17, 690, 250, 203).translated(bounds.topLeft());
     const QRect field(bounds.left(), bounds.top(), 280, 22 + 12 * 16 + 3);
     const QImage before = x.Shoot();
 

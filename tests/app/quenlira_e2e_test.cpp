@@ -167,9 +167,9 @@ TEST(Program, StartsChoosesASiteAndShowsTheChart) {
     const QRect hayami(bounds.topLeft(), QSize(280, 280));
     const QRect atlas(bounds.left() + 300, bounds.top() + 20, 400, 400);
     x.Run({"windowfocus", "--sync", chart});
-    // The information memo of the one-column layout, under the switches.
+    // The information memo of the one-column layout, under the object's name.
     ASSERT_GE(bounds.height(), TfrmQVSKY::kOneColumnHeight);
-    const QRect memo = QRect(17, 679, 250, 214).translated(bounds.topLeft());
+    const QRect memo = QRect(17, 690, 250, 203).translated(bounds.topLeft());
 
     // A right click on Betelgeuse (J2000 5h55m10.3s +7d24'25"), where the
     // azimuthal equidistant chart about the start centre (1.4835 rad, 0) at

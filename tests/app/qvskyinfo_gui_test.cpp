@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -196,6 +197,36 @@ TEST_F(ObjectPanel, PicturesOfEachKindAndTheClickThatCentresTheAtlas) {
     EXPECT_TRUE(sky_->memInfo->toPlainText().startsWith(
         "[Tokyo] Longitude(E):139°42'00\" Latitude(N):35°42'00\" SeaLevel:40 TimeZone:+9 "
         "SummerTime:0"));
+}
+
+// At the window's size on a 1600x1000 screen (one column) and on a 1024x600
+// one (two columns): every kind of object has its whole name beside or
+// under its picture, clear of the picture and the memo, and its whole text
+// in the memo without scrolling.
+TEST_F(ObjectPanel, NameAndTextOfEveryKindFitAtTheOpeningSizes) {
+    OpenHere(2026, 12, 17, 9);
+    const int betelgeuse = FindStar("Ori", 58), m6 = FindNebula(6405);
+    ASSERT_GE(betelgeuse, 0);
+    ASSERT_GE(m6, 0);
+    const std::pair<int, int> kinds[] = {{0, 0}, {3, 9}, {3, 3}, {2, betelgeuse},
+                                         {4, m6}, {5, 12}};
+    for (const QSize size : {QSize(1280, 900), QSize(1016, 568)}) {
+        sky_->resize(size);
+        QApplication::processEvents();
+        const QRect name = sky_->labObjName->geometry(), memo = sky_->memInfo->geometry();
+        EXPECT_TRUE(sky_->rect().contains(name)) << size.height();
+        EXPECT_FALSE(name.intersects(sky_->shpObjInfo)) << size.height();
+        EXPECT_FALSE(name.intersects(memo)) << size.height();
+        for (const auto& [kind, index] : kinds) {
+            sky_->ShowObjectInfo(kind, index);
+            QApplication::processEvents();
+            const QString text = sky_->labObjName->text();
+            EXPECT_LE(sky_->labObjName->fontMetrics().horizontalAdvance(text), name.width())
+                << text.toStdString() << " at height " << size.height();
+            EXPECT_EQ(sky_->memInfo->verticalScrollBar()->maximum(), 0)
+                << sky_->memInfo->toPlainText().toStdString() << " at height " << size.height();
+        }
+    }
 }
 
 TEST_F(ObjectPanel, MissingCataloguesAreNamedInTheSiteText) {

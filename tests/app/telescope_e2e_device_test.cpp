@@ -160,7 +160,7 @@ TEST(TelescopeProgram, SlewsToVegaAndTheReticleSitsOnIt) {
     const QImage after = x.Shoot();
     after.save(QCoreApplication::applicationDirPath() + "/telescope_e2e_memo.png");
     const QString memo =
-        ReadRed(after, QRect(bounds.left() + 17, bounds.top() + 659, 166, 88), program.Folder());
+        ReadRed(after, QRect(bounds.left() + 17, bounds.top() + 690, 166, 60), program.Folder());
     EXPECT_TRUE(memo.contains("Telescope")) << "memo read as: " << memo.toStdString();
 }
 
