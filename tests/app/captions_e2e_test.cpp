@@ -8,21 +8,19 @@
 // help opens whole on the screen.
 // Skipped with a message when Xvfb, xdotool or tesseract is missing.
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include "Program.h"
 #include "Xserver.h"
 #include "app/Qvsky.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -202,6 +200,7 @@ bool Reads(const QString& read, bool column, const QString& caption) {
     return false;
 }
 
+// The program on a 1600x1000 screen, through the opening window to the chart.
 class Chart {
 public:
     bool Start(QString& why) {
@@ -214,41 +213,15 @@ public:
             return false;
         }
         if (!x.Start("1600x1000")) return Fail(why, "Xvfb did not start");
-        const QString bin = QCoreApplication::applicationDirPath();
-        if (!QFile::copy(bin + "/quenlira", folder.filePath("quenlira")))
-            return Fail(why, "no program in " + bin);
-        for (const char* cat : {"Star.dat", "Unsta.dat"})
-            QFile::copy(bin + "/" + cat, folder.filePath(cat));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", x.Display());
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("XDG_RUNTIME_DIR", runtime.path());
-        program.setProcessEnvironment(env);
-        program.setWorkingDirectory(QDir::tempPath());
-        program.start(folder.filePath("quenlira"), {});
-        if (!program.waitForStarted(5000)) return Fail(why, "the program did not start");
-        // The opening window: Enter takes the first site to the chart.
-        QStringList open;
-        if (!WaitFor([&] { return !(open = x.Visible("^Quenlira III$")).isEmpty(); }, 30000))
-            return Fail(why, "no opening window: " + program.readAllStandardError());
-        x.Run({"windowfocus", "--sync", open[0]});
-        QThread::msleep(300);
-        x.Run({"key", "Return"});
-        QStringList chart;
-        if (!WaitFor(
-                [&] {
-                    chart = x.Visible("^Quenlira III$");
-                    return chart.size() == 1 && chart[0] != open[0];
-                },
-                20000))
-            return Fail(why, "no chart window");
-        window = chart[0];
+        program = std::make_unique<Program>(x); // on the server's display
+        if (const QString missing = program->Install(); !missing.isEmpty())
+            return Fail(why, missing);
+        if (!program->Start()) return Fail(why, "the program did not start");
+        window = program->OpenChart();
+        if (window.isEmpty())
+            return Fail(why, "no chart window; " + QString::fromStdString(program->Errors()));
         bounds = x.Geometry(window);
         return !bounds.isEmpty() || Fail(why, "the chart window has no place");
-    }
-    ~Chart() {
-        program.kill();
-        program.waitForFinished(5000);
     }
     // A left click at a place in the window; then the window's drawing settles.
     void Click(const QPoint& at) {
@@ -267,10 +240,10 @@ public:
         }
         return last;
     }
+    QString Folder() const { return program->Folder(); }
 
     XServer x;
-    QTemporaryDir folder, runtime;
-    QProcess program;
+    std::unique_ptr<Program> program;
     QString window;
     QRect bounds;
 
@@ -288,7 +261,7 @@ private:
 void ExpectCaptions(const Chart& chart, const QImage& shot, const std::vector<Group>& groups,
                     const QMap<QString, QString>& states, const char* when) {
     const QPoint origin = chart.bounds.topLeft();
-    const QString folder = chart.folder.path();
+    const QString folder = chart.Folder();
     for (const Group& g : groups) {
         if (g.reading == Reading::Glyphs) {
             QStringList missed, read;
@@ -391,7 +364,7 @@ TEST(ChartCaptions, EveryCaptionReadsOffAndOnAndListsAndMemoShowTheirWholeText) 
     chart.Click({30, 394 + 2 * 14 + 7});
     shot = chart.Settled();
     shot.save(bin + "/captions_e2e_ngc1000.png");
-    QString read = ReadRed(shot, rows, chart.folder.path());
+    QString read = ReadRed(shot, rows, chart.Folder());
     QStringList numbers = Numbers(read, "NGC");
     EXPECT_GE(numbers.size(), 5) << "NGC1000- read as: " << read.toStdString();
     for (const QString& n : numbers)
@@ -401,7 +374,7 @@ TEST(ChartCaptions, EveryCaptionReadsOffAndOnAndListsAndMemoShowTheirWholeText) 
     chart.Click({30, 394 + 14 + 7});
     shot = chart.Settled();
     shot.save(bin + "/captions_e2e_ic1000.png");
-    read = ReadRed(shot, rows, chart.folder.path());
+    read = ReadRed(shot, rows, chart.Folder());
     numbers = Numbers(read, "IC");
     EXPECT_GE(numbers.size(), 5) << "IC1000- read as: " << read.toStdString();
     for (const QString& n : numbers)
@@ -418,7 +391,7 @@ TEST(ChartCaptions, EveryCaptionReadsOffAndOnAndListsAndMemoShowTheirWholeText) 
     const int memoTop = 524 + 72 + TfrmQVSKY::kObjInfoH + 18;
     read = ReadRed(shot,
                    QRect(17, memoTop + 1, 260, h - memoTop - 6).translated(chart.bounds.topLeft()),
-                   chart.folder.path());
+                   chart.Folder());
     EXPECT_TRUE(read.contains("[Moon]")) << "memo read as: " << read.toStdString();
     EXPECT_TRUE(read.contains(QRegularExpression("Distance\\(Geo\\):\\s?\\d{6}\\s?Km")))
         << "memo read as: " << read.toStdString();
