@@ -170,10 +170,10 @@ public:
     TMjd Mjd;
     std::unique_ptr<THayami> Hayami;
     std::unique_ptr<TAtlas> Atlas;
-    std::unique_ptr<TStar> Star;
+    std::shared_ptr<TStar> Star;
     // The deep star layer (Tycho.dat), null when missing or damaged; then
     // DeepStarProblem says why, for the error log.
-    std::unique_ptr<TStar> DeepStar;
+    std::shared_ptr<TStar> DeepStar;
     std::string DeepStarProblem;
     std::unique_ptr<TNebula> Nebula;
     std::string CatalogProblem; // why a catalogue is missing, shown in the memo

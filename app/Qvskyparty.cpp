@@ -36,6 +36,8 @@ namespace {
 // commander's stamps, so it counts as no mark at all.
 constexpr unsigned long long kOldStartSeq = 999999999;
 
+constexpr double kUnixEpochMjd = 40587.0; // 1970-01-01 0h UT
+
 // "hh:nn:ss" of a 14-digit stamp.
 std::string StampTime(const std::string& s) {
     if (s.size() != 14 || s == TPartyReceiver::kNothingYet.Stamp) return "---";
@@ -170,9 +172,25 @@ void TfrmQVSKY::PartyPoll() {
     }
     std::shared_ptr<TPartyLink> link = partyLink_;
     std::shared_ptr<TPartyReceiver> receiver = partyReceiver_;
-    std::thread([this, link, receiver, folder, id, now, status] {
+    const std::shared_ptr<TStar> stars[2] = {Star, DeepStar};
+    const double diffUt = DiffUT;
+    const int summer = Summer;
+    std::thread([this, link, receiver, folder, id, now, status, stars, diffUt, summer] {
         TPartyDiskFolder disk(folder);
         auto plan = std::make_shared<TPartyPlan>(receiver->Look(disk, now));
+        // A Sync to another date moves every star: worked out here, the
+        // window's thread only takes the places when it applies the Sync.
+        for (const TPartyStep& step : plan->Steps) {
+            if (step.Order.Kind != TPartyOrder::Sync) continue;
+            const TPartyView& v = step.Order.View;
+            TMjd at;
+            if (v.AutoDrive)
+                at.SetMJD(kUnixEpochMjd + static_cast<double>(now) / 86400000.0);
+            else
+                at.SetNow(v.Year, v.Month, v.Day, v.Hour, v.Minute, 0, diffUt, summer);
+            for (const std::shared_ptr<TStar>& star : stars)
+                if (star) star->Prepare(at.GetMJD());
+        }
         std::string why;
         if (status && plan->FolderOk && !status->Write(folder, why))
             plan->Log.push_back("the status file " + TPartyStatus::FileName(id) +

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <mutex>
 #include <thread>
 
 #include "astro/Clsmjd.h"
@@ -161,40 +162,75 @@ void TStar::LoadMotions(const std::string& path) {
         }
     motions_ = std::move(m);
     epoch2000_ = records_;
+    // Worked out once, and never changed after: Prepare reads them from
+    // another thread.
+    trig2000_.resize(records_.size());
+    for (std::size_t i = 0; i < records_.size(); ++i)
+        if (motions_[i].pmRa != 0.0f || motions_[i].pmDec != 0.0f)
+            trig2000_[i] = TMjd::PlaceTrig(epoch2000_[i].ra, epoch2000_[i].dec);
     Motions = motions_.data();
+}
+
+double TStar::DayOf(double mjd) {
+    // To the day: Barnard's star moves 0.03" a day. Beyond a few hundred
+    // thousand years straight-line motion means nothing.
+    return std::clamp(std::round(mjd - TMjd::J2000), -1e8, 1e8);
+}
+
+void TStar::Place(std::size_t i, double years, float& ra, float& dec) const {
+    const TStarMotion& m = motions_[i];
+    if (m.pmRa == 0.0f && m.pmDec == 0.0f) {
+        ra = epoch2000_[i].ra;
+        dec = epoch2000_[i].dec;
+        return;
+    }
+    double r, d;
+    TMjd::ProperMotion(trig2000_[i], m.pmRa, m.pmDec, years, r, d);
+    ra = static_cast<float>(r);
+    dec = static_cast<float>(d);
+}
+
+void TStar::Prepare(double mjd) {
+    if (!Motions || !std::isfinite(mjd)) return;
+    const double day = DayOf(mjd);
+    {
+        std::lock_guard<std::mutex> g(spareLock_);
+        if (spareDay_ == day) return;
+    }
+    const double years = day / 365.25;
+    std::vector<float> places(2 * records_.size());
+    for (std::size_t i = 0; i < records_.size(); ++i)
+        Place(i, years, places[2 * i], places[2 * i + 1]);
+    std::lock_guard<std::mutex> g(spareLock_);
+    spare_.swap(places);
+    spareDay_ = day;
 }
 
 void TStar::MoveTo(double mjd) {
     if (!Motions || !std::isfinite(mjd)) return;
-    // To the day: Barnard's star moves 0.03" a day.
-    double day = std::round(mjd - TMjd::J2000);
-    // Beyond a few hundred thousand years straight-line motion means nothing.
-    day = std::clamp(day, -1e8, 1e8);
+    const double day = DayOf(mjd);
     if (day == day_) return;
     day_ = day;
     const double years = day / 365.25;
-    const bool first = trig2000_.empty();
-    if (first) trig2000_.resize(records_.size());
-    auto move = [this, years, first](std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i) {
-            const TStarMotion& m = motions_[i];
-            const TStarRecord& at2000 = epoch2000_[i];
-            TStarRecord& now = records_[i];
-            if (m.pmRa == 0.0f && m.pmDec == 0.0f) {
-                now.ra = at2000.ra;
-                now.dec = at2000.dec;
-                continue;
-            }
-            if (first) trig2000_[i] = TMjd::PlaceTrig(at2000.ra, at2000.dec);
-            double ra, dec;
-            TMjd::ProperMotion(trig2000_[i], m.pmRa, m.pmDec, years, ra, dec);
-            now.ra = static_cast<float>(ra);
-            now.dec = static_cast<float>(dec);
-        }
+    auto move = [this, years](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i)
+            Place(i, years, records_[i].ra, records_[i].dec);
     };
+    bool prepared = false;
+    {
+        std::lock_guard<std::mutex> g(spareLock_);
+        if (spareDay_ == day && spare_.size() == 2 * records_.size()) {
+            for (std::size_t i = 0; i < records_.size(); ++i) {
+                records_[i].ra = spare_[2 * i];
+                records_[i].dec = spare_[2 * i + 1];
+            }
+            prepared = true;
+            ++PreparedMoves;
+        }
+    }
     // Each star on its own: a large catalogue in two halves at once, as a
     // change of date waits for it on the window's thread.
-    const std::size_t count = records_.size(), half = count / 2;
+    const std::size_t count = prepared ? 0 : records_.size(), half = count / 2;
     std::thread other;
     if (count >= kSplitFrom) {
         try {

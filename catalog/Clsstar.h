@@ -2,9 +2,11 @@
 // TStar: the star catalogue "Star.dat", a bare array of 16-byte records read
 // into memory at construction, plus the 37 stars with proper names.
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
+#include <mutex>
 #include <vector>
 
 #include "astro/Clsmjd.h"
@@ -79,6 +81,12 @@ public:
     void MoveTo(double mjd);
     // From this many records on, MoveTo works on two threads.
     static constexpr std::size_t kSplitFrom = 20000;
+    // Works out the places at mjd (to the day) ahead, on any thread, while
+    // the catalogue is read and moved on another; a later MoveTo to the same
+    // day takes them instead of working them out. The places are the same.
+    void Prepare(double mjd);
+    // The moves that took places worked out ahead.
+    std::uint32_t PreparedMoves = 0;
     // Changes whenever MoveTo moves the places, for those who keep copies.
     std::uint32_t Generation = 0;
 
@@ -98,13 +106,19 @@ public:
     static bool Plausible(const TStarRecord& r);
 
 private:
+    static double DayOf(double mjd);
+    // Record i's place `years` after J2000.0.
+    void Place(std::size_t i, double years, float& ra, float& dec) const;
     const TNamedStar* FindNamed(int con, int flamsteed, int bayer) const;
     void LoadMotions(const std::string& path);
     std::vector<TStarRecord> records_;
     std::vector<TStarRecord> epoch2000_; // the places of the file, J2000.0
     std::vector<TStarMotion> motions_;
-    // The sines and cosines of the J2000 places of the stars that move,
-    // worked out at the first move.
+    // The sines and cosines of the J2000 places of the stars that move.
     std::vector<TMjd::TPlaceTrig> trig2000_;
+    // Places worked out ahead by Prepare (ra, dec by record) and their day.
+    std::mutex spareLock_;
+    std::vector<float> spare_;
+    double spareDay_ = std::nan("");
     double day_ = 0.0; // days after J2000.0 of the current places
 };

@@ -462,7 +462,7 @@ private:
 
 // 2000 Sync files, each on a day of its own (so each moves the stars), come
 // in four batches, with a look after each: every look applies the newest
-// alone, the window has every key a user presses meanwhile within a fraction
+// alone, the stars' places for its date worked out during the look, the window has every key a user presses meanwhile within a fraction
 // of a second, the receiver ends on the very newest Sync, and Receiver.log
 // stays under its cap with one previous file kept.
 TEST_F(HostileFolder, AFloodEndsOnTheNewestSyncWithoutHoldingTheWindow) {
@@ -474,6 +474,8 @@ TEST_F(HostileFolder, AFloodEndsOnTheNewestSyncWithoutHoldingTheWindow) {
     v.AutoDrive = 0;
     TKeyProbe keys(sky_.get());
     int recomputes = sky_->Recomputes;
+    ASSERT_NE(sky_->Star->Motions, nullptr) << sky_->Star->MotionError;
+    const std::uint32_t prepared = sky_->Star->PreparedMoves;
     for (int batch = 0, k = 0; batch < 4; ++batch) {
         for (int end = k + 500; k < end; ++k) {
             v.Ra = 0.001 * k;
@@ -495,13 +497,16 @@ TEST_F(HostileFolder, AFloodEndsOnTheNewestSyncWithoutHoldingTheWindow) {
         EXPECT_EQ(sky_->Scale, 300 + k - 1);
         EXPECT_EQ(sky_->Recomputes, ++recomputes);
     }
+    // Each Sync's date moved the stars by places worked out during the look,
+    // not on the window's thread.
+    EXPECT_EQ(sky_->Star->PreparedMoves, prepared + 4);
     EXPECT_NEAR(sky_->CenterRa, 1.999, kRaTol);
     EXPECT_EQ(sky_->clkCal->GetDate(), "2005/12/12");
     EXPECT_EQ(sky_->clkCal->GetHour() * 100 + sky_->clkCal->GetMinute(), 2119);
     // A freeze check, not a speed measurement (bench/party_bench measures
     // what a Sync costs): room for a loaded machine.
     EXPECT_GT(keys.Answered(), 8);
-    EXPECT_LT(keys.Longest(), 500);
+    EXPECT_LT(keys.Longest(), 300);
     std::cout << "longest wait of a key during the flood: " << keys.Longest() << " ms ("
               << keys.Answered() << " keys)\n";
     for (int k = 0; k < 3; ++k) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "Catalogfiles.h"
@@ -281,4 +282,35 @@ TEST(StarMotion, ALargeCatalogueMovesEachStarAsItsOwnMotionSays) {
         }
         EXPECT_EQ(wrong, 0) << "day " << days;
     }
+}
+
+// Places worked out ahead on another thread, while the catalogue is moved on
+// this one, are the places a move works out itself; they are taken only by a
+// move to their own day.
+TEST(StarMotion, PlacesWorkedOutAheadAreTheSameAndOnlyForTheirDay) {
+    const int n = static_cast<int>(TStar::kSplitFrom) + 11;
+    TMovingCatalogue cat(n);
+    TStar ahead(cat.file.Path()), plain(cat.file.Path());
+    ASSERT_NE(ahead.Motions, nullptr) << ahead.MotionError;
+    auto same = [&] {
+        return std::memcmp(&ahead[0], &plain[0], sizeof(TStarRecord) * n) == 0;
+    };
+    for (double days : {9131.2, -36524.0, 400.0}) {
+        std::thread worker([&] { ahead.Prepare(TMjd::J2000 + days + 0.2); });
+        // Meanwhile the window moves the catalogue to dates of its own.
+        ahead.MoveTo(TMjd::J2000 + days - 40);
+        ahead.MoveTo(TMjd::J2000 + days + 40);
+        worker.join();
+        const std::uint32_t taken = ahead.PreparedMoves;
+        ahead.MoveTo(TMjd::J2000 + days);
+        plain.MoveTo(TMjd::J2000 + days);
+        EXPECT_EQ(ahead.PreparedMoves, taken + 1) << days;
+        EXPECT_TRUE(same()) << days;
+        // Another day: worked out on the spot.
+        ahead.MoveTo(TMjd::J2000 + days + 1);
+        plain.MoveTo(TMjd::J2000 + days + 1);
+        EXPECT_EQ(ahead.PreparedMoves, taken + 1) << days;
+        EXPECT_TRUE(same()) << days;
+    }
+    EXPECT_EQ(plain.PreparedMoves, 0u);
 }
