@@ -14,6 +14,9 @@ void SetWindowLook(QWidget* w, int points, bool editFields) {
     if (editFields) {
         pal.setColor(QPalette::Base, Qt::black);
         pal.setColor(QPalette::Text, QColor(255, 0, 0));
+        // Selected text in the same look, not the desktop's light blue.
+        pal.setColor(QPalette::Highlight, QColor(255, 0, 0));
+        pal.setColor(QPalette::HighlightedText, Qt::black);
     }
     w->setPalette(pal);
     if (points > 0) w->setFont(QFont("Arial", points));

@@ -6,6 +6,7 @@
 #include "site/Qvlocation.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -112,6 +113,26 @@ TEST_F(SiteEditor, EditModeShowsTheSiteAndOkHandsItBack) {
     EXPECT_DOUBLE_EQ(frm.Height, 228.0);
     EXPECT_DOUBLE_EQ(frm.DiffUT, -4.0);
     EXPECT_DOUBLE_EQ(frm.Summer, 1.0);
+}
+
+// The name, selected as the editor opens, is marked in the windows' red,
+// not in the desktop's light-blue selection colour.
+TEST_F(SiteEditor, SelectedNameIsMarkedInRed) {
+    frm.Name = "Old Greenwich Observatory";
+    Open(2);
+    frm.edtName->selectAll();
+    const QImage field = frm.edtName->grab().toImage();
+    int red = 0, other = 0;
+    for (int y = 0; y < field.height(); ++y)
+        for (int x = 0; x < field.width(); ++x) {
+            const QColor c = field.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60)
+                ++red;
+            else if (c.blue() > 120 && c.green() < 220) // a blue or grey selection,
+                ++other;                                  // not the cyan text cursor
+        }
+    EXPECT_GT(red, 500);
+    EXPECT_EQ(other, 0);
 }
 
 TEST_F(SiteEditor, KeyboardWalksTheInputsInOrder) {
