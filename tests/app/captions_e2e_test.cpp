@@ -393,7 +393,8 @@ TEST(ChartCaptions, EveryCaptionReadsOffAndOnAndListsAndMemoShowTheirWholeText) 
                    QRect(17, memoTop + 1, 260, h - memoTop - 6).translated(chart.bounds.topLeft()),
                    chart.Folder());
     EXPECT_TRUE(read.contains("[Moon]")) << "memo read as: " << read.toStdString();
-    EXPECT_TRUE(read.contains(QRegularExpression("Distance\\(Geo\\):\\s?\\d{6}\\s?Km")))
+    // (tesseract drops a bracket or a colon now and then.)
+    EXPECT_TRUE(read.contains(QRegularExpression("Distance\\W{0,2}Geo\\W{0,3}\\d{6}\\s?Km")))
         << "memo read as: " << read.toStdString();
 
     // F1: the key help at the top-left corner of the screen, all of it on the
