@@ -119,18 +119,35 @@ TPartyPlan TPartyReceiver::Look(TPartyFolder& folder, std::int64_t nowMs) {
     }
     // After it, in order: the last Goto or Stop is the present state. A file
     // still being written holds back everything after it.
+    // A flood of them is named up to a bound, like the files a Sync passes
+    // over, and counted beyond it.
     const TEntry* last = nullptr;
+    std::size_t skipped = 0, passed = 0;
+    std::string lastSkipped, lastPassed;
     for (std::size_t k = static_cast<std::size_t>(sync + 1); k < pending.size(); ++k) {
         TEntry& e = pending[k];
         if (e.State == TEntry::Truncated) break;
         if (e.State == TEntry::Bad) {
+            const std::size_t lines = plan.Log.size();
             Skip(plan, e);
+            if (++skipped > kNamedPassed) plan.Log.resize(lines);
+            lastSkipped = e.Name;
             continue;
         }
-        if (last) plan.Log.push_back(last->Name + ": passed over, a newer command follows");
+        if (last) {
+            if (++passed <= kNamedPassed)
+                plan.Log.push_back(last->Name + ": passed over, a newer command follows");
+            lastPassed = last->Name;
+        }
         last = &e;
         mark = e.At;
     }
+    if (skipped > kNamedPassed)
+        plan.Log.push_back(std::to_string(skipped - kNamedPassed) + " more skipped, up to " +
+                           lastSkipped);
+    if (passed > kNamedPassed)
+        plan.Log.push_back(std::to_string(passed - kNamedPassed) + " more passed over, up to " +
+                           lastPassed);
     if (last) plan.Steps.push_back({last->Name, last->At, last->Order});
     if (mark_ < mark) {
         mark_ = mark;

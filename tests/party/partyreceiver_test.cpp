@@ -322,6 +322,32 @@ TEST_F(PartyFolder, FloodOfSyncsEndsOnTheNewest) {
     EXPECT_EQ(p.Log.back().substr(0, 32), "1979 more passed over, up to S00");
 }
 
+// Floods without a Sync: 500 Goto files end on the last one, and 500 damaged
+// files are skipped; either way the log names a bounded number and counts
+// the rest, and the mark ends after the last Goto.
+TEST_F(PartyFolder, FloodsOfGotosOrDamagedFilesKeepTheLogBounded) {
+    TPartyReceiver receiver("S000002", TPartyStamp());
+    Look(receiver, t0);
+    TPartyCommand commander;
+    for (int k = 0; k < 500; ++k)
+        Goto(commander, t0 + 1000 + k * 10, k);
+    TPartyPlan p = Look(receiver, t0 + 30000);
+    EXPECT_EQ(Steps(p), Plan({"GOTO 499"}));
+    ASSERT_EQ(p.Log.size(), TPartyReceiver::kNamedPassed + 1);
+    EXPECT_EQ(p.Log.back().substr(0, 31), "479 more passed over, up to S00");
+    for (int k = 0; k < 500; ++k)
+        std::ofstream(commander.MakeCommandFileName(folder, "S000002", t0 + 40000 + k * 10),
+                      std::ios::binary)
+            << "SPIN , 1\r\n";
+    const std::string after = Goto(commander, t0 + 50000, 7);
+    p = Look(receiver, t0 + 60000);
+    EXPECT_EQ(Steps(p), Plan({"GOTO 7"}));
+    ASSERT_EQ(p.Log.size(), TPartyReceiver::kNamedPassed + 1);
+    EXPECT_EQ(p.Log.back().substr(0, 27), "480 more skipped, up to S00");
+    EXPECT_NE(p.Skipped.find("unknown keyword"), std::string::npos) << p.Skipped;
+    EXPECT_EQ(p.Mark.Stamp + std::to_string(p.Mark.Seq) + ".pty", after.substr(8));
+}
+
 // Entries another station planted under a command file's name: a FIFO, a
 // link to a local file, a folder. None is followed or waited on; each is
 // logged once, none moves the mark, and a valid Sync after them is applied.
