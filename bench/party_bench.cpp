@@ -61,6 +61,8 @@ struct Receiver {
         sky->SaveParty = [this, settings](std::string& why) { return party.Save(settings, why); };
         sky->show();
         QApplication::processEvents();
+        // Jupiter selected: the object picture is redrawn with every Sync.
+        sky->ShowObjectInfo(3, 3);
     }
     ~Receiver() {
         delete sky;
