@@ -188,8 +188,12 @@ void TfrmQVSKY::PartyPoll() {
                 at.SetMJD(kUnixEpochMjd + static_cast<double>(now) / 86400000.0);
             else
                 at.SetNow(v.Year, v.Month, v.Day, v.Hour, v.Minute, 0, diffUt, summer);
-            for (const std::shared_ptr<TStar>& star : stars)
-                if (star) star->Prepare(at.GetMJD());
+            // Without room for them the window works them out as before.
+            try {
+                for (const std::shared_ptr<TStar>& star : stars)
+                    if (star) star->Prepare(at.GetMJD());
+            } catch (const std::exception&) {
+            }
         }
         std::string why;
         if (status && plan->FolderOk && !status->Write(folder, why))

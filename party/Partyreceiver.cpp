@@ -118,9 +118,8 @@ TPartyPlan TPartyReceiver::Look(TPartyFolder& folder, std::int64_t nowMs) {
         mark = pending[sync].At;
     }
     // After it, in order: the last Goto or Stop is the present state. A file
-    // still being written holds back everything after it.
-    // A flood of them is named up to a bound, like the files a Sync passes
-    // over, and counted beyond it.
+    // still being written holds back everything after it. What is passed over
+    // or skipped is named up to a bound, as before a Sync, and counted beyond.
     const TEntry* last = nullptr;
     std::size_t skipped = 0, passed = 0;
     std::string lastSkipped, lastPassed;
