@@ -99,6 +99,10 @@ bool TStarIndex::Refresh(const TStar& star) {
     for (int z = 0; z < Zones; ++z) {
         int32_t w = Start[z];
         for (int32_t k = Start[z]; k < Start[z + 1]; ++k) {
+            // The records are read in the zone's order, all over the
+            // catalogue: asked for a little ahead.
+            if (k + 16 < static_cast<int32_t>(Records.size()))
+                __builtin_prefetch(&star.Records[Records[k + 16].record]);
             Entry e = Records[k];
             const TStarRecord& r = star.Records[e.record];
             if (std::bit_cast<uint32_t>(r.ra) == std::bit_cast<uint32_t>(e.ra) &&
