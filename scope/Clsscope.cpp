@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <csignal>
 #include <exception>
 
 namespace {
@@ -84,6 +85,19 @@ namespace {
 // listening thread ended on its own (the server went away) just as we close:
 // the connection is gone either way, and an exception here must not end the
 // worker thread, and with it the program.
+// libindi writes to its socket without MSG_NOSIGNAL: a server that goes away
+// while a command is being written would end the whole program with SIGPIPE
+// instead of giving a lost connection. The write's EPIPE is what we want.
+// Left alone when someone already chose what SIGPIPE does.
+void IgnoreBrokenPipes() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction now {};
+        if (::sigaction(SIGPIPE, nullptr, &now) == 0 && now.sa_handler == SIG_DFL)
+            std::signal(SIGPIPE, SIG_IGN);
+    });
+}
+
 void CloseClient(TScopeClient& client) {
     client.Closing = true;
     try {
@@ -94,6 +108,7 @@ void CloseClient(TScopeClient& client) {
 } // namespace
 
 TScope::TScope() {
+    IgnoreBrokenPipes();
     worker_ = std::thread([this] { Run(); });
 }
 

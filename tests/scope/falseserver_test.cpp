@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -145,6 +146,22 @@ TEST(FalseServer, NobodyListeningIsReportedAndTheObjectGoesAtOnce) {
     EXPECT_NE(scope.GetReason().find("no INDI server answers at 127.0.0.1:" + std::to_string(port)),
               std::string::npos)
         << scope.GetReason();
+}
+
+// libindi writes its commands without MSG_NOSIGNAL. A server that goes away
+// under a write must give a lost connection, not a SIGPIPE that ends the
+// program: checked here with the plain write libindi makes, on a socket whose
+// other end is gone, once a connection object exists.
+TEST(FalseServer, AWriteToAServerThatWentAwayIsAnErrorNotTheEndOfTheProgram) {
+    TScope scope;
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    close(ends[1]);
+    const char command[] = "<newNumberVector device=\"Tel\" name=\"EQUATORIAL_EOD_COORD\">";
+    errno = 0;
+    EXPECT_EQ(write(ends[0], command, sizeof command), -1);
+    EXPECT_EQ(errno, EPIPE);
+    close(ends[0]);
 }
 
 TEST(FalseServer, DestroyedWhileAServerKeepsItWaiting) {
