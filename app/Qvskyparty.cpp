@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QMetaObject>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -175,36 +176,44 @@ void TfrmQVSKY::PartyPoll() {
     const std::shared_ptr<TStar> stars[2] = {Star, DeepStar};
     const double diffUt = DiffUT;
     const int summer = Summer;
-    std::thread([this, link, receiver, folder, id, now, status, stars, diffUt, summer] {
-        TPartyDiskFolder disk(folder);
-        auto plan = std::make_shared<TPartyPlan>(receiver->Look(disk, now));
-        // A Sync to another date moves every star: worked out here, the
-        // window's thread only takes the places when it applies the Sync.
-        for (const TPartyStep& step : plan->Steps) {
-            if (step.Order.Kind != TPartyOrder::Sync) continue;
-            const TPartyView& v = step.Order.View;
-            TMjd at;
-            if (v.AutoDrive)
-                at.SetMJD(kUnixEpochMjd + static_cast<double>(now) / 86400000.0);
-            else
-                at.SetNow(v.Year, v.Month, v.Day, v.Hour, v.Minute, 0, diffUt, summer);
-            // Without room for them the window works them out as before.
-            try {
-                for (const std::shared_ptr<TStar>& star : stars)
-                    if (star) star->Prepare(at.GetMJD());
-            } catch (const std::exception&) {
+    // Without a thread to look with (the system has none to give) this poll
+    // is passed over and said on the status line; the next one tries again.
+    try {
+        std::thread([this, link, receiver, folder, id, now, status, stars, diffUt, summer] {
+            TPartyDiskFolder disk(folder);
+            auto plan = std::make_shared<TPartyPlan>(receiver->Look(disk, now));
+            // A Sync to another date moves every star: worked out here, the
+            // window's thread only takes the places when it applies the Sync.
+            for (const TPartyStep& step : plan->Steps) {
+                if (step.Order.Kind != TPartyOrder::Sync) continue;
+                const TPartyView& v = step.Order.View;
+                TMjd at;
+                if (v.AutoDrive)
+                    at.SetMJD(kUnixEpochMjd + static_cast<double>(now) / 86400000.0);
+                else
+                    at.SetNow(v.Year, v.Month, v.Day, v.Hour, v.Minute, 0, diffUt, summer);
+                // Without room for them the window works them out as before.
+                try {
+                    for (const std::shared_ptr<TStar>& star : stars)
+                        if (star) star->Prepare(at.GetMJD());
+                } catch (const std::exception&) {
+                }
             }
-        }
-        std::string why;
-        if (status && plan->FolderOk && !status->Write(folder, why))
-            plan->Log.push_back("the status file " + TPartyStatus::FileName(id) +
-                                " cannot be written: " + why);
-        std::lock_guard<std::mutex> g(link->Lock);
-        if (link->Alive)
-            QMetaObject::invokeMethod(
-                this, [this, plan, folder, id] { PartyApply(*plan, folder, id); },
-                Qt::QueuedConnection);
-    }).detach();
+            std::string why;
+            if (status && plan->FolderOk && !status->Write(folder, why))
+                plan->Log.push_back("the status file " + TPartyStatus::FileName(id) +
+                                    " cannot be written: " + why);
+            std::lock_guard<std::mutex> g(link->Lock);
+            if (link->Alive)
+                QMetaObject::invokeMethod(
+                    this, [this, plan, folder, id] { PartyApply(*plan, folder, id); },
+                    Qt::QueuedConnection);
+        }).detach();
+    } catch (const std::system_error& e) {
+        partyBusy_ = false;
+        partyFolderWhy_ = std::string("no thread to look with (") + e.what() + ")";
+        PartyStatus();
+    }
 }
 
 void TfrmQVSKY::PartyApply(const TPartyPlan& plan, const std::string& folder,

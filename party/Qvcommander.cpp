@@ -10,6 +10,7 @@
 #include <QMetaObject>
 #include <QTimer>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -116,18 +117,25 @@ void TfrmCommander::RefreshRows() {
     std::vector<std::string> ids(Party->Ids.begin(), Party->Ids.end());
     const std::int64_t now = Clock().NowMs();
     std::shared_ptr<TWatchLink> link = watchLink_;
-    std::thread([this, link, folder, ids, now] {
-        auto rows = std::make_shared<std::vector<TPartyRow>>(TPartyWatch::Look(folder, ids, now));
-        std::lock_guard<std::mutex> g(link->Lock);
-        if (link->Alive)
-            QMetaObject::invokeMethod(
-                this,
-                [this, rows] {
-                    watchBusy_ = false;
-                    ApplyRows(*rows);
-                },
-                Qt::QueuedConnection);
-    }).detach();
+    // Without a thread to look with, the rows keep what they show until the
+    // next refresh.
+    try {
+        std::thread([this, link, folder, ids, now] {
+            auto rows =
+                std::make_shared<std::vector<TPartyRow>>(TPartyWatch::Look(folder, ids, now));
+            std::lock_guard<std::mutex> g(link->Lock);
+            if (link->Alive)
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, rows] {
+                        watchBusy_ = false;
+                        ApplyRows(*rows);
+                    },
+                    Qt::QueuedConnection);
+        }).detach();
+    } catch (const std::system_error&) {
+        watchBusy_ = false;
+    }
 }
 
 void TfrmCommander::ApplyRows(const std::vector<TPartyRow>& rows) {
