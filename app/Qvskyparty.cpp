@@ -169,7 +169,7 @@ void TfrmQVSKY::PartyPoll() {
         partyStatusWritten_ = partyStatus_->ToText();
         partyStatusAt_ = now;
         status = std::make_shared<TPartyStatus>(*partyStatus_);
-        status->Written = TPartyStatus::UtStamp(now);
+        status->Written = TPartyCommand::UtcStamp(now);
     }
     std::shared_ptr<TPartyLink> link = partyLink_;
     std::shared_ptr<TPartyReceiver> receiver = partyReceiver_;
@@ -256,7 +256,7 @@ void TfrmQVSKY::PartyApply(const TPartyPlan& plan, const std::string& folder,
         log += step.Name + ": " + KindWord(step.Order.Kind) + "\n";
         partyStatus_->Applied = step.At;
         partyStatus_->Command = KindWord(step.Order.Kind);
-        partyStatus_->AppliedAt = TPartyStatus::UtStamp(Clock().NowMs());
+        partyStatus_->AppliedAt = TPartyCommand::UtcStamp(Clock().NowMs());
     }
     if (plan.MarkMoved) {
         Party->LastStamp = plan.Mark.Stamp;

@@ -225,10 +225,13 @@ bool TSafeFile::ReadAll(const std::string& path, std::size_t maxBytes, std::stri
     return false;
 }
 
-bool TSafeFile::WriteAtomic(const std::string& path, const std::string& data, std::string& error) {
-    const std::string target = ReplaceTarget(path);
+bool TSafeFile::WriteAtomic(const std::string& path, const std::string& data, std::string& error,
+                            bool followLinks) {
+    const std::string target = followLinks ? ReplaceTarget(path) : path;
     struct stat old {};
-    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
+    const mode_t mode = ::lstat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)
+                            ? (old.st_mode & 07777)
+                            : NewFileMode();
     const std::string tmp = WriteTemporary(target, data, mode, error);
     if (tmp.empty()) return false;
     if (std::rename(tmp.c_str(), target.c_str()) != 0) {

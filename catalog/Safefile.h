@@ -24,8 +24,11 @@ public:
     // written, synced and renamed over path, so the old file stays whole
     // until the new one is. When path is a symbolic link (settings kept in a
     // synced folder) the file it leads to is replaced and the link stays. The
-    // file keeps its permissions; a new one gets the usual ones.
-    static bool WriteAtomic(const std::string& path, const std::string& data, std::string& error);
+    // file keeps its permissions; a new one gets the usual ones. followLinks
+    // false (a shared folder) replaces a link at path itself, never what it
+    // leads to.
+    static bool WriteAtomic(const std::string& path, const std::string& data, std::string& error,
+                            bool followLinks = true);
 
     // Creates path with data, only if the name is free: never follows a link
     // there, never replaces anything. The bytes appear at path whole (written

@@ -15,18 +15,31 @@ std::string Two(int v) {
     return t.substr(t.size() - 2);
 }
 
-} // namespace
-
-std::string TPartyCommand::LocalStamp(std::int64_t nowMs) {
+// "yyyymmddhhnnss" of a moment in milliseconds since 1970, whole seconds
+// counted down also before 1970.
+std::string StampOf(std::int64_t nowMs, bool utc) {
     std::int64_t s = nowMs / 1000;
     if (nowMs % 1000 < 0) --s;
-    std::time_t t = static_cast<std::time_t>(s);
+    const std::time_t t = static_cast<std::time_t>(s);
     std::tm tm{};
-    localtime_r(&t, &tm);
+    if (utc)
+        gmtime_r(&t, &tm);
+    else
+        localtime_r(&t, &tm);
     char buf[32];
     std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d", tm.tm_year + 1900, tm.tm_mon + 1,
                   tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
     return buf;
+}
+
+} // namespace
+
+std::string TPartyCommand::LocalStamp(std::int64_t nowMs) {
+    return StampOf(nowMs, false);
+}
+
+std::string TPartyCommand::UtcStamp(std::int64_t nowMs) {
+    return StampOf(nowMs, true);
 }
 
 std::string TPartyCommand::MakeCommandFileName(const std::string& folder, const std::string& id,

@@ -17,8 +17,9 @@ public:
     std::string MakeCommandFileName(const std::string& folder, const std::string& id,
                                     std::int64_t nowMs);
 
-    // "yyyymmddhhnnss" of nowMs in local time.
+    // "yyyymmddhhnnss" of nowMs in local time, and in UT.
     static std::string LocalStamp(std::int64_t nowMs);
+    static std::string UtcStamp(std::int64_t nowMs);
 
     // The lines of each command, without line ends.
     static std::vector<std::string> SyncLines(const TPartyView& view);

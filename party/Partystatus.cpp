@@ -1,15 +1,10 @@
 #include "party/Partystatus.h"
 
+#include "catalog/Clsfolders.h"
 #include "catalog/Safefile.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -46,27 +41,16 @@ std::string Clean(const std::string& s) {
     return out.substr(0, 300);
 }
 
-std::string FolderPath(const std::string& folder) {
-    if (folder.empty() || folder.back() == '/') return folder;
-    return folder + "/";
+// The reason alone of a safe file's message ("Cannot read PATH: reason").
+std::string Reason(const std::string& error, const std::string& path) {
+    const std::size_t at = error.find(path + ": ");
+    return at == std::string::npos ? error : error.substr(at + path.size() + 2);
 }
 
 } // namespace
 
 std::string TPartyStatus::FileName(const std::string& id) {
     return "Receiver-" + id + ".txt";
-}
-
-std::string TPartyStatus::UtStamp(std::int64_t nowMs) {
-    std::int64_t s = nowMs / 1000;
-    if (nowMs % 1000 < 0) --s;
-    const std::time_t t = static_cast<std::time_t>(s);
-    std::tm tm{};
-    gmtime_r(&t, &tm);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d", tm.tm_year + 1900, tm.tm_mon + 1,
-                  tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-    return buf;
 }
 
 std::string TPartyStatus::ToText() const {
@@ -119,48 +103,24 @@ bool TPartyStatus::FromText(const std::string& text, std::string& why) {
 }
 
 bool TPartyStatus::Write(const std::string& folder, std::string& why) const {
-    const std::string dir = FolderPath(folder);
-    const std::string path = dir + FileName(Id);
-    std::string temp = dir + "." + FileName(Id) + ".XXXXXX";
-    const int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        why = std::strerror(errno);
-        return false;
-    }
-    const std::string text = ToText();
-    bool ok = fchmod(fd, 0644) == 0;
-    for (std::size_t done = 0; ok && done < text.size();) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<std::size_t>(n);
-    }
-    if (!ok) why = std::strerror(errno ? errno : EIO);
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        why = std::strerror(errno);
-    }
-    // rename replaces whatever stands under the name, a link included,
-    // without following it.
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        why = std::strerror(errno);
-    }
-    if (!ok) unlink(temp.c_str());
-    return ok;
+    // Never through a link another station planted under the name.
+    const std::string path = PathIn(folder, FileName(Id));
+    std::string error;
+    if (TSafeFile::WriteAtomic(path, ToText(), error, false)) return true;
+    why = Reason(error, path);
+    return false;
 }
 
 bool TPartyStatus::Read(const std::string& folder, const std::string& id, bool& missing,
                         std::string& why) {
     *this = TPartyStatus();
-    const std::string path = FolderPath(folder) + FileName(id);
+    const std::string path = PathIn(folder, FileName(id));
     struct stat st {};
     missing = lstat(path.c_str(), &st) != 0 && errno == ENOENT;
     if (missing) return false;
     std::string text, error;
     if (!TSafeFile::ReadAll(path, kMaxBytes, text, error, false)) {
-        const std::size_t at = error.find(path + ": ");
-        why = at == std::string::npos ? error : error.substr(at + path.size() + 2);
+        why = Reason(error, path);
         return false;
     }
     if (!FromText(text, why)) return false;

@@ -24,8 +24,6 @@ public:
     bool operator==(const TPartyStatus&) const = default;
 
     static std::string FileName(const std::string& id);
-    // "yyyymmddhhnnss" of nowMs in UT.
-    static std::string UtStamp(std::int64_t nowMs);
 
     std::string ToText() const;
     // False with the reason at the first line that cannot be understood.
