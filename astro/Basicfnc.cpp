@@ -35,3 +35,16 @@ std::string StrTrimLeft(const std::string& s) {
     std::size_t i = s.find_first_not_of(' ');
     return i == std::string::npos ? std::string() : s.substr(i);
 }
+
+std::vector<std::string> StrLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "astro/Basicfnc.h"
 #include "astro/Clsmjd.h"
 
 namespace {
@@ -157,14 +158,7 @@ bool TPartyReader::Parse(const std::string& bytes, TPartyOrder& order, std::stri
         why = "the last line has no line end (truncated)";
         return false;
     }
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start < bytes.size();) {
-        const std::size_t end = bytes.find('\n', start);
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
+    const std::vector<std::string> lines = StrLines(bytes);
 
     int lineNo = 0;
     auto bad = [&](const std::string& what) {

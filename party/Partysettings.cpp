@@ -1,5 +1,6 @@
 #include "party/Partysettings.h"
 
+#include "astro/Basicfnc.h"
 #include "catalog/Safefile.h"
 
 #include <cctype>
@@ -78,15 +79,9 @@ std::string TPartySettings::ToText() const {
 
 bool TPartySettings::FromText(const std::string& text, std::string& why) {
     *this = TPartySettings();
-    std::size_t start = 0;
     int lineNo = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& line : StrLines(text)) {
         ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
         auto bad = [&](const std::string& what) {
             why = "line " + std::to_string(lineNo) + ": " + what;
             return false;

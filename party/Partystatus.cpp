@@ -1,5 +1,6 @@
 #include "party/Partystatus.h"
 
+#include "astro/Basicfnc.h"
 #include "catalog/Clsfolders.h"
 #include "catalog/Safefile.h"
 
@@ -66,13 +67,8 @@ bool TPartyStatus::FromText(const std::string& text, std::string& why) {
         return false;
     }
     int lineNo = 0;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& line : StrLines(text)) {
         ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == '#') continue;
         const std::size_t eq = line.find('=');
         auto bad = [&](const std::string& what) {
