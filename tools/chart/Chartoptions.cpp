@@ -174,6 +174,14 @@ struct Option {
     std::function<std::string(const std::string&, TChartOptions&)> Set;
 };
 
+// A switch without a value that turns one setting on.
+std::function<std::string(const std::string&, TChartOptions&)> Switch(bool TChartOptions::*on) {
+    return [on](const std::string&, TChartOptions& o) -> std::string {
+        o.*on = true;
+        return "";
+    };
+}
+
 const std::vector<Option>& Options() {
     static const std::vector<Option> table = {
         {"--chart", "KIND",
@@ -263,10 +271,7 @@ const std::vector<Option>& Options() {
              return "";
          }},
         {"--ring", nullptr, "draw the horizon ring",
-         [](const std::string&, TChartOptions& o) -> std::string {
-             o.Ring = true;
-             return "";
-         }},
+         Switch(&TChartOptions::Ring)},
         {"--japanese", nullptr, "Japanese names instead of abbreviations",
          [](const std::string&, TChartOptions& o) -> std::string {
              o.Language = 0;
@@ -384,20 +389,11 @@ const std::vector<Option>& Options() {
              return "";
          }},
         {"--print-colours", nullptr, "PDF and JPEG: black on white instead of the screen's colours",
-         [](const std::string&, TChartOptions& o) -> std::string {
-             o.PrintColours = true;
-             return "";
-         }},
+         Switch(&TChartOptions::PrintColours)},
         {"--help", nullptr, "this text",
-         [](const std::string&, TChartOptions& o) -> std::string {
-             o.Help = true;
-             return "";
-         }},
+         Switch(&TChartOptions::Help)},
         {"--version", nullptr, "the program's version",
-         [](const std::string&, TChartOptions& o) -> std::string {
-             o.Version = true;
-             return "";
-         }},
+         Switch(&TChartOptions::Version)},
     };
     return table;
 }
