@@ -129,37 +129,34 @@ void Sized(benchmark::State& state) {
 // The whole of one Sync on the window's thread, and the paint it asks for:
 // a Sync on the same day as the last, one on a new day (the stars move by
 // their proper motions) and one in another year (they move further).
-void BM_ApplyOneSync(benchmark::State& state) {
+// prepared: the stars' places for the Sync's date worked out ahead, as the
+// receiver's look does on its own thread.
+void ApplyOneSync(benchmark::State& state, bool prepared) {
     Sized(state);
     Receiver& r = R();
     const std::string folder = r.party.Folder, id = r.party.OwnId;
     for (auto _ : state) {
         state.PauseTiming();
         const TPartyPlan plan = r.Plan();
+        if (prepared) {
+            const TPartyView& v = plan.Steps[0].Order.View;
+            TMjd at;
+            at.SetNow(v.Year, v.Month, v.Day, v.Hour, v.Minute, 0, r.sky->DiffUT, r.sky->Summer);
+            for (TStar* star : {r.sky->Star.get(), r.sky->DeepStar.get()})
+                if (star) star->Prepare(at.GetMJD());
+        }
         state.ResumeTiming();
         r.sky->PartyApply(plan, folder, id);
         QApplication::processEvents(); // the coalesced paint
     }
 }
 
-// The same with the stars' places for the Sync's date worked out ahead, as
-// the receiver's look does on its own thread.
+void BM_ApplyOneSync(benchmark::State& state) {
+    ApplyOneSync(state, false);
+}
+
 void BM_ApplyOneSyncPrepared(benchmark::State& state) {
-    Sized(state);
-    Receiver& r = R();
-    const std::string folder = r.party.Folder, id = r.party.OwnId;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const TPartyPlan plan = r.Plan();
-        const TPartyView& v = plan.Steps[0].Order.View;
-        TMjd at;
-        at.SetNow(v.Year, v.Month, v.Day, v.Hour, v.Minute, 0, r.sky->DiffUT, r.sky->Summer);
-        for (TStar* star : {r.sky->Star.get(), r.sky->DeepStar.get()})
-            if (star) star->Prepare(at.GetMJD());
-        state.ResumeTiming();
-        r.sky->PartyApply(plan, folder, id);
-        QApplication::processEvents();
-    }
+    ApplyOneSync(state, true);
 }
 
 // The steps, each at a new moment (the clock setting is outside the timing).
