@@ -15,6 +15,7 @@
 #include "party/Qvcommander.h"
 #include "render/Clsatlas.h"
 #include "Fulldisk.h"
+#include "Partytest.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -42,11 +43,6 @@ namespace fs = std::filesystem;
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = kPi / 180.0;
 constexpr double kRaTol = 0.05 / 3600 * 15 * kDeg, kDecTol = 0.05 / 3600 * kDeg;
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 class PartyReceiver : public ::testing::Test {
 protected:

@@ -5,6 +5,7 @@
 #include "party/Partycommand.h"
 #include "party/Partysettings.h"
 #include "Tempfolder.h"
+#include "Partytest.h"
 
 #include <gtest/gtest.h>
 
@@ -24,24 +25,6 @@ double HmsRad(int h, int m, double s) {
 }
 double DmsRad(int sign, int d, int m, double s) {
     return sign * (d + m / 60.0 + s / 3600.0) * kPi / 180.0;
-}
-
-// Milliseconds of a local date and time, whatever the machine's time zone.
-std::int64_t LocalMs(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
-    std::tm tm{};
-    tm.tm_year = y - 1900;
-    tm.tm_mon = mo - 1;
-    tm.tm_mday = d;
-    tm.tm_hour = h;
-    tm.tm_min = mi;
-    tm.tm_sec = s;
-    tm.tm_isdst = -1;
-    return static_cast<std::int64_t>(std::mktime(&tm)) * 1000 + ms;
-}
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 TPartyView ExampleView() {

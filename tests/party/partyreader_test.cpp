@@ -7,6 +7,7 @@
 #include "party/Partyreader.h"
 #include "party/Partysettings.h"
 #include "Tempfolder.h"
+#include "Partytest.h"
 
 #include <gtest/gtest.h>
 
@@ -29,13 +30,6 @@ double HmsRad(int h, int m, double s) {
 }
 double DmsRad(int sign, int d, int m, double s) {
     return sign * (d + m / 60.0 + s / 3600.0) * kPi / 180.0;
-}
-
-std::int64_t LocalMs(int y, int mo, int d, int h, int mi, int s) {
-    std::tm tm{};
-    tm.tm_year = y - 1900, tm.tm_mon = mo - 1, tm.tm_mday = d;
-    tm.tm_hour = h, tm.tm_min = mi, tm.tm_sec = s, tm.tm_isdst = -1;
-    return static_cast<std::int64_t>(std::mktime(&tm)) * 1000;
 }
 
 void ExpectSameView(const TPartyView& a, const TPartyView& b) {

@@ -9,6 +9,7 @@
 #include "party/Partystatus.h"
 #include "party/Partywatch.h"
 #include "Tempfolder.h"
+#include "Partytest.h"
 
 #include <gtest/gtest.h>
 
@@ -24,18 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 constexpr std::int64_t kMinute = 60 * 1000;
-
-std::int64_t LocalMs(int y, int mo, int d, int h, int mi, int s) {
-    std::tm tm{};
-    tm.tm_year = y - 1900, tm.tm_mon = mo - 1, tm.tm_mday = d;
-    tm.tm_hour = h, tm.tm_min = mi, tm.tm_sec = s, tm.tm_isdst = -1;
-    return static_cast<std::int64_t>(std::mktime(&tm)) * 1000;
-}
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 std::string Joined(const std::vector<std::string>& lines) {
     std::string t;

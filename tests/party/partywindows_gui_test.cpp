@@ -8,6 +8,7 @@
 #include "party/Qvcommander.h"
 #include "party/Qvdir.h"
 #include "party/Qvsetparty.h"
+#include "Partytest.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -32,18 +33,6 @@ constexpr TColor kDark = RGBColor(128, 0, 0);
 constexpr TColor kDarker = RGBColor(64, 0, 0);
 constexpr TColor kBlack = 0;
 constexpr double kPi = 3.14159265358979323846;
-
-std::int64_t LocalMs(int y, int mo, int d, int h, int mi, int s) {
-    std::tm tm{};
-    tm.tm_year = y - 1900, tm.tm_mon = mo - 1, tm.tm_mday = d;
-    tm.tm_hour = h, tm.tm_min = mi, tm.tm_sec = s, tm.tm_isdst = -1;
-    return static_cast<std::int64_t>(std::mktime(&tm)) * 1000;
-}
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 std::vector<std::string> Names(const fs::path& dir) {
     std::vector<std::string> names;
