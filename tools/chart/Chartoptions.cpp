@@ -37,24 +37,18 @@ std::string Lower(std::string s) {
 // on every machine), then the user's own sites.
 std::string FindSite(TChartOptions& o) {
     const std::string want = Lower(o.SiteName);
+    auto take = [&o](const auto& s) {
+        o.LonDeg = s.LonDeg;
+        o.LatDeg = s.LatDeg;
+        o.ZoneHours = s.ZoneHours;
+        o.SiteName = s.Name;
+        o.HaveLon = o.HaveLat = o.HaveZone = true;
+        return std::string();
+    };
     for (const Site& s : kSites)
-        if (want == s.Key) {
-            o.LonDeg = s.LonDeg;
-            o.LatDeg = s.LatDeg;
-            o.ZoneHours = s.ZoneHours;
-            o.SiteName = s.Name;
-            o.HaveLon = o.HaveLat = o.HaveZone = true;
-            return "";
-        }
+        if (want == s.Key) return take(s);
     for (const TChartSite& s : o.UserSites)
-        if (want == Lower(s.Name)) {
-            o.LonDeg = s.LonDeg;
-            o.LatDeg = s.LatDeg;
-            o.ZoneHours = s.ZoneHours;
-            o.SiteName = s.Name;
-            o.HaveLon = o.HaveLat = o.HaveZone = true;
-            return "";
-        }
+        if (want == Lower(s.Name)) return take(s);
     std::string known = "greenwich, lascampanas, tokyo";
     for (const TChartSite& s : o.UserSites)
         known += ", \"" + s.Name + "\"";
