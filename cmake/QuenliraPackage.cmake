@@ -8,7 +8,7 @@
 find_program(GZIP_PROGRAM gzip REQUIRED)
 set(quenlira_gz_dir ${CMAKE_BINARY_DIR}/gz)
 set(quenlira_gz "")
-foreach(src docs/man/quenlira.1 docs/man/quenlira-chart.1 data/changelog)
+foreach(src docs/man/quenlira.1 docs/man/quenlira-chart.1 docs/man/quenlira-log.1 data/changelog)
   get_filename_component(name ${src} NAME)
   add_custom_command(
     OUTPUT ${quenlira_gz_dir}/${name}.gz
@@ -21,6 +21,7 @@ endforeach()
 add_custom_target(quenlira_compressed_docs ALL DEPENDS ${quenlira_gz})
 
 install(FILES ${quenlira_gz_dir}/quenlira.1.gz ${quenlira_gz_dir}/quenlira-chart.1.gz
+              ${quenlira_gz_dir}/quenlira-log.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${quenlira_gz_dir}/changelog.gz data/copyright data/CC-BY-SA-4.0.txt
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quenlira)

@@ -42,7 +42,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 # 1. The package.
 say "building the package"
-cmake --build "$build" --target quenlira quenlira-chart quenlira_compressed_docs >/dev/null
+cmake --build "$build" --target quenlira quenlira-chart quenlira-log quenlira_compressed_docs >/dev/null
 (cd "$build" && cpack -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1) || {
   cat "$work/cpack.log"
   fail "cpack"
@@ -59,7 +59,7 @@ grep -q '^W:' "$work/lintian.txt" && say "lintian warnings above (no errors)"
 dpkg-deb -x "$deb" "$work/x"
 appstreamcli validate --no-net "$work"/x/usr/share/metainfo/*.metainfo.xml || fail "appstreamcli"
 desktop-file-validate "$work/x/usr/share/applications/quenlira.desktop" || fail "desktop file"
-for prog_file in quenlira quenlira-chart; do
+for prog_file in quenlira quenlira-chart quenlira-log; do
   file "$work/x/usr/bin/$prog_file" | grep -q ', stripped' || fail "$prog_file is not stripped"
 done
 for f in usr/share/doc/quenlira/copyright usr/share/doc/quenlira/CC-BY-SA-4.0.txt \
@@ -77,7 +77,8 @@ apt-get install -y -q -o DPkg::Lock::Timeout=300 "$deb" >"$work/apt.log" 2>&1 ||
 }
 installed=1
 dpkg-query -L quenlira | sort >"$work/files.txt"
-[ -x /usr/bin/quenlira ] && [ -x /usr/bin/quenlira-chart ] || fail "programs not installed"
+[ -x /usr/bin/quenlira ] && [ -x /usr/bin/quenlira-chart ] && [ -x /usr/bin/quenlira-log ] ||
+  fail "programs not installed"
 
 # 4. Run by an ordinary user.
 id "$user" >/dev/null 2>&1 && userdel -r "$user" >/dev/null 2>&1 || true
@@ -92,6 +93,9 @@ as_user quenlira --help | grep -q '^Usage: quenlira' || fail "quenlira --help"
 as_user quenlira-chart --site tokyo --date 2026-12-07 --time 12:00 -o "$home/sky.pdf" ||
   fail "quenlira-chart"
 pdfinfo "$home/sky.pdf" | grep -q '^Pages: *1$' || fail "the chart tool's PDF"
+# The log tool makes its database in the user's data folder.
+as_user quenlira-log lists || fail "quenlira-log lists"
+[ -s "$home/.local/share/quenlira/Observing.db" ] || fail "quenlira-log made no database"
 # shellcheck source=scripts/xvfb.sh
 . "$root/scripts/xvfb.sh"
 start_xvfb 1280x900

@@ -17,6 +17,7 @@ packages=(
   poppler-utils
   lintian appstream dpkg-dev file
   faketime
+  libsqlite3-dev libxml2-dev libxml2-utils
 )
 
 missing=()
