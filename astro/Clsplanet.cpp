@@ -3,10 +3,12 @@
 // annual aberration and the rotation to the equator.
 #include "astro/Clsplanet.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
 #include "astro/Clsmjd.h"
+#include "astro/Planetmag.h"
 
 namespace {
 
@@ -779,6 +781,23 @@ void TPlanet::plans(double d, int planet, double& l, double& b, double& r, doubl
     v0 = p.V0;
 }
 
+namespace {
+// A planet's pole (J2000 right ascension and declination, degrees) as a unit vector in
+// ecliptic coordinates of date, tc centuries from J2000: the precession in longitude is
+// enough at the accuracy of a magnitude.
+void poleEcliptic(double ra, double dec, double tc, double& x, double& y, double& z) {
+    const double eps = 23.4392911 * kRad;
+    const double cx = std::cos(dec * kRad) * std::cos(ra * kRad);
+    const double cy = std::cos(dec * kRad) * std::sin(ra * kRad);
+    const double cz = std::sin(dec * kRad);
+    const double ex = cx, ey = cy * std::cos(eps) + cz * std::sin(eps);
+    z = -cy * std::sin(eps) + cz * std::cos(eps);
+    const double p = 1.3969713 * tc * kRad;
+    x = ex * std::cos(p) - ey * std::sin(p);
+    y = ex * std::sin(p) + ey * std::cos(p);
+}
+} // namespace
+
 void TPlanet::body_cir(int body, double mjd) {
     // The theory runs on dynamical time; mjd is the UT of the moment.
     const double d = TMjd::TT(mjd) - kEpochMjd;
@@ -845,10 +864,30 @@ void TPlanet::body_cir(int body, double mjd) {
     res.Diam = diam1 / delta * kArcsec;
     double k = (1.0 + std::cos(lam - l)) / 2.0;
     res.Phase = 100.0 * k;
-    // An inferior planet exactly between the Sun and the Earth shows no lit part; the
-    // magnitude is bounded there instead of becoming infinite.
-    if (k < 1e-6) k = 1e-6;
-    res.Mag = v0 + 5.0 * std::log10(r * delta / std::sqrt(k));
+    const double alpha = TPlanetMag::PhaseAngle(r, delta, R);
+    double subEarth = 0.0, subSun = 0.0;
+    if (body == Saturn || body == Uranus) {
+        // Latitudes of the Earth and the Sun over the ring plane (Saturn) or the equator
+        // (Uranus): the pole against the vectors from the planet.
+        const double tc = (d - (51544.5 - kEpochMjd)) / kDaysPerCentury;
+        double px, py, pz;
+        poleEcliptic(body == Saturn ? 40.58 : 257.311, body == Saturn ? 83.54 : -15.175, tc, px,
+                     py, pz);
+        const double x = r * std::cos(b) * std::cos(l), y = r * std::cos(b) * std::sin(l),
+                     z = r * std::sin(b);
+        const double LE = Lsun + kPi;
+        const double ex = R * std::cos(LE) - x, ey = R * std::sin(LE) - y, ez = -z;
+        const double en = std::sqrt(ex * ex + ey * ey + ez * ez);
+        subEarth = std::asin(std::clamp((px * ex + py * ey + pz * ez) / en, -1.0, 1.0));
+        subSun = std::asin(std::clamp(-(px * x + py * y + pz * z) / r, -1.0, 1.0));
+    }
+    res.Mag = TPlanetMag::Planet(body, r, delta, alpha, subEarth, subSun,
+                                 2000.0 + (d - (51544.5 - kEpochMjd)) / 365.25);
+    if (!std::isfinite(res.Mag)) {
+        // Pluto keeps the plain law; its lit part is never thin.
+        if (k < 1e-6) k = 1e-6;
+        res.Mag = v0 + 5.0 * std::log10(r * delta / std::sqrt(k));
+    }
     res.HelioLon = l;
     res.HelioLat = b;
     res.GeoLon = lam;

@@ -270,8 +270,14 @@ TEST(PlanetPlanets, VenusMatchesMeeusExample33a) {
     EXPECT_NEAR(r.Dec, dms(-18, 53, 16.84), 20.0 * kArcsec);
     EXPECT_NEAR(r.EarthDistKm / TPlanet::AUKm, 0.910845, 0.0001);
     EXPECT_NEAR(r.Phase, 64.7, 1.0);
-    // V0 + 5 log10(r delta / sqrt(k)) with r = 0.72460 AU.
-    EXPECT_NEAR(r.Mag, -4.4 + 5.0 * std::log10(0.72460 * 0.910845 / std::sqrt(0.647)), 0.02);
+    // The Almanac's law (Mallama & Hilton 2018) at r = 0.72460 AU and the phase angle that
+    // lights 0.647 of the disc. This once held V0 + 5 log10(r delta / sqrt(k)), a law that
+    // made crescent planets far too bright.
+    const double alpha = std::acos(2.0 * 0.647 - 1.0) / kDeg;
+    EXPECT_NEAR(r.Mag,
+                5.0 * std::log10(0.72460 * 0.910845) - 4.384 +
+                    alpha * (-1.044e-03 + alpha * (3.687e-04 + alpha * (-2.814e-06 + alpha * 8.938e-09))),
+                0.02);
     EXPECT_GT(r.Elong, 0.0); // an evening star
     EXPECT_NEAR(r.Diam, 16.92 / 0.910845 * kArcsec, 0.01 * kArcsec);
 }
