@@ -339,8 +339,8 @@ private:
     void CentreTrig(double centreDec);
     // ToPixel's pixel from sines and cosines taken beforehand (CentreTrig first).
     // Gives pixels of colour index `fill` outside the near hemisphere's disc
-    // back to `background`.
-    void ClipToSky(uint8_t fill, uint8_t background);
+    // back to `background`, within the box [left, right) x [top, bottom).
+    void ClipToSky(uint8_t fill, uint8_t background, int left, int top, int right, int bottom);
     bool PlaceTrig(const TAngleTrig& ra, const TAngleTrig& dec, int& px, int& py) {
         return PlacePixel(dec.s, dec.c, dec.c * ra.s, dec.c * ra.c, ra.a, px, py);
     }

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include "astro/Clsjupiter.h"
 #include "astro/Clsmars.h"
 #include "astro/Clsmercury.h"
@@ -135,11 +137,22 @@ void TAtlas::DrawMilkyWay() {
     Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(24, 8, 40), RGB(24, 8, 40));
     s->PolyPolygon(pieces);
     Draw_.DrawEnd(s);
+    // The rows and columns the band can have painted (its outline, pen
+    // included) bound the clip.
+    int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;
+    for (const auto& piece : pieces)
+        for (const TPoint& p : piece) {
+            x0 = std::min(x0, p.x);
+            x1 = std::max(x1, p.x);
+            y0 = std::min(y0, p.y);
+            y1 = std::max(y1, p.y);
+        }
     ClipToSky(static_cast<uint8_t>(Dib.Col2Idx(RGB(24, 8, 40))),
-              static_cast<uint8_t>(Dib.Col2Idx(kBlack)));
+              static_cast<uint8_t>(Dib.Col2Idx(kBlack)), x0 - 1, y0 - 1, x1 + 2, y1 + 2);
 }
 
-void TAtlas::ClipToSky(uint8_t fill, uint8_t background) {
+void TAtlas::ClipToSky(uint8_t fill, uint8_t background, int left, int top, int right,
+                       int bottom) {
     // The band's outline is closed along the view's edges, so at the widest
     // scales its fill reaches the corners beyond the near hemisphere (the
     // disc of radius pi/2 x scale about the centre): give those back.
@@ -150,15 +163,48 @@ void TAtlas::ClipToSky(uint8_t fill, uint8_t background) {
     if (far <= r * r) return;
     uint8_t* bits = Dib.GetBits();
     const int stride = Dib.GetStride();
-    for (int y = 0; y < std::min(ViewH, RasterH); ++y) {
-        const double dy = y + 0.5 - cy;
-        const double half = dy * dy < r * r ? std::sqrt(r * r - dy * dy) : -1.0;
-        uint8_t* row = bits + static_cast<std::ptrdiff_t>(y) * stride;
-        for (int x = 0; x < std::min(ViewW, RasterW); ++x) {
-            const double dx = x + 0.5 - cx;
-            if (half >= 0 && std::fabs(dx) <= half) continue;
-            if (row[x] == fill) row[x] = background;
+    const int w = std::min({ViewW, RasterW, right});
+    const int x0 = std::max(left, 0);
+    if (x0 >= w) return;
+    // Only the spans left and right of the disc are visited, eight pixels at
+    // a time: the bytes equal to `fill` are found without a branch per pixel
+    // and a word with none of them is left alone.
+    constexpr uint64_t kOnes = 0x0101010101010101ULL, kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    const uint64_t fillWord = kOnes * fill, backWord = kOnes * background;
+    auto giveBack = [&](uint8_t* p, int n) {
+        int i = 0;
+        for (; i + 8 <= n; i += 8) {
+            uint64_t word;
+            std::memcpy(&word, p + i, 8);
+            const uint64_t x = word ^ fillWord; // zero bytes where the fill is
+            const uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
+            if (zero == 0) continue;
+            const uint64_t mask = (zero >> 7) * 0xFF;
+            word = (word & ~mask) | (backWord & mask);
+            std::memcpy(p + i, &word, 8);
         }
+        for (; i < n; ++i)
+            if (p[i] == fill) p[i] = background;
+    };
+    for (int y = std::max(top, 0); y < std::min({ViewH, RasterH, bottom}); ++y) {
+        const double dy = y + 0.5 - cy;
+        uint8_t* row = bits + static_cast<std::ptrdiff_t>(y) * stride;
+        if (dy * dy >= r * r) {
+            giveBack(row + x0, w - x0);
+            continue;
+        }
+        const double half = std::sqrt(r * r - dy * dy);
+        auto inside = [&](int x) { return std::fabs(x + 0.5 - cx) <= half; };
+        // The span's ends worked out, then settled by the very test a pixel
+        // at a time would make, so rounding cannot move the edge.
+        int lo = std::clamp(static_cast<int>(std::ceil(cx - half - 0.5)), x0, w);
+        while (lo > x0 && inside(lo - 1)) --lo;
+        while (lo < w && !inside(lo)) ++lo;
+        int hi = std::clamp(static_cast<int>(std::floor(cx + half - 0.5)) + 1, lo, w);
+        while (hi < w && inside(hi)) ++hi;
+        while (hi > lo && !inside(hi - 1)) --hi;
+        giveBack(row + x0, lo - x0);
+        giveBack(row + hi, w - hi);
     }
 }
 

@@ -284,6 +284,21 @@ TEST_F(AtlasTest, MilkyWayFillsTheBandAndNotTheSkyBeside) {
         }
     EXPECT_GT(inside, 10000);
     EXPECT_EQ(outside, 0);
+
+    // An odd-sized view (centre 450, 300 by integer halving): the band is cut
+    // exactly at the rim, no pixel beyond it, and it still reaches it.
+    View(0.0, 0.0, 300, 901, 601);
+    atlas.Draw();
+    int beyond = 0, rim = 0;
+    for (int y = 0; y < 601; ++y)
+        for (int x = 0; x < 901; ++x) {
+            if (At(x, y) != band) continue;
+            const double dx = x + 0.5 - 450, dy = y + 0.5 - 300;
+            if (dx * dx + dy * dy > r * r + 1e-6) ++beyond;
+            if (dx * dx + dy * dy > (r - 2) * (r - 2)) ++rim;
+        }
+    EXPECT_EQ(beyond, 0);
+    EXPECT_GT(rim, 100);
 }
 
 // The information panel's pictures, drawn on a raster of the panel's own.
