@@ -88,3 +88,11 @@ bool TPartyDiskFolder::Read(const std::string& name, std::size_t max, std::strin
     close(fd);
     return true;
 }
+
+long long TPartyDiskFolder::FileTimeMs(const std::string& name) {
+    struct stat st {};
+    if (fd_ < 0 || name.find('/') != std::string::npos ||
+        fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return kNoTime;
+    return static_cast<long long>(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+}

@@ -18,6 +18,7 @@ public:
     bool List(std::vector<std::string>& names, std::string& why) override;
     bool Read(const std::string& name, std::size_t max, std::string& bytes,
               std::string& why) override;
+    long long FileTimeMs(const std::string& name) override;
 
 private:
     std::string folder_;

@@ -17,4 +17,11 @@ public:
     // is not a regular file or cannot be read.
     virtual bool Read(const std::string& name, std::size_t max, std::string& bytes,
                       std::string& why) = 0;
+    // The entry's modification time in ms since 1970 UT, or kNoTime. It is
+    // the writer's clock in UT, which sync engines carry over with the file.
+    static constexpr long long kNoTime = -(1LL << 62);
+    virtual long long FileTimeMs(const std::string& name) {
+        (void)name;
+        return kNoTime;
+    }
 };

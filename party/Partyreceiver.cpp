@@ -3,6 +3,8 @@
 #include "party/Partycommand.h"
 
 #include <algorithm>
+#include <ctime>
+#include <set>
 
 const TPartyStamp TPartyReceiver::kNothingYet{"00000000000000", 0};
 
@@ -31,12 +33,55 @@ void TPartyReceiver::Read(TPartyFolder& folder, TEntry& e, std::int64_t nowMs) {
         e.Why += ", still after " + std::to_string((nowMs - since) / 1000) + " s";
 }
 
+void TPartyReceiver::Done(const TEntry& e, bool moveMark) {
+    handled_[e.Name] = e.FileMs;
+    arrived_.erase(e.Name);
+    truncatedSince_.erase(e.Name);
+    if (moveMark && mark_ < e.At) mark_ = e.At;
+}
+
 void TPartyReceiver::Skip(TPartyPlan& plan, const TEntry& e) {
     plan.Skipped = e.Name + ": " + e.Why;
     plan.Log.push_back(e.Name + ": skipped, " + e.Why);
-    settled_.insert(e.Name);
-    truncatedSince_.erase(e.Name);
+    // Damage never moves the mark: a restart still applies what follows it.
+    Done(e, false);
 }
+
+bool TPartyReceiver::ParseCopy(const std::string& name, const std::string& id, TPartyStamp& at) {
+    const std::string mid = ".sync-conflict-";
+    const std::size_t m = name.find(mid);
+    if (m == std::string::npos || name.size() < 4 || name.compare(name.size() - 4, 4, ".pty") != 0)
+        return false;
+    // "yyyymmdd-hhmmss-" and a device's short name of capitals and digits.
+    const std::string tail = name.substr(m + mid.size(), name.size() - 4 - m - mid.size());
+    if (tail.size() < 17 || tail[8] != '-' || tail[15] != '-') return false;
+    for (std::size_t k = 0; k < tail.size(); ++k) {
+        const char c = tail[k];
+        const bool digit = c >= '0' && c <= '9';
+        if (k == 8 || k == 15) continue;
+        if (k < 15 ? !digit : !(digit || (c >= 'A' && c <= 'Z'))) return false;
+    }
+    return TPartyReader::ParseName(name.substr(0, m) + ".pty", id, at);
+}
+
+namespace {
+
+// Milliseconds between two stamps, read as times of one clock.
+std::int64_t StampGapMs(const TPartyStamp& earlier, const TPartyStamp& later) {
+    auto ms = [](const std::string& s) {
+        std::tm tm{};
+        tm.tm_year = std::stoi(s.substr(0, 4)) - 1900;
+        tm.tm_mon = std::stoi(s.substr(4, 2)) - 1;
+        tm.tm_mday = std::stoi(s.substr(6, 2));
+        tm.tm_hour = std::stoi(s.substr(8, 2));
+        tm.tm_min = std::stoi(s.substr(10, 2));
+        tm.tm_sec = std::stoi(s.substr(12, 2));
+        return static_cast<std::int64_t>(timegm(&tm)) * 1000;
+    };
+    return ms(later.Stamp) - ms(earlier.Stamp);
+}
+
+} // namespace
 
 TPartyPlan TPartyReceiver::Look(TPartyFolder& folder, std::int64_t nowMs) {
     TPartyPlan plan;
@@ -52,45 +97,94 @@ TPartyPlan TPartyReceiver::Look(TPartyFolder& folder, std::int64_t nowMs) {
     plan.FolderOk = true;
     if (folderDown_) plan.Log.push_back("the folder can be read again");
     folderDown_ = false;
+    const TPartyStamp markBefore = mark_;
 
     // Stamps are local times of the commanders; one far ahead of any clock
     // that may differ from ours by a time zone or a wrong setting is damage.
     const std::string latest = TPartyCommand::LocalStamp(nowMs + kFutureMs);
-    std::vector<TEntry> all;
+    std::vector<TEntry> fresh;
+    std::set<std::string> present;
     for (std::string& name : names) {
         TEntry e;
-        if (!TPartyReader::ParseName(name, id_, e.At)) continue;
+        if (!TPartyReader::ParseName(name, id_, e.At) && !ParseCopy(name, id_, e.At)) continue;
         e.Name = std::move(name);
+        present.insert(e.Name);
+        e.FileMs = folder.FileTimeMs(e.Name);
+        const auto h = handled_.find(e.Name);
+        if (h != handled_.end()) {
+            if (h->second == e.FileMs) continue;
+            // A sync engine put another commander's file in its place.
+            plan.Log.push_back(e.Name + ": replaced by another file of that name, read anew");
+            handled_.erase(h);
+        }
+        e.ArrivedMs = arrived_.emplace(e.Name, nowMs).first->second;
         if (e.At.Stamp > latest) {
-            if (settled_.insert(e.Name).second) {
-                plan.Skipped = e.Name + ": dated more than a day ahead";
-                plan.Log.push_back(e.Name + ": skipped, dated more than a day ahead of this "
-                                            "station's clock");
-            }
+            e.Why = "dated more than a day ahead of this station's clock";
+            Skip(plan, e);
+            plan.Skipped = e.Name + ": dated more than a day ahead";
             continue;
         }
-        all.push_back(std::move(e));
+        fresh.push_back(std::move(e));
     }
-    std::sort(all.begin(), all.end(), [](const TEntry& a, const TEntry& b) { return a.At < b.At; });
+    for (auto it = arrived_.begin(); it != arrived_.end();)
+        it = present.count(it->first) ? std::next(it) : arrived_.erase(it);
+    std::sort(fresh.begin(), fresh.end(), [](const TEntry& a, const TEntry& b) {
+        return a.At == b.At ? a.Name < b.Name : a.At < b.At;
+    });
 
-    if (mark_.Empty()) {
-        // The first look: what is already there was meant for earlier.
-        plan.First = true;
-        mark_ = all.empty() ? kNothingYet : all.back().At;
-        plan.Mark = mark_;
-        plan.MarkMoved = true;
-        truncatedSince_.clear();
-        return plan;
+    if (!started_) {
+        // What lies at or before the mark (everything, on a first look) was
+        // meant for earlier.
+        started_ = true;
+        std::vector<TEntry> after;
+        std::size_t taken = 0;
+        for (auto it = fresh.rbegin(); it != fresh.rend(); ++it) {
+            if (!mark_.Empty() && mark_ < it->At) {
+                after.insert(after.begin(), std::move(*it));
+                continue;
+            }
+            if (++taken <= kNamedPassed)
+                plan.Log.push_back(it->Name + ": taken as done, there before this receiver started");
+            handled_[it->Name] = it->FileMs;
+            arrived_.erase(it->Name);
+        }
+        if (taken > kNamedPassed)
+            plan.Log.push_back(std::to_string(taken - kNamedPassed) +
+                               " more taken as done, there before this receiver started");
+        if (mark_.Empty()) {
+            plan.First = true;
+            mark_ = fresh.empty() ? kNothingYet : fresh.back().At;
+            plan.Mark = mark_;
+            plan.MarkMoved = true;
+            truncatedSince_.clear();
+            return plan;
+        }
+        fresh = std::move(after);
     }
 
+    // A file dated at or before the command applied last: delivered out of
+    // order, late, or written after a commander's clock went back.
     std::vector<TEntry> pending;
-    for (TEntry& e : all)
-        if (mark_ < e.At && !settled_.count(e.Name)) pending.push_back(std::move(e));
-    // Names at or before the mark never come up again.
-    for (auto it = settled_.begin(); it != settled_.end();) {
-        TPartyStamp at;
-        it = TPartyReader::ParseName(*it, id_, at) && !(mark_ < at) ? settled_.erase(it)
-                                                                     : std::next(it);
+    for (TEntry& e : fresh) {
+        if (hasLast_ && !(last_.At < e.At)) {
+            const bool burst = e.ArrivedMs - last_.ArrivedMs <= kBurstMs;
+            const bool earlierFile = e.FileMs != TPartyFolder::kNoTime &&
+                                     last_.FileMs != TPartyFolder::kNoTime &&
+                                     e.FileMs < last_.FileMs;
+            if (burst && (StampGapMs(e.At, last_.At) <= kOutOfOrderMs || earlierFile)) {
+                plan.Log.push_back(e.Name + ": passed over, it arrived after the newer " +
+                                   last_.Name + ", already applied");
+                Done(e);
+                continue;
+            }
+            if (earlierFile && nowMs - e.FileMs > kLateMs) {
+                plan.Log.push_back(e.Name + ": not applied, it arrived late: written before " +
+                                   last_.Name + ", already applied");
+                Done(e);
+                continue;
+            }
+        }
+        pending.push_back(std::move(e));
     }
 
     // From the newest back to the newest Sync that can be applied: what lies
@@ -103,19 +197,18 @@ TPartyPlan TPartyReceiver::Look(TPartyFolder& folder, std::int64_t nowMs) {
             break;
         }
     }
-    TPartyStamp mark = mark_;
+    std::vector<const TEntry*> steps;
     if (sync >= 0) {
         std::size_t passed = 0;
         for (std::ptrdiff_t k = 0; k < sync; ++k, ++passed) {
-            truncatedSince_.erase(pending[k].Name);
             if (passed < kNamedPassed)
                 plan.Log.push_back(pending[k].Name + ": passed over, a newer Sync follows");
+            Done(pending[k]);
         }
         if (passed > kNamedPassed)
             plan.Log.push_back(std::to_string(passed - kNamedPassed) + " more passed over, up to " +
                                pending[sync - 1].Name);
-        plan.Steps.push_back({pending[sync].Name, pending[sync].At, pending[sync].Order});
-        mark = pending[sync].At;
+        steps.push_back(&pending[sync]);
     }
     // After it, in order: the last Goto or Stop is the present state. A file
     // still being written holds back everything after it. What is passed over
@@ -137,9 +230,9 @@ TPartyPlan TPartyReceiver::Look(TPartyFolder& folder, std::int64_t nowMs) {
             if (++passed <= kNamedPassed)
                 plan.Log.push_back(last->Name + ": passed over, a newer command follows");
             lastPassed = last->Name;
+            Done(*last);
         }
         last = &e;
-        mark = e.At;
     }
     if (skipped > kNamedPassed)
         plan.Log.push_back(std::to_string(skipped - kNamedPassed) + " more skipped, up to " +
@@ -147,18 +240,26 @@ TPartyPlan TPartyReceiver::Look(TPartyFolder& folder, std::int64_t nowMs) {
     if (passed > kNamedPassed)
         plan.Log.push_back(std::to_string(passed - kNamedPassed) + " more passed over, up to " +
                            lastPassed);
-    if (last) plan.Steps.push_back({last->Name, last->At, last->Order});
-    if (mark_ < mark) {
-        mark_ = mark;
-        plan.Mark = mark;
+    if (last) steps.push_back(last);
+    for (const TEntry* e : steps) {
+        if (hasLast_ && e->At < last_.At) {
+            plan.ClockBack = e->Name + " is dated before " + last_.Name;
+            plan.Log.push_back(e->Name + ": dated before " + last_.Name +
+                               ", applied as it comes (a commander's clock went back or is "
+                               "behind)");
+        }
+        plan.Steps.push_back({e->Name, e->At, e->Order});
+        Done(*e);
+        last_ = *e;
+        hasLast_ = true;
+    }
+    if (markBefore < mark_) {
+        plan.Mark = mark_;
         plan.MarkMoved = true;
     }
-    // Forget truncated files that are gone or behind the mark.
-    for (auto it = truncatedSince_.begin(); it != truncatedSince_.end();) {
-        const bool still = std::any_of(pending.begin(), pending.end(), [&](const TEntry& e) {
-            return e.Name == it->first && mark_ < e.At;
-        });
-        it = still ? std::next(it) : truncatedSince_.erase(it);
-    }
+    // Forget truncated files that are gone or handled.
+    for (auto it = truncatedSince_.begin(); it != truncatedSince_.end();)
+        it = present.count(it->first) && !handled_.count(it->first) ? std::next(it)
+                                                                    : truncatedSince_.erase(it);
     return plan;
 }

@@ -2,16 +2,24 @@
 // shared folder. Plain C++ without Qt; one look runs away from the window's
 // thread, and the window applies the few steps it hands back.
 //
-// The rules, so that clocks that differ and folders that come and go lose no
-// command without a word:
-// - stamps are compared only with stamps, never with this station's clock:
-//   on its first look a receiver takes the newest command file present as its
-//   mark and applies only what comes after it, in the order stamp, sequence;
-// - what is pending collapses to the commander's present state: the newest
-//   Sync, then the last Goto or Stop after it; what that passes over is logged;
+// The rules, so that no command file is dropped without a word whatever the
+// clocks and the sync engine do (docs/party-status.md has them with examples):
+// - every command file seen is handled once, by its name: applied, or named
+//   in the log with the reason; one whose bytes are replaced later (a sync
+//   engine's conflict resolution) is seen anew;
+// - on its first look a receiver takes what is already there as done;
+// - the files of one look are taken in the order stamp, sequence, and collapse
+//   to the commander's present state: the newest Sync, then the last Goto or
+//   Stop after it; what that passes over is logged;
+// - looks follow each other in arrival order: a file that arrives after a
+//   newer one was applied is applied as it comes (the commander's clock went
+//   back, or another commander's is behind), unless it came in the same
+//   delivery (within kBurstMs) and was written just before it (stamps within
+//   kOutOfOrderMs, or an earlier file time): then it was delivered out of
+//   order and is passed over; or unless it is late: written, by its file
+//   time, before the applied one and more than kLateMs ago;
 // - a file that is not a regular file, cannot be read or is malformed is
-//   logged once and never moves the mark; neither does one dated more than a
-//   day ahead of this station's clock;
+//   logged once; so is one dated more than a day ahead of this station's clock;
 // - a file that reads as truncated is looked at again for a short while, as a
 //   commander may create a file first and write it afterwards.
 #pragma once
@@ -21,7 +29,6 @@
 
 #include <cstdint>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -40,6 +47,7 @@ struct TPartyPlan {
     TPartyStamp Mark;
     std::vector<std::string> Log; // lines for Receiver.log
     std::string Skipped;          // the latest file skipped and why ("" none)
+    std::string ClockBack;        // a file dated before the one applied was applied: which
     bool First = false;           // this was the first look
 };
 
@@ -50,6 +58,14 @@ public:
     static constexpr std::int64_t kTruncatedMs = 10000;
     // Passed-over files named one by one in the log; the rest are counted.
     static constexpr std::size_t kNamedPassed = 20;
+    // Arrivals this close belong to one delivery of a sync engine.
+    static constexpr std::int64_t kBurstMs = 10000;
+    // Within one delivery, a file dated this little before the command
+    // applied was delivered out of order rather than written after it.
+    static constexpr std::int64_t kOutOfOrderMs = 120000;
+    // A file written (by its file time) before the command applied and this
+    // long before this station's clock has arrived late.
+    static constexpr std::int64_t kLateMs = 30LL * 60 * 1000;
     // The mark of a first look into a folder without command files: before
     // every stamp a commander writes.
     static const TPartyStamp kNothingYet;
@@ -62,6 +78,11 @@ public:
     // far ahead and to time the second looks at a truncated file.
     TPartyPlan Look(TPartyFolder& folder, std::int64_t nowMs);
 
+    // Whether name is a sync engine's conflict copy of one of id's command
+    // files ("<file>.sync-conflict-yyyymmdd-hhmmss-DEVICE.pty"), and the
+    // place of the file it copies.
+    static bool ParseCopy(const std::string& name, const std::string& id, TPartyStamp& at);
+
     const std::string& Id() const { return id_; }
     const TPartyStamp& Mark() const { return mark_; }
 
@@ -69,16 +90,23 @@ private:
     struct TEntry {
         std::string Name;
         TPartyStamp At;
+        long long FileMs = 0;
+        std::int64_t ArrivedMs = 0;
         enum TState { Unread, Valid, Bad, Truncated } State = Unread;
         TPartyOrder Order;
         std::string Why;
     };
     void Read(TPartyFolder& folder, TEntry& e, std::int64_t nowMs);
     void Skip(TPartyPlan& plan, const TEntry& e);
+    void Done(const TEntry& e, bool moveMark = true);
 
     std::string id_;
     TPartyStamp mark_;
+    bool started_ = false;
     bool folderDown_ = false;
     std::map<std::string, std::int64_t> truncatedSince_; // name -> first seen truncated
-    std::set<std::string> settled_;                      // skipped for good, logged once
+    std::map<std::string, long long> handled_;           // name -> its file time then
+    std::map<std::string, std::int64_t> arrived_;        // not yet handled: first seen
+    bool hasLast_ = false;
+    TEntry last_; // the last command applied
 };
