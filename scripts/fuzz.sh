@@ -8,7 +8,7 @@
 #                                                       inputs, or the time, are done)
 #
 # Targets: settings textfile sjis catalogs chartargs options partyfile partyreceiver scopesettings
-# safefile find obslog. Each grows a working
+# safefile find obslog minor. Each grows a working
 # corpus in build-fuzz/fuzz/corpus-TARGET, seeded from fuzz/corpus/TARGET;
 # a crash, hang or sanitizer report is written to build-fuzz/fuzz/findings-
 # TARGET/ and ends that target's run with a non-zero status. A finding
@@ -20,7 +20,7 @@ root=$(pwd)
 secs=${1:-60}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(settings textfile sjis catalogs chartargs options partyfile partyreceiver scopesettings safefile find starmotion obslog)
+[ ${#targets[@]} -eq 0 ] && targets=(settings textfile sjis catalogs chartargs options partyfile partyreceiver scopesettings safefile find starmotion obslog minor)
 
 # clang and its sanitizer and libFuzzer runtimes, for this build only.
 if ! command -v clang++ >/dev/null || ! compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null; then

@@ -1,0 +1,69 @@
+#include "minor/Minorlist.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "minor/Mpcreader.h"
+
+std::string TMinorList::Fold(const std::string& s) {
+    std::string f;
+    for (char c : s) {
+        if (c >= 'A' && c <= 'Z') f += char(c - 'A' + 'a');
+        else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) f += c;
+        else if (static_cast<unsigned char>(c) >= 0x80) f += c; // names in other scripts
+    }
+    return f;
+}
+
+bool TMinorList::AddFile(const std::string& path) {
+    TMpcReader reader;
+    std::string error;
+    if (!reader.ReadFile(path, error)) {
+        Errors.push_back(error);
+        return false;
+    }
+    Skipped += reader.Skipped;
+    for (const std::string& e : reader.Errors)
+        if (Errors.size() < 10) Errors.push_back(path + ": " + e);
+    Bodies.insert(Bodies.end(), std::make_move_iterator(reader.Bodies.begin()),
+                  std::make_move_iterator(reader.Bodies.end()));
+    return true;
+}
+
+void TMinorList::AddFolder(const std::string& folder) {
+    std::error_code ec;
+    std::vector<std::string> files;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.empty() || name[0] == '.') continue;
+        if (name.find(".cache") != std::string::npos || name.find(".part") != std::string::npos) continue;
+        files.push_back(it->path().string());
+    }
+    std::sort(files.begin(), files.end());
+    for (const std::string& f : files) AddFile(f);
+}
+
+int TMinorList::Find(const std::string& name) const {
+    const std::string q = Fold(name);
+    if (q.empty()) return -1;
+    int best = -1;
+    auto better = [&](int k) {
+        if (best < 0) return true;
+        const TMinorBody &a = Bodies[k], &b = Bodies[best];
+        if (a.Comet != b.Comet) return a.Comet;
+        const int na = a.Number > 0 ? a.Number : 1 << 30, nb = b.Number > 0 ? b.Number : 1 << 30;
+        return na < nb;
+    };
+    for (int k = 0; k < int(Bodies.size()); ++k) {
+        const TMinorBody& b = Bodies[k];
+        const std::string num = b.Number > 0 ? std::to_string(b.Number) : "";
+        const std::string n = Fold(b.Name), d = Fold(b.Designation);
+        // A comet's designation also without its type: "2023 A3" for C/2023 A3.
+        const std::string bare = b.Comet && b.Number == 0 && d.size() > 1 ? d.substr(1) : "";
+        const bool hit = (!n.empty() && (q == n || (!num.empty() && !b.Comet && q == num + n))) ||
+                         (!d.empty() && (q == d || q == d + n || (!num.empty() && q == num + d))) ||
+                         (!bare.empty() && q == bare) || q == Fold(b.Packed);
+        if (hit && better(k)) best = k;
+    }
+    return best;
+}

@@ -1,0 +1,30 @@
+// The comets and asteroids the program knows: every element file of a folder (and any
+// file named besides), found by the names observers type.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "minor/Minorbody.h"
+
+class TMinorList {
+public:
+    std::vector<TMinorBody> Bodies;
+    std::size_t Skipped = 0;         // malformed lines of every file read
+    std::vector<std::string> Errors; // refused files and the first malformed lines
+
+    // Adds the bodies of one file; false (with the reason in Errors) when it is refused.
+    bool AddFile(const std::string& path);
+    // Adds every regular file of a folder, in name order; a missing folder adds nothing.
+    void AddFolder(const std::string& folder);
+
+    // The body a name means, or -1: "1 Ceres", "(1) Ceres", "Ceres", "2024 YR4", "1P",
+    // "1P/Halley", "Halley", "C/2023 A3", "12P/Pons-Brooks", a packed designation. Case,
+    // spaces and punctuation do not count. Where one name fits several bodies a comet
+    // comes before an asteroid ("Halley" is 1P, not (2688) Halley), then the lower number.
+    int Find(const std::string& name) const;
+
+    // Lower-case letters and digits only.
+    static std::string Fold(const std::string& s);
+};
