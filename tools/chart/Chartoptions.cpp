@@ -384,6 +384,67 @@ const std::vector<Option>& Options() {
          }},
         {"--print-colours", nullptr, "PDF and JPEG: black on white instead of the screen's colours",
          Switch(&TChartOptions::PrintColours)},
+        {"--tonight", nullptr,
+         "print the night's times and what to observe instead of drawing; --date is the local "
+         "date of the evening",
+         Switch(&TChartOptions::Tonight)},
+        {"--horizon", "FILE",
+         "your horizon: lines of azimuth and altitude in degrees, # comments (with --tonight)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             if (v.empty()) return "the horizon file name is empty";
+             o.Horizon = v;
+             return "";
+         }},
+        {"--tz", "HOURS",
+         "local time minus UTC for a --lon/--lat site, -14 to 14 (default 0; a named site "
+         "knows its own)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             double h;
+             if (!Number(v, h) || h < -14 || h > 14)
+                 return "time difference '" + v + "' is not a number of hours from -14 to 14";
+             o.TzHours = h;
+             o.HaveTz = true;
+             return "";
+         }},
+        {"--csv", nullptr, "with --tonight: the list as comma-separated values with a header row",
+         Switch(&TChartOptions::Csv)},
+        {"--min-alt", "DEG", "with --tonight: lowest altitude at the best time (default 20)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             double d;
+             if (!Number(v, d) || d < -90 || d > 90)
+                 return "altitude '" + v + "' is not a number of degrees from -90 to 90";
+             o.MinAltDeg = d;
+             return "";
+         }},
+        {"--mag-limit", "MAG", "with --tonight: faintest magnitude listed (default 10)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             double d;
+             if (!Number(v, d) || d < -30 || d > 30)
+                 return "magnitude '" + v + "' is not a number from -30 to 30";
+             o.MagLimit = d;
+             return "";
+         }},
+        {"--kinds", "LIST",
+         "with --tonight: kinds listed (comma-separated): planet, moon, galaxy, cluster, nebula, "
+         "star, marker (default all)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             o.Groups.clear();
+             for (const std::string& k : Split(Lower(v), ',')) {
+                 if (k != "planet" && k != "moon" && k != "galaxy" && k != "cluster" &&
+                     k != "nebula" && k != "star" && k != "marker")
+                     return "unknown kind '" + k +
+                            "' (known: planet, moon, galaxy, cluster, nebula, star, marker)";
+                 o.Groups.push_back(k);
+             }
+             return "";
+         }},
+        {"--con", "ABBR", "with --tonight: only objects in this constellation (Ori, UMa ...)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             if (v.size() != 3)
+                 return "constellation '" + v + "' is not a three-letter abbreviation";
+             o.Constellation = v;
+             return "";
+         }},
         {"--help", nullptr, "this text",
          Switch(&TChartOptions::Help)},
         {"--version", nullptr, "the program's version",
@@ -397,6 +458,7 @@ const std::vector<Option>& Options() {
 std::string ChartUsage() {
     std::string s =
         "Usage: quenlira-chart --site NAME | --lon DEG --lat DEG [options] --out FILE\n"
+        "       quenlira-chart --site NAME | --lon DEG --lat DEG [--tz HOURS] --tonight [options]\n"
         "Draws the sky over a site at a moment and writes it as a PNG or JPEG picture, or\n"
         "as a PDF page to print.\n\n";
     for (const Option& o : Options()) {
@@ -416,6 +478,12 @@ std::string ChartUsage() {
          "In the window chart the planisphere is 280 pixels wide and --size is the atlas's size.\n"
          "A PDF is one page with a title line (site, local time, centre, scale) and the chart\n"
          "printed at 300 dots per inch or finer; without --size the chart fills the page.\n"
+         "  quenlira-chart --tonight --site tokyo --date 2026-12-07 --horizon trees.txt\n"
+         "  quenlira-chart --tonight --lon 18.96 --lat 69.65 --tz 1 --csv --kinds galaxy\n"
+         "With --tonight the text starts with one line 'key: value' for each of sunset,\n"
+         "civil-dusk, nautical-dusk, astronomical-dusk, astronomical-dawn, nautical-dawn,\n"
+         "civil-dawn, sunrise, moonrise and moonset, in local time as YYYY-MM-DD HH:MM or\n"
+         "'none' (a later 'note:' line says why), then the list of objects.\n"
          "Exit status: 0 written, 1 catalogue or file error, 2 bad arguments or a --center\n"
          "name that nothing has (the nearest names are suggested).\n";
     return s;
@@ -453,6 +521,11 @@ std::string ParseChartOptions(int argc, const char* const* argv, TChartOptions& 
         if (!err.empty()) return err;
     }
     if (!o.HaveLon || !o.HaveLat) return "give the site: --site NAME, or both --lon and --lat";
+    if (o.HaveTz) {
+        o.ZoneHours = o.TzHours;
+        o.HaveZone = true;
+    }
+    if (o.Tonight) return "";
     if (o.Out.empty()) return "give the picture file with --out FILE.png (or .pdf, .jpg)";
     if (o.CenterBody >= 0 && (o.HaveRa || o.HaveDec))
         return "give the atlas centre either with --center-body or with --ra and --dec, not both";

@@ -64,6 +64,17 @@ struct TChartOptions {
     bool PrintColours = false;
     bool Help = false;
     bool Version = false;
+    // --tonight: the night's times and what to observe, as text instead of
+    // a picture. The date is then the local date of the evening.
+    bool Tonight = false;
+    bool Csv = false;
+    std::string Horizon; // a horizon profile file, empty: flat
+    bool HaveTz = false;
+    double TzHours = 0;
+    double MinAltDeg = 20;
+    double MagLimit = 10;
+    std::vector<std::string> Groups;
+    std::string Constellation;
 };
 
 // Fills `o` from the arguments; the empty text when they are fine, else what

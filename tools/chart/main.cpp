@@ -14,6 +14,7 @@
 #include "tools/chart/Chartoptions.h"
 #include "tools/chart/Chartpage.h"
 #include "tools/chart/Chartrun.h"
+#include "tools/chart/Charttonight.h"
 
 namespace {
 std::string ProgramFolder() {
@@ -60,6 +61,17 @@ int main(int argc, char** argv) {
     }
     if (o.Version) {
         std::fputs(ChartVersion().c_str(), stdout);
+        return 0;
+    }
+    if (o.Tonight) {
+        std::string text, warning, error;
+        const bool ok = ChartTonight(o, where.Catalogs, std::time(nullptr), text, warning, error);
+        if (!warning.empty()) std::fprintf(stderr, "quenlira-chart: %s\n", warning.c_str());
+        if (!ok) {
+            std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
+            return 1;
+        }
+        std::fputs(text.c_str(), stdout);
         return 0;
     }
     // A page without --size is filled by the chart.

@@ -1,0 +1,191 @@
+#include "plan/Clsplanner.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "astro/Clsmjd.h"
+#include "astro/Clsplanet.h"
+#include "catalog/Clsconstellation.h"
+#include "catalog/Clsnebula.h"
+#include "catalog/Clsstar.h"
+
+namespace {
+constexpr double kPi = std::numbers::pi;
+constexpr double kDeg = kPi / 180.0;
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+double Separation(double ra1, double dec1, double ra2, double dec2) {
+    const double c = std::sin(dec1) * std::sin(dec2) + std::cos(dec1) * std::cos(dec2) * std::cos(ra1 - ra2);
+    return std::acos(std::clamp(c, -1.0, 1.0));
+}
+
+struct TDeepKind {
+    const char* text;
+    const char* group;
+};
+const TDeepKind kDeepKinds[8] = {{"deep-sky", "nebula"},         {"galaxy", "galaxy"},
+                                 {"open cluster", "cluster"},    {"globular cluster", "cluster"},
+                                 {"nebula", "nebula"},           {"planetary nebula", "nebula"},
+                                 {"cluster+nebula", "nebula"},   {"dark nebula", "nebula"}};
+} // namespace
+
+const char* const TPlanner::ColumnNames[ColumnCount] = {
+    "name", "kind", "mag", "size", "con", "best", "alt", "rise", "set", "moon"};
+
+bool TPlanFilter::Accepts(const TPlanEntry& e) const {
+    if (!e.Pass.HaveBest || e.Pass.BestAlt < MinAltDeg * kDeg) return false;
+    if (e.HasMag && e.Mag > MagLimit) return false;
+    if (!Groups.empty() && std::find(Groups.begin(), Groups.end(), e.Group) == Groups.end())
+        return false;
+    if (!Constellation.empty() && Lower(Constellation) != Lower(e.Constellation)) return false;
+    return true;
+}
+
+void TPlanner::Build(const TNight& night, const TStar* stars, const TNebula* nebula,
+                     const TConstellation* con, const std::vector<TMarker>& markers) {
+    Entries.clear();
+    const double when = night.Darkest;
+    auto conName = [con](int row) -> std::string {
+        if (!con || row <= 0 || row >= TConstellation::RowCount) return "";
+        return con->Rows[row].abbr;
+    };
+    // A J2000 place carried to the night's equinox, then its night.
+    auto fixed = [&](TPlanEntry& e) {
+        double ra, dec;
+        TMjd::Epoch(e.Ra, e.Dec, TMjd::J2000, when, 0.0, 0.0, ra, dec);
+        e.Pass.Compute(night, ra, dec);
+        double mra, mdec;
+        night.MoonPlace(e.Pass.HaveBest ? e.Pass.BestMjd : when, mra, mdec);
+        e.MoonDist = Separation(ra, dec, mra, mdec) / kDeg;
+        Entries.push_back(std::move(e));
+    };
+
+    // The planets (places of date at the darkest moment; they move little in
+    // a night) and the Moon, which moves enough to be followed.
+    TPlanet theory;
+    for (int body = TPlanet::Mercury; body <= TPlanet::Moon; ++body) {
+        if (body == TPlanet::Sun) continue;
+        theory.body_cir(body, when);
+        TPlanEntry e;
+        e.Kind = 3;
+        e.Number = body;
+        e.Name = TPlanet::GetName(body, 2);
+        const bool moon = body == TPlanet::Moon;
+        e.KindText = moon ? "moon" : (body == TPlanet::Pluto ? "dwarf planet" : "planet");
+        e.Group = moon ? "moon" : "planet";
+        e.HasMag = true;
+        e.Mag = theory.Result.Mag;
+        e.SizeArcmin = theory.Result.Diam / kDeg * 60.0;
+        const double raDate = theory.Result.Ra, decDate = theory.Result.Dec;
+        TMjd::Epoch(raDate, decDate, when, TMjd::J2000, 0.0, 0.0, e.Ra, e.Dec);
+        if (moon) {
+            e.Pass.Compute(night, [&night](double m, double& r, double& d) { night.MoonPlace(m, r, d); });
+            e.MoonDist = 0.0;
+        } else {
+            e.Pass.Compute(night, raDate, decDate);
+            double mra, mdec;
+            night.MoonPlace(e.Pass.HaveBest ? e.Pass.BestMjd : when, mra, mdec);
+            e.MoonDist = Separation(raDate, decDate, mra, mdec) / kDeg;
+        }
+        Entries.push_back(std::move(e));
+    }
+
+    if (nebula) {
+        for (int i = 0; i < nebula->Count; ++i) {
+            const TNebulaRecord& r = (*nebula)[i];
+            const std::string messier = nebula->GetMessier(i);
+            const bool isMessier = messier.size() > 1 && messier[0] == 'M' &&
+                                   messier[1] >= '0' && messier[1] <= '9';
+            const std::string common = nebula->GetName(i, 1);
+            const double mag = r.mag / 100.0;
+            if (!isMessier && common.empty() && (r.mag == 0 || mag > kDeepSkyMag)) continue;
+            TPlanEntry e;
+            e.Kind = 4;
+            e.Number = i;
+            const std::string no = nebula->GetCatalogNo(i);
+            e.Name = isMessier ? messier : no;
+            if (!common.empty()) e.Name += " " + common;
+            else if (isMessier && no != messier) e.Name += " (" + no + ")";
+            const TDeepKind& k = kDeepKinds[r.type < 8 ? r.type : 0];
+            e.KindText = k.text;
+            e.Group = k.group;
+            e.Constellation = conName(r.con);
+            e.HasMag = r.mag != 0;
+            e.Mag = mag;
+            e.SizeArcmin = r.major / kDeg * 60.0;
+            e.Ra = r.ra;
+            e.Dec = r.dec;
+            fixed(e);
+        }
+    }
+
+    if (stars) {
+        for (int k = 0; k < stars->NamedCount; ++k) {
+            const TNamedStar& s = stars->Named[k];
+            if (s.record < 0 || s.record >= stars->Count) continue;
+            const TStarRecord& r = (*stars)[s.record];
+            TPlanEntry e;
+            e.Kind = 2;
+            e.Number = s.record;
+            e.Name = s.nameSci;
+            e.KindText = "star";
+            e.Group = "star";
+            e.Constellation = conName(r.con);
+            e.HasMag = r.mag < TStar::MagUnusable;
+            e.Mag = r.mag / 100.0;
+            e.Ra = r.ra;
+            e.Dec = r.dec;
+            fixed(e);
+        }
+    }
+
+    for (const TMarker& m : markers) {
+        TPlanEntry e;
+        e.Kind = 7;
+        e.Number = m.Id;
+        e.Name = m.Name;
+        e.KindText = "marker";
+        e.Group = "marker";
+        e.Ra = m.Ra;
+        e.Dec = m.Dec;
+        fixed(e);
+    }
+}
+
+std::vector<int> TPlanner::Select(const TPlanFilter& filter, int column, bool ascending) const {
+    std::vector<int> rows;
+    for (int i = 0; i < static_cast<int>(Entries.size()); ++i)
+        if (filter.Accepts(Entries[i])) rows.push_back(i);
+    // A value to sort by, and whether the row has one.
+    auto key = [&](const TPlanEntry& e, double& v, std::string& s) {
+        switch (column) {
+        case Name: s = Lower(e.Name); return true;
+        case Kind: s = e.KindText; return true;
+        case Mag: v = e.Mag; return e.HasMag;
+        case Size: v = e.SizeArcmin; return e.SizeArcmin > 0.0;
+        case Constellation: s = e.Constellation; return !s.empty();
+        case Best: v = e.Pass.BestMjd; return e.Pass.HaveBest;
+        case Altitude: v = e.Pass.BestAlt; return e.Pass.HaveBest;
+        case Rise: v = e.Pass.Rise.Mjd; return e.Pass.Rise.Found;
+        case Set: v = e.Pass.Set.Mjd; return e.Pass.Set.Found;
+        case MoonDist: v = e.MoonDist; return e.Kind != 3 || e.Number != TPlanet::Moon;
+        }
+        return false;
+    };
+    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+        double va = 0, vb = 0;
+        std::string sa, sb;
+        const bool ha = key(Entries[a], va, sa), hb = key(Entries[b], vb, sb);
+        if (ha != hb) return ha;
+        if (!ha) return false;
+        if (sa != sb) return ascending ? sa < sb : sb < sa;
+        return ascending ? va < vb : vb < va;
+    });
+    return rows;
+}

@@ -1,0 +1,65 @@
+#pragma once
+// TPlanner: what is worth looking at in one night's dark window: the
+// planets and the Moon, the Messier objects and the bright NGC/IC objects,
+// the named stars and the user's option-file objects, each with its best
+// time, its altitude then, its rising and setting over the observer's
+// horizon and its distance from the Moon; with the filters and the sort
+// orders of the planner's list.
+#include <string>
+#include <vector>
+
+#include "plan/Clsnight.h"
+#include "plan/Clsskypass.h"
+
+class TStar;
+class TNebula;
+class TConstellation;
+
+struct TPlanEntry {
+    int Kind = 0;   // as the chart window selects: 2 star, 3 body, 4 deep-sky, 7 option object
+    int Number = 0; // star record, body 0-9, deep-sky record, option object's number
+    std::string Name;
+    std::string KindText;      // "planet", "galaxy", "globular cluster" ...
+    std::string Group;         // filter group: planet, moon, galaxy, cluster, nebula, star, marker
+    std::string Constellation; // abbreviation, empty when not known
+    bool HasMag = false;
+    double Mag = 0.0;
+    double SizeArcmin = 0.0; // 0: none given
+    double Ra = 0.0, Dec = 0.0; // J2000, radians (bodies: at the darkest moment)
+    TSkyPass Pass;
+    double MoonDist = 0.0; // degrees, at the best time
+};
+
+struct TPlanFilter {
+    double MinAltDeg = 20.0;  // at the best time
+    double MagLimit = 10.0;   // objects without a magnitude pass
+    std::vector<std::string> Groups; // empty: every group
+    std::string Constellation;       // abbreviation, any case; empty: all
+    bool Accepts(const TPlanEntry& e) const;
+};
+
+class TPlanner {
+public:
+    struct TMarker {
+        std::string Name;
+        double Ra = 0.0, Dec = 0.0; // J2000, radians
+        int Id = 0;
+    };
+    // The deep-sky objects taken besides the Messier and named ones: those
+    // this bright.
+    static constexpr double kDeepSkyMag = 10.0;
+
+    // Any catalogue may be null.
+    void Build(const TNight& night, const TStar* stars, const TNebula* nebula,
+               const TConstellation* con, const std::vector<TMarker>& markers);
+
+    std::vector<TPlanEntry> Entries;
+
+    enum Column { Name, Kind, Mag, Size, Constellation, Best, Altitude, Rise, Set, MoonDist };
+    static constexpr int ColumnCount = 10;
+    static const char* const ColumnNames[ColumnCount];
+    // The rows the filter lets through, in the column's order (rows without
+    // a value last either way).
+    std::vector<int> Select(const TPlanFilter& filter, int column = Best,
+                            bool ascending = true) const;
+};
