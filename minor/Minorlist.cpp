@@ -67,3 +67,21 @@ int TMinorList::Find(const std::string& name) const {
     }
     return best;
 }
+
+std::vector<int> TMinorList::Suggest(const std::string& text, int max) const {
+    std::vector<int> comets, asteroids;
+    const std::string q = Fold(text);
+    if (q.empty() || max <= 0) return {};
+    auto starts = [&](const std::string& s) { return !s.empty() && Fold(s).compare(0, q.size(), q) == 0; };
+    for (int k = 0; k < int(Bodies.size()); ++k) {
+        const TMinorBody& b = Bodies[k];
+        std::vector<int>& into = b.Comet ? comets : asteroids;
+        if (int(into.size()) >= max) continue;
+        if (starts(b.Name) || starts(b.Designation) || starts(b.Label()) ||
+            (b.Number > 0 && !b.Comet && starts(std::to_string(b.Number) + " " + b.Name)))
+            into.push_back(k);
+    }
+    comets.insert(comets.end(), asteroids.begin(), asteroids.end());
+    if (int(comets.size()) > max) comets.resize(max);
+    return comets;
+}

@@ -25,6 +25,10 @@ public:
     // comes before an asteroid ("Halley" is 1P, not (2688) Halley), then the lower number.
     int Find(const std::string& name) const;
 
+    // Up to max bodies whose name, designation or label begins with the text (folded as
+    // Find does), comets first; for the find field's suggestions.
+    std::vector<int> Suggest(const std::string& text, int max) const;
+
     // Lower-case letters and digits only.
     static std::string Fold(const std::string& s);
 };

@@ -8,8 +8,11 @@
 #include "catalog/Clsfind.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
+#include "minor/Minorlist.h"
+#include "minor/Minorplace.h"
 
-bool ResolveChartCentre(TChartOptions& o, const std::string& folder, double mjd, std::string& why) {
+bool FindChartObject(const TChartOptions& o, const std::string& folder, const std::string& name,
+                     TFindIndex::THit& hit, std::string& why) {
     const std::string starPath = o.Stars.empty() ? folder + "/Star.dat" : o.Stars;
     const TStar stars(starPath);
     const TNebula nebula(o.DeepSky.empty() ? folder + "/Unsta.dat" : o.DeepSky);
@@ -24,17 +27,38 @@ bool ResolveChartCentre(TChartOptions& o, const std::string& folder, double mjd,
     TFindIndex index;
     index.Build(stars.Count > 0 ? &stars : nullptr, nebula.Count > 0 ? &nebula : nullptr, &con, hip,
                 {});
-    const std::vector<TFindIndex::THit> hits = index.Find(o.CenterName, 1);
+    const std::vector<TFindIndex::THit> hits = index.Find(name, 1);
     if (hits.empty()) {
-        why = "no object is called '" + o.CenterName + "'";
-        const std::vector<std::string> near = index.Nearest(o.CenterName, 3);
+        why = "no object is called '" + name + "'";
+        const std::vector<std::string> near = index.Nearest(name, 3);
         for (std::size_t i = 0; i < near.size(); ++i)
             why += (i == 0 ? "; nearest: " : ", ") + near[i];
         return false;
     }
-    const TFindIndex::THit& h = hits[0];
-    o.CenterLabel = h.Name;
+    hit = hits[0];
+    return true;
+}
+
+bool ResolveChartCentre(TChartOptions& o, const std::string& folder, double mjd, std::string& why,
+                        const TMinorList* minor) {
     constexpr double kPi = 3.14159265358979323846;
+    const int k = minor ? minor->Find(o.CenterName) : -1;
+    if (k >= 0) {
+        // A comet or asteroid at its astrometric J2000 place, as the atlas draws stars.
+        TMinorPlace m;
+        m.Compute(minor->Bodies[k], mjd);
+        if (!m.Valid) {
+            why = minor->Bodies[k].Label() + ": the place is not computable at this moment";
+            return false;
+        }
+        o.CenterLabel = minor->Bodies[k].Label();
+        o.RaHours = m.RaJ2000 * 12.0 / kPi;
+        o.DecDeg = m.DecJ2000 * 180.0 / kPi;
+        return true;
+    }
+    TFindIndex::THit h;
+    if (!FindChartObject(o, folder, o.CenterName, h, why)) return false;
+    o.CenterLabel = h.Name;
     if (h.Kind == TFindIndex::Body) {
         o.CenterBody = h.Number;
     } else if (h.Kind == TFindIndex::Satellite) {

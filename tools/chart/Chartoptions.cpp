@@ -312,6 +312,24 @@ const std::vector<Option>& Options() {
              o.CenterName = v;
              return "";
          }},
+        {"--where", "NAME",
+         "print where an object is for the site and moment, one 'key: value' a line, and "
+         "draw nothing: ra-date, dec-date (apparent of date), ra-j2000, dec-j2000 "
+         "(astrometric), alt, az (topocentric, no refraction), mag, distance-au, phase-angle; "
+         "degrees. Any name --center takes, and comets and asteroids",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             if (v.empty()) return "--where needs a name";
+             o.WhereName = v;
+             return "";
+         }},
+        {"--elements", "FILE",
+         "comet or asteroid elements in the MPC's formats (MPCORB.DAT, CometEls.txt), besides "
+         "the program's folder Minor/; may be given more than once",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             if (v.empty()) return "the element file name is empty";
+             o.Elements.push_back(v);
+             return "";
+         }},
         {"--scale", "N", "atlas scale in pixels per radian, 300 to 1200000 (default 1000)",
          [](const std::string& v, TChartOptions& o) -> std::string {
              int n;
@@ -526,7 +544,8 @@ std::string ParseChartOptions(int argc, const char* const* argv, TChartOptions& 
         o.HaveZone = true;
     }
     if (o.Tonight) return "";
-    if (o.Out.empty()) return "give the picture file with --out FILE.png (or .pdf, .jpg)";
+    if (o.Out.empty() && o.WhereName.empty())
+        return "give the picture file with --out FILE.png (or .pdf, .jpg)";
     if (o.CenterBody >= 0 && (o.HaveRa || o.HaveDec))
         return "give the atlas centre either with --center-body or with --ra and --dec, not both";
     if (!o.CenterName.empty() && (o.CenterBody >= 0 || o.HaveRa || o.HaveDec))

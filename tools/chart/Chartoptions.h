@@ -47,6 +47,10 @@ struct TChartOptions {
     // ResolveChartCentre (Chartfind.h); CenterLabel then names it for titles.
     std::string CenterName;
     std::string CenterLabel;
+    // --where: print the place of this object instead of drawing.
+    std::string WhereName;
+    // --elements: comet and asteroid element files besides the folder Minor/.
+    std::vector<std::string> Elements;
     int Scale = 1000;
     int Sensitivity = 0;
     int Switches[8] = {1, 1, 0, 0, 1, 0, 1, 1};

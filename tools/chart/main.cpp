@@ -15,6 +15,8 @@
 #include "tools/chart/Chartpage.h"
 #include "tools/chart/Chartrun.h"
 #include "tools/chart/Charttonight.h"
+#include "tools/chart/Chartwhere.h"
+#include "minor/Minorlist.h"
 
 namespace {
 std::string ProgramFolder() {
@@ -25,10 +27,14 @@ std::string ProgramFolder() {
 
 // The sites the user keeps in the program: Sysinfo.dat in the folder the
 // program itself would use. Nothing is made or changed there.
+// The folder the program keeps the user's files in.
+std::string UserFolder(const TFolders& where) {
+    return where.Installed ? TFolders::UserData(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"))
+                           : where.User;
+}
+
 std::vector<TChartSite> UserSites(const TFolders& where) {
-    const std::string folder =
-        where.Installed ? TFolders::UserData(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"))
-                        : where.User;
+    const std::string folder = UserFolder(where);
     std::vector<TChartSite> sites;
     std::error_code ec;
     if (folder.empty() || !std::filesystem::is_regular_file(PathIn(folder, TSysInfo::kFileName), ec))
@@ -79,7 +85,26 @@ int main(int argc, char** argv) {
     TChartRun run;
     std::string error;
     const double mjd = ChartMjd(o, std::time(nullptr));
-    if (!o.CenterName.empty() && !ResolveChartCentre(o, where.Catalogs, mjd, error)) {
+    // Comets and asteroids: the program's folder Minor/ and the files named.
+    TMinorList minor;
+    if (!o.WhereName.empty() || !o.CenterName.empty()) {
+        const std::string user = UserFolder(where);
+        if (!user.empty()) minor.AddFolder(user + "/Minor");
+        for (const std::string& f : o.Elements) minor.AddFile(f);
+        for (const std::string& e : minor.Errors) std::fprintf(stderr, "quenlira-chart: %s\n", e.c_str());
+        if (minor.Skipped > 0)
+            std::fprintf(stderr, "quenlira-chart: %zu element lines skipped\n", minor.Skipped);
+    }
+    if (!o.WhereName.empty()) {
+        std::string text;
+        if (!ChartWhere(o, where.Catalogs, minor, mjd, text, error)) {
+            std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
+            return 2;
+        }
+        std::fputs(text.c_str(), stdout);
+        return 0;
+    }
+    if (!o.CenterName.empty() && !ResolveChartCentre(o, where.Catalogs, mjd, error, &minor)) {
         std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
         return 2;
     }
