@@ -99,6 +99,8 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
     BuildControls();
     BuildPartyControls();
     BuildFindControls();
+    BuildMenu();
+    SetToolTips();
     // The status line wraps a long reason; its whole text is also its tooltip.
     labParty->setWordWrap(true);
     labParty->installEventFilter(this);
@@ -360,7 +362,8 @@ void TfrmQVSKY::LayoutControls() {
     labNavi->setGeometry(54, 350, 40, 16);
     labCommand->setGeometry(98, 350, 34, 16);
     shpFullScreen->setGeometry(136, 350, 16, 16);
-    labMoonAge->setGeometry(160, 350, 66, 16);
+    labMoonAge->setGeometry(158, 350, 32, 16);
+    flbMenu->setGeometry(192, 350, 36, 16);
     shpMoon = QRect(232, 328, kMoonSize, kMoonSize);
 
     // The search panel: under the clock, or at the top of the second column.
@@ -581,6 +584,7 @@ void TfrmQVSKY::RedrawAtlas(bool record) {
     Atlas->SetCenterRa(CenterRa);
     Atlas->SetCenterDec(CenterDec);
     Atlas->Draw();
+    ++AtlasDrawings;
     update(shpAtlas);
     UpdateMountMark();
     if (record) {

@@ -32,7 +32,9 @@
 
 class TSysInfo;
 
+class QAction;
 class QLabel;
+class QMenu;
 class QPainter;
 class QPlainTextEdit;
 class TAtlas;
@@ -123,6 +125,7 @@ public:
     TViewHistory History;
     int AutoTicks = 0;  // 200 ms ticks of the real-time timer, to 100
     int Recomputes = 0; // full recomputations so far
+    int AtlasDrawings = 0; // atlas drawings so far
 
     struct TMemory {
         int Use = 0;
@@ -253,6 +256,12 @@ public:
     void ChartMouseMove(QPoint p);
     void ChartMousePress(QPoint p, Qt::MouseButton b);
     void ChartMouseRelease(QPoint p, Qt::MouseButton b);
+    // The wheel over the atlas (angle in eighths of a degree, 120 a notch):
+    // zooms about the pointer, the sky point under it staying there.
+    void AtlasWheel(QPoint p, int angleDelta);
+    // One atlas drawing for a burst of view changes, once the waiting events
+    // are handled; with `record` it adds a history entry.
+    void ScheduleAtlasRedraw(bool record);
     // ---- search lists and the pick pop-up (Qvskysearch.cpp) ----
     void SelectTab(int n);
     void FillSearchList(int tab, int menu);
@@ -326,6 +335,21 @@ public:
     QLabel* labParty = nullptr; // "Receiver: <ID>, last command <time>"
     std::unique_ptr<TRepeatTimer> timParty;
 
+    // ---- the menu (Qvskymenu.cpp) ----
+    // The "Menu" button under the clock opens it; each entry does what its
+    // key does. MenuNamed gives the submenu of that title, made on first
+    // use; other windows add their entries with AddMenuEntry (submenu, text,
+    // the key shown beside it or "", what it does).
+    QMenu* MenuNamed(const QString& title);
+    QAction* AddMenuEntry(const QString& menu, const QString& text, const QString& key,
+                          std::function<void()> act);
+    void OpenMenu();
+    QMenu* mnuMain = nullptr;
+    TFrameLabel* flbMenu = nullptr;
+    // What the window says when the pointer rests on a control or picture
+    // without words of its own (position in window coordinates).
+    QString ToolTipAt(QPoint p) const;
+
     // ---- the telescope (Qvskyscope.cpp) ----
     // The mount's reported place of date while a telescope is connected, and
     // its device name; set by the program once the telescope window exists.
@@ -358,10 +382,25 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
+    bool event(QEvent* e) override;
 
 private:
     void BuildControls();
+    void BuildMenu();
+    void SetToolTips();
+    QAction* switchActions_[8] = {};
+    // The sky point under an atlas pixel (window coordinates) with the
+    // window's view; the centre that puts (ra, dec) under that pixel.
+    void SkyUnder(QPoint p, double& ra, double& dec);
+    void KeepUnder(QPoint p, double ra, double dec);
+    void DragTo(QPoint p);
+    QPoint dragFrom_;
+    bool dragHeld_ = false, dragging_ = false;
+    double dragRa_ = 0.0, dragDec_ = 0.0;
+    int wheelRest_ = 0;
+    bool atlasPending_ = false, atlasRecord_ = false;
     void BuildDispControls();
     void LayoutControls();
     void FitSearchColumns();

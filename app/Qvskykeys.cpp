@@ -11,7 +11,10 @@
 #include "render/Clsatlas.h"
 #include "render/Clshayami.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -262,12 +265,12 @@ void TfrmQVSKY::ChartMousePress(QPoint p, Qt::MouseButton b) {
     if (shpAtlas.contains(p)) {
         SetFocusArea(5);
         if (b != Qt::LeftButton) return;
-        double dec = 0, ra = 0;
-        Atlas->Unproject(Atlas->GetProjection(), p.x() - shpAtlas.left(), p.y() - shpAtlas.top(),
-                         &dec, &ra, CenterDec, CenterRa);
-        CenterRa = ra;
-        CenterDec = dec;
-        RedrawAtlas(true);
+        // A click centres the atlas there on release; a drag moves the sky
+        // with the pointer. Either way the point pressed on is the one held.
+        dragFrom_ = p;
+        dragHeld_ = true;
+        dragging_ = false;
+        SkyUnder(p, dragRa_, dragDec_);
         return;
     }
     if (shpMoon.contains(p)) {
@@ -287,12 +290,105 @@ void TfrmQVSKY::ChartMousePress(QPoint p, Qt::MouseButton b) {
 }
 
 void TfrmQVSKY::ChartMouseRelease(QPoint p, Qt::MouseButton b) {
+    if (b == Qt::LeftButton && dragHeld_) {
+        dragHeld_ = false;
+        if (dragging_) {
+            dragging_ = false;
+            DragTo(p);
+        } else {
+            CenterRa = dragRa_;
+            CenterDec = dragDec_;
+        }
+        // One history entry for the whole drag, drawn now (nothing stale left).
+        atlasPending_ = false;
+        RedrawAtlas(true);
+        return;
+    }
     if (b == Qt::RightButton && shpAtlas.contains(p))
         PickObjects(p.x() - shpAtlas.left(), p.y() - shpAtlas.top());
 }
 
+void TfrmQVSKY::SkyUnder(QPoint p, double& ra, double& dec) {
+    // With the window's view, which may be ahead of the last drawing.
+    Atlas->SetViewWidth(shpAtlas.width());
+    Atlas->SetViewHeight(shpAtlas.height());
+    Atlas->SetScale(Scale);
+    Atlas->Unproject(Atlas->GetProjection(), p.x() - shpAtlas.left(), p.y() - shpAtlas.top(), &dec,
+                     &ra, CenterDec, CenterRa);
+}
+
+void TfrmQVSKY::KeepUnder(QPoint p, double ra, double dec) {
+    const double x = static_cast<double>(p.x() - shpAtlas.left() - shpAtlas.width() / 2) / Scale;
+    const double y = static_cast<double>(p.y() - shpAtlas.top() - shpAtlas.height() / 2) / Scale;
+    skyrules::CentreKeeping(ra, dec, x, y, CenterDec, CenterRa, CenterDec);
+}
+
+void TfrmQVSKY::DragTo(QPoint p) {
+    KeepUnder(p, dragRa_, dragDec_);
+}
+
+void TfrmQVSKY::AtlasWheel(QPoint p, int angleDelta) {
+    if (!shpAtlas.contains(p)) return;
+    SetFocusArea(5);
+    // A notch is 120; fine-stepping wheels and touch pads send parts of one.
+    wheelRest_ += angleDelta;
+    const int notches = wheelRest_ / 120;
+    wheelRest_ -= notches * 120;
+    if (notches == 0) return;
+    int next = Scale;
+    for (int k = 0; k < std::abs(notches); ++k)
+        next = notches > 0 ? skyrules::ZoomIn(next) : skyrules::ZoomOut(next);
+    if (next == Scale) {
+        wheelRest_ = 0; // at a limit: turning on does nothing, and nothing is saved up
+        return;
+    }
+    double ra = 0, dec = 0;
+    SkyUnder(p, ra, dec);
+    Scale = next;
+    KeepUnder(p, ra, dec);
+    ScheduleAtlasRedraw(true);
+}
+
+void TfrmQVSKY::ScheduleAtlasRedraw(bool record) {
+    // Wheel and drag events come faster than drawings: they change the view
+    // and ask for one drawing, made once the events waiting are handled.
+    atlasRecord_ = atlasRecord_ || record;
+    if (atlasPending_) return;
+    atlasPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (!atlasPending_) return;
+        atlasPending_ = false;
+        const bool rec = atlasRecord_;
+        atlasRecord_ = false;
+        UpdatePointer(CenterRa, CenterDec);
+        RedrawAtlas(rec);
+    });
+}
+
 void TfrmQVSKY::mouseMoveEvent(QMouseEvent* e) {
-    ChartMouseMove(e->position().toPoint());
+    const QPoint p = e->position().toPoint();
+    if (dragHeld_ && (e->buttons() & Qt::LeftButton)) {
+        if (!dragging_ && (p - dragFrom_).manhattanLength() >= QApplication::startDragDistance()) {
+            dragging_ = true;
+            setCursor(Qt::ClosedHandCursor);
+        }
+        if (dragging_) {
+            DragTo(p);
+            ScheduleAtlasRedraw(false);
+            return;
+        }
+    }
+    ChartMouseMove(p);
+}
+
+void TfrmQVSKY::wheelEvent(QWheelEvent* e) {
+    const QPoint p = e->position().toPoint();
+    if (!shpAtlas.contains(p)) {
+        e->ignore();
+        return;
+    }
+    AtlasWheel(p, e->angleDelta().y());
+    e->accept();
 }
 
 void TfrmQVSKY::mousePressEvent(QMouseEvent* e) {

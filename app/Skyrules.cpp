@@ -22,6 +22,43 @@ int ZoomOut(int scale) {
     return static_cast<int>(std::max<double>(std::trunc(scale * 2.0 / 3.0), kMinScale));
 }
 
+void CentreKeeping(double ra, double dec, double x, double y, double nearDec, double& centreRa,
+                   double& centreDec) {
+    const double rho = std::hypot(x, y);
+    if (rho < 1e-15) {
+        centreRa = ra;
+        centreDec = dec;
+        return;
+    }
+    // The point's direction from the centre: north and east parts of the
+    // unit bearing (the chart has north up and east to the left).
+    const double un = -y / rho, ue = -x / rho;
+    const double c = std::cos(rho), s = std::sin(rho);
+    // Its height above the equator: sin dec = cos rho sin dc + s un cos dc
+    // = A sin(dc + phi).
+    const double a = std::hypot(c, s * un), phi = std::atan2(s * un, c);
+    const double q = std::asin(std::clamp(std::sin(dec) / a, -1.0, 1.0));
+    double best = 0.0, bestOff = 1e9;
+    for (double d : {q - phi, kHalfPi * 2 - q - phi, -kHalfPi * 2 - q - phi}) {
+        // A root beyond a pole counts only when no other is within them.
+        const double held = std::clamp(d, -kHalfPi, kHalfPi);
+        const double off = 100 * std::fabs(d - held) + std::fabs(held - nearDec);
+        if (off < bestOff) {
+            bestOff = off;
+            best = held;
+        }
+    }
+    centreDec = best;
+    // The point as seen from a centre at right ascension 0: its right
+    // ascension there is the offset of the true centre's.
+    const double sd = std::sin(best), cd = std::cos(best);
+    const double vx = c * cd - s * un * sd, vy = s * ue;
+    double r = ra - std::atan2(vy, vx);
+    r = std::fmod(r, kTwoPi);
+    if (r < 0) r += kTwoPi;
+    centreRa = r;
+}
+
 double StepDec(double dec, int direction, int atlasHeight, int scale) {
     const double step = (static_cast<double>(atlasHeight) / std::max(scale, 1)) / 4.0;
     if (direction > 0) {

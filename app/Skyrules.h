@@ -30,6 +30,15 @@ double RaSpan(double leftRa, double rightRa);
 // span, kept within [0, 2pi].
 double StepRa(double ra, int direction, double span);
 
+// The chart centre at which the sky point (ra, dec) lies at the offset
+// (x, y) from the centre, in radians of the atlas's projection (x to the
+// right, west; y down, south): what keeps a point under the pointer while
+// zooming or dragging. Of the two centres that do, the one nearer `nearDec`
+// in declination; a point the projection cannot bring there (beyond a pole)
+// keeps the nearest declination. Right ascension in [0, 2pi).
+void CentreKeeping(double ra, double dec, double x, double y, double nearDec, double& centreRa,
+                   double& centreDec);
+
 // The sensitivity after a request: -99 one fainter-limit step down (from -4
 // up), 99 one up (below 5), anything else taken as it is.
 int StepSensitivity(int current, int value);

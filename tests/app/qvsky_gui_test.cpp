@@ -19,6 +19,9 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <erfa.h>
@@ -29,6 +32,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -714,4 +718,118 @@ TEST_F(ChartWindow, DeepStarsArePickedListedAndShownAndADamagedLayerIsLeftOut) {
     EXPECT_NE(torn.DeepStarProblem.find("Tycho.dat"), std::string::npos) << torn.DeepStarProblem;
     EXPECT_NE(torn.DeepStarProblem.find("37 bytes"), std::string::npos) << torn.DeepStarProblem;
     fs::remove_all(dir);
+}
+
+// The wheel zooms about the pointer: the sky point under it stays under it
+// (where the atlas now draws it, by its own projection); a burst of notches
+// makes one drawing and one history entry; turning on at a limit does nothing.
+TEST_F(ChartWindow, WheelZoomsAboutThePointerInOneDrawingAndStopsAtTheLimits) {
+    const QRect a = sky_->shpAtlas;
+    const QPoint at = a.topLeft() + QPoint(a.width() / 2 + 150, a.height() / 2 - 90);
+    double ra = 0, dec = 0;
+    sky_->Atlas->Unproject(1, at.x() - a.left(), at.y() - a.top(), &dec, &ra, sky_->CenterDec,
+                           sky_->CenterRa);
+    auto wheel = [&](int delta) {
+        QWheelEvent e(at, sky_->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(sky_.get(), &e);
+    };
+    const int drawings = sky_->AtlasDrawings, entries = sky_->History.Index();
+    for (int k = 0; k < 3; ++k)
+        wheel(120);
+    EXPECT_EQ(sky_->AtlasDrawings, drawings); // not yet: the burst is still coming
+    QApplication::processEvents();
+    EXPECT_EQ(sky_->AtlasDrawings, drawings + 1);
+    EXPECT_EQ(sky_->History.Index(), entries + 1);
+    EXPECT_EQ(sky_->Scale, 3375);
+    double x = 0, y = 0;
+    ASSERT_TRUE(sky_->Atlas->Project(1, &x, &y, sky_->CenterDec, sky_->CenterRa, dec, ra));
+    EXPECT_NEAR(3375 * x + a.width() / 2, at.x() - a.left(), 1.0);
+    EXPECT_NEAR(3375 * y + a.height() / 2, at.y() - a.top(), 1.0);
+    // Half notches add up; out past the widest scale it stops there.
+    wheel(-60);
+    QApplication::processEvents();
+    EXPECT_EQ(sky_->Scale, 3375);
+    wheel(-60);
+    for (int k = 0; k < 12; ++k)
+        wheel(-120);
+    QApplication::processEvents();
+    EXPECT_EQ(sky_->Scale, 300);
+    const double ra300 = sky_->CenterRa;
+    const int atLimit = sky_->AtlasDrawings;
+    wheel(-120);
+    QApplication::processEvents();
+    EXPECT_EQ(sky_->AtlasDrawings, atLimit);
+    EXPECT_EQ(sky_->CenterRa, ra300);
+}
+
+// Dragging carries the sky point pressed on with the pointer, with one
+// history entry at the end; a click without moving still centres there.
+TEST_F(ChartWindow, DragMovesTheSkyWithThePointerAndAClickStillCentres) {
+    const QRect a = sky_->shpAtlas;
+    const QPoint from = a.center(), to = a.center() + QPoint(-120, 70);
+    double ra = 0, dec = 0;
+    sky_->Atlas->Unproject(1, from.x() - a.left(), from.y() - a.top(), &dec, &ra, sky_->CenterDec,
+                           sky_->CenterRa);
+    const int entries = sky_->History.Index();
+    QTest::mousePress(sky_.get(), Qt::LeftButton, Qt::NoModifier, from);
+    for (int k = 1; k <= 6; ++k) {
+        QMouseEvent move(QEvent::MouseMove, from + (to - from) * k / 6,
+                         sky_->mapToGlobal(from + (to - from) * k / 6), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(sky_.get(), &move);
+    }
+    QApplication::processEvents();
+    QTest::mouseRelease(sky_.get(), Qt::LeftButton, Qt::NoModifier, to);
+    EXPECT_EQ(sky_->History.Index(), entries + 1);
+    double x = 0, y = 0;
+    ASSERT_TRUE(sky_->Atlas->Project(1, &x, &y, sky_->CenterDec, sky_->CenterRa, dec, ra));
+    EXPECT_NEAR(1000 * x + a.width() / 2, to.x() - a.left(), 1.0);
+    EXPECT_NEAR(1000 * y + a.height() / 2, to.y() - a.top(), 1.0);
+    // The drag went left and down: the centre moved west (less right
+    // ascension) and north.
+    EXPECT_LT(sky_->CenterRa, 1.4835);
+    EXPECT_GT(sky_->CenterDec, 0.0);
+}
+
+// The menu names every function key of the key chart and does what the key does.
+TEST_F(ChartWindow, MenuListsEveryFunctionKeyAndActsLikeTheKeys) {
+    QStringList keys;
+    std::function<void(QMenu*)> walk = [&](QMenu* m) {
+        for (QAction* act : m->actions()) {
+            if (act->menu()) walk(act->menu());
+            const QString t = act->text();
+            if (t.contains('\t')) keys << t.section('\t', 1).split(", ");
+        }
+    };
+    walk(sky_->mnuMain);
+    for (int f = 1; f <= 11; ++f)
+        EXPECT_TRUE(keys.contains(QString("F%1").arg(f))) << f;
+    for (const char* k : {"PageUp", "PageDown", "Alt+Left", "Alt+Right", "Insert", "Delete",
+                          "Keypad +", "Keypad -", "Keypad 0", "Keypad 9", "Ctrl+S", "Ctrl+F"})
+        EXPECT_TRUE(keys.contains(k)) << k;
+    auto trigger = [&](const QString& menu, const QString& start) {
+        for (QAction* act : sky_->MenuNamed(menu)->actions())
+            if (act->text().startsWith(start)) {
+                act->trigger();
+                return true;
+            }
+        return false;
+    };
+    ASSERT_TRUE(trigger("View", "Zoom in"));
+    EXPECT_EQ(sky_->Scale, 1500);
+    ASSERT_TRUE(trigger("View", "More stars"));
+    EXPECT_EQ(sky_->Sensitivity, 1);
+    ASSERT_TRUE(trigger("View", "Grid"));
+    EXPECT_EQ(sky_->Switch[6], 0);
+    ASSERT_TRUE(trigger("Areas", "Clock"));
+    EXPECT_EQ(sky_->FocusArea, 1);
+    // The button under the atlas opens it.
+    QTest::mousePress(sky_->flbMenu, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(sky_->mnuMain->isVisible());
+    sky_->mnuMain->hide();
+    EXPECT_FALSE(sky_->flbMenu->toolTip().isEmpty());
+    EXPECT_EQ(sky_->ToolTipAt(sky_->labMoonAge->geometry().center()), "");
+    EXPECT_FALSE(sky_->labMoonAge->toolTip().isEmpty());
+    EXPECT_FALSE(sky_->ToolTipAt(sky_->labRA->geometry().center()).isEmpty());
 }

@@ -3,6 +3,7 @@
 // new-moon times.
 #include "app/Clshistory.h"
 #include "app/Skyrules.h"
+#include "render/Clsatlas.h"
 
 #include <gtest/gtest.h>
 
@@ -95,4 +96,49 @@ TEST(ViewHistory, KeepsAHundredViewsAndForgetsTheForwardOnesOnANewView) {
     v.Mjd = 60000.0;
     EXPECT_TRUE(h.Record(v, 60000.0));
     EXPECT_FALSE(h.Record(v, 60000.0));
+}
+
+// The centre that keeps a sky point under the pointer: hand-worked cases on
+// the equator and the meridian, then the atlas's own projection of the point
+// from the centre found, over the whole chart and near the poles.
+TEST(SkyRules, CentreKeepingPutsThePointWhereThePointerIs) {
+    const double deg = std::acos(-1.0) / 180;
+    double ra = 0, dec = 0;
+    // 0.1 rad right of the centre is west: the centre lies 0.1 rad east.
+    skyrules::CentreKeeping(0.0, 0.0, 0.1, 0.0, 0.0, ra, dec);
+    EXPECT_NEAR(ra, 0.1, 1e-12);
+    EXPECT_NEAR(dec, 0.0, 1e-12);
+    // 0.1 rad below the centre is south: the centre lies 0.1 rad north.
+    skyrules::CentreKeeping(1.0, 80 * deg, 0.0, 0.1, 80 * deg, ra, dec);
+    EXPECT_NEAR(ra, 1.0, 1e-12);
+    EXPECT_NEAR(dec, 80 * deg + 0.1, 1e-12);
+
+    // The sky point at a pixel as the atlas itself finds it from a centre;
+    // from that point and pixel the centre comes back.
+    TAtlas atlas(1, 1000, 800);
+    atlas.SetViewWidth(1000);
+    atlas.SetViewHeight(800);
+    struct Case {
+        double ra, dec;
+        int scale, px, py;
+    } cases[] = {{1.4835, 0.0, 1000, 800, 100},    {5.0, 60 * deg, 300, 20, 790},
+                 {0.2, -70 * deg, 2000, 999, 0},   {3.0, 89.5 * deg, 5000, 700, 650},
+                 {6.2, -45 * deg, 400, 10, 400},    {2.0, -89.9 * deg, 300, 500, 0},
+                 {4.0, 30 * deg, 1200000, 999, 799}};
+    for (const Case& c : cases) {
+        atlas.SetScale(c.scale);
+        double pra = 0, pdec = 0;
+        atlas.Unproject(1, c.px, c.py, &pdec, &pra, c.dec, c.ra);
+        const double x = (c.px - 500.0) / c.scale, y = (c.py - 400.0) / c.scale;
+        skyrules::CentreKeeping(pra, pdec, x, y, c.dec + 0.02, ra, dec);
+        EXPECT_NEAR(dec, c.dec, 1e-9) << c.ra << " " << c.dec;
+        EXPECT_NEAR(std::remainder(ra - c.ra, 2 * std::acos(-1.0)) * std::cos(c.dec), 0.0, 1e-9)
+            << c.ra << " " << c.dec;
+        EXPECT_GE(ra, 0.0);
+        EXPECT_LT(ra, 2 * std::acos(-1.0));
+    }
+    // A point the pointer cannot hold at that distance (zooming in beside
+    // the pole) stops the centre at the pole.
+    skyrules::CentreKeeping(0.0, 80 * deg, 0.0, 0.5, 85 * deg, ra, dec);
+    EXPECT_NEAR(dec, 90 * deg, 1e-12);
 }
