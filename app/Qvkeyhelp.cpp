@@ -68,6 +68,9 @@ TfrmKeyHelp::TfrmKeyHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frame
         {"", "Save charts", K{"Ctrl+S"}},
         {"F10", "Party", {}},
         {"F11", "Telescope", K{"Ctrl+T"}},
+        {"", "To the list", K{"Ctrl+L"}},
+        {"", "Log it", K{"Ctrl+J"}},
+        {"", "Lists Log", K{"Ctrl+Shift+L", "Ctrl+Shift+J"}},
         {"", "Stop", K{"Esc"}},
     };
     Build();

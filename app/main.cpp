@@ -4,14 +4,19 @@
 #include "app/Errhandler.h"
 #include "app/Forms.h"
 #include "app/Qvkeyhelp.h"
+#include "app/Qvlists.h"
+#include "app/Qvlog.h"
 #include "app/Qvmes.h"
 #include "app/Qvopen.h"
 #include "app/Qvscope.h"
 #include "app/Qvselobj.h"
 #include "app/Qvsky.h"
+#include "app/Qvskylog.h"
 #include "app/Singleinst.h"
 #include "catalog/Clsfolders.h"
 #include "navi/Qvzorede.h"
+#include "obslog/Clslogdb.h"
+#include "obslog/Clsobslog.h"
 #include "controls/Calclock.h"
 #include "controls/Framelabel.h"
 #include "party/Qvcommander.h"
@@ -26,8 +31,10 @@
 #include <QShortcut>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -157,6 +164,94 @@ void WireTelescope(TfrmQVSKY& sky) {
     QObject::connect(key, &QShortcut::activated, [&sky] { sky.ShowTelescope(); });
 }
 
+
+// The observing lists and log: the chart's selected object goes to a list
+// (Ctrl+L) or into the log (Ctrl+J) at the clock's moment, or now in auto
+// drive; a list's row centres the chart. Ctrl+Shift+L and Ctrl+Shift+J
+// show the two windows.
+void WireLog(TfrmQVSKY& sky, TfrmLists& lists, TfrmLog& log, TLogDb* db, const std::string& why) {
+    const auto nowMjd = [] {
+        return QDateTime::currentMSecsSinceEpoch() / 86400000.0 + 40587.0;
+    };
+    lists.Now = nowMjd;
+    lists.Site = [&sky](TLocation& site, double& zone) {
+        site = sky.Location;
+        zone = sky.DiffUT + sky.Summer;
+    };
+    lists.OnChoose = [&sky](const TLogObject& o) {
+        CentreChartOn(sky, o);
+        sky.raise();
+        sky.activateWindow();
+    };
+    lists.SetDatabase(db, why);
+    log.SetDatabase(db, why);
+    auto selected = [&sky](TLogObject& o) {
+        if (SelectedLogObject(sky, o)) return true;
+        sky.Ask(2, "Select a Object");
+        return false;
+    };
+    auto showWindow = [](QWidget& w) {
+        w.show();
+        w.raise();
+        w.activateWindow();
+    };
+    auto key = [&sky](const char* seq, std::function<void()> f) {
+        auto* k = new QShortcut(QKeySequence(seq), &sky);
+        QObject::connect(k, &QShortcut::activated, std::move(f));
+    };
+    key("Ctrl+L", [&lists, selected] {
+        TLogObject o;
+        if (!selected(o)) return;
+        // The list comes into view; the keyboard stays with the chart.
+        if (!lists.isVisible()) {
+            lists.setAttribute(Qt::WA_ShowWithoutActivating);
+            lists.show();
+            lists.setAttribute(Qt::WA_ShowWithoutActivating, false);
+        }
+        lists.AddObject(o);
+    });
+    key("Ctrl+Shift+L", [&lists, showWindow] {
+        lists.Refresh();
+        showWindow(lists);
+    });
+    key("Ctrl+Shift+J", [&log, showWindow] {
+        log.Refresh();
+        showWindow(log);
+    });
+    key("Ctrl+J", [&sky, &log, db, selected, nowMjd, showWindow] {
+        TObservation o;
+        if (!selected(o.Object)) return;
+        const double mjd = sky.AutoDrive ? nowMjd() : sky.Mjd.GetMJD();
+        o.Begin = std::llround((mjd - 40587.0) * 86400);
+        o.UtcOffsetMin = static_cast<int>(std::lround((sky.DiffUT + sky.Summer) * 60));
+        if (db) {
+            // The chart's site, kept in the log once.
+            TLogSite site;
+            double h = 0, diff = 0, summer = 0;
+            sky.CurrentSite(site.Lng, site.Lat, h, diff, summer, site.Name);
+            site.Elevation = h;
+            site.TimezoneMin = static_cast<int>(std::lround(diff * 60));
+            TObsLog book(*db);
+            for (const TLogSite& s : book.ReadAll().Sites)
+                if (s.Name == site.Name && std::fabs(s.Lng - site.Lng) < 1e-9 &&
+                    std::fabs(s.Lat - site.Lat) < 1e-9)
+                    o.SiteId = s.Id;
+            std::string err;
+            if (!o.SiteId && !site.Name.empty()) o.SiteId = book.AddSite(site, err);
+            // The observer and equipment of the last entry are the likeliest.
+            const auto last = book.Entries();
+            if (!last.empty()) {
+                o.ObserverId = last.back().ObserverId;
+                o.ScopeId = last.back().ScopeId;
+                o.EyepieceId = last.back().EyepieceId;
+                o.Magnification = last.back().Magnification;
+            }
+        }
+        showWindow(log);
+        log.NewEntry(o);
+    });
+}
+
 } // namespace
 
 // Resident memory of this process, MB.
@@ -221,6 +316,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string folder = where.User;
+    // The lists and log: a database that cannot be used is left alone and
+    // the program goes on without them; the log says why.
+    TLogDb logDb;
+    std::string logWhy;
+    TLogDb* logBook = &logDb;
+    if (!logDb.Open(TLogDb::FileIn(folder), logWhy)) {
+        logBook = nullptr;
+        AppendErrLog(folder, 0, logWhy);
+    }
+    TfrmLists* frmLists = nullptr;
+    TfrmLog* frmLog = nullptr;
     try {
         frmQVOpen = new TfrmQVOpen(folder);
         frmQVSKY = new TfrmQVSKY(where.Catalogs);
@@ -236,6 +342,8 @@ int main(int argc, char** argv) {
         frmSetParty = new TfrmSetParty(folder);
         frmDir = new TfrmDir;
         frmScope = new TfrmScope(folder);
+        frmLists = new TfrmLists;
+        frmLog = new TfrmLog;
     } catch (const std::exception& e) {
         // Without the opening window (its settings file could not be made)
         // there is no handler: report and log here.
@@ -254,6 +362,7 @@ int main(int argc, char** argv) {
     WireChart(*frmQVSKY);
     WireParty(*frmQVSKY);
     WireTelescope(*frmQVSKY);
+    WireLog(*frmQVSKY, *frmLists, *frmLog, logBook, logWhy);
     if (cmd.Telescope)
         frmScope->ConnectTo(cmd.TelescopeHost, cmd.TelescopePort, cmd.TelescopeDevice);
 

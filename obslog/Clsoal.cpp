@@ -165,7 +165,7 @@ std::string TOal::Write(const TLogData& d) {
     o.Close("targets", 2);
 
     o.Open("scopes", 2);
-    for (const TScope& x : d.Scopes) {
+    for (const TLogScope& x : d.Scopes) {
         o.Open("scope id=\"" + Ref("scope", x.Id) + "\" xsi:type=\"oal:scopeType\"", 4);
         o.El("model", x.Model, 6);
         if (!x.Type.empty()) o.El("type", x.Type, 6);
@@ -436,7 +436,7 @@ bool TOal::Read(const std::string& text, TLogData& d, std::string& error) {
     }
     for (const TXmlNode* n : section("scopes", "scope")) {
         const std::string where = "scope \"" + n->Attr("id") + "\"";
-        TScope s;
+        TLogScope s;
         s.Id = in.NewId(scopeIds, *n, where);
         s.Model = Trim(n->ChildText("model"));
         s.Type = Trim(n->ChildText("type"));

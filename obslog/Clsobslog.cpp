@@ -116,7 +116,7 @@ std::int64_t TObsLog::AddSite(const TLogSite& s, std::string& error) {
     });
 }
 
-std::int64_t TObsLog::AddScope(const TScope& s, std::string& error) {
+std::int64_t TObsLog::AddScope(const TLogScope& s, std::string& error) {
     if (s.Model.empty() || !(s.Aperture > 0) || !(s.FocalLength > 0)) {
         error = "A telescope needs a name, an aperture and a focal length";
         return 0;
@@ -331,7 +331,7 @@ bool TObsLog::Import(const TLogData& data, int& added, int& skipped, std::string
                           [&](TStmt& q) { q.Bind(1, s.Name).Bind(2, s.Lng).Bind(3, s.Lat); },
                           [&] { return AddSite(s, err); })))
                     return false;
-            for (const TScope& s : data.Scopes)
+            for (const TLogScope& s : data.Scopes)
                 if (!(scope[s.Id] = findOrAdd(
                           "SELECT id FROM scopes WHERE model = ? AND aperture = ? AND "
                           "focal_length = ?",

@@ -20,7 +20,7 @@ public:
     // equipment must name a model and have its lengths above 0.
     std::int64_t AddObserver(const TObserver& o, std::string& error);
     std::int64_t AddSite(const TLogSite& s, std::string& error);
-    std::int64_t AddScope(const TScope& s, std::string& error);
+    std::int64_t AddScope(const TLogScope& s, std::string& error);
     std::int64_t AddEyepiece(const TEyepiece& e, std::string& error);
     std::int64_t AddFilter(const TFilter& f, std::string& error);
     std::int64_t AddSession(const TLogSession& s, std::string& error);

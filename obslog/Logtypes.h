@@ -57,11 +57,11 @@ struct TLogSite {
     bool operator==(const TLogSite&) const = default;
 };
 
-struct TScope {
+struct TLogScope {
     std::int64_t Id = 0;
     std::string Model, Type, Vendor; // Type: the usual letter (N Newton, R refractor, ...)
     double Aperture = 0, FocalLength = 0; // millimetres, both above 0
-    bool operator==(const TScope&) const = default;
+    bool operator==(const TLogScope&) const = default;
 };
 
 struct TEyepiece {
@@ -112,7 +112,7 @@ struct TObservation {
 struct TLogData {
     std::vector<TObserver> Observers;
     std::vector<TLogSite> Sites;
-    std::vector<TScope> Scopes;
+    std::vector<TLogScope> Scopes;
     std::vector<TEyepiece> Eyepieces;
     std::vector<TFilter> Filters;
     std::vector<TLogSession> Sessions;

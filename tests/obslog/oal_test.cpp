@@ -35,7 +35,7 @@ TLogData FillEverything(TLogDb& db) {
     TLogSite chile{0, "Las Campanas", -70.7 * Deg, -29.0 * Deg, std::nullopt, -240};
     tokyo.Id = log.AddSite(tokyo, err);
     chile.Id = log.AddSite(chile, err);
-    TScope dob{0, "Dobson 250/1200", "N", "GSO", 254, 1200};
+    TLogScope dob{0, "Dobson 250/1200", "N", "GSO", 254, 1200};
     dob.Id = log.AddScope(dob, err);
     TEyepiece ep{0, "Nagler 13", "TeleVue", 13, 82.0};
     TEyepiece plossl{0, "Pl\xC3\xB6ssl 25", "", 25, std::nullopt};
