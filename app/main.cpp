@@ -195,11 +195,13 @@ void WireLog(TfrmQVSKY& sky, TfrmLists& lists, TfrmLog& log, TLogDb* db, const s
         w.raise();
         w.activateWindow();
     };
-    auto key = [&sky](const char* seq, std::function<void()> f) {
+    // Each command has its key and an entry in the chart window's menu.
+    auto key = [&sky](const char* text, const char* seq, std::function<void()> f) {
         auto* k = new QShortcut(QKeySequence(seq), &sky);
-        QObject::connect(k, &QShortcut::activated, std::move(f));
+        QObject::connect(k, &QShortcut::activated, f);
+        sky.AddMenuEntry("Observing", text, seq, std::move(f));
     };
-    key("Ctrl+L", [&lists, selected] {
+    key("Add the selected object to the list", "Ctrl+L", [&lists, selected] {
         TLogObject o;
         if (!selected(o)) return;
         // The list comes into view; the keyboard stays with the chart.
@@ -210,15 +212,15 @@ void WireLog(TfrmQVSKY& sky, TfrmLists& lists, TfrmLog& log, TLogDb* db, const s
         }
         lists.AddObject(o);
     });
-    key("Ctrl+Shift+L", [&lists, showWindow] {
+    key("Observing lists...", "Ctrl+Shift+L", [&lists, showWindow] {
         lists.Refresh();
         showWindow(lists);
     });
-    key("Ctrl+Shift+J", [&log, showWindow] {
+    key("Observing log...", "Ctrl+Shift+J", [&log, showWindow] {
         log.Refresh();
         showWindow(log);
     });
-    key("Ctrl+J", [&sky, &log, db, selected, nowMjd, showWindow] {
+    key("Log the selected object...", "Ctrl+J", [&sky, &log, db, selected, nowMjd, showWindow] {
         TObservation o;
         if (!selected(o.Object)) return;
         const double mjd = sky.AutoDrive ? nowMjd() : sky.Mjd.GetMJD();
