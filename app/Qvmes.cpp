@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -51,8 +52,7 @@ TFrameLabel* TfrmQVMes::MakeButton(const char* caption, int code) {
     b->resize(kButtonWidth, kButtonHeight);
     b->hide();
     b->OnMouseDown = [this, code](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
-        result_ = code;
-        accept();
+        Answer(code);
     };
     return b;
 }
@@ -156,4 +156,38 @@ void TfrmQVMes::mousePressEvent(QMouseEvent* e) {
 
 void TfrmQVMes::mouseMoveEvent(QMouseEvent* e) {
     if (e->buttons() & Qt::LeftButton) move(e->globalPosition().toPoint() - dragOffset_);
+}
+
+void TfrmQVMes::Answer(int code) {
+    result_ = code;
+    // No and Cancel end the dialog as rejected, like the Escape they stand for.
+    if (code == mrNo || code == mrCancel)
+        reject();
+    else
+        accept();
+}
+
+void TfrmQVMes::keyPressEvent(QKeyEvent* e) {
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    const bool escape = e->key() == Qt::Key_Escape;
+    if (!enter && !escape) {
+        QDialog::keyPressEvent(e);
+        return;
+    }
+    e->accept();
+    switch (buttons_) {
+    case 1:
+        Answer(enter ? mrYes : mrNo);
+        break;
+    case 2:
+        Answer(mrOk);
+        break;
+    case 3:
+        Answer(enter ? mrOk : mrCancel);
+        break;
+    default:
+        // Only a text: either key closes it, unanswered.
+        reject();
+        break;
+    }
 }

@@ -36,8 +36,12 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    // Enter answers with the default (Yes, or OK), Escape with No or Cancel
+    // (OK when that is the only button).
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    void Answer(int code);
     TFrameLabel* MakeButton(const char* caption, int code);
     void PlacePair(TFrameLabel* left, TFrameLabel* right, int top);
 

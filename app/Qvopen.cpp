@@ -158,9 +158,11 @@ void TfrmQVOpen::closeEvent(QCloseEvent* e) {
 }
 
 void TfrmQVOpen::keyPressEvent(QKeyEvent* e) {
-    // Escape would close a dialog, and closing this window ends the program.
+    // Escape leaves a change of site with the site as it was; at start-up
+    // closing this window would end the program, so there it does nothing.
     if (e->key() == Qt::Key_Escape) {
         e->accept();
+        if (!FirstStart) reject();
         return;
     }
     QDialog::keyPressEvent(e);

@@ -268,7 +268,8 @@ bool TfrmSetParty::eventFilter(QObject* obj, QEvent* e) {
             edtParty[(k + n - 1) % n]->setFocus();
             return true;
         case Qt::Key_Escape:
-            return true; // stays in the same input
+            flbCancelMouseDown(); // closes without a change
+            return true;
         default:
             return false;
         }

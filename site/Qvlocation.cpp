@@ -333,12 +333,19 @@ void TfrmLocation::closeEvent(QCloseEvent* e) {
 }
 
 void TfrmLocation::keyPressEvent(QKeyEvent* e) {
-    // Escape belongs to the inputs (cancel an edit); it never closes the editor.
     if (e->key() == Qt::Key_Escape) {
         e->accept();
+        Dismiss();
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+void TfrmLocation::Dismiss() {
+    // Escape is the answer itself: closed without a change and without asking.
+    Result = 0;
+    closing_ = true;
+    reject();
 }
 
 QWidget* TfrmLocation::NextInput(QWidget* w, int step) const {
@@ -357,7 +364,10 @@ bool TfrmLocation::eventFilter(QObject* obj, QEvent* e) {
             kinLngD->setFocus();
             return true;
         }
-        if (k->key() == Qt::Key_Escape) return true; // the focus stays in the name
+        if (k->key() == Qt::Key_Escape) {
+            Dismiss();
+            return true;
+        }
     }
     return QDialog::eventFilter(obj, e);
 }
@@ -380,6 +390,7 @@ void TfrmLocation::KinKeyDown(QWidget* sender, int& key) {
     case Qt::Key_Escape:
         kin->Cancel();
         key = 0;
+        Dismiss();
         break;
     default:
         break;

@@ -66,6 +66,8 @@ protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    // Closes the editor without a change (Escape).
+    void Dismiss();
     bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:

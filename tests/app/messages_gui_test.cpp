@@ -97,10 +97,28 @@ TEST(MessageWindow, ResultCodes) {
     EXPECT_EQ(m.GetResult(), 10004);
     PressDuringExec(m, m.flbOk);
     EXPECT_EQ(m.GetResult(), 10003);
-    // Closed another way: the last result stays.
-    QTimer::singleShot(0, [&m] { QTest::keyClick(&m, Qt::Key_Escape); });
-    EXPECT_EQ(m.exec(), QDialog::Rejected);
-    EXPECT_EQ(m.GetResult(), 10003);
+}
+
+// Enter answers with the default button, Escape with the other one (No,
+// Cancel; OK when it stands alone); a text without buttons just closes.
+TEST(MessageWindow, EnterAndEscapeAnswer) {
+    TfrmQVMes m;
+    auto keyDuringExec = [&m](int buttons, Qt::Key key) {
+        m.SetMes(buttons, "Sure?");
+        QTimer::singleShot(0, [&m, key] { QTest::keyClick(&m, key); });
+        const int outcome = m.exec();
+        EXPECT_FALSE(m.isVisible());
+        return std::make_pair(outcome, m.GetResult());
+    };
+    using P = std::pair<int, int>;
+    EXPECT_EQ(keyDuringExec(1, Qt::Key_Return), P(QDialog::Accepted, 10001));
+    EXPECT_EQ(keyDuringExec(1, Qt::Key_Enter), P(QDialog::Accepted, 10001));
+    EXPECT_EQ(keyDuringExec(1, Qt::Key_Escape), P(QDialog::Rejected, 10002));
+    EXPECT_EQ(keyDuringExec(2, Qt::Key_Return), P(QDialog::Accepted, 10003));
+    EXPECT_EQ(keyDuringExec(2, Qt::Key_Escape), P(QDialog::Accepted, 10003));
+    EXPECT_EQ(keyDuringExec(3, Qt::Key_Enter), P(QDialog::Accepted, 10003));
+    EXPECT_EQ(keyDuringExec(3, Qt::Key_Escape), P(QDialog::Rejected, 10004));
+    EXPECT_EQ(keyDuringExec(0, Qt::Key_Return), P(QDialog::Rejected, 0));
 }
 
 TEST(MessageWindow, EscapeOnANewQuestionIsNeverAnEarlierYes) {

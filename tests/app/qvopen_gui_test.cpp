@@ -250,6 +250,15 @@ TEST_F(OpeningWindow, ChooseWithOkAndWithEnter) {
     EXPECT_EQ(chartShown, 1);
     EXPECT_EQ(frm->SysInfo.GetLastSite(), 3);
 
+    // Escape leaves a change of site with the site as it was.
+    Show();
+    ClickRow(2);
+    frm->grdLocation->setFocus();
+    QTest::keyClick(frm->grdLocation, Qt::Key_Escape);
+    EXPECT_EQ(frm->result(), QDialog::Rejected);
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(frm->CurrentSite.Name, "Old Greenwich Observatory");
+
     // The chart window saves the record when it closes; a new start then
     // preselects the row chosen with OK, not the one chosen with Enter.
     frm->SaveRecord();

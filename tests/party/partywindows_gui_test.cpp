@@ -206,9 +206,10 @@ TEST_F(PartyWindows, SettingsRefuseIdsThatAreNoFileNameAndMoveByKeys) {
     EXPECT_EQ(QApplication::focusWidget(), w->edtParty[19]);
     key(Qt::Key_Down);
     EXPECT_EQ(QApplication::focusWidget(), w->edtParty[0]);
+    // Escape closes the window without a change: the typed S5 is not kept.
     key(Qt::Key_Escape);
-    EXPECT_EQ(QApplication::focusWidget(), w->edtParty[0]);
-    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_NE(w->Stored.Ids[4], "S5");
 }
 
 TEST_F(PartyWindows, DamagedSettingsFileIsReportedOnceAndReadAsFarAsValid) {
@@ -398,4 +399,18 @@ TEST_F(PartyWindows, SetTakesTheFolderWindowsFolderWithASlash) {
     Press(w->flbOk);
     EXPECT_EQ(w->Stored.Folder, share + "/inner/");
     EXPECT_EQ(w->Stored.Mode, 2);
+}
+
+TEST_F(PartyWindows, EscapeClosesTheCommander) {
+    TPartySettings party;
+    party.Folder = dir.string() + "/";
+    TfrmCommander w;
+    w.Party = &party;
+    w.View = [] { return TPartyView{}; };
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w,
+                    Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
 }

@@ -151,10 +151,18 @@ TEST_F(SiteEditor, KeyboardWalksTheInputsInOrder) {
     EXPECT_EQ(QApplication::focusWidget(), frm.kinLngD);
     Key(Qt::Key_Left);
     EXPECT_EQ(QApplication::focusWidget(), frm.edtName);
-    // Escape keeps the focus in the name and does not close the editor.
+    // Escape closes the editor without a change, from the name or a number.
+    QTest::keyClicks(frm.edtName, "Changed");
     Key(Qt::Key_Escape);
-    EXPECT_EQ(QApplication::focusWidget(), frm.edtName);
-    EXPECT_TRUE(frm.isVisible());
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_EQ(frm.Result, 0);
+    EXPECT_NE(frm.Name, "Changed");
+    Open(1);
+    frm.kinLatD->setFocus();
+    Type("12");
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_EQ(frm.Result, 0);
 }
 
 TEST_F(SiteEditor, TypedValuesAreFormattedClampedAndRead) {
