@@ -18,7 +18,8 @@ std::string Fit(cairo_t* cr, const std::string& text, double width) {
     while (!t.empty()) {
         t.pop_back();
         // Never leave half a UTF-8 sequence.
-        while (!t.empty() && (static_cast<unsigned char>(t.back()) & 0xC0) == 0x80) t.pop_back();
+        while (!t.empty() && (static_cast<unsigned char>(t.back()) & 0xC0) == 0x80)
+            t.pop_back();
         if (!t.empty() && (static_cast<unsigned char>(t.back()) & 0xC0) == 0xC0) t.pop_back();
         cairo_text_extents(cr, (t + "\xE2\x80\xA6").c_str(), &e);
         if (e.x_advance <= width) return t + "\xE2\x80\xA6";
@@ -50,7 +51,8 @@ bool TListPage::WritePdf(const std::string& path, const std::string& title,
     const int pages = rows.empty() ? 1 : static_cast<int>((rows.size() + perPage - 1) / perPage);
     for (int page = 0; page < pages; ++page) {
         double y = kMargin + 14;
-        cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+        cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL,
+                               CAIRO_FONT_WEIGHT_BOLD);
         cairo_set_font_size(cr, 14);
         cairo_set_source_rgb(cr, 0, 0, 0);
         cairo_move_to(cr, kMargin, y);
@@ -67,9 +69,11 @@ bool TListPage::WritePdf(const std::string& path, const std::string& title,
         cairo_move_to(cr, kMargin, y + 4);
         cairo_line_to(cr, kWidth - kMargin, y + 4);
         cairo_stroke(cr);
-        cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+        cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL,
+                               CAIRO_FONT_WEIGHT_NORMAL);
         cairo_set_line_width(cr, 0.3);
-        for (int i = page * perPage; i < static_cast<int>(rows.size()) && i < (page + 1) * perPage; ++i) {
+        for (int i = page * perPage; i < static_cast<int>(rows.size()) && i < (page + 1) * perPage;
+             ++i) {
             y += kRowHeight;
             const auto& row = rows[static_cast<std::size_t>(i)];
             for (std::size_t c = 0; c < row.size() && c + 1 < x.size(); ++c) {

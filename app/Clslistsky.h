@@ -15,10 +15,10 @@ public:
     TListSky(const TLocation& site, double now, double zoneHours);
 
     struct TResult {
-        double AltNow = 0;      // radians, without refraction
-        bool HasBest = false;   // false: never above the horizon in the dark
-        double BestMjd = 0;     // UT
-        double BestAlt = 0;     // radians
+        double AltNow = 0;    // radians, without refraction
+        bool HasBest = false; // false: never above the horizon in the dark
+        double BestMjd = 0;   // UT
+        double BestAlt = 0;   // radians
     };
     // ra, dec: J2000 radians.
     TResult Evaluate(double ra, double dec) const;

@@ -62,7 +62,8 @@ TfrmLists::TfrmLists(QWidget* parent) : QWidget(parent, Qt::Window) {
     button(top, "Delete", [this] {
         std::string why;
         if (db_ && CurrentList() &&
-            QMessageBox::question(this, "Observing lists", "Delete the list " + cmbList->currentText() + "?") ==
+            QMessageBox::question(this, "Observing lists",
+                                  "Delete the list " + cmbList->currentText() + "?") ==
                 QMessageBox::Yes &&
             !TObsLists(*db_).Remove(CurrentList(), why))
             Say(why);
@@ -86,8 +87,8 @@ TfrmLists::TfrmLists(QWidget* parent) : QWidget(parent, Qt::Window) {
     v->addLayout(top);
     grdList = new QTableWidget(this);
     grdList->setColumnCount(9);
-    grdList->setHorizontalHeaderLabels({"#", "Object", "Kind", "Mag.", "Const.", "Alt. now",
-                                        "Best tonight", "Observed", "Note"});
+    grdList->setHorizontalHeaderLabels(
+        {"#", "Object", "Kind", "Mag.", "Const.", "Alt. now", "Best tonight", "Observed", "Note"});
     grdList->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdList->setSelectionMode(QAbstractItemView::SingleSelection);
     grdList->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -109,10 +110,12 @@ TfrmLists::TfrmLists(QWidget* parent) : QWidget(parent, Qt::Window) {
     bottom->addWidget(labStatus, 1);
     v->addLayout(bottom);
     connect(cmbList, &QComboBox::activated, this, [this] { Refresh(); });
-    connect(grdList, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { ChooseRow(row); });
+    connect(grdList, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int) { ChooseRow(row); });
     ChooseFile = [this](bool save, const QString& kind) {
         const QString filter = kind == "pdf" ? "PDF (*.pdf)" : "CSV (*.csv);;All files (*)";
-        return save ? QFileDialog::getSaveFileName(this, "Save the list", cmbList->currentText() + "." + kind, filter)
+        return save ? QFileDialog::getSaveFileName(this, "Save the list",
+                                                   cmbList->currentText() + "." + kind, filter)
                     : QFileDialog::getOpenFileName(this, "Read a list", QString(), filter);
     };
     AskText = [this](const QString& title, QString& text) {
@@ -184,7 +187,8 @@ void TfrmLists::Refresh() {
             alt = buf;
             if (s.HasBest) {
                 const std::int64_t ut = std::llround((s.BestMjd - 40587.0) * 86400);
-                const std::string t = TLogTime::Format(ut, static_cast<int>(std::lround(zone * 60)));
+                const std::string t =
+                    TLogTime::Format(ut, static_cast<int>(std::lround(zone * 60)));
                 std::snprintf(buf, sizeof buf, " (%.0f\xC2\xB0)", s.BestAlt / kDeg);
                 best = t.substr(11, 5) + buf;
             } else {
@@ -196,10 +200,12 @@ void TfrmLists::Refresh() {
             std::snprintf(buf, sizeof buf, "%.1f", *e.Object.Magnitude);
             mag = buf;
         }
-        texts_.push_back({std::to_string(e.Position), e.Object.Name, TListCsv::KindWord(e.Object.Type), mag,
-                          e.Object.Constellation, alt, best, e.Observed ? "yes" : "", e.Note});
+        texts_.push_back({std::to_string(e.Position), e.Object.Name,
+                          TListCsv::KindWord(e.Object.Type), mag, e.Object.Constellation, alt, best,
+                          e.Observed ? "yes" : "", e.Note});
         for (int c = 0; c < 9; ++c)
-            grdList->setItem(static_cast<int>(r), c, new QTableWidgetItem(Q(texts_.back()[static_cast<std::size_t>(c)])));
+            grdList->setItem(static_cast<int>(r), c,
+                             new QTableWidgetItem(Q(texts_.back()[static_cast<std::size_t>(c)])));
     }
     grdList->resizeColumnsToContents();
     if (keepRow >= 0 && keepRow < grdList->rowCount()) grdList->selectRow(keepRow);
@@ -290,7 +296,8 @@ bool TfrmLists::ImportCsv(const std::string& path, std::string& message) {
     }
     // A list of the file's name, all rows in one transaction.
     std::string name = path.substr(path.find_last_of('/') + 1);
-    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".csv") == 0) name.resize(name.size() - 4);
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".csv") == 0)
+        name.resize(name.size() - 4);
     std::int64_t id = 0;
     TObsLists lists(*db_);
     const bool ok = db_->Transact(
@@ -319,10 +326,10 @@ bool TfrmLists::ExportCsv(const std::string& path, std::string& message) {
 
 bool TfrmLists::PrintPdf(const std::string& path, std::string& message) {
     if (!db_ || !CurrentList()) return Say(message = db_ ? "No list to print" : whyOff_), false;
-    const bool ok = TListPage::WritePdf(path, cmbList->currentText().toStdString(),
-                                        {"#", "Object", "Kind", "Mag.", "Const.", "Alt. now",
-                                         "Best tonight", "Observed", "Note"},
-                                        {3, 14, 10, 5, 5, 6, 10, 6, 22}, texts_, message);
+    const bool ok = TListPage::WritePdf(
+        path, cmbList->currentText().toStdString(),
+        {"#", "Object", "Kind", "Mag.", "Const.", "Alt. now", "Best tonight", "Observed", "Note"},
+        {3, 14, 10, 5, 5, 6, 10, 6, 22}, texts_, message);
     if (ok) message = "The list was printed to " + path;
     Say(message);
     return ok;

@@ -27,7 +27,8 @@ QString Q(const std::string& s) {
 }
 
 const char* const Seeing[] = {"", "1 perfect", "2 good", "3 moderate", "4 poor", "5 very poor"};
-const char* const Transparency[] = {"", "1 very poor", "2 poor", "3 average", "4 good", "5 excellent"};
+const char* const Transparency[] = {"",          "1 very poor", "2 poor",
+                                    "3 average", "4 good",      "5 excellent"};
 
 } // namespace
 
@@ -103,9 +104,12 @@ void TfrmLog::Refresh() {
     TObsLog log(*db_);
     const TLogData all = log.ReadAll();
     std::map<std::int64_t, std::string> scopes, eyes, filters;
-    for (const auto& s : all.Scopes) scopes[s.Id] = s.Model;
-    for (const auto& e : all.Eyepieces) eyes[e.Id] = e.Model;
-    for (const auto& f : all.Filters) filters[f.Id] = f.Model;
+    for (const auto& s : all.Scopes)
+        scopes[s.Id] = s.Model;
+    for (const auto& e : all.Eyepieces)
+        eyes[e.Id] = e.Model;
+    for (const auto& f : all.Filters)
+        filters[f.Id] = f.Model;
     Rows = log.Entries(edtSearch->text().trimmed().toStdString());
     grdLog->setRowCount(static_cast<int>(Rows.size()));
     for (int r = 0; r < static_cast<int>(Rows.size()); ++r) {
@@ -115,18 +119,20 @@ void TfrmLog::Refresh() {
         std::int64_t y;
         int m, d;
         TLogTime::CivilFromDays(TObsLog::NightOf(o.Begin, o.UtcOffsetMin), y, m, d);
-        const QString night = QString("%1-%2-%3").arg(y).arg(m, 2, 10, QChar('0')).arg(d, 2, 10, QChar('0'));
-        const QStringList cells = {night,
-                                   Q(local.substr(0, 10) + " " + local.substr(11, 5)),
-                                   Q(ut.substr(11, 5)),
-                                   Q(o.Object.Name),
-                                   Q(scopes[o.ScopeId]),
-                                   Q(eyes[o.EyepieceId]),
-                                   Q(filters[o.FilterId]),
-                                   o.Magnification ? QString::number(*o.Magnification) + "x" : "",
-                                   Seeing[o.Seeing < 0 || o.Seeing > 5 ? 0 : o.Seeing],
-                                   Transparency[o.Transparency < 0 || o.Transparency > 5 ? 0 : o.Transparency],
-                                   Q(o.Notes).replace('\n', ' ')};
+        const QString night =
+            QString("%1-%2-%3").arg(y).arg(m, 2, 10, QChar('0')).arg(d, 2, 10, QChar('0'));
+        const QStringList cells = {
+            night,
+            Q(local.substr(0, 10) + " " + local.substr(11, 5)),
+            Q(ut.substr(11, 5)),
+            Q(o.Object.Name),
+            Q(scopes[o.ScopeId]),
+            Q(eyes[o.EyepieceId]),
+            Q(filters[o.FilterId]),
+            o.Magnification ? QString::number(*o.Magnification) + "x" : "",
+            Seeing[o.Seeing < 0 || o.Seeing > 5 ? 0 : o.Seeing],
+            Transparency[o.Transparency < 0 || o.Transparency > 5 ? 0 : o.Transparency],
+            Q(o.Notes).replace('\n', ' ')};
         for (int c = 0; c < cells.size(); ++c)
             grdLog->setItem(r, c, new QTableWidgetItem(cells[c]));
     }
@@ -160,8 +166,8 @@ void TfrmLog::EditRow(int row) {
 void TfrmLog::RemoveRow(int row) {
     if (!db_ || row < 0 || row >= static_cast<int>(Rows.size())) return;
     const TObservation& o = Rows[static_cast<std::size_t>(row)];
-    if (QMessageBox::question(this, "Observing log", "Remove the entry for " + Q(o.Object.Name) + "?") !=
-        QMessageBox::Yes)
+    if (QMessageBox::question(this, "Observing log",
+                              "Remove the entry for " + Q(o.Object.Name) + "?") != QMessageBox::Yes)
         return;
     std::string why;
     if (!TObsLog(*db_).Remove(o.Id, why)) QMessageBox::warning(this, "Observing log", Q(why));

@@ -116,7 +116,8 @@ TfrmLogEntry::TfrmLogEntry(QWidget* parent) : QDialog(parent) {
 void TfrmLogEntry::ShowLocal() {
     const qint64 ut = edtUt->dateTime().toSecsSinceEpoch();
     const std::string t = TLogTime::Format(ut, offset_);
-    labLocal->setText("local " + Q(t.substr(0, 10) + " " + t.substr(11, 8) + " (UT" + t.substr(19) + ")"));
+    labLocal->setText("local " +
+                      Q(t.substr(0, 10) + " " + t.substr(11, 8) + " (UT" + t.substr(19) + ")"));
 }
 
 void TfrmLogEntry::SuggestMagnification() {
@@ -137,13 +138,16 @@ void TfrmLogEntry::FillEquipment(std::int64_t scope, std::int64_t eyepiece, std:
     cmbEyepiece->addItem("-", QVariant::fromValue<qlonglong>(0));
     cmbFilter->addItem("-", QVariant::fromValue<qlonglong>(0));
     for (const TLogScope& s : known_.Scopes)
-        cmbScope->addItem(Q(s.Model) + QString(" (%1 mm f/%2)").arg(s.Aperture).arg(s.FocalLength / s.Aperture, 0, 'f', 1),
-                          QVariant::fromValue<qlonglong>(s.Id));
+        cmbScope->addItem(
+            Q(s.Model) +
+                QString(" (%1 mm f/%2)").arg(s.Aperture).arg(s.FocalLength / s.Aperture, 0, 'f', 1),
+            QVariant::fromValue<qlonglong>(s.Id));
     for (const TEyepiece& e : known_.Eyepieces)
         cmbEyepiece->addItem(Q(e.Model) + QString(" (%1 mm)").arg(e.FocalLength),
                              QVariant::fromValue<qlonglong>(e.Id));
     for (const TFilter& f : known_.Filters)
-        cmbFilter->addItem(Q(f.Model) + " (" + Q(f.Type) + ")", QVariant::fromValue<qlonglong>(f.Id));
+        cmbFilter->addItem(Q(f.Model) + " (" + Q(f.Type) + ")",
+                           QVariant::fromValue<qlonglong>(f.Id));
     Select(cmbScope, scope);
     Select(cmbEyepiece, eyepiece);
     Select(cmbFilter, filter);
@@ -245,16 +249,17 @@ void TfrmLogEntry::AddEquipment() {
     TObsLog log(*db_);
     std::int64_t scope = Chosen(cmbScope), eye = Chosen(cmbEyepiece), filter = Chosen(cmbFilter);
     if (kind->currentIndex() == 0) {
-        id = scope = log.AddScope({0, model->text().toStdString(), "", "", a->text().toDouble(),
-                                   b->text().toDouble()},
-                                  why);
+        id = scope = log.AddScope(
+            {0, model->text().toStdString(), "", "", a->text().toDouble(), b->text().toDouble()},
+            why);
     } else if (kind->currentIndex() == 1) {
         std::optional<double> field;
         if (b->text().toDouble() > 0) field = b->text().toDouble();
-        id = eye = log.AddEyepiece({0, model->text().toStdString(), "", a->text().toDouble(), field}, why);
+        id = eye =
+            log.AddEyepiece({0, model->text().toStdString(), "", a->text().toDouble(), field}, why);
     } else {
-        id = filter = log.AddFilter({0, model->text().toStdString(), "", filterType->currentText().toStdString()},
-                                    why);
+        id = filter = log.AddFilter(
+            {0, model->text().toStdString(), "", filterType->currentText().toStdString()}, why);
     }
     if (!id) {
         QMessageBox::warning(this, "Equipment", Q(why));

@@ -51,7 +51,10 @@ bool SelectedLogObject(TfrmQVSKY& sky, TLogObject& o) {
     case 3:
     case 5: {
         o.Name = Trim(sky.NaviName.empty() ? sky.PicName : sky.NaviName);
-        o.Type = sky.PicKind == 5 ? "moon" : sky.PicIndex == 8 ? "sun" : sky.PicIndex == 9 ? "moon" : "planet";
+        o.Type = sky.PicKind == 5    ? "moon"
+                 : sky.PicIndex == 8 ? "sun"
+                 : sky.PicIndex == 9 ? "moon"
+                                     : "planet";
         double ra = 0, dec = 0;
         if (sky.PicKind == 5) {
             sky.SatellitePlace(sky.PicIndex, ra, dec);

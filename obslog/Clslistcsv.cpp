@@ -8,24 +8,12 @@
 namespace {
 
 const std::pair<const char*, const char*> Kinds[] = {
-    {"star", "star"},
-    {"sun", "sun"},
-    {"moon", "moon"},
-    {"planet", "planet"},
-    {"comet", "comet"},
-    {"minor", "asteroid"},
-    {"GX", "galaxy"},
-    {"OC", "open cluster"},
-    {"GC", "globular cluster"},
-    {"PN", "planetary nebula"},
-    {"GN", "nebula"},
-    {"DN", "dark nebula"},
-    {"AS", "asterism"},
-    {"DS", "double star"},
-    {"QS", "quasar"},
-    {"CG", "galaxy cluster"},
-    {"SC", "star cloud"},
-    {"MS", "multiple star"},
+    {"star", "star"},           {"sun", "sun"},         {"moon", "moon"},
+    {"planet", "planet"},       {"comet", "comet"},     {"minor", "asteroid"},
+    {"GX", "galaxy"},           {"OC", "open cluster"}, {"GC", "globular cluster"},
+    {"PN", "planetary nebula"}, {"GN", "nebula"},       {"DN", "dark nebula"},
+    {"AS", "asterism"},         {"DS", "double star"},  {"QS", "quasar"},
+    {"CG", "galaxy cluster"},   {"SC", "star cloud"},   {"MS", "multiple star"},
 };
 
 std::string Lower(std::string s) {
@@ -58,11 +46,12 @@ std::string Sexa(double v, int width, bool sign, int decimals) {
     t /= static_cast<long long>(scale);
     char buf[48];
     if (decimals)
-        std::snprintf(buf, sizeof buf, "%s%0*lld:%02lld:%02lld.%lld", sign ? std::string(1, s).c_str() : "",
-                      width, t / 3600, t / 60 % 60, t % 60, frac);
+        std::snprintf(buf, sizeof buf, "%s%0*lld:%02lld:%02lld.%lld",
+                      sign ? std::string(1, s).c_str() : "", width, t / 3600, t / 60 % 60, t % 60,
+                      frac);
     else
-        std::snprintf(buf, sizeof buf, "%s%0*lld:%02lld:%02lld", sign ? std::string(1, s).c_str() : "",
-                      width, t / 3600, t / 60 % 60, t % 60);
+        std::snprintf(buf, sizeof buf, "%s%0*lld:%02lld:%02lld",
+                      sign ? std::string(1, s).c_str() : "", width, t / 3600, t / 60 % 60, t % 60);
     return buf;
 }
 
@@ -93,8 +82,8 @@ bool Sexagesimal(const std::string& in, double& v) {
             if (!cur.empty()) parts.push_back(cur);
             cur.clear();
             // Letters and marks between the parts: h m s d : ' " and the degree sign.
-            if (!(c == ':' || c == ' ' || c == 'h' || c == 'm' || c == 's' || c == 'd' || c == '\'' ||
-                  c == '"' || c >= 0x80))
+            if (!(c == ':' || c == ' ' || c == 'h' || c == 'm' || c == 's' || c == 'd' ||
+                  c == '\'' || c == '"' || c >= 0x80))
                 return false;
         }
     }
@@ -211,7 +200,9 @@ bool TListCsv::Read(const std::string& text, std::vector<TListEntry>& entries, s
         error = "Line 1: the header row has no \"name\" column (name,RA,Dec,kind,magnitude,note)";
         return false;
     }
-    auto field = [&](int k) { return col[k] >= 0 && col[k] < static_cast<int>(f.size()) ? Trim(f[col[k]]) : ""; };
+    auto field = [&](int k) {
+        return col[k] >= 0 && col[k] < static_cast<int>(f.size()) ? Trim(f[col[k]]) : "";
+    };
     int line = 1;
     while (at < text.size()) {
         ++line;
@@ -247,7 +238,8 @@ bool TListCsv::Read(const std::string& text, std::vector<TListEntry>& entries, s
         double m;
         if (!mag.empty()) {
             if (!Number(mag, m) || std::fabs(m) > 40) {
-                error = "Line " + std::to_string(line) + ": magnitude \"" + mag + "\" is not a number";
+                error =
+                    "Line " + std::to_string(line) + ": magnitude \"" + mag + "\" is not a number";
                 return false;
             }
             e.Object.Magnitude = m;

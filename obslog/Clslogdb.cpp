@@ -124,7 +124,7 @@ bool TLogDb::Exec(const char* sql, std::string& error) {
 bool TLogDb::Open(const std::string& path, std::string& error, int busyMs) {
     Close();
     path_ = path;
-    struct stat st{};
+    struct stat st {};
     const bool exists = ::stat(path.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode)) return Refuse("it is not a regular file", error);
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;

@@ -71,7 +71,8 @@ bool TLogTime::Parse(const std::string& t, std::int64_t& ut, int& offsetMin) {
     if (at < t.size() && t[at] == '.') {
         ++at;
         if (at >= t.size() || !std::isdigit(static_cast<unsigned char>(t[at]))) return false;
-        while (at < t.size() && std::isdigit(static_cast<unsigned char>(t[at]))) ++at;
+        while (at < t.size() && std::isdigit(static_cast<unsigned char>(t[at])))
+            ++at;
     }
     int off = 0;
     if (at < t.size()) {
@@ -86,7 +87,8 @@ bool TLogTime::Parse(const std::string& t, std::int64_t& ut, int& offsetMin) {
             return false;
         }
     }
-    const std::int64_t local = DaysFromCivil(y, mo, d) * 86400 + h * 3600 + mi * 60 + (s > 59 ? 59 : s);
+    const std::int64_t local =
+        DaysFromCivil(y, mo, d) * 86400 + h * 3600 + mi * 60 + (s > 59 ? 59 : s);
     ut = local - off * 60LL;
     offsetMin = off;
     return true;

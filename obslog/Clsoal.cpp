@@ -33,11 +33,21 @@ std::string Esc(const std::string& s) {
     out.reserve(s.size());
     for (const char c : s) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\r': out += "&#13;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\r':
+            out += "&#13;";
+            break;
         default:
             // Control characters have no place in XML 1.0.
             if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') out += c;
@@ -48,12 +58,15 @@ std::string Esc(const std::string& s) {
 
 struct TOut {
     std::string s;
-    void El(const std::string& name, const std::string& text, int indent, const std::string& attrs = "") {
+    void El(const std::string& name, const std::string& text, int indent,
+            const std::string& attrs = "") {
         s.append(indent, ' ');
         s += "<" + name + attrs + ">" + Esc(text) + "</" + name + ">\n";
     }
     void Open(const std::string& tag, int indent) { s.append(indent, ' '), s += "<" + tag + ">\n"; }
-    void Close(const std::string& name, int indent) { s.append(indent, ' '), s += "</" + name + ">\n"; }
+    void Close(const std::string& name, int indent) {
+        s.append(indent, ' '), s += "</" + name + ">\n";
+    }
 };
 
 std::string Ref(const char* kind, std::int64_t id) {
@@ -99,7 +112,8 @@ std::string TOal::Write(const TLogData& d) {
     o.s = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     o.s += std::string("<oal:observations xmlns:oal=\"") + Ns +
            "\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" version=\"2.1\" "
-           "xsi:schemaLocation=\"" + Ns + " http://observation.sourceforge.net/openastronomylog/oal21.xsd\">\n";
+           "xsi:schemaLocation=\"" +
+           Ns + " http://observation.sourceforge.net/openastronomylog/oal21.xsd\">\n";
 
     bool unknownObserver = false;
     for (const TObservation& x : d.Observations)
@@ -155,7 +169,8 @@ std::string TOal::Write(const TLogData& d) {
     std::vector<std::size_t> targetOf;
     for (const TObservation& x : d.Observations) {
         std::size_t k = 0;
-        while (k < targets.size() && !(*targets[k] == x.Object)) ++k;
+        while (k < targets.size() && !(*targets[k] == x.Object))
+            ++k;
         if (k == targets.size()) targets.push_back(&x.Object);
         targetOf.push_back(k + 1);
     }
@@ -204,7 +219,8 @@ std::string TOal::Write(const TLogData& d) {
         o.Open("observation id=\"" + Ref("observation", x.Id) + "\"", 2);
         o.El("observer", x.ObserverId ? Ref("observer", x.ObserverId) : UnknownObserver, 4);
         if (x.SiteId) o.El("site", Ref("site", x.SiteId), 4);
-        if (x.SessionId && sessions.count(x.SessionId)) o.El("session", Ref("session", x.SessionId), 4);
+        if (x.SessionId && sessions.count(x.SessionId))
+            o.El("session", Ref("session", x.SessionId), 4);
         o.El("target", Ref("target", static_cast<std::int64_t>(targetOf[k])), 4);
         o.El("begin", TLogTime::Format(x.Begin, x.UtcOffsetMin), 4);
         if (x.FaintestStar) o.El("faintestStar", Num(*x.FaintestStar), 4);
@@ -217,7 +233,8 @@ std::string TOal::Write(const TLogData& d) {
         if (x.Magnification) o.El("magnification", Num(*x.Magnification), 4);
         std::string text = x.Notes;
         if (x.Transparency)
-            text += (text.empty() ? "" : "\n") + TransparencyTag + std::to_string(x.Transparency) + "/5";
+            text += (text.empty() ? "" : "\n") + TransparencyTag + std::to_string(x.Transparency) +
+                    "/5";
         o.Open("result", 4);
         o.El("description", text, 6);
         o.Close("result", 4);
@@ -256,7 +273,8 @@ struct TIn {
         if (error.empty()) error = where + ": " + why;
         return false;
     }
-    std::optional<double> OptNum(const TXmlNode& n, const std::string& name, const std::string& where) {
+    std::optional<double> OptNum(const TXmlNode& n, const std::string& name,
+                                 const std::string& where) {
         const TXmlNode* c = n.Child(name);
         if (!c) return std::nullopt;
         double v;
@@ -273,7 +291,8 @@ struct TIn {
         }
         return OptNum(n, name, where).value_or(0);
     }
-    std::optional<double> OptAngle(const TXmlNode& n, const std::string& name, const std::string& where) {
+    std::optional<double> OptAngle(const TXmlNode& n, const std::string& name,
+                                   const std::string& where) {
         const TXmlNode* c = n.Child(name);
         if (!c) return std::nullopt;
         double v;
@@ -339,7 +358,8 @@ TLogObject ReadTarget(TIn& in, const TXmlNode& t, const std::string& where) {
     o.Magnitude = in.OptNum(t, o.Type == "star" ? "apparentMag" : "visMag", where);
     const std::string notes = t.ChildText("notes");
     double m;
-    if (!o.Magnitude && notes.rfind(MagnitudeTag, 0) == 0 && ToNum(notes.substr(MagnitudeTag.size()), m))
+    if (!o.Magnitude && notes.rfind(MagnitudeTag, 0) == 0 &&
+        ToNum(notes.substr(MagnitudeTag.size()), m))
         o.Magnitude = m;
     // Our own chart identity, when the file came from us.
     const std::string source = Trim(t.ChildText("datasource"));
@@ -403,7 +423,8 @@ bool TOal::Read(const std::string& text, TLogData& d, std::string& error) {
         s.Id = in.NewId(siteIds, *n, where);
         s.Name = Trim(n->ChildText("name"));
         if (s.Name.empty()) in.Fail(where, "no name");
-        const auto lng = in.OptAngle(*n, "longitude", where), lat = in.OptAngle(*n, "latitude", where);
+        const auto lng = in.OptAngle(*n, "longitude", where),
+                   lat = in.OptAngle(*n, "latitude", where);
         if (!lng || !lat) in.Fail(where, "no longitude or latitude");
         s.Lng = lng.value_or(0);
         s.Lat = lat.value_or(0);
@@ -457,7 +478,8 @@ bool TOal::Read(const std::string& text, TLogData& d, std::string& error) {
         e.Vendor = Trim(n->ChildText("vendor"));
         e.FocalLength = in.Num(*n, "focalLength", where);
         if (const auto f = in.OptAngle(*n, "apparentFOV", where)) e.ApparentField = *f * 180 / M_PI;
-        if (e.Model.empty() || !(e.FocalLength > 0)) in.Fail(where, "needs a model and a focal length above 0");
+        if (e.Model.empty() || !(e.FocalLength > 0))
+            in.Fail(where, "needs a model and a focal length above 0");
         d.Eyepieces.push_back(e);
     }
     for (const TXmlNode* n : section("lenses", "lens"))
@@ -496,8 +518,10 @@ bool TOal::Read(const std::string& text, TLogData& d, std::string& error) {
                 *o.SkyQuality += 2.5 * std::log10(3600.0);
         }
         if (const auto s = in.OptNum(*n, "seeing", where)) {
-            if (*s < 1 || *s > 5 || *s != std::floor(*s)) in.Fail(where, "seeing is not 1 to 5");
-            else o.Seeing = static_cast<int>(*s);
+            if (*s < 1 || *s > 5 || *s != std::floor(*s))
+                in.Fail(where, "seeing is not 1 to 5");
+            else
+                o.Seeing = static_cast<int>(*s);
         }
         o.ScopeId = in.OptId(scopeIds, *n, "scope", where, "scope");
         o.EyepieceId = in.OptId(eyeIds, *n, "eyepiece", where, "eyepiece");

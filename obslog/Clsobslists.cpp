@@ -98,8 +98,8 @@ bool TObsLists::Remove(std::int64_t list, std::string& error) {
 std::vector<TListEntry> TObsLists::Entries(std::int64_t list) const {
     std::vector<TListEntry> out;
     if (!db_.IsOpen()) return out;
-    const std::string sql =
-        std::string("SELECT ") + EntryColumns + " FROM list_entries WHERE list_id = ? ORDER BY position";
+    const std::string sql = std::string("SELECT ") + EntryColumns +
+                            " FROM list_entries WHERE list_id = ? ORDER BY position";
     TStmt q(db_.Handle(), sql.c_str());
     q.Bind(1, list);
     while (q.Row())
@@ -171,11 +171,11 @@ bool TObsLists::Move(std::int64_t entry, int position, std::string& error) {
             if (to > count) to = count;
             if (to == from) return true;
             // Those between close up towards the old place.
-            TStmt shift(db_.Handle(),
-                        to > from ? "UPDATE list_entries SET position = position - 1 WHERE "
-                                    "list_id = ?1 AND position > ?2 AND position <= ?3"
-                                  : "UPDATE list_entries SET position = position + 1 WHERE "
-                                    "list_id = ?1 AND position >= ?3 AND position < ?2");
+            TStmt shift(db_.Handle(), to > from
+                                          ? "UPDATE list_entries SET position = position - 1 WHERE "
+                                            "list_id = ?1 AND position > ?2 AND position <= ?3"
+                                          : "UPDATE list_entries SET position = position + 1 WHERE "
+                                            "list_id = ?1 AND position >= ?3 AND position < ?2");
             TStmt set(db_.Handle(), "UPDATE list_entries SET position = ? WHERE id = ?");
             return shift.Bind(1, list).Bind(2, from).Bind(3, to).Exec() &&
                    set.Bind(1, to).Bind(2, entry).Exec();

@@ -111,8 +111,12 @@ std::int64_t TObsLog::AddSite(const TLogSite& s, std::string& error) {
     return InsertOne(db_, error, [&](std::string&) {
         TStmt q(db_.Handle(), "INSERT INTO sites(name, longitude, latitude, elevation, timezone) "
                               "VALUES (?, ?, ?, ?, ?)");
-        return q.Bind(1, s.Name).Bind(2, s.Lng).Bind(3, s.Lat).Bind(4, s.Elevation)
-            .Bind(5, s.TimezoneMin).Exec();
+        return q.Bind(1, s.Name)
+            .Bind(2, s.Lng)
+            .Bind(3, s.Lat)
+            .Bind(4, s.Elevation)
+            .Bind(5, s.TimezoneMin)
+            .Exec();
     });
 }
 
@@ -124,8 +128,12 @@ std::int64_t TObsLog::AddScope(const TLogScope& s, std::string& error) {
     return InsertOne(db_, error, [&](std::string&) {
         TStmt q(db_.Handle(), "INSERT INTO scopes(model, type, vendor, aperture, focal_length) "
                               "VALUES (?, ?, ?, ?, ?)");
-        return q.Bind(1, s.Model).Bind(2, s.Type).Bind(3, s.Vendor).Bind(4, s.Aperture)
-            .Bind(5, s.FocalLength).Exec();
+        return q.Bind(1, s.Model)
+            .Bind(2, s.Type)
+            .Bind(3, s.Vendor)
+            .Bind(4, s.Aperture)
+            .Bind(5, s.FocalLength)
+            .Exec();
     });
 }
 
@@ -137,8 +145,11 @@ std::int64_t TObsLog::AddEyepiece(const TEyepiece& e, std::string& error) {
     return InsertOne(db_, error, [&](std::string&) {
         TStmt q(db_.Handle(), "INSERT INTO eyepieces(model, vendor, focal_length, apparent_field) "
                               "VALUES (?, ?, ?, ?)");
-        return q.Bind(1, e.Model).Bind(2, e.Vendor).Bind(3, e.FocalLength)
-            .Bind(4, e.ApparentField).Exec();
+        return q.Bind(1, e.Model)
+            .Bind(2, e.Vendor)
+            .Bind(3, e.FocalLength)
+            .Bind(4, e.ApparentField)
+            .Exec();
     });
 }
 
@@ -149,7 +160,9 @@ std::int64_t TObsLog::AddFilter(const TFilter& f, std::string& error) {
     }
     return InsertOne(db_, error, [&](std::string&) {
         TStmt q(db_.Handle(), "INSERT INTO filters(model, vendor, type) VALUES (?, ?, ?)");
-        return q.Bind(1, f.Model).Bind(2, f.Vendor).Bind(3, f.Type.empty() ? "other" : f.Type)
+        return q.Bind(1, f.Model)
+            .Bind(2, f.Vendor)
+            .Bind(3, f.Type.empty() ? "other" : f.Type)
             .Exec();
     });
 }
@@ -158,8 +171,13 @@ std::int64_t TObsLog::AddSession(const TLogSession& s, std::string& error) {
     return InsertOne(db_, error, [&](std::string&) {
         TStmt q(db_.Handle(), "INSERT INTO sessions(begin_ut, end_ut, site_id, weather, "
                               "equipment, comments) VALUES (?, ?, ?, ?, ?, ?)");
-        return q.Bind(1, s.Begin).Bind(2, s.End).BindRef(3, s.SiteId).Bind(4, s.Weather)
-            .Bind(5, s.Equipment).Bind(6, s.Comments).Exec();
+        return q.Bind(1, s.Begin)
+            .Bind(2, s.End)
+            .BindRef(3, s.SiteId)
+            .Bind(4, s.Weather)
+            .Bind(5, s.Equipment)
+            .Bind(6, s.Comments)
+            .Exec();
     });
 }
 
@@ -179,8 +197,9 @@ bool TObsLog::UpdateSession(const TLogSession& s, std::string& error) {
 
 std::int64_t TObsLog::SessionFor(const TObservation& o, std::string& err) {
     const std::int64_t night = NightOf(o.Begin, o.UtcOffsetMin);
-    TStmt q(db_.Handle(), "SELECT id, begin_ut, end_ut FROM sessions WHERE coalesce(site_id, 0) = ? "
-                          "AND begin_ut < ? AND end_ut > ? ORDER BY begin_ut");
+    TStmt q(db_.Handle(),
+            "SELECT id, begin_ut, end_ut FROM sessions WHERE coalesce(site_id, 0) = ? "
+            "AND begin_ut < ? AND end_ut > ? ORDER BY begin_ut");
     q.Bind(1, o.SiteId).Bind(2, o.Begin + 86400).Bind(3, o.Begin - 86400);
     while (q.Row()) {
         if (NightOf(q.Int(1), o.UtcOffsetMin) != night) continue;
@@ -285,7 +304,8 @@ TLogData TObsLog::ReadAll() const {
          q.Row();)
         d.Sites.push_back(
             {q.Int(0), q.Text(1), q.Real(2), q.Real(3), q.OptReal(4), static_cast<int>(q.Int(5))});
-    for (TStmt q(h, "SELECT id, model, type, vendor, aperture, focal_length FROM scopes ORDER BY id");
+    for (TStmt q(h,
+                 "SELECT id, model, type, vendor, aperture, focal_length FROM scopes ORDER BY id");
          q.Row();)
         d.Scopes.push_back({q.Int(0), q.Text(1), q.Text(2), q.Text(3), q.Real(4), q.Real(5)});
     for (TStmt q(h, "SELECT id, model, vendor, focal_length, apparent_field FROM eyepieces ORDER "
@@ -335,7 +355,9 @@ bool TObsLog::Import(const TLogData& data, int& added, int& skipped, std::string
                 if (!(scope[s.Id] = findOrAdd(
                           "SELECT id FROM scopes WHERE model = ? AND aperture = ? AND "
                           "focal_length = ?",
-                          [&](TStmt& q) { q.Bind(1, s.Model).Bind(2, s.Aperture).Bind(3, s.FocalLength); },
+                          [&](TStmt& q) {
+                              q.Bind(1, s.Model).Bind(2, s.Aperture).Bind(3, s.FocalLength);
+                          },
                           [&] { return AddScope(s, err); })))
                     return false;
             for (const TEyepiece& e : data.Eyepieces)
@@ -373,7 +395,10 @@ bool TObsLog::Import(const TLogData& data, int& added, int& skipped, std::string
                 if (!CheckObs(o, err)) return false;
                 TStmt same(h, "SELECT count(*) FROM observations WHERE begin_ut = ? AND name = ? "
                               "AND coalesce(observer_id, 0) = ? AND coalesce(site_id, 0) = ?");
-                same.Bind(1, o.Begin).Bind(2, o.Object.Name).Bind(3, o.ObserverId).Bind(4, o.SiteId);
+                same.Bind(1, o.Begin)
+                    .Bind(2, o.Object.Name)
+                    .Bind(3, o.ObserverId)
+                    .Bind(4, o.SiteId);
                 if (!same.Row()) return false;
                 if (same.Int(0) > 0) {
                     ++sameEntries;

@@ -37,13 +37,15 @@ std::string Str(const xmlChar* s) {
 }
 
 // libxml2 reports through a callback; keep the first message for the user.
-void KeepError(void* arg, const char* msg, xmlParserSeverities severity, xmlTextReaderLocatorPtr loc) {
+void KeepError(void* arg, const char* msg, xmlParserSeverities severity,
+               xmlTextReaderLocatorPtr loc) {
     auto* out = static_cast<std::string*>(arg);
     if (severity != XML_PARSER_SEVERITY_ERROR && severity != XML_PARSER_SEVERITY_VALIDITY_ERROR)
         return;
     if (!out->empty()) return;
     std::string m = msg ? msg : "malformed";
-    while (!m.empty() && (m.back() == '\n' || m.back() == ' ')) m.pop_back();
+    while (!m.empty() && (m.back() == '\n' || m.back() == ' '))
+        m.pop_back();
     *out = "line " + std::to_string(xmlTextReaderLocatorLineNumber(loc)) + ": " + m;
 }
 

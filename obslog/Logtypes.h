@@ -51,7 +51,7 @@ struct TObserver {
 struct TLogSite {
     std::int64_t Id = 0;
     std::string Name;
-    double Lng = 0, Lat = 0; // radians, east and north positive
+    double Lng = 0, Lat = 0;         // radians, east and north positive
     std::optional<double> Elevation; // metres
     int TimezoneMin = 0;             // standard time minus UT, minutes, without summer time
     bool operator==(const TLogSite&) const = default;
@@ -59,7 +59,7 @@ struct TLogSite {
 
 struct TLogScope {
     std::int64_t Id = 0;
-    std::string Model, Type, Vendor; // Type: the usual letter (N Newton, R refractor, ...)
+    std::string Model, Type, Vendor;      // Type: the usual letter (N Newton, R refractor, ...)
     double Aperture = 0, FocalLength = 0; // millimetres, both above 0
     bool operator==(const TLogScope&) const = default;
 };
@@ -99,8 +99,8 @@ struct TObservation {
     TLogObject Object;
     std::int64_t ScopeId = 0, EyepieceId = 0, FilterId = 0; // 0: none
     std::optional<double> Magnification;
-    int Seeing = 0;       // Antoniadi 1 (perfect) .. 5 (very poor); 0 not given
-    int Transparency = 0; // 1 (very poor) .. 5 (excellent); 0 not given
+    int Seeing = 0;                     // Antoniadi 1 (perfect) .. 5 (very poor); 0 not given
+    int Transparency = 0;               // 1 (very poor) .. 5 (excellent); 0 not given
     std::optional<double> FaintestStar; // naked-eye limiting magnitude
     std::optional<double> SkyQuality;   // mag per square arcsecond
     std::string Notes;

@@ -100,7 +100,8 @@ TEST(ListsWindow, RowsCarryTheirSkyAndFollowEveryChange) {
     EXPECT_TRUE(stored[2].Observed);
     w.ChooseRow(1);
     EXPECT_EQ(chosen.Name, "M81");
-    if (const char* shots = std::getenv("QUENLIRA_SHOTS")) w.grab().save(QString(shots) + "/lists.png");
+    if (const char* shots = std::getenv("QUENLIRA_SHOTS"))
+        w.grab().save(QString(shots) + "/lists.png");
 
     // CSV out, into a second list, and printed.
     std::string msg;
@@ -144,7 +145,8 @@ TEST(LogWindows, EntryFormKeepsEveryFieldAndTheLogSearches) {
     EXPECT_EQ(form.labLocal->text(), "local 2026-12-08 22:15:42 (UT+09:00)");
     // Choosing the telescope and eyepiece suggests their magnification.
     form.cmbScope->setCurrentIndex(form.cmbScope->findData(QVariant::fromValue<qlonglong>(scope)));
-    form.cmbEyepiece->setCurrentIndex(form.cmbEyepiece->findData(QVariant::fromValue<qlonglong>(eye)));
+    form.cmbEyepiece->setCurrentIndex(
+        form.cmbEyepiece->findData(QVariant::fromValue<qlonglong>(eye)));
     EXPECT_DOUBLE_EQ(form.edtMag->value(), 48); // 1200 / 25
     TObservation back = o;
     std::string why;

@@ -23,8 +23,9 @@ TEST(ListCsv, WritesHeaderAndSexagesimalPlacesAndReadsThemBack) {
     EXPECT_NE(csv.find("M1,05:34:31.9,+22:00:52,nebula,8.40,\"Crab, \"\"wait for dark\"\"\"\r\n"),
               std::string::npos)
         << csv;
-    EXPECT_NE(csv.find("NGC 7009,21:04:10.8,-11:21:48,planetary nebula,8.00,\"two lines\nof note\"\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        csv.find("NGC 7009,21:04:10.8,-11:21:48,planetary nebula,8.00,\"two lines\nof note\"\r\n"),
+        std::string::npos)
         << csv;
     EXPECT_NE(csv.find("Mars,,,planet,,\r\n"), std::string::npos) << csv;
 

@@ -175,8 +175,8 @@ TEST_F(LogDb, ListsKeepTheirOrderThroughMovesAndRemovals) {
     TLogObject albireo;
     albireo.Name = "Albireo";
     lists.Add(b, albireo, "", err);
-    ASSERT_TRUE(lists.Move(ids[4], 2, err)) << err; // M5 up to second
-    ASSERT_TRUE(lists.Move(ids[0], 99, err)) << err; // M1 to the end
+    ASSERT_TRUE(lists.Move(ids[4], 2, err)) << err;     // M5 up to second
+    ASSERT_TRUE(lists.Move(ids[0], 99, err)) << err;    // M1 to the end
     ASSERT_TRUE(lists.RemoveEntry(ids[2], err)) << err; // M3 out
     ASSERT_TRUE(lists.SetNote(ids[1], "low in the west", err));
     ASSERT_TRUE(lists.SetObserved(ids[3], true, err));
@@ -190,7 +190,11 @@ TEST_F(LogDb, ListsKeepTheirOrderThroughMovesAndRemovals) {
     EXPECT_EQ(e[1].Note, "low in the west");
     EXPECT_TRUE(e[2].Observed);
     EXPECT_FALSE(e[0].Observed);
-    EXPECT_EQ(e[3].Object, [] { TLogObject o = M31(); o.Name = "M1"; return o; }());
+    EXPECT_EQ(e[3].Object, [] {
+        TLogObject o = M31();
+        o.Name = "M1";
+        return o;
+    }());
     EXPECT_EQ(lists.Entries(b).size(), 1u);
     EXPECT_FALSE(lists.Rename(b, "Messier marathon", err));
     ASSERT_TRUE(lists.Remove(a, err));

@@ -20,7 +20,8 @@ TRun Tool(const std::string& args) {
     if (!p) return r;
     char buf[4096];
     std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.Out.append(buf, n);
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        r.Out.append(buf, n);
     const int st = pclose(p);
     r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;

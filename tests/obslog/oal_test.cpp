@@ -43,9 +43,13 @@ TLogData FillEverything(TLogDb& db) {
     plossl.Id = log.AddEyepiece(plossl, err);
     TFilter oiii{0, "UltraBlock & O-III", "Lumicon", "O-III"};
     oiii.Id = log.AddFilter(oiii, err);
-    TLogSession night{0, TLogTime::DaysFromCivil(2026, 12, 8) * 86400 + 10 * 3600,
-                      TLogTime::DaysFromCivil(2026, 12, 8) * 86400 + 16 * 3600, tokyo.Id,
-                      "Clear, light wind", "Dobson on the lawn", "Moon set at 22h"};
+    TLogSession night{0,
+                      TLogTime::DaysFromCivil(2026, 12, 8) * 86400 + 10 * 3600,
+                      TLogTime::DaysFromCivil(2026, 12, 8) * 86400 + 16 * 3600,
+                      tokyo.Id,
+                      "Clear, light wind",
+                      "Dobson on the lawn",
+                      "Moon set at 22h"};
     night.Id = log.AddSession(night, err);
 
     TObservation full;
@@ -120,8 +124,9 @@ void ExpectSameLog(const TLogData& a, const TLogData& b) {
         sx.SiteId = sy.SiteId = 0;
         EXPECT_TRUE(same(sx, sy));
         EXPECT_EQ(x.ObserverId == 0, y.ObserverId == 0);
-        x.Id = y.Id = x.SessionId = y.SessionId = x.ObserverId = y.ObserverId = x.SiteId = y.SiteId =
-            x.ScopeId = y.ScopeId = x.EyepieceId = y.EyepieceId = x.FilterId = y.FilterId = 0;
+        x.Id = y.Id = x.SessionId = y.SessionId = x.ObserverId = y.ObserverId = x.SiteId =
+            y.SiteId = x.ScopeId = y.ScopeId = x.EyepieceId = y.EyepieceId = x.FilterId =
+                y.FilterId = 0;
         EXPECT_EQ(x, y);
     }
     EXPECT_EQ(a.Observers.size(), b.Observers.size());
@@ -147,8 +152,8 @@ TEST_F(Oal, LogWithEveryFieldGoesOutValidAndComesBackEqual) {
 
     const std::string xsd = SchemaPath();
     if (std::filesystem::exists(xsd)) {
-        const std::string cmd = "xmllint --noout --schema '" + xsd + "' '" + dir + "/export.xml' 2>'" +
-                                dir + "/xmllint.txt'";
+        const std::string cmd = "xmllint --noout --schema '" + xsd + "' '" + dir +
+                                "/export.xml' 2>'" + dir + "/xmllint.txt'";
         EXPECT_EQ(std::system(cmd.c_str()), 0) << Slurp(dir + "/xmllint.txt") << xml;
     } else {
         std::printf("OAL schema not found at %s: export not validated\n", xsd.c_str());
@@ -175,15 +180,19 @@ TEST_F(Oal, LogWithEveryFieldGoesOutValidAndComesBackEqual) {
 TEST_F(Oal, HandWrittenFileIsRead) {
     const std::string xml =
         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
-        "<oal:observations version=\"2.1\" xmlns:oal=\"http://groups.google.com/group/openastronomylog\"\n"
+        "<oal:observations version=\"2.1\" "
+        "xmlns:oal=\"http://groups.google.com/group/openastronomylog\"\n"
         "   xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
         " <observers><observer id=\"obs1\"><name>J\xFCrgen</name><surname>Schmidt</surname>\n"
-        "   <contact>js@example.de</contact><account name=\"aavso\">SJU</account></observer></observers>\n"
+        "   <contact>js@example.de</contact><account "
+        "name=\"aavso\">SJU</account></observer></observers>\n"
         " <sites><site id=\"s1\"><name>Sternwarte B\xE4renfels</name>\n"
         "   <longitude unit=\"deg\">13.75</longitude><latitude unit=\"deg\">50.8</latitude>\n"
         "   <elevation>630</elevation><timezone>60</timezone></site></sites>\n"
         " <sessions><session id=\"n1\"><begin>2010-04-10T21:00:00+02:00</begin>\n"
-        "   <end>2010-04-11T01:30:00+02:00</end><site>s1</site><weather>clear</weather></session></sessions>\n"
+        "   "
+        "<end>2010-04-11T01:30:00+02:00</end><site>s1</site><weather>clear</weather></session></"
+        "sessions>\n"
         " <targets><target id=\"t1\" xsi:type=\"oal:deepSkyGX\"><datasource>NGC/IC</datasource>\n"
         "   <name>NGC 4565</name><alias>Needle Galaxy</alias>\n"
         "   <position><ra unit=\"deg\">189.0866</ra><dec unit=\"arcmin\">1558.8</dec></position>\n"
@@ -194,15 +203,21 @@ TEST_F(Oal, HandWrittenFileIsRead) {
         "   <scope id=\"b1\" xsi:type=\"oal:fixedMagnificationOpticsType\"><model>10x50</model>\n"
         "   <aperture>50</aperture><magnification>10</magnification></scope></scopes>\n"
         " <eyepieces><eyepiece id=\"e1\"><model>Hyperion</model><focalLength>8</focalLength>\n"
-        "   <maxFocalLength>24</maxFocalLength><apparentFOV unit=\"arcmin\">4080</apparentFOV></eyepiece></eyepieces>\n"
+        "   <maxFocalLength>24</maxFocalLength><apparentFOV "
+        "unit=\"arcmin\">4080</apparentFOV></eyepiece></eyepieces>\n"
         " <lenses/><filters/><imagers/>\n"
         " <observation id=\"o1\"><observer>obs1</observer><site>s1</site><session>n1</session>\n"
         "   <target>t1</target><begin>2010-04-10T22:05:00+02:00</begin>\n"
-        "   <faintestStar>5.9</faintestStar><sky-quality unit=\"mags-per-squarearcmin\">12.5</sky-quality>\n"
-        "   <seeing>3</seeing><scope>sc1</scope><eyepiece>e1</eyepiece><magnification>254</magnification>\n"
-        "   <result xsi:type=\"oal:findingsDeepSkyType\" lang=\"en\"><description>Thin edge-on, dust lane</description>\n"
+        "   <faintestStar>5.9</faintestStar><sky-quality "
+        "unit=\"mags-per-squarearcmin\">12.5</sky-quality>\n"
+        "   "
+        "<seeing>3</seeing><scope>sc1</scope><eyepiece>e1</eyepiece><magnification>254</"
+        "magnification>\n"
+        "   <result xsi:type=\"oal:findingsDeepSkyType\" lang=\"en\"><description>Thin edge-on, "
+        "dust lane</description>\n"
         "   <rating>2</rating></result>\n"
-        "   <result lang=\"de\"><description>Staubband deutlich</description></result></observation>\n"
+        "   <result lang=\"de\"><description>Staubband "
+        "deutlich</description></result></observation>\n"
         "</oal:observations>\n";
     TLogData d;
     std::string err;
@@ -266,27 +281,32 @@ TEST_F(Oal, BrokenOrHostileFilesAreRefusedWithTheReason) {
     for (int i = 1; i < 10; ++i) {
         const std::string prev = "&lol" + (i > 1 ? std::to_string(i - 1) : std::string()) + ";";
         bomb += "<!ENTITY lol" + std::to_string(i) + " \"";
-        for (int k = 0; k < 10; ++k) bomb += prev;
+        for (int k = 0; k < 10; ++k)
+            bomb += prev;
         bomb += "\">\n";
     }
-    bomb += "]>\n" + head + "<observers><observer id=\"a\"><name>&lol9;</name></observer></observers></oal:observations>";
+    bomb += "]>\n" + head +
+            "<observers><observer "
+            "id=\"a\"><name>&lol9;</name></observer></observers></oal:observations>";
     refused(bomb, "DTD");
     // An external entity reading a local file.
-    refused("<?xml version=\"1.0\"?><!DOCTYPE o [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" + head +
-                "&x;</oal:observations>",
+    refused("<?xml version=\"1.0\"?><!DOCTYPE o [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" +
+                head + "&x;</oal:observations>",
             "DTD");
     // Deep nesting.
     std::string deep = head;
-    for (int i = 0; i < 100000; ++i) deep += "<a>";
+    for (int i = 0; i < 100000; ++i)
+        deep += "<a>";
     refused(deep, "nested deeper");
     refused(head + "<observers>", "line");
     refused("<observations version=\"1.4\"/>", "version");
     refused("<html/>", "root element");
     // Well-formed, but an entry names nobody in the file.
-    refused(head + "<observers/><sites/><sessions/><targets/><scopes/><eyepieces/><lenses/><filters/>"
-                   "<imagers/><observation><observer>ghost</observer><target>t</target>"
-                   "<begin>2010-01-01T00:00:00Z</begin><result><description/></result></observation>"
-                   "</oal:observations>",
+    refused(head +
+                "<observers/><sites/><sessions/><targets/><scopes/><eyepieces/><lenses/><filters/>"
+                "<imagers/><observation><observer>ghost</observer><target>t</target>"
+                "<begin>2010-01-01T00:00:00Z</begin><result><description/></result></observation>"
+                "</oal:observations>",
             "unknown observer");
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(20));
 

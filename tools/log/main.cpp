@@ -71,10 +71,14 @@ std::string Opt(double v, const char* fmt) {
 void PrintLog(TObsLog& log) {
     const TLogData d = log.ReadAll();
     std::map<std::int64_t, std::string> sites, scopes, eyepieces, filters;
-    for (const auto& s : d.Sites) sites[s.Id] = s.Name;
-    for (const auto& s : d.Scopes) scopes[s.Id] = s.Model;
-    for (const auto& e : d.Eyepieces) eyepieces[e.Id] = e.Model;
-    for (const auto& f : d.Filters) filters[f.Id] = f.Model;
+    for (const auto& s : d.Sites)
+        sites[s.Id] = s.Name;
+    for (const auto& s : d.Scopes)
+        scopes[s.Id] = s.Model;
+    for (const auto& e : d.Eyepieces)
+        eyepieces[e.Id] = e.Model;
+    for (const auto& f : d.Filters)
+        filters[f.Id] = f.Model;
     for (const TObservation& o : d.Observations) {
         std::string line = std::to_string(o.Id) + "\t" + TLogTime::Format(o.Begin, o.UtcOffsetMin) +
                            "\t" + o.Object.Name + "\t" + sites[o.SiteId] + "\t" + scopes[o.ScopeId];
