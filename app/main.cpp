@@ -18,6 +18,7 @@
 #include "obslog/Clslogdb.h"
 #include "obslog/Clsobslog.h"
 #include "controls/Calclock.h"
+#include "controls/Clock.h"
 #include "controls/Framelabel.h"
 #include "party/Qvcommander.h"
 #include "party/Qvdir.h"
@@ -31,7 +32,6 @@
 #include <QShortcut>
 #include <QMessageBox>
 #include <QStandardPaths>
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cmath>
@@ -170,9 +170,7 @@ void WireTelescope(TfrmQVSKY& sky) {
 // drive; a list's row centres the chart. Ctrl+Shift+L and Ctrl+Shift+J
 // show the two windows.
 void WireLog(TfrmQVSKY& sky, TfrmLists& lists, TfrmLog& log, TLogDb* db, const std::string& why) {
-    const auto nowMjd = [] {
-        return QDateTime::currentMSecsSinceEpoch() / 86400000.0 + 40587.0;
-    };
+    const auto nowMjd = [] { return Clock().NowMjd(); };
     lists.Now = nowMjd;
     lists.Site = [&sky](TLocation& site, double& zone) {
         site = sky.Location;
