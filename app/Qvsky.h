@@ -431,11 +431,20 @@ private:
     void EndPartyLink();
     std::string partyFolderWhy_; // why the folder could not be read, last time
     std::string partyLogWhy_, partySaveWhy_; // why Receiver.log, StarParty.dat failed last
+    std::string partyStatusWhy_;             // why the status file could not be written last
+    std::string partyOther_;    // another station that writes this ID's status file
+    std::string partyClock_;    // what the last command said of a commander's clock
+    std::string partySkipped_;  // the last command file skipped, until one is applied
+    std::string partyStation_;  // this station's mark in its status file
+    std::vector<std::string> partyHandled_;
+    std::vector<std::string> PartyTrouble() const;
     std::shared_ptr<TPartyReceiver> partyReceiver_;
     std::string partyFolder_; // the folder partyReceiver_ looks into
     // What the status file says: kept here, written by the look.
     std::shared_ptr<TPartyStatus> partyStatus_;
     std::string partyStatusWritten_; // its text when last written
+    std::string partyStatusDisk_;    // the whole text last written into the folder
+    std::int64_t partyOtherAt_ = 0;  // when another station's status file was last seen
     std::int64_t partyStatusAt_ = 0; // when (ms), by this station's clock
     QImage hayamiImage_, atlasImage_, objImage_, moonImage_;
 };

@@ -24,6 +24,9 @@
 #include "render/Clsbodyset.h"
 
 #include <QLabel>
+#include <cstdio>
+#include <random>
+#include <unistd.h>
 #include <QTimer>
 #include <QMetaObject>
 #include <mutex>
@@ -66,6 +69,15 @@ void TfrmQVSKY::EndPartyLink() {
 void TfrmQVSKY::BuildPartyControls() {
     partyLink_ = std::make_shared<TPartyLink>();
     partyStatus_ = std::make_shared<TPartyStatus>();
+    // Tells this station's status file from another's that uses the same ID.
+    {
+        char host[64] = {};
+        gethostname(host, sizeof host - 1);
+        std::random_device rd;
+        char tail[16];
+        std::snprintf(tail, sizeof tail, "%08x", static_cast<unsigned>(rd()));
+        partyStation_ = std::string(host) + "-" + tail;
+    }
     // Red Arial 8 from the window's look.
     labParty = new QLabel(this);
     // Under the object information, where the left column has room.
@@ -117,12 +129,28 @@ void TfrmQVSKY::PartyStatus() {
     // What it cannot keep, it still follows from memory.
     if (!partySaveWhy_.empty()) text += "; StarParty.dat cannot be saved";
     if (!partyLogWhy_.empty()) text += "; Receiver.log cannot be written";
+    if (!partyStatusWhy_.empty()) text += "; the status file cannot be written";
+    if (!partyOther_.empty()) text += "; another station uses this ID";
+    if (!partySkipped_.empty()) text += "; skipped " + partySkipped_.substr(0, partySkipped_.find(": "));
     labParty->setText(QString::fromStdString(text));
     // The whole line, in case it is cut, and what could not be kept.
     std::string tip = text;
     if (!partySaveWhy_.empty()) tip += "\n" + partySaveWhy_;
     if (!partyLogWhy_.empty()) tip += "\n" + partyLogWhy_;
+    if (!partyStatusWhy_.empty()) tip += "\n" + partyStatusWhy_;
+    if (!partyOther_.empty()) tip += "\nanother station receives as " + Party->OwnId + ": " + partyOther_;
+    if (!partySkipped_.empty()) tip += "\n" + partySkipped_;
     labParty->setToolTip(QString::fromStdString(tip));
+}
+
+std::vector<std::string> TfrmQVSKY::PartyTrouble() const {
+    std::vector<std::string> t;
+    if (!partyClock_.empty()) t.push_back("clock: " + partyClock_);
+    if (!partyOther_.empty()) t.push_back("another station receives as this ID: " + partyOther_);
+    if (!partyStatusWhy_.empty()) t.push_back("files: the status file could not be written: " + partyStatusWhy_);
+    if (!partyLogWhy_.empty()) t.push_back("files: Receiver.log cannot be written");
+    if (!partySaveWhy_.empty()) t.push_back("files: StarParty.dat cannot be saved");
+    return t;
 }
 
 void TfrmQVSKY::PartyPoll() {
@@ -157,20 +185,31 @@ void TfrmQVSKY::PartyPoll() {
         if (!(mark == TPartyReceiver::kNothingYet)) partyStatus_->Applied = mark;
         partyStatus_->State = "starting";
         partyStatusWritten_.clear();
+        partyHandled_.clear();
+        partyOther_.clear();
+        partyClock_.clear();
+        partySkipped_.clear();
     }
+    partyStatus_->Station = partyStation_;
+    partyStatus_->Trouble = PartyTrouble();
+    partyStatus_->Handled = partyHandled_;
     partyBusy_ = true;
     const std::string folder = Party->Folder, id = Party->OwnId;
     const std::int64_t now = Clock().NowMs();
-    // The status file, when it has news and the last one is a few seconds old.
-    std::shared_ptr<TPartyStatus> status;
-    if (partyStatus_->ToText() != partyStatusWritten_ &&
-        (partyStatusWritten_.empty() || now - partyStatusAt_ >= kPartyStatusEvery ||
-         now < partyStatusAt_)) {
-        partyStatusWritten_ = partyStatus_->ToText();
+    // The status file, when it has news and the last one is a few seconds
+    // old; at once when the one in the folder is not what was written last
+    // (deleted, a folder made anew, another station's).
+    const bool due = partyStatus_->ToText() != partyStatusWritten_ &&
+                     (partyStatusWritten_.empty() || now - partyStatusAt_ >= kPartyStatusEvery ||
+                      now < partyStatusAt_);
+    auto status = std::make_shared<TPartyStatus>(*partyStatus_);
+    status->Written = TPartyCommand::UtcStamp(now);
+    if (due) {
         partyStatusAt_ = now;
-        status = std::make_shared<TPartyStatus>(*partyStatus_);
-        status->Written = TPartyCommand::UtcStamp(now);
+        partyStatusWritten_ = partyStatus_->ToText();
     }
+    const std::string lastText = due ? std::string() : partyStatusDisk_;
+    const std::string station = partyStation_;
     std::shared_ptr<TPartyLink> link = partyLink_;
     std::shared_ptr<TPartyReceiver> receiver = partyReceiver_;
     const std::shared_ptr<TStar> stars[2] = {Star, DeepStar};
@@ -179,7 +218,8 @@ void TfrmQVSKY::PartyPoll() {
     // Without a thread to look with (the system has none to give) this poll
     // is passed over and said on the status line; the next one tries again.
     try {
-        std::thread([this, link, receiver, folder, id, now, status, stars, diffUt, summer] {
+        std::thread([this, link, receiver, folder, id, now, status, stars, diffUt, summer, due,
+                     lastText, station] {
             TPartyDiskFolder disk(folder);
             auto plan = std::make_shared<TPartyPlan>(receiver->Look(disk, now));
             // A Sync to another date moves every star: worked out here, the
@@ -200,9 +240,20 @@ void TfrmQVSKY::PartyPoll() {
                 }
             }
             std::string why;
-            if (status && plan->FolderOk && !status->Write(folder, why))
-                plan->Log.push_back("the status file " + TPartyStatus::FileName(id) +
-                                    " cannot be written: " + why);
+            if (plan->FolderOk) {
+                TPartyStatus disk;
+                bool missing = false;
+                const bool read = disk.Read(folder, id, missing, why);
+                if (read && !disk.Station.empty() && disk.Station != station)
+                    plan->OtherStation = disk.Station;
+                if (due || !read || disk.ToText() != lastText) {
+                    if (!due) plan->StatusAnew = missing ? "missing" : !read ? why : "not the one written last";
+                    if (status->Write(folder, why))
+                        plan->StatusText = status->ToText();
+                    else
+                        plan->StatusWhy = why.empty() ? "unknown reason" : why;
+                }
+            }
             std::lock_guard<std::mutex> g(link->Lock);
             if (link->Alive)
                 QMetaObject::invokeMethod(
@@ -242,6 +293,47 @@ void TfrmQVSKY::PartyApply(const TPartyPlan& plan, const std::string& folder,
         return;
     }
     partyFolderWhy_.clear();
+    const std::int64_t now = Clock().NowMs();
+    if (!plan.StatusText.empty()) partyStatusDisk_ = plan.StatusText;
+    if (!plan.OtherStation.empty()) {
+        if (partyOther_.empty())
+            log += "another station (" + plan.OtherStation + ") also receives as " + id +
+                   ": both follow the commands and overwrite each other's status file\n";
+        partyOther_ = plan.OtherStation;
+        partyOtherAt_ = now;
+    } else if (!partyOther_.empty() && (now - partyOtherAt_ > 60000 || now < partyOtherAt_)) {
+        partyOther_.clear();
+    }
+    if (!plan.StatusAnew.empty() && plan.OtherStation.empty() && plan.StatusWhy.empty())
+        log += "the status file " + TPartyStatus::FileName(id) + " was " + plan.StatusAnew +
+               ": written anew\n";
+    if (!plan.StatusWhy.empty()) {
+        if (partyStatusWhy_.empty())
+            log += "the status file " + TPartyStatus::FileName(id) +
+                   " cannot be written: " + plan.StatusWhy + "\n";
+        partyStatusWhy_ = plan.StatusWhy;
+        // Tried again at the next poll.
+        partyStatusWritten_.clear();
+        partyStatusDisk_.clear();
+    } else if (!plan.StatusText.empty() && !partyStatusWhy_.empty()) {
+        log += "the status file " + TPartyStatus::FileName(id) + " can be written again\n";
+        partyStatusWhy_.clear();
+    }
+    for (const std::string& name : plan.Handled)
+        partyHandled_.push_back(name);
+    if (partyHandled_.size() > TPartyStatus::kHandled)
+        partyHandled_.erase(partyHandled_.begin(),
+                            partyHandled_.end() - static_cast<std::ptrdiff_t>(TPartyStatus::kHandled));
+    if (!plan.Steps.empty()) {
+        partyClock_ = plan.ClockBack.empty() ? std::string()
+                                             : "a commander's clock went back: " + plan.ClockBack;
+        partySkipped_.clear();
+    }
+    if (!plan.Skipped.empty()) {
+        partySkipped_ = plan.Skipped;
+        if (plan.Skipped.find("dated more than a day ahead") != std::string::npos)
+            partyClock_ = "command files dated more than a day ahead of this station's clock";
+    }
     partyStatus_->State =
         plan.Skipped.empty() ? std::string("following") : "command skipped: " + plan.Skipped;
     // At most a Sync and a Goto or Stop: what a look hands back is bounded,
@@ -251,6 +343,7 @@ void TfrmQVSKY::PartyApply(const TPartyPlan& plan, const std::string& folder,
         if (!PartyApplyOrder(step.Order, why)) {
             log += step.Name + ": skipped, " + why + "\n";
             partyStatus_->State = "command skipped: " + step.Name + ": " + why;
+            partySkipped_ = step.Name + ": " + why;
             continue;
         }
         log += step.Name + ": " + KindWord(step.Order.Kind) + "\n";

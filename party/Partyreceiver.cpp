@@ -37,6 +37,7 @@ void TPartyReceiver::Done(const TEntry& e, bool moveMark) {
     handled_[e.Name] = e.FileMs;
     arrived_.erase(e.Name);
     truncatedSince_.erase(e.Name);
+    if (plan_) plan_->Handled.push_back(e.Name);
     if (moveMark && mark_ < e.At) mark_ = e.At;
 }
 
@@ -86,6 +87,11 @@ std::int64_t StampGapMs(const TPartyStamp& earlier, const TPartyStamp& later) {
 TPartyPlan TPartyReceiver::Look(TPartyFolder& folder, std::int64_t nowMs) {
     TPartyPlan plan;
     plan.Mark = mark_;
+    plan_ = &plan;
+    struct TEnd {
+        TPartyPlan*& p;
+        ~TEnd() { p = nullptr; }
+    } end{plan_};
     std::vector<std::string> names;
     std::string why;
     if (!folder.List(names, why)) {

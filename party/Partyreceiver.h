@@ -48,7 +48,13 @@ struct TPartyPlan {
     std::vector<std::string> Log; // lines for Receiver.log
     std::string Skipped;          // the latest file skipped and why ("" none)
     std::string ClockBack;        // a file dated before the one applied was applied: which
+    std::vector<std::string> Handled; // the files decided on in this look, in order
     bool First = false;           // this was the first look
+    // The station's own status file, as the look found and wrote it.
+    std::string OtherStation; // another station wrote it under this ID
+    std::string StatusAnew;   // why it was written out of turn (missing, stale)
+    std::string StatusText;   // what was written
+    std::string StatusWhy;    // why it could not be written
 };
 
 class TPartyReceiver {
@@ -103,6 +109,7 @@ private:
     std::string id_;
     TPartyStamp mark_;
     bool started_ = false;
+    TPartyPlan* plan_ = nullptr; // the look under way
     bool folderDown_ = false;
     std::map<std::string, std::int64_t> truncatedSince_; // name -> first seen truncated
     std::map<std::string, long long> handled_;           // name -> its file time then

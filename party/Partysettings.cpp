@@ -29,6 +29,27 @@ int Utf8Count(const std::string& s) {
     return count;
 }
 
+// Whether a UTF-8 text holds a combining mark: a letter written as a base and
+// an accent. File systems and sync engines store such names in one form or the
+// other, so the same ID would name two different files.
+bool HasCombining(const std::string& s) {
+    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const unsigned char d = static_cast<unsigned char>(s[i + 1]);
+        unsigned cp = 0;
+        if ((c >> 5) == 6)
+            cp = ((c & 0x1Fu) << 6) | (d & 0x3Fu);
+        else if ((c >> 4) == 14 && i + 2 < s.size())
+            cp = ((c & 0x0Fu) << 12) | ((d & 0x3Fu) << 6) |
+                 (static_cast<unsigned char>(s[i + 2]) & 0x3Fu);
+        if ((cp >= 0x300 && cp <= 0x36F) || (cp >= 0x1AB0 && cp <= 0x1AFF) ||
+            (cp >= 0x1DC0 && cp <= 0x1DFF) || (cp >= 0x20D0 && cp <= 0x20FF) ||
+            (cp >= 0xFE20 && cp <= 0xFE2F))
+            return true;
+    }
+    return false;
+}
+
 bool HasControl(const std::string& s) {
     for (char c : s)
         if (static_cast<unsigned char>(c) < 32 || c == 127) return true;
@@ -55,6 +76,9 @@ std::string TPartySettings::IdProblem(const std::string& id) {
     if (HasControl(id)) return "it holds a control character";
     if (chars > kIdLength) return "it is longer than 7 characters";
     if (id.find("..") != std::string::npos) return "it holds \"..\"";
+    // A blank at either end cannot be seen on a row, yet makes another ID.
+    if (id.front() == ' ' || id.back() == ' ') return "it begins or ends with a blank";
+    if (HasCombining(id)) return "it holds a combining accent; type the letter with its accent as one character";
     // Slashes would leave the shared folder; the others are refused by the
     // file systems of the other stations that share it.
     for (char c : std::string("/\\:*?\"<>|"))

@@ -34,12 +34,26 @@ bool ParseStamp(const std::string& text, TPartyStamp& s) {
     return true;
 }
 
-// Printable ASCII only: the state may quote a file name another station chose.
+// UTF-8 text on one line: the state may quote a file name another station
+// chose. Control characters and bytes that are not UTF-8 become "?"; a cut
+// never splits a character.
 std::string Clean(const std::string& s) {
     std::string out;
-    for (char c : s)
-        out += (c >= 32 && c < 127) ? c : '?';
-    return out.substr(0, 300);
+    for (std::size_t i = 0; i < s.size() && out.size() < 300;) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        bool ok = n > 0 && i + n <= s.size() && !(n == 1 && (c < 32 || c == 127));
+        for (std::size_t k = 1; ok && k < n; ++k)
+            ok = (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
+        if (ok) {
+            out.append(s, i, n);
+            i += n;
+        } else {
+            out += '?';
+            ++i;
+        }
+    }
+    return out;
 }
 
 // The reason alone of a safe file's message ("Cannot read PATH: reason").
@@ -55,9 +69,15 @@ std::string TPartyStatus::FileName(const std::string& id) {
 }
 
 std::string TPartyStatus::ToText() const {
-    return "ID=" + Clean(Id) + "\nMark=" + StampText(Mark) + "\nApplied=" + StampText(Applied) +
+    std::string t = "ID=" + Clean(Id) + "\nMark=" + StampText(Mark) + "\nApplied=" + StampText(Applied) +
            "\nCommand=" + Clean(Command) + "\nAppliedAt=" + AppliedAt + "\nState=" + Clean(State) +
-           "\nWritten=" + Written + "\n";
+                    "\n";
+    if (!Station.empty()) t += "Station=" + Clean(Station) + "\n";
+    for (const std::string& x : Trouble)
+        t += "Trouble=" + Clean(x) + "\n";
+    for (const std::string& x : Handled)
+        t += "Handled=" + Clean(x) + "\n";
+    return t + "Written=" + Written + "\n";
 }
 
 bool TPartyStatus::FromText(const std::string& text, std::string& why) {
@@ -92,6 +112,13 @@ bool TPartyStatus::FromText(const std::string& text, std::string& why) {
             (key == "Written" ? Written : AppliedAt) = value;
         } else if (key == "State") {
             State = Clean(value);
+        } else if (key == "Station") {
+            Station = Clean(value);
+        } else if (key == "Trouble") {
+            if (Trouble.size() < 20) Trouble.push_back(Clean(value));
+        } else if (key == "Handled") {
+            if (Handled.size() == kHandled) Handled.erase(Handled.begin());
+            Handled.push_back(Clean(value));
         }
         // Other keys: a later version's additions.
     }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TPartyStatus {
 public:
@@ -20,6 +21,13 @@ public:
     std::string AppliedAt; // when, UT by the receiver's clock, "yyyymmddhhnnss"
     std::string State;     // "following", or what keeps it from following
     std::string Written;   // UT of writing, "yyyymmddhhnnss"
+    // Which station wrote it: two stations with one ID tell each other apart.
+    std::string Station;
+    // What keeps it from following well: its clock, its files.
+    std::vector<std::string> Trouble;
+    // The last command files it handled (applied or named in its log), oldest first.
+    std::vector<std::string> Handled;
+    static constexpr std::size_t kHandled = 16;
 
     bool operator==(const TPartyStatus&) const = default;
 

@@ -4,6 +4,7 @@
 #include "party/Partydiskfolder.h"
 #include "party/Partysettings.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace {
@@ -37,11 +38,21 @@ std::string Age(std::int64_t ms) {
     return std::to_string(s / 86400) + " d";
 }
 
+std::string Extra(const TPartyRow& row) {
+    std::string t;
+    if (row.LagMs > TPartyWatch::kLagMs)
+        t += "\nthe latest command has not been handled for " + Age(row.LagMs);
+    if (row.TwoStations) t += "\ntwo stations answer with this ID";
+    for (const std::string& x : row.Status.Trouble)
+        t += "\n" + x;
+    return t;
+}
+
 } // namespace
 
 std::vector<TPartyRow> TPartyWatch::Look(const std::string& folder,
-                                         const std::vector<std::string>& ids,
-                                         std::int64_t nowMs) {
+                                         const std::vector<std::string>& ids, std::int64_t nowMs,
+                                         const std::vector<TPartySent>& sent) {
     std::vector<TPartyRow> rows(ids.size());
     std::vector<std::string> names;
     std::string why;
@@ -57,12 +68,35 @@ std::vector<TPartyRow> TPartyWatch::Look(const std::string& folder,
         bool missing = false;
         row.Seen = row.Status.Read(folder, row.Id, missing, row.Why);
         if (missing) row.Why.clear();
-        if (!row.Seen || !listed) continue;
+        if (!listed) continue;
+        // A sync engine's conflict copy of the status file: two stations wrote it.
+        const std::string copy = "Receiver-" + row.Id + ".sync-conflict-";
+        for (const std::string& name : names)
+            if (name.compare(0, copy.size(), copy) == 0) row.TwoStations = true;
+        for (const std::string& t : row.Status.Trouble)
+            if (t.rfind("another station", 0) == 0) row.TwoStations = true;
+        const TPartySent* mine = k < sent.size() && !sent[k].Name.empty() ? &sent[k] : nullptr;
+        if (mine && std::find(names.begin(), names.end(), mine->Name) != names.end()) {
+            std::string bytes, readWhy;
+            if (disk.Read(mine->Name, mine->Bytes.size() + 16, bytes, readWhy) && bytes != mine->Bytes)
+                row.Replaced = true;
+        }
+        if (!row.Seen) continue;
         for (const std::string& name : names) {
             TPartyStamp at;
             if (TPartyReader::ParseName(name, row.Id, at) && row.Status.Mark < at &&
                 at.Stamp <= latest)
                 ++row.Behind;
+        }
+        // Handled, when the station says which files it handled; by its mark
+        // otherwise (an older receiver), or when the list is full.
+        TPartyStamp at;
+        if (mine && TPartyReader::ParseName(mine->Name, row.Id, at)) {
+            const auto& h = row.Status.Handled;
+            const bool handled = std::find(h.begin(), h.end(), mine->Name) != h.end();
+            const bool byList = !h.empty() && h.size() < TPartyStatus::kHandled;
+            if (!handled && (byList || row.Status.Mark < at) && nowMs > mine->AtMs)
+                row.LagMs = nowMs - mine->AtMs;
         }
     }
     return rows;
@@ -72,7 +106,16 @@ std::string TPartyWatch::RowText(const TPartyRow& row, std::int64_t nowMs) {
     if (Blank(row.Id)) return "";
     if (!row.Seen) return row.Why.empty() ? "not seen" : "status unreadable";
     std::string text;
-    if (row.Behind > 1) text = "! " + std::to_string(row.Behind) + " behind, ";
+    if (row.TwoStations) text += "! two stations, ";
+    if (row.LagMs > kLagMs)
+        text += "! " + Age(row.LagMs) + " behind, ";
+    else if (row.Behind > 1)
+        text += "! " + std::to_string(row.Behind) + " behind, ";
+    for (const std::string& t : row.Status.Trouble) {
+        // Its clock or its files; the tool tip says what.
+        if (t.rfind("clock", 0) == 0) text += "! clock, ";
+        if (t.rfind("files", 0) == 0) text += "! files, ";
+    }
     const TPartyStatus& s = row.Status;
     if (s.State.rfind("folder unreadable", 0) == 0) return text + "folder unreadable";
     if (s.Applied.Empty()) return text + "no command yet";
@@ -89,13 +132,14 @@ std::string TPartyWatch::RowText(const TPartyRow& row, std::int64_t nowMs) {
 std::string TPartyWatch::RowTip(const TPartyRow& row) {
     if (Blank(row.Id)) return "";
     if (!row.Seen)
-        return row.Why.empty() ? row.Id + " has written no status file"
-                               : TPartyStatus::FileName(row.Id) + ": " + row.Why;
+        return (row.Why.empty() ? row.Id + " has written no status file"
+                                : TPartyStatus::FileName(row.Id) + ": " + row.Why) +
+               (row.TwoStations ? "\ntwo stations answer with this ID" : "");
     const TPartyStatus& s = row.Status;
     return row.Id + ": " + s.State + "\nlast applied: " +
            (s.Applied.Empty() ? std::string("none")
                               : s.Applied.Stamp + " " + std::to_string(s.Applied.Seq) + " " +
                                     s.Command) +
            "\ncommand files after its mark: " + std::to_string(row.Behind) +
-           "\nstatus written (UT): " + s.Written;
+           "\nstatus written (UT): " + s.Written + Extra(row);
 }

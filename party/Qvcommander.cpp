@@ -115,14 +115,17 @@ void TfrmCommander::RefreshRows() {
     watchBusy_ = true;
     const std::string folder = Party->Folder;
     std::vector<std::string> ids(Party->Ids.begin(), Party->Ids.end());
+    std::vector<TPartySent> sent(rowSent_.begin(), rowSent_.end());
+    for (int k = 0; k < kRows; ++k)
+        if (labParty[k]->text().toStdString() != ids[k]) sent[k] = TPartySent();
     const std::int64_t now = Clock().NowMs();
     std::shared_ptr<TWatchLink> link = watchLink_;
     // Without a thread to look with, the rows keep what they show until the
     // next refresh.
     try {
-        std::thread([this, link, folder, ids, now] {
-            auto rows =
-                std::make_shared<std::vector<TPartyRow>>(TPartyWatch::Look(folder, ids, now));
+        std::thread([this, link, folder, ids, now, sent] {
+            auto rows = std::make_shared<std::vector<TPartyRow>>(
+                TPartyWatch::Look(folder, ids, now, sent));
             std::lock_guard<std::mutex> g(link->Lock);
             if (link->Alive)
                 QMetaObject::invokeMethod(
@@ -140,6 +143,25 @@ void TfrmCommander::RefreshRows() {
 
 void TfrmCommander::ApplyRows(const std::vector<TPartyRow>& rows) {
     rows_ = rows;
+    // Another commander's file took the name of this one's latest command (a
+    // sync engine kept the other as the file and this one as a conflict
+    // copy): the command goes again under a new name, and the row says so.
+    for (int k = 0; k < kRows && k < static_cast<int>(rows.size()); ++k) {
+        if (!rows[k].Replaced || rowSent_[k].Name.empty() || rows[k].Id != rowSent_[k].Name.substr(0, rows[k].Id.size()))
+            continue;
+        const std::string old = rowSent_[k].Name, id = rows[k].Id;
+        std::string path, why;
+        if (command_.Create(Party ? Party->Folder : std::string(), id, Clock().NowMs(), rowLines_[k],
+                            path, why)) {
+            const std::string name = path.substr(path.find_last_of('/') + 1);
+            rowSent_[k] = {name, Clock().NowMs(), rowSent_[k].Bytes};
+            rowNote_[k] = "sent again as " + name + ": " + old + " holds another commander's command";
+            AddCommandLog("AGAIN " + Printable(id) + ": " + old + " was replaced");
+        } else {
+            rowSent_[k] = TPartySent();
+            rowNote_[k] = old + " was replaced by another commander's and could not be sent again: " + why;
+        }
+    }
     for (int k = 0; k < kRows; ++k)
         ShowRowState(k);
 }
@@ -158,6 +180,10 @@ void TfrmCommander::ShowRowState(int k) {
         text = TPartyWatch::RowText(rows_[k], Clock().NowMs());
         tip = TPartyWatch::RowTip(rows_[k]);
         if (!rows_[k].Seen) color = kDark;
+    }
+    if (!rowNote_[k].empty()) {
+        text = "! sent again, " + text;
+        tip = rowNote_[k] + "\n" + tip;
     }
     labState[k]->setText(QString::fromStdString(text));
     labState[k]->setToolTip(QString::fromStdString(tip));
@@ -209,7 +235,7 @@ void TfrmCommander::AddCommandLog(const std::string& message) {
 void TfrmCommander::Send(const char* word, const std::string& id,
                          const std::vector<std::string>& lines) {
     std::string line = word + std::string(" ") + Printable(id);
-    std::string why = TPartySettings::IdProblem(id);
+    std::string why = TPartySettings::IdProblem(id), sentName;
     if (Blank(id)) why = "no ID";
     if (!why.empty()) {
         why = "the ID cannot be used in a file name: " + why;
@@ -217,15 +243,22 @@ void TfrmCommander::Send(const char* word, const std::string& id,
                command_.Create(Party ? Party->Folder : std::string(), id, Clock().NowMs(), lines,
                                path, why)) {
         why.clear();
+        sentName = path.substr(path.find_last_of('/') + 1);
     } else if (why.empty()) {
         why = "not written";
     }
     // A command that did not reach the folder says so in the log and on
     // the participant's row.
     AddCommandLog(why.empty() ? line : line + " failed: " + why);
+    std::string bytes;
+    for (const std::string& l : lines)
+        bytes += l + "\r\n";
     for (int k = 0; k < kRows; ++k) {
         if (labParty[k]->text().toStdString() != id) continue;
         rowFail_[k] = why;
+        rowNote_[k].clear();
+        rowLines_[k] = lines;
+        rowSent_[k] = why.empty() ? TPartySent{sentName, Clock().NowMs(), bytes} : TPartySent();
         ShowRowState(k);
     }
     if (Beep) Beep();

@@ -76,6 +76,9 @@ private:
 
     TPartyCommand command_;
     std::array<std::string, kRows> rowFail_; // why the row's last command was not written
+    std::array<TPartySent, kRows> rowSent_;  // the row's last command written
+    std::array<std::vector<std::string>, kRows> rowLines_; // and its lines
+    std::array<std::string, kRows> rowNote_; // said on the row until the next command
     std::vector<TPartyRow> rows_;
     QTimer* timWatch_ = nullptr;
     bool watchBusy_ = false;

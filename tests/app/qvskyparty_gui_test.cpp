@@ -361,7 +361,9 @@ TEST_F(HostileFolder, FifosNeitherBlockTheLookNorTheWindow) {
     Later(1);
     ASSERT_EQ(mkfifo(Named(0).c_str(), 0600), 0);
     Poll();
-    EXPECT_EQ(Status(), "Receiver: S000123, last command ---; Receiver.log cannot be written");
+    // Each failure it logs is named on the line, until a command is applied.
+    EXPECT_EQ(Status(), "Receiver: S000123, last command ---; Receiver.log cannot be written; "
+                        "skipped " + fs::path(Named(0)).filename().string());
     Later(5);
     view_.Ra = 1.5;
     commander_->SendSync("S000123");
@@ -583,4 +585,87 @@ TEST_F(HostileFolder, CommanderRowShowsWhatTheReceiverApplied) {
     commander_->SendStop("S000123");
     EXPECT_EQ(commander_->labState[0]->text().toStdString(),
               "! not written: No such file or directory");
+}
+
+// The status file deleted, made impossible to write, or written by another
+// station under this ID: each is found within one poll, written anew where it
+// can be, said in the log once and named on the status line; the commander's
+// row tells of the second station.
+TEST_F(HostileFolder, StatusFileLostFailedOrTakenIsFoundWithinOnePoll) {
+    const fs::path status = dir_ / "share" / "Receiver-S000123.txt";
+    auto count = [](const std::string& text, const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    Start();
+    Later(6);
+    Poll();
+    ASSERT_TRUE(fs::exists(status));
+    fs::remove(status);
+    Poll();
+    EXPECT_TRUE(fs::exists(status));
+    EXPECT_NE(Log().find("Receiver-S000123.txt was missing: written anew"), std::string::npos)
+        << Log();
+
+    fs::remove(status);
+    fs::create_directory(status);
+    Poll();
+    Poll();
+    EXPECT_NE(Status().find("; the status file cannot be written"), std::string::npos) << Status();
+    EXPECT_EQ(count(Log(), "Receiver-S000123.txt cannot be written: "), 1u) << Log();
+    fs::remove(status);
+    Poll();
+    EXPECT_TRUE(fs::is_regular_file(status));
+    EXPECT_EQ(Status().find("status file"), std::string::npos) << Status();
+    EXPECT_NE(Log().find("Receiver-S000123.txt can be written again"), std::string::npos);
+
+    std::ofstream(status, std::ios::binary | std::ios::trunc)
+        << "ID=S000123\nStation=garden-2\nState=following\n";
+    Poll();
+    EXPECT_NE(Log().find("another station (garden-2) also receives as S000123"), std::string::npos)
+        << Log();
+    EXPECT_NE(Status().find("; another station uses this ID"), std::string::npos) << Status();
+    Later(6);
+    Poll();
+    commander_->show();
+    commander_->RefreshRows();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !commander_->RowsRunning(); }, 10000));
+    EXPECT_EQ(commander_->labState[0]->text().toStdString().substr(0, 16), "! two stations, ");
+    EXPECT_NE(commander_->labState[0]->toolTip().toStdString().find(
+                  "another station receives as this ID: garden-2"),
+              std::string::npos)
+        << commander_->labState[0]->toolTip().toStdString();
+}
+
+// Another commander's bytes turn up under the name of this commander's latest
+// command (a sync engine settled a conflict for the other): the command goes
+// again under a new name and the row says so. A station that has not handled
+// the latest command after a few polls is shown behind.
+TEST_F(HostileFolder, ReplacedCommandIsSentAgainAndALaggingStationIsShown) {
+    commander_->show();
+    auto rows = [this] {
+        commander_->RefreshRows();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !commander_->RowsRunning(); }, 10000));
+        return commander_->labState[0]->text().toStdString();
+    };
+    Start();
+    Later(1);
+    view_.ObjKind = 3, view_.ObjNo = 4;
+    commander_->SendGoto("S000123");
+    const std::string first = Named(0);
+    std::ofstream(first, std::ios::binary | std::ios::trunc) << "STOP\r\n";
+    EXPECT_EQ(rows().substr(0, 14), "! sent again, ");
+    EXPECT_EQ(ReadAll(Named(1)), "OBJECT , 3 , 4\r\nGOTO\r\n");
+    EXPECT_EQ(commander_->Log().Lines().back(),
+              "AGAIN S000123: " + fs::path(first).filename().string() + " was replaced");
+    Later(11);
+    EXPECT_EQ(rows().substr(0, 27), "! sent again, ! 11 s behind");
+    Poll();
+    Later(6); // its status file, at the next poll
+    Poll();
+    const std::string row = rows();
+    EXPECT_EQ(row.find("behind"), std::string::npos) << row;
+    EXPECT_NE(row.find("GOTO"), std::string::npos) << row;
 }

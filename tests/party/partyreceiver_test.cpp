@@ -7,6 +7,7 @@
 #include "party/Partydiskfolder.h"
 #include "party/Partyreceiver.h"
 #include "party/Partystatus.h"
+#include "party/Partysettings.h"
 #include "party/Partywatch.h"
 #include "Tempfolder.h"
 #include "Partytest.h"
@@ -467,4 +468,59 @@ TEST_F(PartyFolder, CommanderRowsTellWhoFollows) {
     EXPECT_EQ(TPartyWatch::RowText(rows[0], t0 + 16000), "! 2 behind, SYNC 17:46:46, 16 s");
     EXPECT_NE(TPartyWatch::RowTip(rows[0]).find("command files after its mark: 2"),
               std::string::npos);
+}
+
+// IDs beyond ASCII are kept as typed, in file names, status files and rows;
+// what a name cannot carry the same way on every station is refused with the
+// reason.
+TEST_F(PartyFolder, AnyIdIsKeptAsUtf8AndWhatNamesCannotCarryIsRefused) {
+    for (const std::string& id : std::vector<std::string>{"Müller", "Ωμέγα", "星見"}) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(TPartySettings::IdProblem(id), "");
+        TPartyCommand commander;
+        std::string path, why;
+        ASSERT_TRUE(commander.Create(folder, id, t0, TPartyCommand::StopLines(), path, why)) << why;
+        TPartyStatus s;
+        s.Id = id;
+        s.Mark = s.Applied = {TPartyCommand::LocalStamp(t0), 0};
+        s.Command = "STOP";
+        s.State = "command skipped: " + id + "-x.pty: line 1: unknown keyword";
+        ASSERT_TRUE(s.Write(folder, why)) << why;
+        EXPECT_EQ(ReadAll(dir / ("Receiver-" + id + ".txt")).substr(0, 4 + id.size()),
+                  "ID=" + id + "\n");
+        const std::vector<TPartyRow> rows = TPartyWatch::Look(folder, {id}, t0 + 3000);
+        ASSERT_TRUE(rows[0].Seen) << rows[0].Why;
+        EXPECT_EQ(rows[0].Status.State, s.State);
+        EXPECT_EQ(TPartyWatch::RowText(rows[0], t0 + 3000), "STOP 17:46:46, 3 s");
+    }
+    EXPECT_NE(TPartySettings::IdProblem("Mu\xCC\x88ller"), ""); // u and a combining diaeresis
+    EXPECT_NE(TPartySettings::IdProblem(" S1"), "");
+    EXPECT_NE(TPartySettings::IdProblem("S1 "), "");
+    // A status line never carries a control character or a broken byte.
+    TPartyStatus s;
+    s.Id = "S1";
+    s.State = "a\nb\xFF" "c";
+    EXPECT_NE(s.ToText().find("State=a?b?c\n"), std::string::npos) << s.ToText();
+}
+
+// A station's status that tells of trouble with its clock or its files, or
+// of another station under its ID, is a mark on the commander's row.
+TEST_F(PartyFolder, CommanderRowsWarnOfAStationsTrouble) {
+    TPartyStatus s;
+    s.Id = "S000002";
+    s.Mark = s.Applied = {TPartyCommand::LocalStamp(t0), 0};
+    s.Command = "GOTO";
+    s.Trouble = {"clock: a commander's clock went back: B is dated before A",
+                 "files: Receiver.log cannot be written"};
+    std::string why;
+    ASSERT_TRUE(s.Write(folder, why)) << why;
+    std::vector<TPartyRow> rows = TPartyWatch::Look(folder, {"S000002"}, t0 + 2000);
+    EXPECT_EQ(TPartyWatch::RowText(rows[0], t0 + 2000), "! clock, ! files, GOTO 17:46:46, 2 s");
+    EXPECT_NE(TPartyWatch::RowTip(rows[0]).find("Receiver.log cannot be written"), std::string::npos);
+    // A sync engine's conflict copy of the status file: two stations wrote it.
+    s.Trouble.clear();
+    ASSERT_TRUE(s.Write(folder, why)) << why;
+    std::ofstream(dir / "Receiver-S000002.sync-conflict-20261207-174700-ABCDEF7.txt") << "ID=S000002\n";
+    rows = TPartyWatch::Look(folder, {"S000002"}, t0 + 2000);
+    EXPECT_EQ(TPartyWatch::RowText(rows[0], t0 + 2000), "! two stations, GOTO 17:46:46, 2 s");
 }
