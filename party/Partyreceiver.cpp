@@ -153,6 +153,7 @@ TPartyPlan TPartyReceiver::Look(TPartyFolder& folder, std::int64_t nowMs) {
                 plan.Log.push_back(it->Name + ": taken as done, there before this receiver started");
             handled_[it->Name] = it->FileMs;
             arrived_.erase(it->Name);
+            plan.Handled.push_back(it->Name);
         }
         if (taken > kNamedPassed)
             plan.Log.push_back(std::to_string(taken - kNamedPassed) +
