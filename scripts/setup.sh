@@ -16,7 +16,7 @@ packages=(
   libindi-dev indi-bin
   poppler-utils
   lintian appstream dpkg-dev file
-  faketime
+  faketime syncthing
   libsqlite3-dev libxml2-dev libxml2-utils
 )
 
