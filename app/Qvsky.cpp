@@ -572,6 +572,7 @@ void TfrmQVSKY::RecomputeFromClock(bool record) {
     RedrawAtlas(record);
     DrawMoonPhase();
     RefreshObjectPicture();
+    FollowMoment();
 }
 
 void TfrmQVSKY::RedrawAtlas(bool record) {
@@ -693,6 +694,7 @@ void TfrmQVSKY::AutoTick() {
         RedrawAtlas(false);
         DrawMoonPhase();
         RefreshObjectPicture();
+        FollowMoment();
     } else {
         ShowTimeDifference();
     }

@@ -25,6 +25,7 @@
 #include <QImage>
 #include <QRect>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -107,6 +108,12 @@ public:
     void ShowObjectInfo(int kind, int index);
     void DrawObjectPicture(int kind, const std::string& name, int realistic, int index);
     void RefreshObjectPicture();
+    // After the moment changed: the memo of a body written for the new
+    // moment, and that of a star, deep-sky object or click point when the
+    // date changed.
+    void FollowMoment();
+    int MemoKind = 0, MemoIndex = 0;   // what the memo shows (-1: no object's text)
+    std::array<int, 3> MemoDate = {};  // the local date it was written for
     // A click on the picture: the object's information again, the atlas on it.
     void ObjectPictureClick();
 

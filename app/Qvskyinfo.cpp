@@ -13,6 +13,7 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <cmath>
 
 namespace {
@@ -26,6 +27,9 @@ constexpr int kSatelliteScale = 12000;
 } // namespace
 
 void TfrmQVSKY::ShowObjectInfo(int kind, int index) {
+    MemoKind = kind;
+    MemoIndex = index;
+    MemoDate = {Mjd.GetLyy(), Mjd.GetLmm(), Mjd.GetLdd()};
     if (kind == 99) {
         DrawObjectPicture(99, "---", Switch[7], 0);
         return;
@@ -173,4 +177,17 @@ void TfrmQVSKY::ObjectPictureClick() {
     }
     RedrawAtlas(true);
     UpdatePointer(CenterRa, CenterDec);
+}
+
+void TfrmQVSKY::FollowMoment() {
+    // A body moves between two moments; a star's rise and set change with
+    // the date. The memo is written anew for the displayed moment, where the
+    // reader had scrolled it.
+    const std::array<int, 3> date = {Mjd.GetLyy(), Mjd.GetLmm(), Mjd.GetLdd()};
+    const bool body = MemoKind == 3 || MemoKind == 5;
+    const bool fixed = MemoKind == 1 || MemoKind == 2 || MemoKind == 4;
+    if (!body && !(fixed && date != MemoDate)) return;
+    const int scrolled = memInfo->verticalScrollBar()->value();
+    ShowObjectInfo(MemoKind, MemoIndex);
+    memInfo->verticalScrollBar()->setValue(scrolled);
 }

@@ -95,6 +95,7 @@ bool TfrmQVSKY::MountMarkClick(QPoint p) {
 }
 
 void TfrmQVSKY::ShowMountInfo() {
+    MemoKind = -1; // the telescope's text is not an object's
     double ra = 0, dec = 0;
     if (!MountPlace || !MountPlace(ra, dec)) return;
     double ra0 = 0, dec0 = 0, azi = 0, alt = 0;

@@ -833,3 +833,33 @@ TEST_F(ChartWindow, MenuListsEveryFunctionKeyAndActsLikeTheKeys) {
     EXPECT_FALSE(sky_->labMoonAge->toolTip().isEmpty());
     EXPECT_FALSE(sky_->ToolTipAt(sky_->labRA->geometry().center()).isEmpty());
 }
+
+// The memo follows the displayed moment: a planet's time and altitude after
+// the clock was stepped, a star's rise and set once the date changed.
+TEST_F(ChartWindow, TheMemoFollowsTheClock) {
+    sky_->ShowObjectInfo(3, 2); // Mars
+    const QString before = sky_->memInfo->toPlainText();
+    ASSERT_TRUE(before.contains("21:00")) << before.toStdString();
+    sky_->SetFocusArea(1);
+    Key(sky_->clkCal, Qt::Key_Left); // to the hours
+    for (int i = 0; i < 3; ++i)
+        Key(sky_->clkCal, Qt::Key_Up);
+    Pass(300);
+    const QString after = sky_->memInfo->toPlainText();
+    EXPECT_TRUE(after.contains("2026/03/21") && after.contains("00:00")) << after.toStdString();
+    EXPECT_FALSE(after.contains("21:00"));
+    auto alt = [](const QString& t) { return t.section(" Alt:", 1).section(' ', 0, 0); };
+    EXPECT_NE(alt(after), alt(before));
+
+    // A star's text is rewritten when the date changes, not within a day.
+    sky_->ShowObjectInfo(2, 0);
+    const QString star = sky_->memInfo->toPlainText();
+    Key(sky_->clkCal, Qt::Key_Up);
+    Pass(300);
+    EXPECT_EQ(sky_->memInfo->toPlainText(), star);
+    for (int i = 0; i < 24; ++i)
+        Key(sky_->clkCal, Qt::Key_Up);
+    Pass(300);
+    EXPECT_TRUE(sky_->memInfo->toPlainText().contains("2026/03/22"))
+        << sky_->memInfo->toPlainText().toStdString();
+}
