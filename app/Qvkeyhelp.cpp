@@ -72,6 +72,7 @@ TfrmKeyHelp::TfrmKeyHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frame
         {"", "Log it", K{"Ctrl+J"}},
         {"", "Lists Log", K{"Ctrl+Shift+L", "Ctrl+Shift+J"}},
         {"", "Stop", K{"Esc"}},
+        {"F12", "Night vision", {}},
     };
     Build();
 }

@@ -36,14 +36,17 @@ constexpr TColor kDark = RGBColor(128, 0, 0);
 constexpr TColor kDarker = RGBColor(64, 0, 0);
 constexpr TColor kBlack = RGBColor(0, 0, 0);
 
-// A picture over the raster's own memory and colour table: no copy.
-QImage Wrap(TDIB& dib) {
+// A picture over the raster's own memory and colour table: no copy. At
+// night every colour becomes a red as bright as its brightest part, so that
+// faint things (the Milky Way) stay faint and visible.
+QImage Wrap(TDIB& dib, bool night) {
     QImage img(dib.GetBits(), dib.GetWidth(), dib.GetHeight(), dib.GetStride(),
                QImage::Format_Indexed8);
     QList<QRgb> table(256, qRgb(0, 0, 0));
     for (int i = 0; i < 256; ++i) {
         const RGBQUAD& q = dib.GetColTbl()[i];
-        table[i] = qRgb(q.rgbRed, q.rgbGreen, q.rgbBlue);
+        table[i] = night ? qRgb(std::max({q.rgbRed, q.rgbGreen, q.rgbBlue}), 0, 0)
+                         : qRgb(q.rgbRed, q.rgbGreen, q.rgbBlue);
     }
     img.setColorTable(table);
     return img;
@@ -533,10 +536,19 @@ void TfrmQVSKY::FirstShow() {
     BuildFindIndex();
 }
 
+void TfrmQVSKY::SetNightVision(bool on) {
+    NightVision = on;
+    if (shown_) {
+        SetRasterImages();
+        DrawMoonPhase();
+    }
+    update();
+}
+
 void TfrmQVSKY::SetRasterImages() {
-    hayamiImage_ = Wrap(Hayami->DIB);
-    atlasImage_ = Wrap(Atlas->GetDib());
-    objImage_ = Wrap(ObjDib);
+    hayamiImage_ = Wrap(Hayami->DIB, NightVision);
+    atlasImage_ = Wrap(Atlas->GetDib(), NightVision);
+    objImage_ = Wrap(ObjDib, NightVision);
 }
 
 void TfrmQVSKY::ApplySite() {
@@ -630,6 +642,12 @@ void TfrmQVSKY::DrawMoonPhase() {
             p.drawLine(x0, i, x1 + 1, i);
     }
     p.end();
+    if (NightVision)
+        for (int y = 0; y < moonImage_.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(moonImage_.scanLine(y));
+            for (int x = 0; x < moonImage_.width(); ++x)
+                row[x] = qRgb(std::max({qRed(row[x]), qGreen(row[x]), qBlue(row[x])}), 0, 0);
+        }
     MoonAgeDays = skyrules::MoonAge(Mjd.GetMJD());
     labMoonAge->setText(QString::fromStdString(skyrules::MoonAgeText(MoonAgeDays)));
     update(shpMoon);

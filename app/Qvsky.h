@@ -342,6 +342,11 @@ public:
     QLabel* labParty = nullptr; // "Receiver: <ID>, last command <time>"
     std::unique_ptr<TRepeatTimer> timParty;
 
+    // Night vision: both charts, their pictures and the Moon in reds by
+    // brightness (F12 and the menu).
+    bool NightVision = false;
+    void SetNightVision(bool on);
+
     // ---- the menu (Qvskymenu.cpp) ----
     // The "Menu" button under the clock opens it; each entry does what its
     // key does. MenuNamed gives the submenu of that title, made on first
@@ -398,6 +403,7 @@ private:
     void BuildMenu();
     void SetToolTips();
     QAction* switchActions_[8] = {};
+    QAction* nightAction_ = nullptr;
     // The sky point under an atlas pixel (window coordinates) with the
     // window's view; the centre that puts (ra, dec) under that pixel.
     void SkyUnder(QPoint p, double& ra, double& dec);

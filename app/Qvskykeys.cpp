@@ -51,6 +51,9 @@ bool TfrmQVSKY::FunctionKey(int key, int area) {
     case Qt::Key_F11:
         if (ShowTelescope) ShowTelescope();
         return true;
+    case Qt::Key_F12:
+        SetNightVision(!NightVision);
+        return true;
     case Qt::Key_F5:
     case Qt::Key_F6:
     case Qt::Key_F7:

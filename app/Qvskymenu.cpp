@@ -84,6 +84,8 @@ void TfrmQVSKY::BuildMenu() {
                  atlasKey(Qt::Key_Plus, Qt::KeypadModifier));
     AddMenuEntry(view, "Fewer stars (sensitivity -)", "Keypad -",
                  atlasKey(Qt::Key_Minus, Qt::KeypadModifier));
+    nightAction_ = AddMenuEntry(view, "Night vision", "F12", [this] { SetNightVision(!NightVision); });
+    nightAction_->setCheckable(true);
     MenuNamed(view)->addSeparator();
     const char* names[8] = {"Milky Way", "Constellations", "Bayer letters", "Flamsteed numbers",
                             "Star names", "Nebulae etc.",  "Grid",          "Realistic colours"};
@@ -118,6 +120,7 @@ void TfrmQVSKY::BuildMenu() {
 }
 
 void TfrmQVSKY::OpenMenu() {
+    nightAction_->setChecked(NightVision);
     for (int n = 0; n < 8; ++n)
         switchActions_[n]->setChecked(Switch[n] != 0);
     mnuMain->popup(flbMenu->mapToGlobal(QPoint(0, flbMenu->height())));

@@ -178,7 +178,7 @@ TEST(KeyHelp, ChartFitsTheWindowAndUsesArrowGlyphs) {
         for (const auto& key : row.keys)
             arrows += key.size() == 2 && key[0] == '@';
     }
-    EXPECT_EQ(headings, "F1F2F3F4F5F6F7F8F9F10F11");
+    EXPECT_EQ(headings, "F1F2F3F4F5F6F7F8F9F10F11F12");
     EXPECT_EQ(arrows, 14); // Clock 4, Search 2 + 2, Display 2, Atlas 4
     const QRect inside(1, 1, k.width() - 2, k.height() - 2);
     for (TFrameLabel* label : k.KeyLabels()) {

@@ -863,3 +863,30 @@ TEST_F(ChartWindow, TheMemoFollowsTheClock) {
     EXPECT_TRUE(sky_->memInfo->toPlainText().contains("2026/03/22"))
         << sky_->memInfo->toPlainText().toStdString();
 }
+
+// F12: both charts, the object picture and the Moon in reds only; again: the
+// day's colours back.
+TEST_F(ChartWindow, NightVisionTurnsTheChartsRed) {
+    auto colours = [&](int& reds, int& others) {
+        const QImage shot = sky_->grab().toImage();
+        reds = others = 0;
+        for (const QRect& r : {sky_->shpAtlas, sky_->shpHayami, sky_->shpMoon, sky_->shpObjInfo})
+            for (int y = r.top(); y <= r.bottom(); y += 2)
+                for (int x = r.left(); x <= r.right(); x += 2) {
+                    const QRgb p = shot.pixel(x, y);
+                    reds += qRed(p) > 40;
+                    others += qGreen(p) > 8 || qBlue(p) > 8;
+                }
+    };
+    int reds = 0, others = 0;
+    colours(reds, others);
+    EXPECT_GT(others, 1000); // white and blue stars, green names by day
+    Key(sky_->fcsAtlas, Qt::Key_F12);
+    EXPECT_TRUE(sky_->NightVision);
+    colours(reds, others);
+    EXPECT_EQ(others, 0);
+    EXPECT_GT(reds, 1000);
+    Key(sky_->fcsAtlas, Qt::Key_F12);
+    colours(reds, others);
+    EXPECT_GT(others, 1000);
+}
