@@ -76,6 +76,7 @@ std::vector<TPartyRow> TPartyWatch::Look(const std::string& folder,
         for (const std::string& t : row.Status.Trouble)
             if (t.rfind("another station", 0) == 0) row.TwoStations = true;
         const TPartySent* mine = k < sent.size() && !sent[k].Name.empty() ? &sent[k] : nullptr;
+        if (mine) row.Checked = mine->Name;
         if (mine && std::find(names.begin(), names.end(), mine->Name) != names.end()) {
             std::string bytes, readWhy;
             if (disk.Read(mine->Name, mine->Bytes.size() + 16, bytes, readWhy) && bytes != mine->Bytes)

@@ -28,6 +28,7 @@ struct TPartyRow {
     std::int64_t LagMs = 0;
     bool TwoStations = false; // two stations answer with this ID
     bool Replaced = false;    // the latest command's file holds another's bytes now
+    std::string Checked;      // the name of the latest command looked at
 };
 
 class TPartyWatch {

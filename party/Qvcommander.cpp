@@ -147,7 +147,8 @@ void TfrmCommander::ApplyRows(const std::vector<TPartyRow>& rows) {
     // sync engine kept the other as the file and this one as a conflict
     // copy): the command goes again under a new name, and the row says so.
     for (int k = 0; k < kRows && k < static_cast<int>(rows.size()); ++k) {
-        if (!rows[k].Replaced || rowSent_[k].Name.empty() || rows[k].Id != rowSent_[k].Name.substr(0, rows[k].Id.size()))
+        // A command sent while the look was out is not the one it found replaced.
+        if (!rows[k].Replaced || rowSent_[k].Name.empty() || rows[k].Checked != rowSent_[k].Name)
             continue;
         const std::string old = rowSent_[k].Name, id = rows[k].Id;
         std::string path, why;
