@@ -238,13 +238,25 @@ public:
     // Shows the star-party settings (F10).
     std::function<void()> ShowPartySettings;
     // Ctrl+S (Qvskysave.cpp): the atlas, the planisphere or both side by side
-    // as PNG or PDF. ChooseSaveFile asks for the file and sets the type
-    // chosen (one of SaveFilters()); an empty name cancels. Tests replace it.
+    // as a PNG picture, or as pages to print (PDF, SVG). ChooseSaveFile asks
+    // for the file and sets the type chosen (one of SaveFilters()) and
+    // SaveChoice; an empty name cancels. Tests replace it.
     std::function<QString(QString& filter)> ChooseSaveFile;
     static QStringList SaveFilters();
-    // Writes the charts `filter` names to `path`: as PNG or PDF by the
+    // What the dialog asks besides the file: a picture drawn anew Enlarge
+    // times as large as shown (1 to 4); a page's paper, turn and colours.
+    struct TSaveChoice {
+        int Enlarge = 1;
+        std::string Paper = "a4";
+        bool Landscape = true;
+        bool ScreenColours = false;
+    };
+    TSaveChoice SaveChoice;
+    // The largest side of a picture drawn anew, in pixels.
+    static constexpr int kLargestPicture = 8000;
+    // Writes the charts `filter` names to `path`: as PNG, PDF or SVG by the
     // ending of `path`, or when it has none by `filter` (its ending then
-    // added); false with the reason in `why`.
+    // added); false with the reason in `why`, an existing file untouched.
     bool SaveCharts(const QString& path, const QString& filter, std::string& why);
     void SaveChartsKey();
     // After the memories were saved on closing: ends the program.

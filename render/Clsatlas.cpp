@@ -84,6 +84,36 @@ TAtlas::TAtlas(int language, int width, int height)
                     static_cast<unsigned char>(Dib.Col2Idx(kStarColours[set][level][s]));
 }
 
+void TAtlas::CopyView(const TAtlas& from, int factor) {
+    for (int c = 0; c < MaxStarCatalogues; ++c)
+        Star[c] = from.Star[c];
+    StarCount = from.StarCount;
+    Nebula = from.Nebula;
+    Mercury = from.Mercury;
+    Venus = from.Venus;
+    Mars = from.Mars;
+    Jupiter = from.Jupiter;
+    Saturn = from.Saturn;
+    Uranus = from.Uranus;
+    Neptune = from.Neptune;
+    Pluto = from.Pluto;
+    Sun = from.Sun;
+    Moon = from.Moon;
+    Location = from.Location;
+    Mjd = from.Mjd;
+    LabelFace = from.LabelFace;
+    Draw_.SetChar(from.Draw_.GetChar());
+    std::copy(std::begin(from.Switch), std::end(from.Switch), std::begin(Switch));
+    CenterRa = from.CenterRa;
+    CenterDec = from.CenterDec;
+    Sens = from.Sens;
+    Scale = from.Scale * factor;
+    ViewW = from.ViewW * factor;
+    ViewH = from.ViewH * factor;
+    Markers = from.Markers;
+    MarkerList = from.MarkerList;
+}
+
 void TAtlas::SetSwitch(int n, int on) {
     if (n >= 1 && n <= 8) Switch[n - 1] = on;
 }

@@ -137,7 +137,15 @@ public:
     TSun* Sun = nullptr;
     TMoon* Moon = nullptr;
 
+    // Takes another atlas's catalogues, bodies, site, moment, font, switches,
+    // centre, sensitivity and markers, with its view and scale `factor`
+    // times as large: the same chart drawn anew at a larger size.
+    void CopyView(const TAtlas& from, int factor);
     void Draw();
+    // The limiting magnitude x 100 of the present view.
+    int GetLimit() { return Limit(); }
+    // The deep-sky symbols (kinds 0-5) the last Draw put on the chart.
+    std::vector<int> SymbolsShown() const;
     // Rasters of at least SplitFrom pixels are drawn on two threads (the
     // picture is the same), and those of a third of that which show at
     // least a steradian of sky: with fewer stars and lines a second thread
@@ -165,6 +173,10 @@ public:
     static int LimitingMag(int scale, int sensitivity, int faintest);
     // Size class 0-12 of a magnitude x 100, or -1 for no image.
     static int StarClass(int mag, int limit, int sensitivity);
+    // The grid's spacings (radians) for a scale and the window's width in
+    // right ascension: main and minor meridians, main and minor parallels.
+    static void GridSpacing(int scale, double raWidth, double& raMain, double& raMinor,
+                            double& decMain, double& decMinor);
     // The visible window of the last Draw.
     double DecMin = 0.0, DecMax = 0.0, RaMin = 0.0, RaMax = 0.0;
     bool InWindow(double ra, double dec) const;

@@ -22,6 +22,7 @@
 #include "catalog/Clsstar.h"
 #include "render/Atlassprites.h"
 #include "render/Clsbandstitch.h"
+#include "render/Clsdrawtarget.h"
 #include "render/Clshayami.h"
 #include "render/Atlasshared.h"
 
@@ -67,6 +68,8 @@ void TAtlas::Draw() {
 bool TAtlas::Split() const {
     const double pixels = static_cast<double>(RasterW) * RasterH;
     const double scale = Scale == 0 ? 200 : Scale;
+    // A drawing target (a vector page) takes its operations on one thread.
+    if (Dib.GetSurface()->Target()) return false;
     return pixels >= SplitFrom || (pixels >= SplitFrom / 3.0 && pixels >= scale * scale);
 }
 
@@ -160,7 +163,7 @@ void TAtlas::ClipToSky(uint8_t fill, uint8_t background, int left, int top, int 
     const double r = kPi / 2 * scale, cx = ViewW / 2, cy = ViewH / 2;
     const double far = std::max(cx * cx, (ViewW - cx) * (ViewW - cx)) +
                        std::max(cy * cy, (ViewH - cy) * (ViewH - cy));
-    if (far <= r * r) return;
+    if (far <= r * r || Dib.GetSurface()->Target()) return;
     uint8_t* bits = Dib.GetBits();
     const int stride = Dib.GetStride();
     const int w = std::min({ViewW, RasterW, right});
@@ -501,7 +504,12 @@ void TAtlas::DrawStars() {
     for (const TStarPlaced& p : StarsPlaced) {
         const TStarRecord& r = Star[p.c]->Records[p.record];
         const int cls = StarClass(r.mag, limit, Sens);
-        if (cls >= 0) {
+        if (cls >= 0 && s->Target()) {
+            // On a page a star is a disc sized by its magnitude, not a sprite.
+            s->Target()->Star(p.px + 0.5, p.py + 0.5, StarDiscDiameter(r.mag, limit),
+                              kStarColours[realistic ? 0 : 1][0][SpectColumn(r.spect)]);
+            ++StarsDrawn[p.c];
+        } else if (cls >= 0) {
             DrawSprite(cls, r.spect, realistic, p.px, p.py);
             ++StarsDrawn[p.c];
         }
@@ -548,6 +556,23 @@ void TAtlas::DrawStarNames() {
         }
     }
     Draw_.TextEnd(s);
+}
+
+std::vector<int> TAtlas::SymbolsShown() const {
+    std::vector<int> kinds;
+    if (!Nebula || !Switch[5]) return kinds;
+    const int scale = Scale == 0 ? 200 : Scale;
+    for (const std::array<int, 3>& shown : NebulaShown) {
+        const TNebulaRecord& r = Nebula->Records[shown[0]];
+        const bool outline = shown[0] < static_cast<int>(Nebula->OutlineIndex.size()) &&
+                             Nebula->OutlineIndex[shown[0]] > 0;
+        // Only the small ones are drawn as symbols; the rest by their shape.
+        if (outline || HalfAxisPixels(scale, r.major) > 4) continue;
+        const int k = quenlira::sprites::SymbolOfType(r.type);
+        if (std::find(kinds.begin(), kinds.end(), k) == kinds.end()) kinds.push_back(k);
+    }
+    std::sort(kinds.begin(), kinds.end());
+    return kinds;
 }
 
 void TAtlas::DrawNebulae(bool secondPass) {
@@ -681,12 +706,17 @@ void TAtlas::DrawNebulae(bool secondPass) {
                 // The colour's index is looked up once rather than per pixel:
                 // at wide views thousands of symbols are drawn.
                 const int W = Dib.GetWidth(), H = Dib.GetHeight();
-                for (const SpriteDot& d : SymbolDots(quenlira::sprites::SymbolOfType(r.type))) {
-                    const int x = px + d.c - 4, y = py + d.r - 4;
-                    if (static_cast<unsigned>(x) < static_cast<unsigned>(W) &&
-                        static_cast<unsigned>(y) < static_cast<unsigned>(H))
-                        Dib.Row(y)[x] = nebulaIdx;
-                }
+                if (TDrawTarget* t = s->Target())
+                    t->Symbol(quenlira::sprites::SymbolOfType(r.type), px + 0.5, py + 0.5,
+                              kNebulaColour);
+                else
+                    for (const SpriteDot& d :
+                         SymbolDots(quenlira::sprites::SymbolOfType(r.type))) {
+                        const int x = px + d.c - 4, y = py + d.r - 4;
+                        if (static_cast<unsigned>(x) < static_cast<unsigned>(W) &&
+                            static_cast<unsigned>(y) < static_cast<unsigned>(H))
+                            Dib.Row(y)[x] = nebulaIdx;
+                    }
             }
         }
         // The second pass writes every label again, pixel for pixel in the
@@ -738,13 +768,10 @@ void TAtlas::DrawLines(TSurface* s, TDraw& draw) {
     }
 }
 
-void TAtlas::DrawGrid(TSurface* s, TDraw& draw) {
-    const int scale = Scale == 0 ? 200 : Scale;
-    double lo = RaMin, hi = RaMax;
-    if (hi < lo) hi += kTwoPi;
-    const double widthDeg = (hi - lo) / kDeg;
+void TAtlas::GridSpacing(int scale, double raWidth, double& raMain, double& raMinor,
+                         double& decMain, double& decMinor) {
+    const double widthDeg = raWidth / kDeg;
     const double minute = kTwoPi / (24 * 60);
-    double raMain, raMinor;
     if (widthDeg < 2) {
         raMain = minute;
         raMinor = minute / 6;
@@ -755,7 +782,6 @@ void TAtlas::DrawGrid(TSurface* s, TDraw& draw) {
         raMain = 60 * minute;
         raMinor = 10 * minute;
     }
-    double decMain, decMinor;
     const double arcmin = kDeg / 60;
     if (scale < 4500) {
         decMain = 10 * kDeg;
@@ -770,6 +796,15 @@ void TAtlas::DrawGrid(TSurface* s, TDraw& draw) {
         decMain = arcmin;
         decMinor = arcmin / 6;
     }
+}
+
+void TAtlas::DrawGrid(TSurface* s, TDraw& draw) {
+    const int scale = Scale == 0 ? 200 : Scale;
+    double lo = RaMin, hi = RaMax;
+    if (hi < lo) hi += kTwoPi;
+    double raMain, raMinor, decMain, decMinor;
+    GridSpacing(scale, hi - lo, raMain, raMinor, decMain, decMinor);
+    const double arcmin = kDeg / 60;
     // Declination range: whole spacings around the window, short of the poles.
     auto decRange = [&](double spacing, double& d0, double& d1) {
         d0 = std::floor(DecMin / spacing) * spacing;

@@ -45,6 +45,7 @@ public:
 
     // The drawing surface bound to the pixels (null before Create).
     TSurface* GetSurface() { return Surface.get(); }
+    const TSurface* GetSurface() const { return Surface.get(); }
     int GetWidth() const { return Header.biWidth; }
     int GetHeight() const { return -Header.biHeight; }
     int GetStride() const { return Stride; }

@@ -1,5 +1,7 @@
 #include "render/Clshayami.h"
 
+#include "render/Clsdrawtarget.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -179,6 +181,8 @@ void THayami::DrawHayami(int flags) {
     Draw.DrawStart(s, TSurface::PS_SOLID, 1, kBlack, kBlack);
     s->Rectangle(0, 0, Width, Height);
     Draw.DrawEnd(s);
+    // A vector page cuts everything at the horizon as it is drawn.
+    if (s->Target()) s->Target()->ClipEllipse(0, 0, Width - 1, Height - 1);
     // Local sidereal time.
     Lst = std::fmod(TMjd::MeanSiderealTime(MJD) + Lng, kTwoPi);
     if (Lst < 0.0) Lst += kTwoPi;
@@ -197,10 +201,11 @@ void THayami::DrawHayami(int flags) {
     BodyMark marks[10];
     DrawBodies(marks);
     DrawConstellationNames();
+    if (StarNames) DrawStarNames();
     DrawBodyNames(marks);
     DrawCompass();
     // Nothing beyond the horizon.
-    ClipHorizon();
+    if (!s->Target()) ClipHorizon();
 }
 
 void THayami::DrawMilky() {
@@ -271,7 +276,9 @@ void THayami::DrawStars() {
         if (!(zd < kPi / 2) || y <= 0 || y >= Height) continue;
         const unsigned long colour = SpectColour(r.spect);
         const unsigned char idx = static_cast<unsigned char>(DIB.Col2Idx(colour));
-        if (m >= 350) {
+        if (TDrawTarget* t = s->Target()) {
+            t->Star(x + 0.5, y + 0.5, StarDiscDiameter(m, 490), colour);
+        } else if (m >= 350) {
             DIB.DotIdx(x, y, idx);
         } else if (m >= 250) {
             DIB.DotIdx(x, y, idx);
@@ -400,6 +407,27 @@ void THayami::DrawBodies(BodyMark (&marks)[10]) {
     one(7, Pluto, 3, kYellow);
     one(8, Sun, 5, kSunPen);
     one(9, Moon, 5, kYellow);
+}
+
+void THayami::DrawStarNames() {
+    if (!Star) return;
+    TSurface* s = DIB.GetSurface();
+    Draw.TextStart(s, FontName, 7, 4, 0);
+    s->SetTextColor(RGB(200, 200, 200));
+    const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
+    for (int i = 0; i < Star->NamedCount; ++i) {
+        const TNamedStar& n = Star->Named[i];
+        if (n.record < 0) continue;
+        double ra, dec;
+        ToDate(n.ra, n.dec, ra, dec);
+        double zd = kPi;
+        int x = 0, y = 0;
+        HeightG(static_cast<float>(ra), static_cast<float>(dec), Lat, Lst, Width, Height, zd, x, y);
+        if (!(zd < kPi / 2)) continue;
+        s->TextOut(x + 4, y + 1, Language == 0 ? n.nameJpn : n.nameSci);
+    }
+    s->SetBkMode(oldMode);
+    Draw.TextEnd(s);
 }
 
 void THayami::DrawConstellationNames() {

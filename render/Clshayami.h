@@ -100,6 +100,9 @@ public:
     TSun* Sun = nullptr;
     TMoon* Moon = nullptr;
     TDIB DIB;
+    // The named bright stars' names beside them (pages to print; the
+    // window's small disc has no room for them).
+    bool StarNames = false;
 
 private:
     struct BodyMark {
@@ -118,6 +121,7 @@ private:
     void DrawPoles();
     void DrawBodies(BodyMark (&marks)[10]);
     void DrawConstellationNames();
+    void DrawStarNames();
     void DrawBodyNames(const BodyMark (&marks)[10]);
     void DrawCompass();
     void ClipHorizon();

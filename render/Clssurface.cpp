@@ -1,5 +1,7 @@
 #include "render/Clssurface.h"
 
+#include "render/Clsdrawtarget.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -512,12 +514,18 @@ void TSurface::MoveTo(int x, int y) {
 }
 
 void TSurface::LineTo(int x, int y) {
+    if (FTarget) {
+        FTarget->Line(FCur.x, FCur.y, x, y, FPen);
+        FCur = TPoint{x, y};
+        return;
+    }
     // A wide pen has square ends, so it reaches over its end point.
     Stroke(FCur.x, FCur.y, x, y, FPen.Width > 1);
     FCur = TPoint{x, y};
 }
 
 void TSurface::Rectangle(int left, int top, int right, int bottom) {
+    if (FTarget) return FTarget->Rectangle(left, top, right, bottom, FPen, FBrush);
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
     if (right - left < 1 || bottom - top < 1) return;
@@ -566,6 +574,7 @@ void TSurface::EllipseRows(int left, int top, int right, int bottom,
 }
 
 void TSurface::Ellipse(int left, int top, int right, int bottom) {
+    if (FTarget) return FTarget->Ellipse(left, top, right, bottom, FPen, FBrush);
     std::vector<Span> rows;
     EllipseRows(left, top, right, bottom, rows);
     if (rows.empty()) return;
@@ -596,6 +605,7 @@ void TSurface::Ellipse(int left, int top, int right, int bottom) {
 }
 
 void TSurface::Arc(int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
+    if (FTarget) return FTarget->Arc(left, top, right, bottom, xs, ys, xe, ye, FPen);
     if (FPen.Style == PS_NULL) return;
     std::vector<Span> rows;
     EllipseRows(left, top, right, bottom, rows);
@@ -690,6 +700,7 @@ void TSurface::Polygon(const TPoint* points, int count) {
 }
 
 void TSurface::PolyPolygon(const std::vector<std::vector<TPoint>>& pieces) {
+    if (FTarget) return FTarget->Polygons(pieces, FPen, FBrush);
     if (!FBrush.Null) FillEvenOdd(pieces, FDib.NearestIdx(FBrush.Colour));
     if (FPen.Style == PS_NULL) return;
     for (const auto& piece : pieces) {
@@ -706,10 +717,14 @@ void TSurface::PolyPolygon(const std::vector<std::vector<TPoint>>& pieces) {
 }
 
 void TSurface::SetPixel(int x, int y, unsigned long colour) {
+    if (FTarget) return FTarget->Pixel(x, y, colour & 0xFFFFFF);
     Plot(x, y, FDib.NearestIdx(colour));
 }
 
 void TSurface::FrameRgn(const TRegion& region, unsigned long colour, int width, int height) {
+    if (FTarget)
+        return FTarget->Polygons(region.Pieces, TPen{PS_SOLID, std::max(width, height), colour},
+                                 TBrush{true, 0});
     const int w = FDib.GetWidth(), h = FDib.GetHeight();
     if (w <= 0 || h <= 0 || width < 1 || height < 1) return;
     // Rasterise the region into a mask of its own, then keep the pixels that lie
@@ -743,6 +758,9 @@ TSize TSurface::GetTextExtent(const std::string& text) {
 void TSurface::TextOut(int x, int y, const std::string& text) {
     if (!FFont) return;
     TFont& font = *FFont;
+    if (FTarget)
+        return FTarget->Text(x, y, text, font.Desc(), font.Ascent(), font.TextWidth(text),
+                             FTextColour, FBkMode == OPAQUE, FBkColour);
     const int baseline = y + font.Ascent();
     if (FBkMode == OPAQUE) {
         const int width = font.TextWidth(text);

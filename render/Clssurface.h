@@ -11,6 +11,7 @@
 #include <vector>
 
 class TDIB;
+class TDrawTarget;
 class TFont;
 struct TDashTables;
 
@@ -56,6 +57,10 @@ public:
     TSurface& operator=(const TSurface&) = delete;
 
     TDIB& Dib() { return FDib; }
+    // Operations go to `target` instead of the raster while it is set (null:
+    // the raster). A surface with a target draws on one thread only.
+    void SetTarget(TDrawTarget* target) { FTarget = target; }
+    TDrawTarget* Target() const { return FTarget; }
     // Painting limited to rows top..bottom-1 (what falls outside is left
     // alone; lines and texts are placed as on the whole raster).
     void SetBand(int top, int bottom);
@@ -128,4 +133,5 @@ private:
     unsigned char FTextIdx = 0;
     const TDashTables* FDashTables = nullptr; // the pen's dash pattern; null when solid
     int FTop = 0, FBottom = INT_MAX;          // the band painted, within the raster
+    TDrawTarget* FTarget = nullptr;
 };

@@ -109,7 +109,8 @@ TEST(ChartOptions, TheOutputNameChoosesTheFormat) {
     const std::vector<std::pair<const char*, TChartFormat>> good = {
         {"a.png", TChartFormat::Png},   {"A.PNG", TChartFormat::Png},
         {"b.pdf", TChartFormat::Pdf},   {"c.jpg", TChartFormat::Jpeg},
-        {"d.JPEG", TChartFormat::Jpeg}, {"/dev/null", TChartFormat::Png}};
+        {"d.JPEG", TChartFormat::Jpeg}, {"/dev/null", TChartFormat::Png},
+        {"e.svg", TChartFormat::Svg}};
     for (const auto& [name, format] : good) {
         TChartOptions o;
         o.Format = TChartFormat::Jpeg == format ? TChartFormat::Png : TChartFormat::Jpeg;
@@ -119,18 +120,22 @@ TEST(ChartOptions, TheOutputNameChoosesTheFormat) {
     for (const char* name : {"x.gif", "x", "png", "x.png.txt", ".pdf"}) {
         TChartOptions o;
         const std::string err = Parse({"--site", "tokyo", "-o", name}, o);
-        EXPECT_NE(err.find(".png, .pdf or .jpg"), std::string::npos) << name << ": " << err;
+        EXPECT_NE(err.find(".png, .pdf, .svg or .jpg"), std::string::npos) << name << ": " << err;
     }
     TChartOptions p;
     EXPECT_EQ(Parse({"--site", "tokyo", "--paper", "Letter", "--orientation", "landscape",
-                     "--print-colours", "-o", "p.pdf"},
+                     "--print-colours", "--screen-colours", "-o", "p.pdf"},
                     p),
               "");
     EXPECT_EQ(p.Paper, "letter");
     EXPECT_EQ(p.Orientation, "landscape");
     EXPECT_TRUE(p.PrintColours);
+    EXPECT_TRUE(p.ScreenColours);
+    TChartOptions a3;
+    EXPECT_EQ(Parse({"--site", "tokyo", "--paper", "A3", "-o", "p.pdf"}, a3), "");
+    EXPECT_EQ(a3.Paper, "a3");
     TChartOptions bad;
-    EXPECT_NE(Parse({"--site", "tokyo", "--paper", "a3", "-o", "p.pdf"}, bad).find("paper 'a3'"),
+    EXPECT_NE(Parse({"--site", "tokyo", "--paper", "a5", "-o", "p.pdf"}, bad).find("paper 'a5'"),
               std::string::npos);
     TChartOptions v;
     EXPECT_EQ(Parse({"--version"}, v), "");

@@ -64,6 +64,7 @@ bool FormatOf(const std::string& path, TChartFormat& f) {
     };
     if (ends(".png")) f = TChartFormat::Png;
     else if (ends(".pdf")) f = TChartFormat::Pdf;
+    else if (ends(".svg")) f = TChartFormat::Svg;
     else if (ends(".jpg") || ends(".jpeg")) f = TChartFormat::Jpeg;
     else {
         // A device or pipe (/dev/stdout) has no ending and gets a PNG.
@@ -374,25 +375,27 @@ const std::vector<Option>& Options() {
              return "";
          }},
         {"--out", "FILE",
-         "the picture to write (required; also -o): FILE.png, FILE.pdf (one page to print) or "
-         "FILE.jpg",
+         "the picture to write (required; also -o): FILE.png, FILE.pdf or FILE.svg (one page "
+         "to print, drawn as vectors) or FILE.jpg",
          [](const std::string& v, TChartOptions& o) -> std::string {
              if (v.empty()) return "the output file name is empty";
              if (!FormatOf(v, o.Format))
                  return "cannot write '" + v +
-                        "': give a name ending in .png, .pdf or .jpg (or .jpeg)";
+                        "': give a name ending in .png, .pdf, .svg or .jpg (or .jpeg)";
              o.Out = v;
              return "";
          }},
-        {"--paper", "SIZE", "PDF paper: a4 (default) or letter",
+        {"--paper", "SIZE", "page paper: a4 (default), letter or a3",
          [](const std::string& v, TChartOptions& o) -> std::string {
              const std::string p = Lower(v);
-             if (p != "a4" && p != "letter") return "unknown paper '" + v + "' (known: a4, letter)";
+             if (p != "a4" && p != "letter" && p != "a3")
+                 return "unknown paper '" + v + "' (known: a4, letter, a3)";
              o.Paper = p;
              return "";
          }},
         {"--orientation", "WAY",
-         "PDF page: portrait or landscape (default: landscape for a chart wider than tall)",
+         "page: portrait or landscape (default: landscape for the atlas, portrait for the "
+         "planisphere)",
          [](const std::string& v, TChartOptions& o) -> std::string {
              const std::string p = Lower(v);
              if (p != "portrait" && p != "landscape")
@@ -400,7 +403,8 @@ const std::vector<Option>& Options() {
              o.Orientation = p;
              return "";
          }},
-        {"--print-colours", nullptr, "PDF and JPEG: black on white instead of the screen's colours",
+        {"--print-colours", nullptr,
+         "JPEG: black on white instead of the screen's colours (pages are so by default)",
          Switch(&TChartOptions::PrintColours)},
         {"--tonight", nullptr,
          "print the night's times and what to observe instead of drawing; --date is the local "
@@ -463,6 +467,8 @@ const std::vector<Option>& Options() {
              o.Constellation = v;
              return "";
          }},
+        {"--screen-colours", nullptr, "pages: the screen's colours instead of black on white",
+         Switch(&TChartOptions::ScreenColours)},
         {"--help", nullptr, "this text",
          Switch(&TChartOptions::Help)},
         {"--version", nullptr, "the program's version",

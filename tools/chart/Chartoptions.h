@@ -15,7 +15,7 @@ struct TChartSite {
 };
 
 // What --out asks for, by its ending.
-enum class TChartFormat { Png, Pdf, Jpeg };
+enum class TChartFormat { Png, Pdf, Jpeg, Svg };
 
 struct TChartOptions {
     std::string Chart = "planisphere"; // planisphere, atlas or window
@@ -61,11 +61,13 @@ struct TChartOptions {
     std::string DeepStars;
     std::string Out;
     TChartFormat Format = TChartFormat::Png;
-    // PDF only: the paper, its orientation (empty: landscape for a chart
-    // wider than tall) and black-on-white printing colours.
+    // Pages (PDF, SVG): the paper, its orientation (empty: landscape for the
+    // atlas, portrait for the planisphere); printed black on white unless
+    // ScreenColours. JPEG pictures: black on white with PrintColours.
     std::string Paper = "a4";
     std::string Orientation;
     bool PrintColours = false;
+    bool ScreenColours = false;
     bool Help = false;
     bool Version = false;
     // --tonight: the night's times and what to observe, as text instead of

@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     // A page without --size is filled by the chart.
-    if (o.Format == TChartFormat::Pdf && !o.HaveSize) PagePixels(o, o.Width, o.Height);
+    const bool page = o.Format == TChartFormat::Pdf || o.Format == TChartFormat::Svg;
+    if (page && !o.HaveSize) PagePixels(o, o.Width, o.Height);
     TChartRun run;
     std::string error;
     const double mjd = ChartMjd(o, std::time(nullptr));
@@ -122,16 +123,10 @@ int main(int argc, char** argv) {
     case TChartFormat::Jpeg:
         written = WriteChartJpeg(run.Picture(), 90, o.PrintColours, o.Out, error);
         break;
-    case TChartFormat::Pdf: {
-        const TDIB& pic = run.Picture();
-        TChartPage page = PageFor(o, pic.GetWidth(), pic.GetHeight());
-        double l, t, w, h;
-        page.ChartArea(l, t, w, h);
-        const double fit = std::min(w / pic.GetWidth(), h / pic.GetHeight());
-        page.Title = PageTitle(o, mjd, 72 / fit);
-        written = WriteChartPdf(pic, page, o.Out, error);
+    case TChartFormat::Pdf:
+    case TChartFormat::Svg:
+        written = WriteChartPage(run, o, mjd, error);
         break;
-    }
     }
     if (!written) {
         std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
