@@ -110,13 +110,15 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
     BuildSave();
     SetTimers([] { return std::make_unique<TQtRepeatTimer>(); });
     // The window opens within the screen's free area (less the frame a window
-    // manager adds), at most 1280 x 900, where one column holds everything.
+    // manager adds): 1280 x 900, where one column holds everything, or on a
+    // larger screen four fifths of it, so that a 4K screen gets a real chart.
     QSize room = screen;
     if (!given) {
         const QScreen* s = QGuiApplication::primaryScreen();
         if (s) room = s->availableGeometry().size() - QSize(8, 32);
     }
-    resize(std::clamp(room.width(), 640, 1280), std::clamp(room.height(), 480, 900));
+    resize(std::clamp(std::max(1280, room.width() * 4 / 5), 640, std::max(640, room.width())),
+           std::clamp(std::max(900, room.height() * 4 / 5), 480, std::max(480, room.height())));
     LayoutControls();
 }
 

@@ -890,3 +890,12 @@ TEST_F(ChartWindow, NightVisionTurnsTheChartsRed) {
     colours(reds, others);
     EXPECT_GT(others, 1000);
 }
+
+// The opening size follows the screen: 1280 x 900 at most on a small one,
+// within it on a short one, four fifths of a 4K screen.
+TEST(ChartWindowSize, OpensToTheScreen) {
+    const std::string folder = QCoreApplication::applicationDirPath().toStdString();
+    EXPECT_EQ(TfrmQVSKY(folder, QSize(1600, 1000)).size(), QSize(1280, 900));
+    EXPECT_EQ(TfrmQVSKY(folder, QSize(1024, 600)).size(), QSize(1024, 600));
+    EXPECT_EQ(TfrmQVSKY(folder, QSize(3840, 2160)).size(), QSize(3072, 1728));
+}
