@@ -8,6 +8,8 @@
 #include "catalog/Clsconstellation.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
+#include "minor/Minorbody.h"
+#include "minor/Minorplace.h"
 #include "render/Clsbodyset.h"
 
 #include <cmath>
@@ -365,5 +367,71 @@ TObjectInfo::TResult TObjectInfo::Build(int kind, int index) {
         return r;
     }
     r.Valid = true;
+    return r;
+}
+
+TObjectInfo::TResult TObjectInfo::BuildMinor(const TMinorBody& b) {
+    TResult r;
+    const double mjd = moment_.GetMJD();
+    TMinorPlace p;
+    p.Compute(b, mjd);
+    const std::string label = b.Label();
+    r.Text = std::string(b.Comet ? "[Comet] " : "[Asteroid] ") + label;
+    r.NaviName = label;
+    r.PicKind = 0;
+    r.PicName = label;
+    r.Valid = true;
+    if (!p.Valid) {
+        r.Text += kCrLf + std::string("  ") + DateLine() + " the place is not computable";
+        return r;
+    }
+    r.Text += " Mag:" + (std::isfinite(p.Mag) ? FormatFloat(p.Mag, "#0.#0") : std::string("--.-")) +
+              " Elongation:" + DegText(p.Elong, 0, 1) + (p.Elong >= 0 ? "E" : "W") +
+              " Phase:" + DegText(p.PhaseAngle, 0, 1);
+    // Rise and set follow the body through the day.
+    const double mjd0 = TMjd::JULIAN(moment_.GetLyy(), moment_.GetLmm(), moment_.GetLdd(), 0.0, 0);
+    for (int which = 0; which < 2; ++which) {
+        const TRiseSetEvent e = RiseSetSearch(site_, which, mjd0, DiffUT, Summer, [&](double t) {
+            TMinorPlace q;
+            q.Compute(b, t);
+            return TRiseSetPlace{q.Ra, q.Dec, 0.0, q.EarthDist};
+        });
+        const bool has = e.Found && std::isfinite(e.LocalTime);
+        (which == 0 ? r.HasRise : r.HasSet) = has;
+        if (has) (which == 0 ? r.Rise : r.Set) = e.LocalTime;
+    }
+    r.Text += " Rise:" + RiseSetText(r.HasRise, r.Rise) + " Set:" + RiseSetText(r.HasSet, r.Set);
+    double dra, ddec, dist, ra2000, dec2000;
+    const double km = p.EarthDist * 149597870.7;
+    site_.Parallax(mjd, p.Ra, p.Dec, km, dra, ddec, dist);
+    site_.Parallax(mjd, p.RaJ2000, p.DecJ2000, km, ra2000, dec2000, dist);
+    r.Text += Tail(dra, ddec, ra2000, dec2000, r);
+    r.Text += " Distance(Helio):" + FormatFloat(p.SunDist, "#0.####") + "AU" +
+              " Distance(Geo):" + FormatFloat(p.EarthDist, "#0.####") + "AU";
+    // The elements, as the file gives them.
+    constexpr double kDeg = 3.14159265358979323846 / 180.0;
+    int y, m;
+    double d;
+    TMjd::MJD2DATE(b.T, 0.0, 0, y, m, d);
+    char buf[200];
+    std::snprintf(buf, sizeof buf, "q=%.6fAU e=%.6f i=%.4f° Node=%.4f° Peri=%.4f° T=%04d/%02d/%07.4f",
+                  b.q, b.e, b.i / kDeg, b.Node / kDeg, b.Peri / kDeg, y, m, d);
+    r.Text += std::string(kCrLf) + "  Elements(J2000): " + buf;
+    TMjd::MJD2DATE(b.Epoch, 0.0, 0, y, m, d);
+    std::snprintf(buf, sizeof buf, " Epoch=%04d/%02d/%02d", y, m, int(d));
+    r.Text += buf;
+    if (b.HasMag) {
+        if (b.Comet) std::snprintf(buf, sizeof buf, " M1=%.1f K1=%.1f", b.M1, b.K1);
+        else std::snprintf(buf, sizeof buf, " H=%.2f G=%.2f", b.H, b.G);
+        r.Text += buf;
+    }
+    // Two-body motion drifts from the truth the further it is carried from the epoch.
+    const double years = std::fabs(mjd - b.Epoch) / 365.25;
+    if (years > 1.0) {
+        std::snprintf(buf, sizeof buf, "%.1f", years);
+        r.Text += std::string(kCrLf) + "  Warning: the elements' epoch is " + buf +
+                  " years from this date; the place may be far off (newer elements: "
+                  "the Minor Planet Center's files)";
+    }
     return r;
 }

@@ -13,6 +13,7 @@ class TMjd;
 class TNebula;
 class TStar;
 struct TBodySet;
+struct TMinorBody;
 
 class TObjectInfo {
 public:
@@ -51,6 +52,10 @@ public:
     // Kinds 1 click point, 2 star (record), 3 body 0-9, 4 deep-sky (record),
     // 5 satellite 11-14. The bodies are left at the displayed moment.
     TResult Build(int kind, int index);
+
+    // A comet or an asteroid: place, distances, magnitude, phase angle, rise and set, its
+    // elements, and a warning when their epoch is more than a year from the moment shown.
+    TResult BuildMinor(const TMinorBody& b);
 
     // The observing site's text.
     static std::string SiteText(const std::string& name, double lng, double lat, double height,

@@ -18,6 +18,7 @@
 #include "astro/Clslocation.h"
 #include "astro/Clsmjd.h"
 #include "catalog/Clsfind.h"
+#include "minor/Minorlist.h"
 #include "controls/Ctlbase.h"
 #include "render/Clsdib.h"
 #include "render/Clspalette.h"
@@ -27,6 +28,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -106,6 +108,8 @@ public:
     // The object information: kind 0 site, 1 click point, 2 star, 3 body,
     // 4 deep-sky object, 5 satellite of Jupiter, 99 the empty picture.
     void ShowObjectInfo(int kind, int index);
+    // The memo for a comet or an asteroid.
+    void ShowMinorInfo(const TMinorBody& b);
     void DrawObjectPicture(int kind, const std::string& name, int realistic, int index);
     void RefreshObjectPicture();
     // After the moment changed: the memo of a body written for the new
@@ -321,6 +325,14 @@ public:
     int FindReturnArea = 5;
     // Why the Hipparcos numbers (Starhip.dat) could not be read, for the log.
     std::string FindProblem;
+    // Comets and asteroids of the folder Minor/ beside Option/, read on a thread of their
+    // own once the first charts are drawn; null until then (or without the folder).
+    const TMinorList* MinorBodies();
+    // Reads the folder Minor/ afresh, off the window's thread.
+    void LoadMinorBodies();
+    std::shared_ptr<TMinorList> Minor;
+    std::future<std::shared_ptr<TMinorList>> minorLoad_;
+    static constexpr int kMinorKind = 8; // a find hit of a comet or asteroid
 
     // ---- star-party receiver (Qvskyparty.cpp) ----
     // In Receiver mode the window looks into the shared folder every 2 s for

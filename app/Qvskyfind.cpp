@@ -10,10 +10,14 @@
 #include "catalog/Clsstar.h"
 #include "render/Clsatlas.h"
 #include "render/Clsbodyset.h"
+#include "minor/Minorplace.h"
 
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QShortcut>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <filesystem>
 
 void TfrmQVSKY::BuildFindControls() {
@@ -48,6 +52,30 @@ void TfrmQVSKY::BuildFindIndex() {
     }
     Names.Build(Star->Count > 0 ? Star.get() : nullptr, Nebula->Count > 0 ? Nebula.get() : nullptr,
                 Constellation.get(), hip, markers);
+    if (!Minor && !minorLoad_.valid()) LoadMinorBodies();
+}
+
+void TfrmQVSKY::LoadMinorBodies() {
+    if (UserFolder.empty()) return;
+    const std::string folder = UserFolder + "/Minor";
+    Minor.reset();
+    minorLoad_ = std::async(std::launch::async, [folder] {
+        auto list = std::make_shared<TMinorList>();
+        list->AddFolder(folder);
+        return list;
+    });
+}
+
+const TMinorList* TfrmQVSKY::MinorBodies() {
+    if (!Minor && minorLoad_.valid() &&
+        minorLoad_.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+        Minor = minorLoad_.get();
+        for (const std::string& e : Minor->Errors) AppendErrLog(UserFolder, 0, e);
+        if (Minor->Skipped > 0)
+            AppendErrLog(UserFolder, 0,
+                         "Minor: " + std::to_string(Minor->Skipped) + " element lines skipped");
+    }
+    return Minor.get();
 }
 
 void TfrmQVSKY::OpenFind() {
@@ -70,6 +98,33 @@ std::vector<TFindIndex::THit> TfrmQVSKY::FindSuggestions(const std::string& text
             h.Mag = Bodies->Jupiter.SatMag[(h.Number - 11) & 3];
             h.HasMag = true;
         }
+    }
+    // Comets and asteroids after the catalogues' objects, with their magnitude now.
+    if (const TMinorList* minor = MinorBodies()) {
+        // A body named exactly ("1P", "2024 YR4") goes first; others fill the rows left.
+        std::vector<int> found;
+        const int exact = minor->Find(text);
+        if (exact >= 0) found.push_back(exact);
+        for (int k : minor->Suggest(text, TFindField::kMaxRows))
+            if (k != exact) found.push_back(k);
+        const int room = std::max(TFindField::kMaxRows - int(hits.size()), exact >= 0 ? 1 : 0);
+        if (int(found.size()) > room) found.resize(room);
+        if (exact >= 0 && int(hits.size()) + 1 > TFindField::kMaxRows) hits.pop_back();
+        std::vector<TFindIndex::THit> extra;
+        for (int k : found) {
+            const TMinorBody& b = minor->Bodies[k];
+            TFindIndex::THit h;
+            h.Kind = kMinorKind;
+            h.Number = k;
+            h.Name = b.Label();
+            h.KindText = b.Comet ? "comet" : "asteroid";
+            TMinorPlace p;
+            p.Compute(b, Mjd.GetMJD());
+            h.HasMag = p.Valid && std::isfinite(p.Mag);
+            h.Mag = h.HasMag ? p.Mag : 0.0;
+            extra.push_back(h);
+        }
+        hits.insert(exact >= 0 ? hits.begin() : hits.end(), extra.begin(), extra.end());
     }
     return hits;
 }
@@ -102,6 +157,17 @@ void TfrmQVSKY::ChooseFound(const TFindIndex::THit& hit) {
         CenterRa = (*Nebula)[hit.Number].ra;
         CenterDec = (*Nebula)[hit.Number].dec;
         break;
+    case kMinorKind: {
+        const TMinorList* minor = MinorBodies();
+        if (!minor || hit.Number < 0 || hit.Number >= int(minor->Bodies.size())) return;
+        ShowMinorInfo(minor->Bodies[hit.Number]);
+        TMinorPlace p;
+        p.Compute(minor->Bodies[hit.Number], Mjd.GetMJD());
+        if (!p.Valid) return;
+        CenterRa = p.RaJ2000;
+        CenterDec = p.DecJ2000;
+        break;
+    }
     default:
         // A constellation or an option-file object: the chart moves, the
         // information stays, as from the lists.

@@ -67,6 +67,20 @@ void TfrmQVSKY::ShowObjectInfo(int kind, int index) {
     DrawObjectPicture(r.PicKind, r.PicName, Switch[7], index);
 }
 
+void TfrmQVSKY::ShowMinorInfo(const TMinorBody& b) {
+    TObjectInfo info(Location, Mjd, *Bodies, *Constellation);
+    info.DiffUT = DiffUT;
+    info.Summer = Summer;
+    info.DateText = clkCal->GetDate();
+    info.TimeText = clkCal->GetTime();
+    const TObjectInfo::TResult r = info.BuildMinor(b);
+    memInfo->setPlainText(QString::fromStdString(r.Text).replace("\r\n", "\n"));
+    NaviName = r.NaviName;
+    NaviRa = r.NaviRa;
+    NaviDec = r.NaviDec;
+    labObjName->setText(QString::fromStdString(r.NaviName));
+}
+
 void TfrmQVSKY::DrawObjectPicture(int kind, const std::string& name, int realistic, int index) {
     labObjName->setText(QString::fromStdString(name));
     PicKind = kind;

@@ -10,6 +10,8 @@
 #include "catalog/Clsdeepstar.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
+#include "minor/Minorplace.h"
+#include "minor/Mpcreader.h"
 #include "render/Clsbodyset.h"
 
 #include <erfa.h>
@@ -551,3 +553,38 @@ TEST_F(ObjectInfo, SiteClickPointSatelliteAndNumberPatterns) {
 }
 
 } // namespace
+
+TEST_F(ObjectInfo, CometMemoWithElementsDistancesAndAnOldEpoch) {
+    // 12P/Pons-Brooks in the MPC's comet format; its epoch (2024 April 22) is more than a
+    // year before the moment shown (2026 December 7).
+    TMinorBody b;
+    std::string why;
+    ASSERT_TRUE(TMpcReader::ParseComet(
+        "0012P         2024 04 21.1437  0.780824  0.954599  198.9846  255.8557   74.1908  20240422 "
+        "  5.0  4.0  12P/Pons-Brooks                                          MPC 75324",
+        b, why))
+        << why;
+    const TObjectInfo::TResult r = info_.BuildMinor(b);
+    ASSERT_TRUE(r.Valid);
+    TMinorPlace p;
+    p.Compute(b, moment_.GetMJD());
+    ASSERT_TRUE(p.Valid);
+    std::smatch m;
+    const std::regex head("\\[Comet\\] 12P/Pons-Brooks Mag:(\\d+\\.\\d\\d) Elongation:-?[\\d.]+°[EW] "
+                          "Phase:[\\d.]+° Rise:(\\d\\d:\\d\\d|---) Set:(\\d\\d:\\d\\d|---)\r\n.*");
+    ASSERT_TRUE(std::regex_search(r.Text, m, head)) << r.Text;
+    EXPECT_NEAR(std::stod(m[1]), 5.0 + 5 * std::log10(p.EarthDist) + 10 * std::log10(p.SunDist), 0.006);
+    EXPECT_NE(r.Text.find("Distance(Geo):" + TObjectInfo::FormatFloat(p.EarthDist, "#0.####") + "AU"),
+              std::string::npos)
+        << r.Text;
+    EXPECT_NE(r.Text.find("Elements(J2000): q=0.780824AU e=0.954599 i=74.1908° Node=255.8557° "
+                          "Peri=198.9846° T=2024/04/21.1437 Epoch=2024/04/22 M1=5.0 K1=10.0"),
+              std::string::npos)
+        << r.Text;
+    EXPECT_NE(r.Text.find("Warning: the elements' epoch is 2.6 years from this date"), std::string::npos)
+        << r.Text;
+    EXPECT_EQ(r.NaviName, "12P/Pons-Brooks");
+    // Elements of the same month: no warning.
+    b.Epoch = moment_.GetMJD() - 20.0;
+    EXPECT_EQ(info_.BuildMinor(b).Text.find("Warning"), std::string::npos);
+}

@@ -8,6 +8,7 @@
 #include "controls/Clock.h"
 #include "controls/Focuscontrol.h"
 #include "controls/Selgrid.h"
+#include "minor/Minorplace.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -15,7 +16,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 #include <memory>
 
 namespace {
@@ -167,6 +172,44 @@ TEST_F(FindField, BodiesCarryTheirMagnitudeOfTheMoment) {
     ASSERT_FALSE(io.empty());
     EXPECT_EQ(io[0].Kind, TFindIndex::Satellite);
     EXPECT_NEAR(io[0].Mag, 5.0, 0.6);
+}
+
+TEST_F(FindField, CometsAndAsteroidsOfTheFolderMinor) {
+    // The element files beside Option/ are read on a thread of their own; the field offers
+    // their bodies once they are in, and choosing one shows its memo and centres the atlas.
+    const std::string dir = testing::TempDir() + "quenlira-find-minor";
+    std::filesystem::create_directories(dir + "/Minor");
+    std::ofstream(dir + "/Minor/CometEls.txt")
+        << "0001P         1986 02  9.4589  0.574761  0.967882  111.8623   59.0920  162.1921  "
+           "20250621   4.0  6.0  1P/Halley                                                MPC 75324\n";
+    sky_->UserFolder = dir;
+    sky_->LoadMinorBodies();
+    for (int k = 0; k < 500 && !sky_->MinorBodies(); ++k)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_NE(sky_->MinorBodies(), nullptr);
+    ASSERT_EQ(sky_->MinorBodies()->Bodies.size(), 1u)
+        << (sky_->MinorBodies()->Errors.empty() ? "" : sky_->MinorBodies()->Errors[0]);
+
+    const auto direct = sky_->FindSuggestions("1P");
+    ASSERT_FALSE(direct.empty());
+    EXPECT_EQ(direct[0].Name, "1P/Halley"); // named exactly: before "1 Psc"
+    EXPECT_LE(int(direct.size()), TFindField::kMaxRows);
+    sky_->OpenFind();
+    Type("halley");
+    ASSERT_FALSE(sky_->edtFind->Hits().empty());
+    const TFindIndex::THit hit = sky_->edtFind->Hits().back();
+    EXPECT_EQ(hit.Name, "1P/Halley");
+    EXPECT_EQ(hit.KindText, "comet");
+    EXPECT_TRUE(hit.HasMag);
+    sky_->ChooseFound(hit);
+    EXPECT_TRUE(sky_->memInfo->toPlainText().startsWith("[Comet] 1P/Halley Mag:"))
+        << sky_->memInfo->toPlainText().toStdString();
+    TMinorPlace p;
+    p.Compute(sky_->MinorBodies()->Bodies[0], sky_->Mjd.GetMJD());
+    ASSERT_TRUE(p.Valid);
+    EXPECT_NEAR(sky_->CenterRa, p.RaJ2000, 1e-9);
+    EXPECT_NEAR(sky_->CenterDec, p.DecJ2000, 1e-9);
+    std::filesystem::remove_all(dir);
 }
 
 TEST_F(FindField, GoingElsewhereClosesIt) {
