@@ -24,6 +24,13 @@ double TMinorPlace::AsteroidMag(double H, double G, double r, double delta, doub
     return H + 5.0 * std::log10(r * delta) - 2.5 * std::log10(std::fmax(f, 1e-30));
 }
 
+double TMinorPlace::BrightestPossible(const TMinorBody& b) {
+    const double aphelionEarth = 1.0167;
+    if (b.Comet || !b.HasMag || !(b.q > aphelionEarth + 0.05)) return -std::numeric_limits<double>::infinity();
+    // r >= q, delta >= q - 1.0167, and the phase law only dims: H + 5 log(r delta).
+    return b.H + 5.0 * std::log10(b.q * (b.q - aphelionEarth));
+}
+
 double TMinorPlace::CometMag(double M1, double K1, double r, double delta) {
     return M1 + 5.0 * std::log10(delta) + K1 * std::log10(r);
 }

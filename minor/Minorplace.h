@@ -20,6 +20,12 @@ public:
     // All of the above for b at mjd (UT).
     void Compute(const TMinorBody& b, double mjd);
 
+    // No brighter than this can the body ever be seen from the Earth (at perihelion, at
+    // opposition, the Earth at its farthest from the Sun): a redraw skips the bodies for
+    // which even this is fainter than its limit. -infinity for comets, near-Earth orbits and
+    // bodies without a magnitude, which are always placed.
+    static double BrightestPossible(const TMinorBody& b);
+
     // The IAU H, G system (Bowell et al. 1989); alpha in radians.
     static double AsteroidMag(double H, double G, double r, double delta, double alpha);
     // A comet's total magnitude, M1 + 5 log delta + K1 log r.

@@ -12,6 +12,8 @@ cp "$bin/quenlira" "$bin/Star.dat" "$bin/Unsta.dat" "$work/"
 for f in Tycho.dat Starhip.dat; do
   if [ -f "$bin/$f" ]; then cp "$bin/$f" "$work/"; fi
 done
+# QUENLIRA_MINOR=FILE: an element file (a full MPCORB.DAT, say) in the folder Minor/.
+if [ -n "${QUENLIRA_MINOR:-}" ]; then mkdir -p "$work/Minor" && cp "$QUENLIRA_MINOR" "$work/Minor/"; fi
 . scripts/xvfb.sh
 start_xvfb 1920x1080
 display=$XVFB_DISPLAY xvfb="$XVFB_WM_PID $XVFB_PID"

@@ -199,6 +199,22 @@ TEST(TwoBody, NeverANumberThatIsNot) {
     EXPECT_FALSE(place.Valid);
 }
 
+TEST(MinorPlace, NoBodyOutshinesItsBound) {
+    // The bound a redraw skips faint bodies by, against the magnitudes over ten years.
+    for (const Orbit& o : kOrbits) {
+        TMinorBody b = body(o);
+        b.HasMag = true;
+        b.H = 10.0;
+        const double bound = TMinorPlace::BrightestPossible(b);
+        TMinorPlace p;
+        for (double t = 60000.0; t < 63650.0; t += 5.0) {
+            p.Compute(b, t);
+            ASSERT_TRUE(p.Valid);
+            EXPECT_GE(p.Mag, bound) << o.name << " " << t;
+        }
+    }
+}
+
 TEST(TwoBody, EclipticPrecessionMatchesErfa) {
     // The J2000 ecliptic to that of date, against ERFA's IAU 2006 ecliptic matrix: Lieske's
     // angles part from it by a few tenths of an arc second a century out.
