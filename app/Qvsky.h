@@ -108,8 +108,8 @@ public:
     // The object information: kind 0 site, 1 click point, 2 star, 3 body,
     // 4 deep-sky object, 5 satellite of Jupiter, 99 the empty picture.
     void ShowObjectInfo(int kind, int index);
-    // The memo for a comet or an asteroid.
-    void ShowMinorInfo(const TMinorBody& b);
+    // The memo for a comet or an asteroid (its index in MinorBodies()).
+    void ShowMinorInfo(int index);
     void DrawObjectPicture(int kind, const std::string& name, int realistic, int index);
     void RefreshObjectPicture();
     // After the moment changed: the memo of a body written for the new

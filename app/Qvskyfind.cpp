@@ -160,7 +160,7 @@ void TfrmQVSKY::ChooseFound(const TFindIndex::THit& hit) {
     case kMinorKind: {
         const TMinorList* minor = MinorBodies();
         if (!minor || hit.Number < 0 || hit.Number >= int(minor->Bodies.size())) return;
-        ShowMinorInfo(minor->Bodies[hit.Number]);
+        ShowMinorInfo(hit.Number);
         TMinorPlace p;
         p.Compute(minor->Bodies[hit.Number], Mjd.GetMJD());
         if (!p.Valid) return;

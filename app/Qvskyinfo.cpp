@@ -67,7 +67,13 @@ void TfrmQVSKY::ShowObjectInfo(int kind, int index) {
     DrawObjectPicture(r.PicKind, r.PicName, Switch[7], index);
 }
 
-void TfrmQVSKY::ShowMinorInfo(const TMinorBody& b) {
+void TfrmQVSKY::ShowMinorInfo(int index) {
+    const TMinorList* minor = MinorBodies();
+    if (!minor || index < 0 || index >= int(minor->Bodies.size())) return;
+    const TMinorBody& b = minor->Bodies[index];
+    MemoKind = kMinorKind;
+    MemoIndex = index;
+    MemoDate = {Mjd.GetLyy(), Mjd.GetLmm(), Mjd.GetLdd()};
     TObjectInfo info(Location, Mjd, *Bodies, *Constellation);
     info.DiffUT = DiffUT;
     info.Summer = Summer;
@@ -198,10 +204,11 @@ void TfrmQVSKY::FollowMoment() {
     // the date. The memo is written anew for the displayed moment, where the
     // reader had scrolled it.
     const std::array<int, 3> date = {Mjd.GetLyy(), Mjd.GetLmm(), Mjd.GetLdd()};
-    const bool body = MemoKind == 3 || MemoKind == 5;
+    const bool body = MemoKind == 3 || MemoKind == 5 || MemoKind == kMinorKind;
     const bool fixed = MemoKind == 1 || MemoKind == 2 || MemoKind == 4;
     if (!body && !(fixed && date != MemoDate)) return;
     const int scrolled = memInfo->verticalScrollBar()->value();
-    ShowObjectInfo(MemoKind, MemoIndex);
+    if (MemoKind == kMinorKind) ShowMinorInfo(MemoIndex);
+    else ShowObjectInfo(MemoKind, MemoIndex);
     memInfo->verticalScrollBar()->setValue(scrolled);
 }
