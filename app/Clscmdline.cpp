@@ -32,6 +32,18 @@ TCmdLine TCmdLine::Parse(const std::vector<std::string>& args, bool strict) {
             } else {
                 c.Telescope = true;
             }
+        } else if (a == "--horizon" || a.rfind("--horizon=", 0) == 0) {
+            std::string value;
+            if (a != "--horizon")
+                value = a.substr(10);
+            else if (i + 1 < args.size())
+                value = args[++i];
+            if (!value.empty()) {
+                c.Horizon = value;
+            } else if (strict && c.Action != Bad) {
+                c.Action = Bad;
+                c.Message = "--horizon needs a file of azimuth and altitude pairs";
+            }
         } else if (strict && c.Action != Bad) {
             c.Action = Bad;
             c.Message = "unknown argument '" + a + "'";
@@ -41,7 +53,7 @@ TCmdLine TCmdLine::Parse(const std::vector<std::string>& args, bool strict) {
 }
 
 std::string TCmdLine::Usage() {
-    return "Usage: quenlira [--help | --version] [--telescope HOST:PORT[/DEVICE]]\n"
+    return "Usage: quenlira [--help | --version] [--telescope HOST:PORT[/DEVICE]] [--horizon FILE]\n"
            "A planisphere and star atlas for amateur astronomers: choose a site in the\n"
            "opening window, then the chart window shows the sky over it.\n"
            "\n"
@@ -50,6 +62,8 @@ std::string TCmdLine::Usage() {
            "  --telescope HOST:PORT[/DEVICE]\n"
            "                 connect at start to the INDI server's telescope (port 7624\n"
            "                 and the first telescope when left out); F11 shows it\n"
+           "  --horizon FILE your horizon for every site: lines of azimuth and altitude\n"
+           "                 in degrees, # comments (the site editor keeps one per site)\n"
            "\n"
            "Qt's own options (-platform NAME, -display DISPLAY, ...) are passed to Qt.\n"
            "One copy runs at a time for each user: a second start says \"Already Run!\" and\n"

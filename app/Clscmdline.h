@@ -24,4 +24,7 @@ public:
     bool Telescope = false;
     std::string TelescopeHost, TelescopeDevice;
     int TelescopePort = 0;
+    // --horizon FILE: this horizon profile for every site, over the one the
+    // site keeps.
+    std::string Horizon;
 };

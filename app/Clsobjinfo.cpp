@@ -1,5 +1,9 @@
 #include "app/Clsobjinfo.h"
 
+#include "plan/Clshorizon.h"
+#include "plan/Clsnight.h"
+#include "plan/Clsskypass.h"
+
 #include "astro/Basicfnc.h"
 #include "astro/Clsdegree.h"
 #include "astro/Clslocation.h"
@@ -230,6 +234,42 @@ std::string TObjectInfo::RiseSetText(bool has, double time) const {
     return has ? HmsText(time, 11, 0) : "---";
 }
 
+std::string TObjectInfo::RiseSetPart(const TResult& r) const {
+    const std::string over = OverProfile() ? " (over your horizon)" : "";
+    if (r.Up > 0) return " Always up" + over;
+    if (r.Up < 0) return " Never rises" + over;
+    return " Rise:" + RiseSetText(r.HasRise, r.Rise) + " Set:" + RiseSetText(r.HasSet, r.Set) +
+           over;
+}
+
+bool TObjectInfo::OverProfile() const {
+    return Horizon && !Horizon->Flat();
+}
+
+void TObjectInfo::ProfileRiseSet(const std::function<void(double, double&, double&)>& place,
+                                 double semi, TResult& r) const {
+    const double zone = DiffUT + Summer;
+    const double midnight =
+        TMjd::JULIAN(moment_.GetLyy(), moment_.GetLmm(), moment_.GetLdd(), 0.0, 0) - zone / 24.0;
+    TNight day;
+    day.Frame(site_, *Horizon, midnight, zone);
+    TSkyPass pass;
+    pass.Compute(day, place, semi);
+    r.HasRise = pass.Rise.Found;
+    r.HasSet = pass.Set.Found;
+    r.Rise = (pass.Rise.Mjd - midnight) * kTwoPi;
+    r.Set = (pass.Set.Mjd - midnight) * kTwoPi;
+    r.Up = pass.Up == TSkyPass::AlwaysUp ? 1 : pass.Up == TSkyPass::NeverRises ? -1 : 0;
+}
+
+int TObjectInfo::UpState(double dec, double level) const {
+    const double highest = kTwoPi / 4 - std::fabs(site_.Lat - dec);
+    const double lowest = std::fabs(site_.Lat + dec) - kTwoPi / 4;
+    if (lowest > level) return 1;
+    if (highest < level) return -1;
+    return 0;
+}
+
 std::string TObjectInfo::Tail(double dateRa, double dateDec, double ra2000, double dec2000,
                               TResult& r) const {
     site_.AziAlt(moment_.GetMJD(), dateRa, dateDec, r.Azimuth, r.Altitude);
@@ -247,9 +287,20 @@ TObjectInfo::TResult TObjectInfo::Build(int kind, int index) {
     TResult r;
     const double mjd = moment_.GetMJD();
     auto riseSet = [&](double dec, double ra) {
-        r.HasRise = RiseSetTime(0, dec, ra, r.Rise);
-        r.HasSet = RiseSetTime(1, dec, ra, r.Set);
-        return " Rise:" + RiseSetText(r.HasRise, r.Rise) + " Set:" + RiseSetText(r.HasSet, r.Set);
+        if (OverProfile()) {
+            ProfileRiseSet(
+                [ra, dec](double, double& a, double& d) {
+                    a = ra;
+                    d = dec;
+                },
+                0.0, r);
+        } else {
+            r.HasRise = RiseSetTime(0, dec, ra, r.Rise);
+            r.HasSet = RiseSetTime(1, dec, ra, r.Set);
+            // The refraction at the horizon the single evaluation allows for.
+            if (!r.HasRise && !r.HasSet) r.Up = UpState(dec, -0.0102);
+        }
+        return RiseSetPart(r);
     };
     auto toDate = [&](double ra, double dec, double& dra, double& ddec) {
         TMjd::Epoch(ra, dec, kJ2000, mjd, 0.0, 0.0, dra, ddec);
@@ -313,10 +364,27 @@ TObjectInfo::TResult TObjectInfo::Build(int kind, int index) {
             if (index != 8)
                 r.Text += " Elongation:" + DegText(v.Elong, 0, 1) + (v.Elong >= 0 ? "E" : "W");
         }
-        r.HasRise = BodyRiseSetTime(0, index, r.Rise);
-        r.HasSet = BodyRiseSetTime(1, index, r.Set);
-        r.Text +=
-            " Rise:" + RiseSetText(r.HasRise, r.Rise) + " Set:" + RiseSetText(r.HasSet, r.Set);
+        if (OverProfile()) {
+            // Seen from the site (the Moon's parallax is a degree), limb first.
+            ProfileRiseSet(
+                [&](double m, double& a, double& d) {
+                    TBodyValues w;
+                    SetBody(index, m, w);
+                    double km;
+                    site_.Parallax(m, w.Ra, w.Dec, w.DistKm, a, d, km);
+                },
+                0.5 * v.Diam, r);
+            SetBody(index, mjd, v);
+        } else {
+            r.HasRise = BodyRiseSetTime(0, index, r.Rise);
+            r.HasSet = BodyRiseSetTime(1, index, r.Set);
+            // Up or down all day by the declination now; a body that only
+            // misses the date's event (the Moon once a month) keeps "---".
+            const double parallax = v.EarthAu > 0 ? std::asin(4.26e-5 / v.EarthAu) : 0.0;
+            if (!r.HasRise && !r.HasSet)
+                r.Up = UpState(v.Dec, parallax - 0.0102 - 0.5 * v.Diam);
+        }
+        r.Text += RiseSetPart(r);
         // Seen from the site: of date, and carried back to J2000 first.
         double dra, ddec, dist, ra0, dec0, ra2000, dec2000;
         site_.Parallax(mjd, v.Ra, v.Dec, v.DistKm, dra, ddec, dist);

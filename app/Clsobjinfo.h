@@ -5,6 +5,7 @@
 // the bodies and the catalogues, and puts the result into its controls.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class TConstellation;
@@ -12,6 +13,7 @@ class TLocation;
 class TMjd;
 class TNebula;
 class TStar;
+class THorizon;
 struct TBodySet;
 struct TMinorBody;
 
@@ -33,6 +35,9 @@ public:
     std::string DateText, TimeText;
     double MoonAge = 0.0;
     double PickRa = 0.0, PickDec = 0.0;
+    // The observer's horizon profile: risings and settings come over it
+    // (null or flat: over the astronomical horizon).
+    const THorizon* Horizon = nullptr;
 
     struct TResult {
         bool Valid = false;   // false: unknown kind or index, nothing to show
@@ -47,6 +52,7 @@ public:
         double Azimuth = 0.0, Altitude = 0.0; // altitude with refraction
         bool HasRise = false, HasSet = false;
         double Rise = 0.0, Set = 0.0; // local time of day, radians
+        int Up = 0; // 1 always up, -1 never rises, 0 it crosses (or not that day)
     };
 
     // Kinds 1 click point, 2 star (record), 3 body 0-9, 4 deep-sky (record),
@@ -88,6 +94,16 @@ private:
     };
     bool SetBody(int body, double mjd, TBodyValues& v);
     std::string RiseSetText(bool has, double time) const;
+    // " Rise:21:40 Set:05:12", " Always up" or " Never rises".
+    std::string RiseSetPart(const TResult& r) const;
+    bool OverProfile() const;
+    // Rising and setting over the horizon profile on the displayed date, of
+    // a place of date at any instant (radians) whose limb is `semi` wide.
+    void ProfileRiseSet(const std::function<void(double, double&, double&)>& place, double semi,
+                        TResult& r) const;
+    // Whether a place of this declination stays above (1) or below (-1) the
+    // level all day, or crosses it (0).
+    int UpState(double dec, double level) const;
     std::string Tail(double dateRa, double dateDec, double ra2000, double dec2000,
                      TResult& r) const;
 

@@ -13,6 +13,7 @@ TfrmCommander* frmCommander = nullptr;
 TfrmSetParty* frmSetParty = nullptr;
 TfrmDir* frmDir = nullptr;
 TfrmScope* frmScope = nullptr;
+TfrmQVPlan* frmPlan = nullptr;
 
 int QVMes(int buttons, const std::string& text) {
     if (frmQVMes) {

@@ -16,6 +16,7 @@ class TfrmCommander;
 class TfrmSetParty;
 class TfrmDir;
 class TfrmScope;
+class TfrmQVPlan;
 
 extern TfrmQVOpen* frmQVOpen;
 extern TfrmQVSKY* frmQVSKY;
@@ -28,6 +29,7 @@ extern TfrmCommander* frmCommander;
 extern TfrmSetParty* frmSetParty;
 extern TfrmDir* frmDir;
 extern TfrmScope* frmScope;
+extern TfrmQVPlan* frmPlan; // the night planner
 
 // Shows the message window modally with a button set (1 Yes/No, 2 OK,
 // 3 OK/Cancel) and returns its result (10001 Yes, 10002 No, 10003 OK,

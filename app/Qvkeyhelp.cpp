@@ -65,6 +65,7 @@ TfrmKeyHelp::TfrmKeyHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frame
         {"", "Jump", K{"0", "~", "9"}},
         {"", "REW FF", K{"<", ">"}},
         {"", "Find", K{"/", "Ctrl+F"}},
+        {"", "Horizon on/off", K{"Ctrl+H"}},
         {"", "Save charts", K{"Ctrl+S"}},
         {"F10", "Party", {}},
         {"F11", "Telescope", K{"Ctrl+T"}},
@@ -72,6 +73,7 @@ TfrmKeyHelp::TfrmKeyHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frame
         {"", "Log it", K{"Ctrl+J"}},
         {"", "Lists Log", K{"Ctrl+Shift+L", "Ctrl+Shift+J"}},
         {"", "Stop", K{"Esc"}},
+        {"", "Tonight: planner", K{"Ctrl+Shift+T"}},
         {"F12", "Night vision", {}},
     };
     Build();

@@ -1,4 +1,5 @@
 #include "app/Qvsky.h"
+#include "plan/Clshorizonsites.h"
 #include "catalog/Clsfolders.h"
 #include "controls/Look.h"
 
@@ -95,6 +96,9 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
     // The atlas raster covers the largest chart the screen allows, so a resize
     // never makes a new one.
     Atlas = std::make_unique<TAtlas>(1, std::max(1, ScreenW - kLeftWidth), std::max(1, ScreenH));
+    // The horizon on the atlas, the site's own when it has one; Ctrl+H.
+    Atlas->ShowHorizon = true;
+    Atlas->Horizon = &SiteHorizon;
 
     Ask = [](int, const std::string&) { return 10003; };
     IsMaximized = [this] { return isMaximized(); };
@@ -567,6 +571,23 @@ void TfrmQVSKY::ApplySite() {
     Hayami->SetLat(lat);
     Atlas->SetLng(lng);
     Atlas->SetLat(lat);
+    LoadSiteHorizon(name);
+}
+
+void TfrmQVSKY::LoadSiteHorizon(const std::string& siteName) {
+    SiteHorizon.Clear();
+    HorizonProblem.clear();
+    std::string path = HorizonOverride;
+    if (path.empty() && !UserFolder.empty()) {
+        THorizonSites sites;
+        std::string why;
+        sites.Load(UserFolder, why);
+        path = sites.Get(siteName);
+        HorizonProblem = why;
+    }
+    if (path.empty()) return;
+    std::string why;
+    if (!SiteHorizon.Load(path, why)) HorizonProblem = why;
 }
 
 double TfrmQVSKY::ClockMjd() const {
@@ -587,6 +608,24 @@ void TfrmQVSKY::RecomputeFromClock(bool record) {
     DrawMoonPhase();
     RefreshObjectPicture();
     FollowMoment();
+    if (OnMomentChanged) OnMomentChanged();
+}
+
+void TfrmQVSKY::SetClockTo(double mjd) {
+    TMjd m;
+    m.SetLocal(DiffUT, Summer);
+    m.SetMJD(mjd);
+    m.MJD2Local();
+    clkCal->SetYear(m.GetLyy());
+    clkCal->SetMonth(m.GetLmm());
+    clkCal->SetDay(m.GetLdd());
+    clkCal->SetHour(m.GetLhh());
+    clkCal->SetMinute(m.GetLms());
+    clkCal->update();
+    AutoDrive = false;
+    SetClockColours(false);
+    ShowTimeDifference();
+    RecomputeFromClock(true);
 }
 
 void TfrmQVSKY::RedrawAtlas(bool record) {

@@ -19,6 +19,7 @@
 #include "astro/Clsmjd.h"
 #include "catalog/Clsfind.h"
 #include "minor/Minorlist.h"
+#include "plan/Clshorizon.h"
 #include "controls/Ctlbase.h"
 #include "render/Clsdib.h"
 #include "render/Clspalette.h"
@@ -194,6 +195,15 @@ public:
     // The folder of the user's files (settings, the folder Option); the
     // catalogue folder unless the program is installed.
     std::string UserFolder;
+    // The observer's horizon of the current site: --horizon's file when
+    // given (HorizonOverride), else the one the site keeps in Horizons.txt
+    // beside the settings; flat without. HorizonProblem says why a file was
+    // not taken (shown with the site).
+    THorizon SiteHorizon;
+    std::string HorizonOverride;
+    std::string HorizonProblem;
+    void LoadSiteHorizon(const std::string& siteName);
+    void ToggleHorizon(); // the horizon line on the atlas, Ctrl+H
 
     // ---- controls ----
     QRect shpHayami, shpAtlas, shpObjInfo, shpMoon;
@@ -267,6 +277,11 @@ public:
     std::function<void()> OnClosed;
     // After the first charts were drawn (start-up measurements).
     std::function<void()> OnFirstDrawn;
+    // After every change of the displayed moment or site (the planner follows).
+    std::function<void()> OnMomentChanged;
+    // Sets the calendar clock to a local moment and redraws (the planner's
+    // "clock to the best time").
+    void SetClockTo(double mjd);
 
     // Whether the window is maximised (tests may stand in for the window manager).
     std::function<bool()> IsMaximized;

@@ -34,6 +34,15 @@ void TfrmQVSKY::BuildFindControls() {
     auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     find->setContext(Qt::WindowShortcut);
     QObject::connect(find, &QShortcut::activated, this, [this] { OpenFind(); });
+    // The horizon line on the atlas, on and off.
+    auto* horizon = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+    horizon->setContext(Qt::WindowShortcut);
+    QObject::connect(horizon, &QShortcut::activated, this, [this] { ToggleHorizon(); });
+}
+
+void TfrmQVSKY::ToggleHorizon() {
+    Atlas->ShowHorizon = !Atlas->ShowHorizon;
+    RedrawAtlas(false);
 }
 
 void TfrmQVSKY::BuildFindIndex() {

@@ -44,6 +44,8 @@ void TfrmQVSKY::ShowObjectInfo(int kind, int index) {
         std::string text = TObjectInfo::SiteText(name, lng, lat, height, diff, summer);
         // A catalogue that failed to load says so where the user looks first.
         if (!CatalogProblem.empty()) text += "\n" + CatalogProblem;
+        if (!SiteHorizon.Flat()) text += "\nHorizon: " + SiteHorizon.Path;
+        if (!HorizonProblem.empty()) text += "\n" + HorizonProblem;
         memInfo->setPlainText(QString::fromStdString(text).replace("\r\n", "\n"));
         return;
     }
@@ -58,6 +60,7 @@ void TfrmQVSKY::ShowObjectInfo(int kind, int index) {
     info.MoonAge = MoonAgeDays;
     info.PickRa = Atlas->GetPickRa();
     info.PickDec = Atlas->GetPickDec();
+    info.Horizon = &SiteHorizon;
     const TObjectInfo::TResult r = info.Build(kind, index);
     if (!r.Valid) return;
     memInfo->setPlainText(QString::fromStdString(r.Text).replace("\r\n", "\n"));

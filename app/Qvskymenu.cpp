@@ -94,6 +94,7 @@ void TfrmQVSKY::BuildMenu() {
         a->setCheckable(true);
         switchActions_[n - 1] = a;
     }
+    AddMenuEntry(view, "Horizon line", "Ctrl+H", [this] { ToggleHorizon(); });
 
     AddMenuEntry(memory, "Set (then a slot)", "Insert", atlasKey(Qt::Key_Insert));
     AddMenuEntry(memory, "Reset (then a slot)", "Delete", atlasKey(Qt::Key_Delete));

@@ -8,6 +8,10 @@
 #include "app/Qvlog.h"
 #include "app/Qvmes.h"
 #include "app/Qvopen.h"
+#include "app/Qvplan.h"
+#include "catalog/Clsnebula.h"
+#include "catalog/Clsstar.h"
+#include "render/Clsatlas.h"
 #include "app/Qvscope.h"
 #include "app/Qvselobj.h"
 #include "app/Qvsky.h"
@@ -252,6 +256,54 @@ void WireLog(TfrmQVSKY& sky, TfrmLists& lists, TfrmLog& log, TLogDb* db, const s
     });
 }
 
+// The night planner follows the chart window's site and clock while it is
+// open; choosing a row is choosing it in the find field.
+void WirePlanner(TfrmQVSKY& sky) {
+    frmPlan = new TfrmQVPlan;
+    frmPlan->SetFilterFolder(sky.UserFolder);
+    auto feed = [&sky] {
+        if (!frmPlan->isVisible()) return;
+        TfrmQVPlan::TSky s;
+        s.Site = sky.Location;
+        s.Horizon = sky.SiteHorizon;
+        s.Zone = sky.DiffUT + sky.Summer;
+        s.ClockMjd = sky.Mjd.GetMJD();
+        s.Star = sky.Star && sky.Star->Count > 0 ? sky.Star.get() : nullptr;
+        s.Nebula = sky.Nebula && sky.Nebula->Count > 0 ? sky.Nebula.get() : nullptr;
+        s.Constellation = sky.Constellation.get();
+        for (int i = 1; i <= sky.Atlas->GetMarkerCount(); ++i) {
+            const TMarker& m = sky.Atlas->GetMarker(i);
+            s.Markers.push_back({m.name, m.ra, m.dec, m.id});
+        }
+        frmPlan->SetSky(s);
+    };
+    sky.OnMomentChanged = feed;
+    frmPlan->OnChoose = [&sky](const TPlanEntry& e) {
+        TFindIndex::THit hit;
+        hit.Kind = e.Kind;
+        hit.Number = e.Number;
+        hit.Name = e.Name;
+        hit.HasPlace = true;
+        hit.Ra = e.Ra;
+        hit.Dec = e.Dec;
+        sky.ChooseFound(hit);
+        sky.raise();
+        sky.activateWindow();
+    };
+    frmPlan->OnSetClock = [&sky](double mjd) {
+        sky.SetClockTo(std::round(mjd * 1440.0) / 1440.0 + 1e-7);
+    };
+    const auto open = [feed] {
+        frmPlan->show();
+        frmPlan->raise();
+        frmPlan->activateWindow();
+        feed();
+    };
+    auto* key = new QShortcut(QKeySequence("Ctrl+Shift+T"), &sky);
+    QObject::connect(key, &QShortcut::activated, open);
+    sky.AddMenuEntry("Windows", "Tonight: night planner", "Ctrl+Shift+T", open);
+}
+
 } // namespace
 
 // Resident memory of this process, MB.
@@ -331,6 +383,7 @@ int main(int argc, char** argv) {
         frmQVOpen = new TfrmQVOpen(folder);
         frmQVSKY = new TfrmQVSKY(where.Catalogs);
         frmQVSKY->UserFolder = folder;
+        frmQVSKY->HorizonOverride = cmd.Horizon;
         // The atlas goes on without its deep star layer; the log says why.
         if (!frmQVSKY->DeepStarProblem.empty()) AppendErrLog(folder, 0, frmQVSKY->DeepStarProblem);
         frmSelObj = frmQVSKY->SelObj;
@@ -363,6 +416,7 @@ int main(int argc, char** argv) {
     WireParty(*frmQVSKY);
     WireTelescope(*frmQVSKY);
     WireLog(*frmQVSKY, *frmLists, *frmLog, logBook, logWhy);
+    WirePlanner(*frmQVSKY);
     if (cmd.Telescope)
         frmScope->ConnectTo(cmd.TelescopeHost, cmd.TelescopePort, cmd.TelescopeDevice);
 

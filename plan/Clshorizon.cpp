@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <numbers>
-#include <sstream>
+
+#include "catalog/Safefile.h"
 
 namespace {
 constexpr double kDeg = std::numbers::pi / 180.0;
@@ -72,21 +72,14 @@ bool THorizon::Parse(std::string_view text, const std::string& name, std::string
 }
 
 bool THorizon::Load(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        Clear();
-        error = path + ": cannot be read; the flat horizon is used";
-        return false;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
     // A horizon has a few hundred lines; a huge file is not one.
-    if (text.str().size() > (1u << 22)) {
+    std::string text, why;
+    if (!TSafeFile::ReadAll(path, 1u << 22, text, why)) {
         Clear();
-        error = path + ": too large for a horizon file; the flat horizon is used";
+        error = why + "; the flat horizon is used";
         return false;
     }
-    return Parse(text.str(), path, error);
+    return Parse(text, path, error);
 }
 
 double THorizon::AltitudeAt(double azimuth) const {

@@ -192,6 +192,18 @@ void TNight::Compute(const TLocation& site, const THorizon& horizon, int year, i
     }
 }
 
+void TNight::Frame(const TLocation& site, const THorizon& horizon, double start,
+                   double zoneHours) {
+    Site = site;
+    Horizon = horizon;
+    Zone = zoneHours;
+    Grid.Set(Site, start);
+    HaveDark = false;
+    const std::size_t n = Grid.Mjd.size();
+    MoonRa.assign(n, 0.0);
+    MoonDec.assign(n, 0.0);
+}
+
 void TNight::MoonPlace(double mjd, double& ra, double& dec) const {
     const double x = std::clamp((mjd - Grid.Start) / TNightGrid::kStep, 0.0,
                                 static_cast<double>(TNightGrid::kSteps));

@@ -29,6 +29,11 @@ public:
     void Compute(const TLocation& site, const THorizon& horizon, int year, int month, int day,
                  double zoneHours);
 
+    // Only the frame of a day from `start` (MJD UT): the grid, the site and
+    // the horizon, no Sun and no Moon, for risings and settings on a civil
+    // date.
+    void Frame(const TLocation& site, const THorizon& horizon, double start, double zoneHours);
+
     TNightGrid Grid;
     TLocation Site;
     THorizon Horizon;

@@ -1,6 +1,8 @@
 #include "plan/Clsplanner.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <numbers>
 
@@ -45,6 +47,53 @@ bool TPlanFilter::Accepts(const TPlanEntry& e) const {
         return false;
     if (!Constellation.empty() && Lower(Constellation) != Lower(e.Constellation)) return false;
     return true;
+}
+
+std::string TPlanFilter::ToText(int column, bool ascending) const {
+    char buf[64];
+    std::string s = "# Quenlira: the planner's filters\n";
+    std::snprintf(buf, sizeof buf, "min-alt=%g\nmag-limit=%g\n", MinAltDeg, MagLimit);
+    s += buf;
+    s += "kinds=";
+    for (std::size_t i = 0; i < Groups.size(); ++i)
+        s += (i ? "," : "") + Groups[i];
+    s += "\nconstellation=" + Constellation + "\n";
+    s += "sort=" + std::to_string(column) + "\nascending=" + (ascending ? "1" : "0") + "\n";
+    return s;
+}
+
+void TPlanFilter::FromText(const std::string& text, int& column, bool& ascending) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t nl = text.find('\n', at);
+        std::string line = text.substr(at, nl == std::string::npos ? std::string::npos : nl - at);
+        at = nl == std::string::npos ? text.size() : nl + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::size_t eq = line.find('=');
+        if (line.empty() || line[0] == '#' || eq == std::string::npos) continue;
+        const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+        char* end = nullptr;
+        const double v = std::strtod(value.c_str(), &end);
+        const bool number = !value.empty() && end && *end == '\0' && std::isfinite(v);
+        if (key == "min-alt" && number && v >= -90 && v <= 90) MinAltDeg = v;
+        else if (key == "mag-limit" && number && v >= -30 && v <= 30) MagLimit = v;
+        else if (key == "sort" && number && v >= 0 && v < TPlanner::ColumnCount)
+            column = static_cast<int>(v);
+        else if (key == "ascending" && number) ascending = v != 0;
+        else if (key == "constellation" && value.size() <= 3) Constellation = value;
+        else if (key == "kinds") {
+            Groups.clear();
+            std::size_t p = 0;
+            while (p <= value.size()) {
+                const std::size_t c = value.find(',', p);
+                const std::string g = value.substr(p, c == std::string::npos ? std::string::npos : c - p);
+                for (const char* known : {"planet", "moon", "galaxy", "cluster", "nebula", "star", "marker"})
+                    if (g == known) Groups.push_back(g);
+                if (c == std::string::npos) break;
+                p = c + 1;
+            }
+        }
+    }
 }
 
 void TPlanner::Build(const TNight& night, const TStar* stars, const TNebula* nebula,

@@ -36,6 +36,13 @@ struct TPlanFilter {
     std::vector<std::string> Groups; // empty: every group
     std::string Constellation;       // abbreviation, any case; empty: all
     bool Accepts(const TPlanEntry& e) const;
+
+    // The planner window keeps its filters in a side file of "key=value"
+    // lines (min-alt, mag-limit, kinds, constellation, sort, ascending).
+    // Unknown keys and values out of range are skipped.
+    std::string ToText(int column, bool ascending) const;
+    void FromText(const std::string& text, int& column, bool& ascending);
+    static constexpr const char* kFileName = "Planner.txt";
 };
 
 class TPlanner {

@@ -11,7 +11,7 @@ void TSkyPass::Compute(const TNight& night, double ra, double dec) {
     });
 }
 
-void TSkyPass::Compute(const TNight& night, const TPlaceAt& place) {
+void TSkyPass::Compute(const TNight& night, const TPlaceAt& place, double semi) {
     const TNightGrid& g = night.Grid;
     const TLocation& site = night.Site;
     const THorizon& horizon = night.Horizon;
@@ -29,14 +29,14 @@ void TSkyPass::Compute(const TNight& night, const TPlaceAt& place) {
         place(g.Mjd[i], ra, dec);
         site.AziAlt2(g.Lst[i], ra, dec, az, a);
         alt[i] = a;
-        over[i] = a - horizon.RiseAltitude(az);
+        over[i] = a - horizon.RiseAltitude(az) + semi;
         sinH[i] = std::sin(g.Lst[i] - ra);
     }
     const auto cs = g.Crossings(over, [&](double m) {
         double ra, dec, az, a;
         place(m, ra, dec);
         site.AziAlt(m, ra, dec, az, a);
-        return a - horizon.RiseAltitude(az);
+        return a - horizon.RiseAltitude(az) + semi;
     });
     Rise = Set = {};
     for (const TCrossing& c : cs) {

@@ -15,8 +15,9 @@ public:
 
     // A fixed place of date.
     void Compute(const TNight& night, double ra, double dec);
-    // A moving object; the Moon with night.MoonPlace.
-    void Compute(const TNight& night, const TPlaceAt& place);
+    // A moving object; the Moon with night.MoonPlace. semi: the apparent
+    // radius (radians) whose upper limb rises and sets.
+    void Compute(const TNight& night, const TPlaceAt& place, double semi = 0.0);
 
     int Up = NeverRises;
     TNight::TEvent Rise, Set, Transit;

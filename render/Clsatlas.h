@@ -29,6 +29,7 @@
 #include "render/Clsworker.h"
 
 class TStar;
+class THorizon;
 struct TStarRecord;
 class TNebula;
 class TMercury;
@@ -92,6 +93,11 @@ public:
     void SetLng(double lng);
     void SetLat(double lat);
     void SetMJD(double mjd) { Mjd.SetMJD(mjd); }
+    // The horizon line (the observer's profile when one is given, else the
+    // flat horizon) with ticks on the side of the ground. Off until the
+    // window or the tool turns it on.
+    bool ShowHorizon = false;
+    const THorizon* Horizon = nullptr;
     void SetFont(const std::string& face) { LabelFace = face; }
     void SetChar(uint8_t charset) { Draw_.SetChar(charset); }
 
@@ -184,6 +190,7 @@ public:
     // Bodies, markers, picking and the information panel's pictures.
     void DrawBodies(int names, int realistic);
     void DrawMarkers();
+    void DrawHorizon();
     void SetMarkerCount(int count);
     void SetMarker(int n, const TMarker& marker);
     void SetMarkerList(const int* identities);

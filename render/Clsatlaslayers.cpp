@@ -62,6 +62,7 @@ void TAtlas::Draw() {
     if (Switch[6]) DrawGridLayer(split);
     if (Switch[1]) DrawConstellationNames();
     if (Switch[4]) DrawStarNames();
+    if (ShowHorizon) DrawHorizon();
     DrawMarkers();
 }
 

@@ -4,6 +4,7 @@
 // setting found by bisection on ERFA's own places of the stars, the Sun and
 // the Moon (eraEpv00, eraMoon98, eraPlan94).
 #include "app/Clsobjinfo.h"
+#include "plan/Clshorizon.h"
 #include "astro/Clslocation.h"
 #include "astro/Clsmjd.h"
 #include "catalog/Clsconstellation.h"
@@ -430,12 +431,13 @@ TEST_F(ObjectInfo, AndromedaGalaxyAndTheCatalogueGaps) {
     EXPECT_NE(r.Text.find(" Mag:"), std::string::npos) << r.Text;
 }
 
-TEST_F(ObjectInfo, StarsThatNeverCrossTheHorizonShowDashes) {
+TEST_F(ObjectInfo, StarsThatNeverCrossTheHorizonSaySo) {
     info_.Star = star_;
     const int polaris = FindStar("UMi", 1);
     ASSERT_GE(polaris, 0);
     TObjectInfo::TResult r = info_.Build(2, polaris);
-    EXPECT_NE(r.Text.find(" Rise:--- Set:---"), std::string::npos) << r.Text;
+    EXPECT_NE(r.Text.find(" Always up"), std::string::npos) << r.Text;
+    EXPECT_EQ(r.Up, 1);
     // The brightest star south of -60: never above Tokyo's horizon.
     int south = -1;
     for (int i = 0; i < star_->Count; ++i)
@@ -443,8 +445,44 @@ TEST_F(ObjectInfo, StarsThatNeverCrossTheHorizonShowDashes) {
             south = i;
     ASSERT_GE(south, 0);
     r = info_.Build(2, south);
-    EXPECT_NE(r.Text.find(" Rise:--- Set:---"), std::string::npos) << r.Text;
+    EXPECT_NE(r.Text.find(" Never rises"), std::string::npos) << r.Text;
+    EXPECT_EQ(r.Up, -1);
     EXPECT_LT(r.Altitude, 0.0);
+}
+
+TEST_F(ObjectInfo, SiriusRisesOverTheWallOfTheHorizonProfile) {
+    // A 20-degree wall from the east round to the south: Sirius, rising in
+    // the south-east, shows where its true altitude reaches 20 degrees less
+    // the refraction there (Bennett: 2.703'); it sets in the open west.
+    info_.Star = star_;
+    const int sirius = FindStar("CMa", 9);
+    ASSERT_GE(sirius, 0);
+    THorizon wall;
+    std::string error;
+    ASSERT_TRUE(wall.Parse("0 0\n89.9 0\n90 20\n180 20\n180.1 0\n", "wall.txt", error));
+    info_.Horizon = &wall;
+    const TObjectInfo::TResult r = info_.Build(2, sirius);
+    std::smatch m;
+    const std::regex pattern(".* Rise:(\\d\\d:\\d\\d) Set:(\\d\\d:\\d\\d) \\(over your horizon\\)\r\n.*");
+    ASSERT_TRUE(std::regex_match(r.Text, m, pattern)) << r.Text;
+    const TStarRecord& s = (*star_)[sirius];
+    auto over = [&](double level) {
+        return [&, level](double mjd) {
+            double dra, ddec, a, z;
+            PrecessToDate(mjd, s.ra, s.dec, dra, ddec);
+            MeanAltAz(site_, mjd, dra, ddec, a, z);
+            return a - level;
+        };
+    };
+    const double localMidnight = mjd0_ - zone_ / 24.0;
+    const double rise = Crossing(over((20.0 - 2.703 / 60.0) * kDeg), localMidnight, true);
+    const double set = Crossing(over(-kHorizon), localMidnight, false);
+    EXPECT_LT(MinutesApart(TextMinutes(m[1]), LocalMinutes(rise, 9)), 1.0) << m[1];
+    EXPECT_LT(MinutesApart(TextMinutes(m[2]), LocalMinutes(set, 9)), 1.0) << m[2];
+    // Without the profile it rises well over an hour earlier.
+    info_.Horizon = nullptr;
+    const TObjectInfo::TResult flat = info_.Build(2, sirius);
+    EXPECT_GT((r.Rise - flat.Rise) / (2 * kPi) * 24 * 60, 60.0);
 }
 
 TEST_F(ObjectInfo, MoonAndSunRiseAndSetAgainstErfa) {
@@ -501,11 +539,11 @@ TEST_F(ObjectInfo, MoonAndSunRiseAndSetAgainstErfa) {
     Place({18.96 * kDeg, 69.65 * kDeg, 10.0}, 1.0, 0);
     At(2026, 12, 7, 12, 0);
     r = info_.Build(3, 8);
-    EXPECT_NE(r.Text.find(" Rise:--- Set:---"), std::string::npos) << r.Text;
+    EXPECT_NE(r.Text.find(" Never rises"), std::string::npos) << r.Text;
     Place({18.96 * kDeg, 69.65 * kDeg, 10.0}, 1.0, 1);
     At(2026, 6, 21, 12, 0);
     r = info_.Build(3, 8);
-    EXPECT_NE(r.Text.find(" Rise:--- Set:---"), std::string::npos) << r.Text;
+    EXPECT_NE(r.Text.find(" Always up"), std::string::npos) << r.Text;
     EXPECT_NE(r.Text.find("  2026/06/21 +1 12:00(UT+1.0)"), std::string::npos) << r.Text;
 }
 

@@ -411,12 +411,16 @@ const std::vector<Option>& Options() {
          "date of the evening",
          Switch(&TChartOptions::Tonight)},
         {"--horizon", "FILE",
-         "your horizon: lines of azimuth and altitude in degrees, # comments (with --tonight)",
+         "your horizon: lines of azimuth and altitude in degrees, # comments (--tonight, "
+         "--horizon-line)",
          [](const std::string& v, TChartOptions& o) -> std::string {
              if (v.empty()) return "the horizon file name is empty";
              o.Horizon = v;
              return "";
          }},
+        {"--horizon-line", nullptr,
+         "the atlas draws the horizon (over --horizon's profile) with ticks on the ground's side",
+         Switch(&TChartOptions::HorizonLine)},
         {"--tz", "HOURS",
          "local time minus UTC for a --lon/--lat site, -14 to 14 (default 0; a named site "
          "knows its own)",

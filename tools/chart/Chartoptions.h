@@ -75,6 +75,7 @@ struct TChartOptions {
     bool Tonight = false;
     bool Csv = false;
     std::string Horizon; // a horizon profile file, empty: flat
+    bool HorizonLine = false; // the atlas draws the horizon
     bool HaveTz = false;
     double TzHours = 0;
     double MinAltDeg = 20;

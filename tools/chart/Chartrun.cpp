@@ -56,6 +56,13 @@ bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mj
         Chart->SetLng(o.LonDeg * deg);
         Chart->SetLat(o.LatDeg * deg);
         Chart->SetMJD(mjd);
+        // The horizon line, over the observer's profile when one is given.
+        Chart->ShowHorizon = o.HorizonLine;
+        if (!o.Horizon.empty()) {
+            std::string why;
+            if (!Profile.Load(o.Horizon, why)) HorizonWarning = why;
+        }
+        Chart->Horizon = &Profile;
         Chart->Star[0] = Stars.get();
         Chart->Star[1] = DeepStars.get();
         Chart->Nebula = Nebula.get();

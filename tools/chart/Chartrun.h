@@ -12,6 +12,7 @@
 #include "render/Clsbodyset.h"
 #include "render/Clsdib.h"
 #include "render/Clshayami.h"
+#include "plan/Clshorizon.h"
 #include "tools/chart/Chartoptions.h"
 
 class TChartRun {
@@ -30,6 +31,8 @@ public:
     // Why the deep star layer was left out, when it was asked for or found
     // damaged (the chart is drawn without it).
     std::string Warning;
+    // Why --horizon's file was not taken (the flat horizon is drawn).
+    std::string HorizonWarning;
 
 private:
     std::unique_ptr<TStar> Stars;
@@ -38,5 +41,6 @@ private:
     std::unique_ptr<THayami> Planisphere;
     std::unique_ptr<TAtlas> Chart;
     TDIB Window;
+    THorizon Profile;
     const TDIB* Result = nullptr;
 };

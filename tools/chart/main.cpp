@@ -115,6 +115,8 @@ int main(int argc, char** argv) {
     }
     if (!run.Warning.empty())
         std::fprintf(stderr, "quenlira-chart: no deep stars: %s\n", run.Warning.c_str());
+    if (!run.HorizonWarning.empty())
+        std::fprintf(stderr, "quenlira-chart: %s\n", run.HorizonWarning.c_str());
     bool written = false;
     switch (o.Format) {
     case TChartFormat::Png:
