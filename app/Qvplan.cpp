@@ -110,14 +110,19 @@ TfrmQVPlan::TfrmQVPlan(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* show = new QPushButton("Show (Enter)", this);
     auto* clock = new QPushButton("Clock to best time (C)", this);
     auto* pin = new QPushButton("Pin to graph (P)", this);
+    auto* horizon = new QPushButton("Horizon file...", this);
     chk24 = new QCheckBox("24 hours", this);
     buttons->addWidget(show);
     buttons->addWidget(clock);
     buttons->addWidget(pin);
+    buttons->addWidget(horizon);
     buttons->addWidget(chk24);
     buttons->addStretch(1);
     top->addLayout(buttons);
-    for (QPushButton* b : {show, clock, pin})
+    connect(horizon, &QPushButton::clicked, this, [this] {
+        if (OnChooseHorizon) OnChooseHorizon();
+    });
+    for (QPushButton* b : {show, clock, pin, horizon})
         b->setFocusPolicy(Qt::NoFocus);
 
     connect(show, &QPushButton::clicked, this, [this] { ChooseRow(CurrentRow()); });

@@ -52,6 +52,8 @@ public:
     std::function<void(const TPlanEntry& entry)> OnChoose;
     // "Clock": the chart window's clock to this moment (UT).
     std::function<void(double mjd)> OnSetClock;
+    // "Horizon file": choose the current site's horizon profile.
+    std::function<void()> OnChooseHorizon;
 
     TNight Night;
     TPlanner Planner;

@@ -9,6 +9,7 @@
 #include "app/Qvmes.h"
 #include "app/Qvopen.h"
 #include "app/Qvplan.h"
+#include "plan/Clshorizonsites.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "render/Clsatlas.h"
@@ -33,6 +34,7 @@
 #include <QIcon>
 #include <QKeySequence>
 #include <QLabel>
+#include <QFileDialog>
 #include <QShortcut>
 #include <QMessageBox>
 #include <QStandardPaths>
@@ -292,6 +294,30 @@ void WirePlanner(TfrmQVSKY& sky) {
     };
     frmPlan->OnSetClock = [&sky](double mjd) {
         sky.SetClockTo(std::round(mjd * 1440.0) / 1440.0 + 1e-7);
+    };
+    // The site's horizon profile, kept in Horizons.txt beside the settings.
+    frmPlan->OnChooseHorizon = [&sky, feed] {
+        double lng, lat, height, diff, summer;
+        std::string site;
+        if (!sky.CurrentSite) return;
+        sky.CurrentSite(lng, lat, height, diff, summer, site);
+        const QString file = QFileDialog::getOpenFileName(
+            frmPlan, "Horizon file for " + QString::fromStdString(site), QString(),
+            "Horizon files (*.txt *.hzn *.csv);;All files (*)");
+        if (file.isEmpty()) return;
+        THorizon probe;
+        std::string why;
+        if (!probe.Load(file.toStdString(), why)) {
+            QVMes(2, why);
+            return;
+        }
+        THorizonSites sites;
+        sites.Load(sky.UserFolder, why);
+        sites.Set(site, file.toStdString());
+        if (!sites.Save(sky.UserFolder, why)) QVMes(2, why);
+        sky.LoadSiteHorizon(site);
+        sky.RecomputeFromClock(false);
+        feed();
     };
     const auto open = [feed] {
         frmPlan->show();
