@@ -134,7 +134,10 @@ void TPlanner::Build(const TNight& night, const TStar* stars, const TNebula* neb
         const double raDate = theory.Result.Ra, decDate = theory.Result.Dec;
         TMjd::Epoch(raDate, decDate, when, TMjd::J2000, 0.0, 0.0, e.Ra, e.Dec);
         if (moon) {
-            e.Pass.Compute(night, [&night](double m, double& r, double& d) { night.MoonPlace(m, r, d); });
+            // Its upper limb, as the night's moonrise and moonset.
+            e.Pass.Compute(
+                night, [&night](double m, double& r, double& d) { night.MoonPlace(m, r, d); },
+                0.5 * theory.Result.Diam);
             e.MoonDist = 0.0;
         } else {
             e.Pass.Compute(night, raDate, decDate);

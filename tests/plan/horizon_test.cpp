@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "plan/Clshorizon.h"
+#include "plan/Clshorizonsites.h"
 
 namespace {
 constexpr double kDeg = std::numbers::pi / 180.0;
@@ -93,5 +94,36 @@ TEST(Horizon, FileIsReadAndNeverWritten) {
     EXPECT_FALSE(h.Load((dir / "missing.hzn").string(), error));
     EXPECT_NE(error.find("missing.hzn"), std::string::npos);
     EXPECT_TRUE(h.Flat());
+    std::filesystem::remove_all(dir);
+}
+
+TEST(HorizonSites, KeptBesideTheSettingsAndReadBack) {
+    const auto dir = std::filesystem::temp_directory_path() / "quenlira_horizonsites_test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    THorizonSites sites;
+    std::string error;
+    // No file: no site has a horizon, and that is no error.
+    EXPECT_TRUE(sites.Load(dir.string(), error));
+    EXPECT_TRUE(error.empty());
+    EXPECT_EQ(sites.Get("Tokyo"), "");
+    sites.Set("Tokyo", "/home/me/tokyo roof.hzn");
+    sites.Set("Garden, north", "garden.txt");
+    sites.Set("Bad\tname", "x.txt"); // would not come back: refused
+    ASSERT_TRUE(sites.Save(dir.string(), error)) << error;
+    THorizonSites again;
+    ASSERT_TRUE(again.Load(dir.string(), error));
+    EXPECT_EQ(again.Files.size(), 2u);
+    EXPECT_EQ(again.Get("Tokyo"), "/home/me/tokyo roof.hzn");
+    EXPECT_EQ(again.Get("Garden, north"), "garden.txt");
+    again.Set("Tokyo", "");
+    EXPECT_EQ(again.Get("Tokyo"), "");
+    // A line without a tab is skipped and named; the others are kept.
+    {
+        std::ofstream(dir / THorizonSites::kFileName) << "# c\nTokyo\troof.txt\nbroken line\n";
+    }
+    EXPECT_TRUE(again.Load(dir.string(), error));
+    EXPECT_EQ(again.Get("Tokyo"), "roof.txt");
+    EXPECT_NE(error.find(":3: 1 line(s)"), std::string::npos) << error;
     std::filesystem::remove_all(dir);
 }

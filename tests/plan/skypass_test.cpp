@@ -197,4 +197,16 @@ TEST(Planner, FiltersAndSortOrders) {
     }
     EXPECT_TRUE(jupiter);
     EXPECT_FALSE(neptune);
+    // The list's Moon rises and sets when the night says it does.
+    for (const TPlanEntry& e : planner.Entries) {
+        if (e.Kind != 3 || e.Number != 9) continue;
+        ASSERT_EQ(e.Pass.Rise.Found, night.Moonrise.Found);
+        ASSERT_EQ(e.Pass.Set.Found, night.Moonset.Found);
+        if (night.Moonrise.Found) {
+            EXPECT_NEAR((e.Pass.Rise.Mjd - night.Moonrise.Mjd) * 86400.0, 0.0, 30.0);
+        }
+        if (night.Moonset.Found) {
+            EXPECT_NEAR((e.Pass.Set.Mjd - night.Moonset.Mjd) * 86400.0, 0.0, 30.0);
+        }
+    }
 }
