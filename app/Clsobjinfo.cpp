@@ -10,6 +10,7 @@
 #include "astro/Clsmjd.h"
 #include "astro/Risesetsearch.h"
 #include "catalog/Clsconstellation.h"
+#include "catalog/Clsnames.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "minor/Minorbody.h"
@@ -329,8 +330,16 @@ TObjectInfo::TResult TObjectInfo::Build(int kind, int index) {
             if (s.bayer != 0) desig += "-" + TStar::GetBayer(3, s.bayer);
             if (s.flamsteed != 0) desig += "(" + std::to_string(s.flamsteed) + ")";
         }
-        const std::string name = deep ? "" : Star->GetNameSci(s.con, s.flamsteed, s.bayer);
-        const std::string conName = hasCon ? constellation_.GetNameSciA(s.con) : "";
+        // A star without letter or number goes by its Hipparcos number.
+        const std::uint32_t hip = Names && !deep ? Names->HipOf(index) : 0;
+        if ((!hasCon || (s.bayer == 0 && s.flamsteed == 0)) && hip != 0)
+            desig = "HIP " + std::to_string(hip);
+        std::string name;
+        if (!deep)
+            name = Names ? Names->ProperName(*Star, index)
+                         : TNameList::Spelt(Star->GetNameSci(s.con, s.flamsteed, s.bayer));
+        const std::string conName =
+            hasCon ? TNameList::Spelt(constellation_.GetNameSciA(s.con)) : "";
         const std::string mag = FormatFloat(s.mag * 0.01, "#0.#0");
         double dra, ddec;
         toDate(s.ra, s.dec, dra, ddec);
@@ -393,8 +402,8 @@ TObjectInfo::TResult TObjectInfo::Build(int kind, int index) {
         r.Text += Tail(dra, ddec, ra2000, dec2000, r);
         if (body) {
             if (index != 9)
-                r.Text += " EclipticRa&DC(Helio):" + EclipticText(v.HelioLon, v.HelioLat);
-            r.Text += " EclipticRa&DC(Geo):" + EclipticText(v.GeoLon, v.GeoLat);
+                r.Text += " Ecliptic λ, β(Helio):" + EclipticText(v.HelioLon, v.HelioLat);
+            r.Text += " Ecliptic λ, β(Geo):" + EclipticText(v.GeoLon, v.GeoLat);
         }
         if (index != 8) r.Text += " Distance(Helio):" + FormatFloat(v.SunAu, "#0.####") + "AU";
         r.Text += " Distance(Geo):" + (index == 9 ? FormatFloat(v.DistKm, "#####0") + "Km"
@@ -409,8 +418,11 @@ TObjectInfo::TResult TObjectInfo::Build(int kind, int index) {
         const TNebulaRecord& n = (*Nebula)[index];
         std::string desig = Nebula->GetCatalogNo(index);
         const std::string messier = Nebula->GetMessier(index);
-        if (!messier.empty()) desig += "(" + messier + ")";
-        const std::string name = Nebula->GetName(index, 1);
+        // Objects known only by their designation ("M45") show it once.
+        if (!messier.empty() && messier != desig) desig += "(" + messier + ")";
+        std::string name = TNameList::Spelt(Nebula->GetName(index, 1));
+        if (name.empty() && Names)
+            if (const auto* listed = Names->OfDeepSky(n.no)) name = listed->front();
         std::string size;
         if (n.major > 0) {
             size = SizeText(n.major);
@@ -423,7 +435,7 @@ TObjectInfo::TResult TObjectInfo::Build(int kind, int index) {
         r.Text += " Mag:" + (n.mag == 0 ? std::string("--.-") : FormatFloat(n.mag * 0.01, "#0.0"));
         if (!size.empty()) r.Text += " Size:" + size;
         const bool hasCon = n.con > 0 && n.con < TConstellation::RowCount;
-        r.Text += " " + (hasCon ? constellation_.GetNameSciA(n.con) : std::string());
+        r.Text += " " + (hasCon ? TNameList::Spelt(constellation_.GetNameSciA(n.con)) : std::string());
         r.Text += riseSet(ddec, dra);
         r.Text += Tail(dra, ddec, n.ra, n.dec, r);
         r.NaviName = desig;

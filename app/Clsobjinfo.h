@@ -11,6 +11,7 @@
 class TConstellation;
 class TLocation;
 class TMjd;
+class TNameList;
 class TNebula;
 class TStar;
 class THorizon;
@@ -28,6 +29,8 @@ public:
     const TStar* Star = nullptr;
     const TStar* DeepStar = nullptr;
     const TNebula* Nebula = nullptr;
+    // The names beside the catalogues, with the stars' Hipparcos numbers (may be null).
+    const TNameList* Names = nullptr;
     // The site's time difference and summer time, the calendar clock's date
     // and time texts, the Moon's age in days and the atlas's last picked point.
     double DiffUT = 0.0;

@@ -1,5 +1,7 @@
 #include "app/Clssearchlist.h"
 
+#include "catalog/Clsnames.h"
+
 #include "catalog/Clsconstellation.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
@@ -57,7 +59,7 @@ void TSearchList::Build(int tab, int menu, const TNebula& nebula, const TStar& s
     // A deep-sky row: catalogue number, type, Messier designation and name.
     auto deepSky = [&](int r, const std::string& other) {
         std::string name = nebula.GetMessier(r);
-        const std::string common = nebula.GetName(r, 1);
+        const std::string common = TNameList::Spelt(nebula.GetName(r, 1));
         if (!common.empty()) name += name.empty() ? common : " " + common;
         return Row{{nebula.GetCatalogNo(r), TypeCode(nebula[r].type, other), name}, r};
     };
@@ -79,7 +81,7 @@ void TSearchList::Build(int tab, int menu, const TNebula& nebula, const TStar& s
                 Rows.push_back({{m, "", ""}, n});
                 continue;
             }
-            const std::string common = nebula.GetName(r, 1);
+            const std::string common = TNameList::Spelt(nebula.GetName(r, 1));
             Rows.push_back({{m, TypeCode(nebula[r].type, ""),
                              nebula.GetCatalogNo(r) + (common.empty() ? "" : " " + common)},
                             n});
@@ -100,7 +102,7 @@ void TSearchList::Build(int tab, int menu, const TNebula& nebula, const TStar& s
         Columns = {{"Code", 37}, {"Name", 144}, {"", 0}};
         for (int c = 1; c < TConstellation::RowCount; ++c)
             Rows.push_back(
-                {{constellation.Rows[c].abbr, constellation.GetNameSciA(c), std::to_string(c)}, c});
+                {{constellation.Rows[c].abbr, TNameList::Spelt(constellation.GetNameSciA(c)), std::to_string(c)}, c});
         std::stable_sort(Rows.begin(), Rows.end(),
                          [](const Row& a, const Row& b) { return a.Cells[0] < b.Cells[0]; });
         SortColumn = 1;

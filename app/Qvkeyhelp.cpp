@@ -56,7 +56,7 @@ TfrmKeyHelp::TfrmKeyHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frame
         {"F7", "Display", {}},
         {"", "Select", K{kUp, kDown}},
         {"", "Change", K{"Enter"}},
-        {"F8", "Infomation", {}},
+        {"F8", "Information", {}},
         {"F9", "Atlas", {}},
         {"", "Move", K{kUp, kDown, kLeft, kRight}},
         {"", "Zoom", K{"PageUp", "PageDown"}},

@@ -92,6 +92,7 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
         CatalogProblem +=
             "Unsta.dat: " + (Nebula->Error.empty() ? std::string("no objects") : Nebula->Error);
     }
+    ReadNameList();
     Hayami = std::make_unique<THayami>(1, kHayamiSize, kHayamiSize);
     // The atlas raster covers the largest chart the screen allows, so a resize
     // never makes a new one.
@@ -265,7 +266,7 @@ void TfrmQVSKY::BuildControls() {
     SelObj->OnClosed = [this] { QTimer::singleShot(0, this, [this] { ShowPickedObject(); }); };
 
     const char* names[8] = {"MilkyWay", "Constellation", "Bayer", "Flamsteed",
-                            "StarName", "Nebura e.t.c",  "Grid",  "Realistic"};
+                            "StarName", "Nebula etc.",  "Grid",  "Realistic"};
     for (int i = 0; i < 8; ++i) {
         labCNTL[i] = frame(names[i], false);
         labCNTL[i]->SetAlignment(Qt::AlignLeft);
@@ -522,6 +523,7 @@ void TfrmQVSKY::FirstShow() {
     Atlas->Star[0] = Star->Count > 0 ? Star.get() : nullptr;
     Atlas->Star[1] = DeepStar.get();
     Atlas->Nebula = Nebula->Count > 0 ? Nebula.get() : nullptr;
+    Atlas->Names = &NameList;
     SetRasterImages();
     // 12: the first drawing.
     GoNow();

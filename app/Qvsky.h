@@ -19,6 +19,7 @@
 #include "astro/Clsmjd.h"
 #include "catalog/Clsfind.h"
 #include "minor/Minorlist.h"
+#include "catalog/Clsnames.h"
 #include "plan/Clshorizon.h"
 #include "controls/Ctlbase.h"
 #include "render/Clsdib.h"
@@ -336,10 +337,13 @@ public:
     // The name index, built once after the first charts are drawn.
     void BuildFindIndex();
     TFindIndex Names;
+    // The names beside the catalogues (Names.txt) with the stars' Hipparcos
+    // numbers (Starhip.dat), read with the catalogues.
+    TNameList NameList;
+    void ReadNameList();
     TFindField* edtFind = nullptr;
     int FindReturnArea = 5;
     // Why the Hipparcos numbers (Starhip.dat) could not be read, for the log.
-    std::string FindProblem;
     // Comets and asteroids of the folder Minor/ beside Option/, read on a thread of their
     // own once the first charts are drawn; null until then (or without the folder).
     const TMinorList* MinorBodies();
@@ -348,6 +352,7 @@ public:
     std::shared_ptr<TMinorList> Minor;
     std::future<std::shared_ptr<TMinorList>> minorLoad_;
     static constexpr int kMinorKind = 8; // a find hit of a comet or asteroid
+    std::string FindProblem, NamesProblem;
 
     // ---- star-party receiver (Qvskyparty.cpp) ----
     // In Receiver mode the window looks into the shared folder every 2 s for

@@ -45,22 +45,28 @@ void TfrmQVSKY::ToggleHorizon() {
     RedrawAtlas(false);
 }
 
-void TfrmQVSKY::BuildFindIndex() {
-    std::vector<std::uint32_t> hip;
+void TfrmQVSKY::ReadNameList() {
+    // No file: no names beyond the built-in ones. Lines that make no sense
+    // are skipped and the rest kept; the log says so when the index is built.
+    NameList.Read(PathIn(folder_, TNameList::FileName), NamesProblem);
     const std::string hipPath = PathIn(folder_, TFindIndex::HipFileName);
     std::error_code ec;
     // No file: no HIP names. A damaged one is said in the log.
-    if (Star->Count > 0 && std::filesystem::exists(hipPath, ec)) {
-        hip = TFindIndex::ReadHipNumbers(hipPath, Star->Count, FindProblem);
-        if (!FindProblem.empty()) AppendErrLog(UserFolder, 0, FindProblem);
-    }
+    if (Star->Count > 0 && std::filesystem::exists(hipPath, ec))
+        NameList.Hip = TFindIndex::ReadHipNumbers(hipPath, Star->Count, FindProblem);
+}
+
+void TfrmQVSKY::BuildFindIndex() {
+    if (!FindProblem.empty()) AppendErrLog(UserFolder, 0, FindProblem);
+    if (!NamesProblem.empty()) AppendErrLog(UserFolder, 0, NamesProblem);
+    const std::vector<std::uint32_t>& hip = NameList.Hip;
     std::vector<TFindIndex::TMarkerName> markers;
     for (int i = 1; i <= Atlas->GetMarkerCount(); ++i) {
         const TMarker& m = Atlas->GetMarker(i);
         markers.push_back({m.name, m.ra, m.dec, m.id});
     }
     Names.Build(Star->Count > 0 ? Star.get() : nullptr, Nebula->Count > 0 ? Nebula.get() : nullptr,
-                Constellation.get(), hip, markers);
+                Constellation.get(), hip, markers, &NameList);
     if (!Minor && !minorLoad_.valid()) LoadMinorBodies();
 }
 

@@ -53,6 +53,7 @@ void TfrmQVSKY::ShowObjectInfo(int kind, int index) {
     info.Star = Star->Count > 0 ? Star.get() : nullptr;
     info.DeepStar = DeepStar.get();
     info.Nebula = Nebula->Count > 0 ? Nebula.get() : nullptr;
+    info.Names = &NameList;
     info.DiffUT = DiffUT;
     info.Summer = Summer;
     info.DateText = clkCal->GetDate();

@@ -212,7 +212,7 @@ void TfrmQVSKY::StartNavigation() {
     if (!AutoDrive) {
         Ask(2, "Only AutoDrive Mode([NOW]Button)");
     } else if (NaviName.empty()) {
-        Ask(2, "Select a Object");
+        Ask(2, "Select an object");
     } else if (OpenNavigation) {
         OpenNavigation(NaviRa, NaviDec, Mjd.GetMJD(), NaviName);
     } else {

@@ -240,8 +240,10 @@ void TfrmQVSKY::PickObjects(int x, int y) {
             const TStarRecord* star = Atlas->StarRecordOf(no);
             if (star == nullptr) continue;
             const TStarRecord& r = *star;
-            name = Constellation->Rows[r.con < TConstellation::RowCount ? r.con : 0].abbr;
-            if (r.flamsteed) name += "(" + std::to_string(r.flamsteed) + ")";
+            const char* abbr = Constellation->Rows[r.con < TConstellation::RowCount ? r.con : 0].abbr;
+            // Its name, letter or number; a deep star by its constellation.
+            if (Star->Count > 0) name = NameList.StarLabel(*Star, no, abbr);
+            if (name.empty()) name = abbr;
             if (name.empty()) name = "  ---  ";
             SelObj->AddRow(name, MagText(r.mag * 0.01), 2, no, r.mag);
         } else if (kind == 3) {
@@ -252,7 +254,10 @@ void TfrmQVSKY::PickObjects(int x, int y) {
             const TNebulaRecord& r = (*Nebula)[no];
             name = Nebula->GetMessier(no);
             if (name.empty()) name = Nebula->GetCatalogNo(no);
-            if (name.empty()) name = Nebula->GetName(no, 1);
+            std::string common = TNameList::Spelt(Nebula->GetName(no, 1));
+            if (common.empty())
+                if (const auto* listed = NameList.OfDeepSky(r.no)) common = listed->front();
+            if (!common.empty()) name += name.empty() ? common : " " + common;
             const bool hasMag = r.mag != 0;
             SelObj->AddRow(name, hasMag ? MagText(r.mag * 0.01) : "--.-Mag", 4, no,
                            hasMag ? r.mag : 2000);

@@ -2,6 +2,7 @@
 
 #include "astro/Clsplanet.h"
 #include "catalog/Clsconstellation.h"
+#include "catalog/Clsnames.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "catalog/Safefile.h"
@@ -139,7 +140,8 @@ const char* const kKindText[] = {"star",
                                  "star (NGC/IC)",
                                  "deep-sky",
                                  "constellation",
-                                 "marker"};
+                                 "marker",
+                                 "asterism"};
 enum {
     kStar,
     kPlanet,
@@ -157,7 +159,8 @@ enum {
     kNgcStar,
     kDeepSky,
     kConstellation,
-    kMarkerText
+    kMarkerText,
+    kAsterism
 };
 
 int DeepSkyText(int type) {
@@ -307,12 +310,7 @@ void FoldInto(std::string_view text, std::string& out, std::vector<std::size_t>*
 
 // "CorCaroli" -> "Cor Caroli", for the names the tables write without spaces.
 std::string SplitWords(const std::string& s) {
-    std::string r;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (i > 0 && s[i] >= 'A' && s[i] <= 'Z' && s[i - 1] >= 'a' && s[i - 1] <= 'z') r += ' ';
-        r += s[i];
-    }
-    return r;
+    return TNameList::Spelt(s);
 }
 
 // Bounded edit distance (insertions, deletions, substitutions).
@@ -417,7 +415,7 @@ void TFindIndex::AddName(std::uint32_t entry, std::string_view name, bool words,
 
 void TFindIndex::Build(const TStar* star, const TNebula* nebula, const TConstellation* con,
                        const std::vector<std::uint32_t>& hip,
-                       const std::vector<TMarkerName>& markers) {
+                       const std::vector<TMarkerName>& markers, const TNameList* names) {
     *this = TFindIndex();
     star_ = star;
 
@@ -462,7 +460,10 @@ void TFindIndex::Build(const TStar* star, const TNebula* nebula, const TConstell
                 named[star->Named[k].record] = &star->Named[k];
         for (int i = 0; i < star->Count; ++i) {
             const TStarRecord& r = (*star)[i];
-            if (named[i] == nullptr && r.bayer == 0 && r.flamsteed == 0) continue;
+            const std::vector<std::string>* listed =
+                names && !hipOf_.empty() ? names->OfStar(hipOf_[i]) : nullptr;
+            if (named[i] == nullptr && listed == nullptr && r.bayer == 0 && r.flamsteed == 0)
+                continue;
             const std::string abbr = abbrOf(r.con);
             const std::string gen = GenitiveOf(abbr.c_str());
             const int letter = r.bayer / 100, sup = r.bayer % 100;
@@ -479,6 +480,13 @@ void TFindIndex::Build(const TStar* star, const TNebula* nebula, const TConstell
             int tier = 1;
             if (named[i]) {
                 name = SplitWords(named[i]->nameSci);
+                addAlso(bayer);
+                addAlso(flam);
+            } else if (listed) {
+                // Ranked by its designation: a named component must not pass
+                // the brighter one when the designation is typed (61 Cyg).
+                name = listed->front();
+                tier = !bayer.empty() ? 2 : 3;
                 addAlso(bayer);
                 addAlso(flam);
             } else if (!bayer.empty()) {
@@ -500,6 +508,12 @@ void TFindIndex::Build(const TStar* star, const TNebula* nebula, const TConstell
                 AddName(e, name, true);
                 AddName(e, named[i]->nameSci, false);
                 AddName(e, named[i]->nameJpn, false, true);
+            }
+            if (listed) {
+                // The first name is the one the list shows unless the built-in
+                // table names the star; the others are other writings.
+                for (std::size_t k = 0; k < listed->size(); ++k)
+                    AddName(e, (*listed)[k], true, named[i] != nullptr || k > 0);
             }
             if (!bayer.empty()) {
                 // Letter as a symbol or name, its abbreviation, with and
@@ -546,6 +560,8 @@ void TFindIndex::Build(const TStar* star, const TNebula* nebula, const TConstell
             if (isNote(eng)) eng.clear();
             if (isNote(jpn)) jpn.clear();
             eng = SplitWords(eng);
+            const std::vector<std::string>* listed = names ? names->OfDeepSky(r.no) : nullptr;
+            if (eng.empty() && listed) eng = listed->front();
             std::string desigShown = desig;
             if (desig.rfind("MEL", 0) == 0) desigShown = "Melotte " + desig.substr(3);
             const bool messier =
@@ -575,6 +591,18 @@ void TFindIndex::Build(const TStar* star, const TNebula* nebula, const TConstell
             if (messier) AddKey(e, "messier" + desig.substr(1), kAlias);
             if (!eng.empty()) AddName(e, eng, true);
             if (!jpn.empty()) AddName(e, jpn, false, true);
+            if (listed)
+                for (const std::string& n : *listed)
+                    if (n != eng) AddName(e, n, true, true);
+        }
+    }
+
+    // Asterisms that no catalogue holds.
+    if (names) {
+        for (const TNameList::TPlace& p : names->Places()) {
+            const std::uint32_t e =
+                AddEntry(Asterism, 1, kAsterism, 0, kNoMag, p.Name, "", true, p.Ra, p.Dec);
+            AddName(e, p.Name, true);
         }
     }
 

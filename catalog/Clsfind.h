@@ -15,12 +15,22 @@
 class TStar;
 class TNebula;
 class TConstellation;
+class TNameList;
 
 class TFindIndex {
 public:
     // Object kinds, as the chart window's selected object counts them, plus
     // the constellations and the option-file objects.
-    enum Kind { Star = 2, Body = 3, DeepSky = 4, Satellite = 5, Constellation = 6, Marker = 7 };
+    // Asterism: a named place that no catalogue record holds (Names.txt).
+    enum Kind {
+        Star = 2,
+        Body = 3,
+        DeepSky = 4,
+        Satellite = 5,
+        Constellation = 6,
+        Marker = 7,
+        Asterism = 9 // 8: the window's comets and asteroids
+    };
     enum Rank { Exact = 0, Prefix = 1, WordPrefix = 2 };
     static constexpr int MaxHip = 120416; // the highest Hipparcos number
 
@@ -47,9 +57,11 @@ public:
     };
 
     // Any source may be missing (null or empty). hip: the Hipparcos number of
-    // each record of star (see ParseHipNumbers); without it HIP names are off.
+    // each record of star (see ParseHipNumbers); without it HIP names and the
+    // star names of the name list are off.
     void Build(const TStar* star, const TNebula* nebula, const TConstellation* con,
-               const std::vector<std::uint32_t>& hip, const std::vector<TMarkerName>& markers);
+               const std::vector<std::uint32_t>& hip, const std::vector<TMarkerName>& markers,
+               const TNameList* names = nullptr);
 
     // Up to max suggestions, best first. Any text is a query; one that folds to
     // nothing, or to more than MaxKey bytes, matches nothing.

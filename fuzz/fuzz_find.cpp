@@ -1,13 +1,16 @@
-// The find field's matcher and the reader of Starhip.dat. The first byte
-// chooses: even, the rest is typed text (found, and for short texts the
-// nearest names asked for); odd, the rest is a Starhip.dat for as many stars
-// as the next byte says. No bytes crash it, hang it or make a sanitizer speak.
+// The find field's matcher and the readers of Starhip.dat and Names.txt. The
+// first byte chooses: odd, the rest is a Starhip.dat for as many stars as the
+// next byte says; 2 or 6 modulo 8, the rest is a Names.txt, built into an
+// index and searched; otherwise the rest is typed text (found, and for short
+// texts the nearest names asked for). No bytes crash it, hang it or make a
+// sanitizer speak.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "catalog/Clsconstellation.h"
 #include "catalog/Clsfind.h"
+#include "catalog/Clsnames.h"
 
 namespace {
 
@@ -32,6 +35,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string why;
         const auto hip = TFindIndex::ParseHipNumbers(rest, data[1], why);
         if (!hip.empty() && !why.empty()) __builtin_trap(); // numbers and a reason: a contradiction
+        return 0;
+    }
+    if ((data[0] & 3) == 2) {
+        TNameList names;
+        std::string why;
+        names.Parse(rest, why);
+        if (names.Skipped > 0 && why.empty()) __builtin_trap(); // skipped lines without a reason
+        for (const TNameList::TPlace& p : names.Places())
+            if (p.Name.empty() || TNameList::ValidPrefix(p.Name) != p.Name) __builtin_trap();
+        for (std::uint32_t hip = 1; hip < 4; ++hip)
+            if (const auto* n = names.OfStar(hip))
+                for (const std::string& s : *n)
+                    if (s.empty() || TNameList::ValidPrefix(s) != s) __builtin_trap();
+        static const TConstellation con;
+        TFindIndex index;
+        index.Build(nullptr, nullptr, &con, {}, {}, &names);
+        index.Find(std::string_view(rest).substr(0, 8), data[1] % 20);
         return 0;
     }
     const TFindIndex& index = Index();

@@ -32,6 +32,7 @@ class TStar;
 class THorizon;
 struct TStarRecord;
 class TNebula;
+class TNameList;
 class TMercury;
 class TVenus;
 class TMars;
@@ -132,6 +133,8 @@ public:
     // Star sprites the last Draw drew, by catalogue.
     int StarsDrawn[MaxStarCatalogues] = {0, 0};
     TNebula* Nebula = nullptr;
+    // The names beside the catalogues, with Star[0]'s Hipparcos numbers (may be null).
+    const TNameList* Names = nullptr;
     TMercury* Mercury = nullptr;
     TVenus* Venus = nullptr;
     TMars* Mars = nullptr;

@@ -62,7 +62,7 @@ std::vector<Group> Captions(const QStringList& menus, int height) {
     g.push_back(menu);
     Group switches{"switches", Reading::Column, {}};
     const char* sw[8] = {"MilkyWay", "Constellation", "Bayer", "Flamsteed",
-                         "StarName", "Nebura e.t.c",  "Grid",  "Realistic"};
+                         "StarName", "Nebula etc.",  "Grid",  "Realistic"};
     for (int i = 0; i < 8; ++i)
         switches.captions.push_back({sw[i], QRect(16, 524 + 16 * i, 96, 16), false});
     g.push_back(switches);
@@ -323,7 +323,7 @@ TEST(ChartCaptions, EveryCaptionReadsOffAndOnAndListsAndMemoShowTheirWholeText) 
     QMap<QString, QString> states{{"S.Sys", "on"},     {"M,NGC", "off"},    {"IC,etc", "off"},
                                   {"Others", "off"},   {"Planet", "on"},    {"MilkyWay", "on"},
                                   {"Constellation", "on"}, {"Bayer", "off"}, {"Flamsteed", "off"},
-                                  {"StarName", "on"},  {"Nebura e.t.c", "off"}, {"Grid", "on"},
+                                  {"StarName", "on"},  {"Nebula etc.", "off"}, {"Grid", "on"},
                                   {"Realistic", "on"}, {"Set", "off"},      {"<", "off"},
                                   {">", "off"}};
     for (int i = -5; i <= 5; ++i)

@@ -280,13 +280,13 @@ TEST_F(ObjectInfo, SiriusTextWithPlaceOfDateHorizonAndEventsFromErfa) {
     ASSERT_TRUE(r.Valid);
     std::smatch m;
     const std::regex pattern(
-        "\\[Star\\] CMa-Alpha\\(9\\) Sirius CanisMajor Mag:-1\\.44 Spectrum:A "
+        "\\[Star\\] CMa-Alpha\\(9\\) Sirius Canis Major Mag:-1\\.44 Spectrum:A "
         "Rise:(\\d\\d:\\d\\d) Set:(\\d\\d:\\d\\d)\r\n"
         "  2026/12/07 21:30\\(UT\\+9\\.0\\) ΔT:\\+7\\ds "
         "Date:(\\d\\dh\\d\\dm\\d\\ds)([-+])(\\d+)°(\\d\\d\\.\\d)' "
         "J2000:06h45m09s-16°43\\.0' Alt:(-?\\d+\\.\\d)° Azi\\(N-E\\):(\\d+\\.\\d)°");
     ASSERT_TRUE(std::regex_match(r.Text, m, pattern)) << r.Text;
-    EXPECT_EQ(r.NaviName, "CMa-Alpha(9) Sirius CanisMajor");
+    EXPECT_EQ(r.NaviName, "CMa-Alpha(9) Sirius Canis Major");
     EXPECT_EQ(r.PicName, "CMa-Alpha(9)");
 
     const TStarRecord& s = (*star_)[sirius];
@@ -362,8 +362,8 @@ TEST_F(ObjectInfo, JupiterTextAgainstErfaPlaceAndFrame) {
         "Rise:(\\d\\d:\\d\\d) Set:(\\d\\d:\\d\\d)\r\n"
         "  2026/12/07 21:30\\(UT\\+9\\.0\\) ΔT:\\+7\\ds Date:" +
         pos + " J2000:" + pos +
-        " Alt:(-?\\d+\\.\\d)° Azi\\(N-E\\):(\\d+\\.\\d)° EclipticRa&DC\\(Helio\\):" + ecl +
-        " EclipticRa&DC\\(Geo\\):" + ecl +
+        " Alt:(-?\\d+\\.\\d)° Azi\\(N-E\\):(\\d+\\.\\d)° Ecliptic λ, β\\(Helio\\):" + ecl +
+        " Ecliptic λ, β\\(Geo\\):" + ecl +
         " Distance\\(Helio\\):(\\d\\.\\d{1,4})AU Distance\\(Geo\\):(\\d\\.\\d{1,4})AU");
     ASSERT_TRUE(std::regex_match(r.Text, m, pattern)) << r.Text;
     EXPECT_EQ(r.NaviName, "Jupiter");
@@ -399,7 +399,7 @@ TEST_F(ObjectInfo, AndromedaGalaxyAndTheCatalogueGaps) {
     TObjectInfo::TResult r = info_.Build(4, m31);
     std::smatch m;
     const std::regex pattern(
-        "\\[Gx\\] NGC224\\(M31\\)  Andromeda galaxy Mag:(\\d\\.\\d) "
+        "\\[Gx\\] NGC224\\(M31\\)  Andromeda Galaxy Mag:(\\d\\.\\d) "
         "Size:(\\d+)'x(\\d+)' Andromeda Rise:(\\d\\d:\\d\\d) "
         "Set:(\\d\\d:\\d\\d)\r\n"
         "  2026/12/07 21:30\\(UT\\+9\\.0\\) ΔT:\\+7\\ds Date:[^ ]+ J2000:00h42m44s\\+41°16\\.1' "
@@ -491,7 +491,7 @@ TEST_F(ObjectInfo, MoonAndSunRiseAndSetAgainstErfa) {
     std::smatch m;
     const std::regex moon("\\[Moon\\] MoonAge:28\\.0 Mag:-?\\d+\\.\\d\\d Size:(\\d\\d)' "
                           "Elongation:-?\\d+\\.\\d°[EW] Rise:(\\d\\d:\\d\\d|---) "
-                          "Set:(\\d\\d:\\d\\d|---)\r\n.* EclipticRa&DC\\(Geo\\):[^ ]+ "
+                          "Set:(\\d\\d:\\d\\d|---)\r\n.* Ecliptic λ, β\\(Geo\\):[^ ]+ "
                           "Distance\\(Helio\\):\\d\\.\\d{1,4}AU Distance\\(Geo\\):(\\d{6})Km");
     ASSERT_TRUE(std::regex_match(r.Text, m, moon)) << r.Text;
     EXPECT_EQ(r.Text.find("(Helio):", r.Text.find("Ecliptic")), r.Text.find("Distance(Helio):") + 8)
@@ -528,7 +528,7 @@ TEST_F(ObjectInfo, MoonAndSunRiseAndSetAgainstErfa) {
     r = info_.Build(3, 8);
     const std::regex sun("\\[Sun\\] Mag:-26\\.80 Size:3\\d' Rise:(\\d\\d:\\d\\d) "
                          "Set:(\\d\\d:\\d\\d)\r\n  2026/12/07 12:00\\(UT\\+0\\.0\\) .* "
-                         "EclipticRa&DC\\(Helio\\):[^ ]+ EclipticRa&DC\\(Geo\\):[^ ]+ "
+                         "Ecliptic λ, β\\(Helio\\):[^ ]+ Ecliptic λ, β\\(Geo\\):[^ ]+ "
                          "Distance\\(Geo\\):0\\.98\\d{1,2}AU");
     ASSERT_TRUE(std::regex_match(r.Text, m, sun)) << r.Text;
     BodyEvents(SunGcrs, 696000.0, rise, set);

@@ -470,7 +470,7 @@ TEST_F(ChartWindow, NavigationRefusesWithoutAutoDriveOrObjectAndClosingSavesMemo
     EXPECT_TRUE(asked_.empty()); // 100 ms later
     Pass(100);
     ASSERT_EQ(asked_.size(), 1u);
-    EXPECT_EQ(asked_[0], "Select a Object");
+    EXPECT_EQ(asked_[0], "Select an object");
     sky_->AutoDrive = false;
     sky_->StartNavigation();
     EXPECT_EQ(asked_.back(), "Only AutoDrive Mode([NOW]Button)");
@@ -587,7 +587,7 @@ TEST_F(ChartWindow, PickPopupOpensOnlyOnObjectsAndStaysBesideTheClick) {
     TSelGrid* g = sky_->SelObj->grdSelObj;
     bool found = false;
     for (int r = 1; r <= g->GetMaxRow(); ++r)
-        if (g->GetTextA(r, 1) == "Ori(58)") {
+        if (g->GetTextA(r, 1) == "Betelgeuse") {
             found = true;
             EXPECT_EQ(g->GetTextA(r, 2), "0.45Mag");
             EXPECT_EQ(sky_->SelObj->KindOf(r), 2);
@@ -607,7 +607,7 @@ TEST_F(ChartWindow, PickPopupOpensOnlyOnObjectsAndStaysBesideTheClick) {
     // Releasing on Betelgeuse's row shows its information; the centre stays.
     const double ra = sky_->CenterRa;
     for (int r = 1; r <= g->GetMaxRow(); ++r)
-        if (g->GetTextA(r, 1) == "Ori(58)") g->SetSelRow(r);
+        if (g->GetTextA(r, 1) == "Betelgeuse") g->SetSelRow(r);
     const int y = (g->GetSelRow() - g->GetDspTop() + 1) * g->GetRowHei() + 3;
     QTest::mouseRelease(g, Qt::LeftButton, Qt::NoModifier, QPoint(10, y));
     QApplication::processEvents();

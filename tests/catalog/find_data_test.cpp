@@ -8,6 +8,7 @@
 
 #include "catalog/Clsconstellation.h"
 #include "catalog/Clsfind.h"
+#include "catalog/Clsnames.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 
@@ -162,8 +163,10 @@ protected:
         con = new TConstellation();
         std::string why;
         hip = TFindIndex::ReadHipNumbers("Starhip.dat", star->Count, why);
+        EXPECT_TRUE(names.Read(TNameList::FileName, why)) << why;
+        EXPECT_EQ(names.Skipped, 0) << why;
         index = new TFindIndex();
-        index->Build(star, nebula, con, hip, {});
+        index->Build(star, nebula, con, hip, {}, &names);
     }
     static void TearDownTestSuite() {
         delete index;
@@ -175,10 +178,98 @@ protected:
     static inline TNebula* nebula = nullptr;
     static inline TConstellation* con = nullptr;
     static inline std::vector<std::uint32_t> hip;
+    static inline TNameList names;
     static inline TFindIndex* index = nullptr;
 };
 
 } // namespace
+
+// The IAU names an observer misses first, and the nicknames of stars: Hipparcos
+// numbers and places from the Hipparcos catalogue as the WGSN list prints them.
+const TStarCase kIauStars[] = {
+    {"Mimosa", 62434, 12, 47.72, -1, 59, 41.3},        {"Alnitak", 26727, 5, 40.76, -1, 1, 56.6},
+    {"Alnilam", 26311, 5, 36.21, -1, 1, 12.1},         {"Mintaka", 25930, 5, 32.01, -1, 0, 17.9},
+    {"Saiph", 27366, 5, 47.75, -1, 9, 40.2},           {"Acrux", 60718, 12, 26.59, -1, 63, 5.9},
+    {"Gacrux", 61084, 12, 31.16, -1, 57, 6.8},         {"Hadar", 68702, 14, 3.82, -1, 60, 22.4},
+    {"Rigil Kentaurus", 71683, 14, 39.61, -1, 60, 50.0}, {"Alkaid", 67301, 13, 47.54, 1, 49, 18.8},
+    {"Elnath", 25428, 5, 26.29, 1, 28, 36.5},          {"Alpheratz", 677, 0, 8.39, 1, 29, 5.4},
+    {"Almach", 9640, 2, 3.90, 1, 42, 19.8},            {"Shaula", 85927, 17, 33.61, -1, 37, 6.2},
+    {"Kochab", 72607, 14, 50.71, 1, 74, 9.3},          {"Izar", 72105, 14, 44.99, 1, 27, 4.5},
+    {"Sadr", 100453, 20, 22.23, 1, 40, 15.4},          {"Enif", 107315, 21, 44.19, 1, 9, 52.5},
+    {"Markab", 113963, 23, 4.76, 1, 15, 12.3},         {"Nunki", 92855, 18, 55.27, -1, 26, 17.8},
+    {"Kaus Australis", 90185, 18, 24.17, -1, 34, 23.1}, {"Wezen", 34444, 7, 8.39, -1, 26, 23.6},
+    {"Adhara", 33579, 6, 58.63, -1, 28, 58.3},         {"Alhena", 31681, 6, 37.71, 1, 16, 23.9},
+    {"Garnet Star", 107259, 21, 43.50, 1, 58, 46.8},   {"Double Double", 91919, 18, 44.34, 1, 39, 40.2},
+    // Names in other languages: Greek and Japanese writings of Sirius.
+    {"Σείριος", 32349, 6, 45.15, -1, 16, 43.0},        {"シリウス", 32349, 6, 45.15, -1, 16, 43.0},
+};
+
+TEST_F(RealCatalogues, IauStarNamesComeFirst) {
+    for (const TStarCase& c : kIauStars) {
+        const auto hits = index->Find(c.query);
+        ASSERT_FALSE(hits.empty()) << c.query;
+        const auto& h = hits[0];
+        ASSERT_EQ(h.Kind, TFindIndex::Star) << c.query << " gave " << h.Name;
+        EXPECT_EQ(hip[h.Number], c.hip) << c.query << " gave " << h.Name;
+        const double sep =
+            Separation(h.Ra, h.Dec, Hours(c.rah, c.ram), Degrees(c.sign, c.decd, c.decm));
+        EXPECT_LT(sep, 0.05) << c.query;
+    }
+}
+
+struct TNickCase {
+    const char* query;
+    int within; // the place among the suggestions: 1 unless several objects share the name
+    int rah;
+    double ram;
+    int sign, decd;
+    double decm;
+    double tolerance;
+};
+
+// Common names of deep-sky objects and asterisms, places from the SEDS
+// Messier and NGC lists (Cr 399 and Kemble's Cascade from their discoverers'
+// and the observing guides' places).
+const TNickCase kNicknames[] = {
+    // The Double Cluster is two clusters: either may come first.
+    {"Double Cluster", 2, 2, 20.5, 1, 57, 8, 0.5},
+    {"h Persei", 1, 2, 19.0, 1, 57, 9, 0.3},
+    {"47 Tuc", 1, 0, 24.1, -1, 72, 5, 0.3},
+    {"Beehive", 1, 8, 40.1, 1, 19, 59, 0.5},
+    {"Hercules Cluster", 1, 16, 41.7, 1, 36, 28, 0.3},
+    {"Triangulum Galaxy", 1, 1, 33.9, 1, 30, 39, 0.3},
+    {"Helix", 1, 22, 29.6, -1, 20, 50, 0.3},
+    {"Eskimo", 1, 7, 29.2, 1, 20, 55, 0.3},
+    {"Jewel Box", 1, 12, 53.6, -1, 60, 20, 0.3},
+    {"Kemble's Cascade", 1, 3, 57.1, 1, 63, 4, 0.5},
+    // Three galaxies make the triplet: M65, M66 and NGC 3628, within 0.4 deg.
+    {"Leo Triplet", 3, 11, 19.2, 1, 13, 20, 0.5},
+    {"Coathanger", 1, 19, 25.4, 1, 20, 11, 0.5},
+    {"Saturn Nebula", 1, 21, 4.2, -1, 11, 22, 0.3},
+    {"Cone", 1, 6, 41.1, 1, 9, 53, 0.5},
+    {"Sculptor Galaxy", 1, 0, 47.6, -1, 25, 17, 0.3},
+    {"Swan", 1, 18, 20.8, -1, 16, 11, 0.5},
+    {"Christmas Tree", 1, 6, 41.1, 1, 9, 53, 0.5},
+    {"North America Nebula", 1, 20, 58.8, 1, 44, 20, 1.0},
+};
+
+TEST_F(RealCatalogues, CommonDeepSkyNamesComeFirst) {
+    for (const TNickCase& c : kNicknames) {
+        const auto hits = index->Find(c.query, 3);
+        ASSERT_FALSE(hits.empty()) << c.query;
+        bool found = false;
+        for (int k = 0; k < c.within && k < static_cast<int>(hits.size()); ++k) {
+            const auto& h = hits[k];
+            ASSERT_TRUE(h.Kind == TFindIndex::DeepSky || h.Kind == TFindIndex::Asterism)
+                << c.query << " gave " << h.Name;
+            const double sep =
+                Separation(h.Ra, h.Dec, Hours(c.rah, c.ram), Degrees(c.sign, c.decd, c.decm));
+            EXPECT_LT(sep, c.tolerance) << c.query << " gave " << h.Name;
+            found = true;
+        }
+        EXPECT_TRUE(found) << c.query;
+    }
+}
 
 TEST_F(RealCatalogues, WellKnownStarsComeFirst) {
     ASSERT_GT(star->Count, 100000) << star->Error;

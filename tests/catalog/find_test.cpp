@@ -133,9 +133,9 @@ TEST_F(FindIndex, DesignationsInEveryWriting) {
     // Messier, NGC and IC in any case and spacing.
     for (const char* q :
          {"M1", "m 1", "messier 1", "NGC1952", "ngc 1952", "crab nebula", "かに星雲"})
-        EXPECT_EQ(Names(q, 1), std::vector<std::string>{"M1 Crab nebula"}) << q;
+        EXPECT_EQ(Names(q, 1), std::vector<std::string>{"M1 Crab Nebula"}) << q;
     EXPECT_EQ(Names("ic4606", 1), std::vector<std::string>{"IC 4606 Antares"});
-    EXPECT_EQ(Names("north america", 1), std::vector<std::string>{"NGC 7000 North America nebula"});
+    EXPECT_EQ(Names("north america", 1), std::vector<std::string>{"NGC 7000 North America Nebula"});
 
     // Constellations by abbreviation, Latin name, genitive, Japanese name.
     for (const char* q : {"Ori", "orion", "Orionis", "オリオン"}) {
@@ -165,9 +165,9 @@ TEST_F(FindIndex, ExactThenPrefixThenWordAndBrighterFirst) {
     // "m1": M1 exactly, then M101 (a prefix), then words... Messier before NGC.
     const auto m1 = index.Find("m1");
     ASSERT_GE(m1.size(), 2u);
-    EXPECT_EQ(m1[0].Name, "M1 Crab nebula");
+    EXPECT_EQ(m1[0].Name, "M1 Crab Nebula");
     EXPECT_EQ(m1[0].Rank, TFindIndex::Exact);
-    EXPECT_EQ(m1[1].Name, "M101 Pinwheel galaxy");
+    EXPECT_EQ(m1[1].Name, "M101 Pinwheel Galaxy");
     EXPECT_EQ(m1[1].Rank, TFindIndex::Prefix);
 
     // NGC 10 exactly, then NGC 100 and NGC 1000 as prefixes, brighter first.
@@ -183,11 +183,11 @@ TEST_F(FindIndex, ExactThenPrefixThenWordAndBrighterFirst) {
     // A word inside a name: "ring" and "nebula" find it, after whole names.
     const auto ring = index.Find("ring");
     ASSERT_FALSE(ring.empty());
-    EXPECT_EQ(ring[0].Name, "M57 Ring nebula");
+    EXPECT_EQ(ring[0].Name, "M57 Ring Nebula");
     EXPECT_EQ(ring[0].Rank, TFindIndex::Prefix); // its name is "Ring nebula"
     const auto america = index.Find("america");
     ASSERT_EQ(america.size(), 1u);
-    EXPECT_EQ(america[0].Name, "NGC 7000 North America nebula");
+    EXPECT_EQ(america[0].Name, "NGC 7000 North America Nebula");
     EXPECT_EQ(america[0].Rank, TFindIndex::WordPrefix);
     const auto neb = index.Find("neb");
     for (std::size_t i = 1; i < neb.size(); ++i)
@@ -248,7 +248,7 @@ TEST_F(FindIndex, AnyTextIsOnlyAQuery) {
     }
     // A near miss suggests the names it was near.
     EXPECT_EQ(index.Nearest("Betelgeose"), std::vector<std::string>{"Betelgeuse"});
-    EXPECT_EQ(index.Nearest("ngc 7001").at(0), "NGC 7000 North America nebula");
+    EXPECT_EQ(index.Nearest("ngc 7001").at(0), "NGC 7000 North America Nebula");
     EXPECT_TRUE(index.Nearest("qqqqqqqqqqqqqqqqq").empty());
 }
 

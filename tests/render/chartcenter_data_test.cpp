@@ -33,8 +33,8 @@ TEST(ChartCenter, NamesGiveThePlacesAndBodiesTheirNumber) {
         {"betelgeuse", 5 + 55 / 60.0 + 10.3 / 3600, 7 + 24 / 60.0 + 25 / 3600.0, 0.01,
          "Betelgeuse"},
         {"HIP 27989", 5 + 55 / 60.0 + 10.3 / 3600, 7 + 24 / 60.0 + 25 / 3600.0, 0.01, "HIP 27989"},
-        {"ngc 7000", 20 + 58.8 / 60, 44 + 20 / 60.0, 1.0, "NGC 7000 North America nebula"},
-        {"Ring Nebula", 18 + 53.6 / 60, 33 + 2 / 60.0, 0.3, "M57 Ring nebula"},
+        {"ngc 7000", 20 + 58.8 / 60, 44 + 20 / 60.0, 1.0, "NGC 7000 North America Nebula"},
+        {"Ring Nebula", 18 + 53.6 / 60, 33 + 2 / 60.0, 0.3, "M57 Ring Nebula"},
     };
     for (const Case& c : cases) {
         TChartOptions o;

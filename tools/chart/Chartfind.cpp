@@ -6,6 +6,7 @@
 #include "astro/Clsmjd.h"
 #include "catalog/Clsconstellation.h"
 #include "catalog/Clsfind.h"
+#include "catalog/Clsnames.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "minor/Minorlist.h"
@@ -24,9 +25,14 @@ bool FindChartObject(const TChartOptions& o, const std::string& folder, const st
     std::string hipWhy;
     if (stars.Count > 0 && std::filesystem::exists(hipPath, ec))
         hip = TFindIndex::ReadHipNumbers(hipPath, stars.Count, hipWhy);
+    // Names beside the catalogues; without the file only the built-in ones.
+    TNameList names;
+    std::string namesWhy;
+    names.Read((std::filesystem::path(starPath).parent_path() / TNameList::FileName).string(),
+               namesWhy);
     TFindIndex index;
     index.Build(stars.Count > 0 ? &stars : nullptr, nebula.Count > 0 ? &nebula : nullptr, &con, hip,
-                {});
+                {}, &names);
     const std::vector<TFindIndex::THit> hits = index.Find(name, 1);
     if (hits.empty()) {
         why = "no object is called '" + name + "'";
