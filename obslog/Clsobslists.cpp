@@ -15,14 +15,7 @@ TListEntry EntryFrom(const TStmt& q) {
     e.Id = q.Int(0);
     e.ListId = q.Int(1);
     e.Position = static_cast<int>(q.Int(2));
-    e.Object.Name = q.Text(3);
-    e.Object.Type = q.Text(4);
-    e.Object.Ra = q.OptReal(5);
-    e.Object.Dec = q.OptReal(6);
-    e.Object.Magnitude = q.OptReal(7);
-    e.Object.Constellation = q.Text(8);
-    e.Object.Kind = static_cast<int>(q.Int(9));
-    e.Object.Number = static_cast<int>(q.Int(10));
+    e.Object = q.ObjectAt(3);
     e.Note = q.Text(11);
     e.Observed = q.Int(12) != 0;
     return e;
@@ -127,8 +120,7 @@ std::int64_t TObsLists::Add(std::int64_t list, const TLogObject& o, const std::s
                     "constellation, kind, number, note, observed) VALUES (?1, "
                     "(SELECT coalesce(max(position), 0) + 1 FROM list_entries WHERE list_id = ?1), "
                     "?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, 0)");
-            q.Bind(1, list).Bind(2, o.Name).Bind(3, o.Type).Bind(4, o.Ra).Bind(5, o.Dec);
-            q.Bind(6, o.Magnitude).Bind(7, o.Constellation).Bind(8, o.Kind).Bind(9, o.Number);
+            q.Bind(1, list).BindObject(2, o);
             if (!q.Bind(10, note).Exec()) return false;
             id = sqlite3_last_insert_rowid(db_.Handle());
             return true;

@@ -22,14 +22,7 @@ TObservation ObsFrom(const TStmt& q) {
     o.SiteId = q.Int(3);
     o.Begin = q.Int(4);
     o.UtcOffsetMin = static_cast<int>(q.Int(5));
-    o.Object.Name = q.Text(6);
-    o.Object.Type = q.Text(7);
-    o.Object.Ra = q.OptReal(8);
-    o.Object.Dec = q.OptReal(9);
-    o.Object.Magnitude = q.OptReal(10);
-    o.Object.Constellation = q.Text(11);
-    o.Object.Kind = static_cast<int>(q.Int(12));
-    o.Object.Number = static_cast<int>(q.Int(13));
+    o.Object = q.ObjectAt(6);
     o.ScopeId = q.Int(14);
     o.EyepieceId = q.Int(15);
     o.FilterId = q.Int(16);
@@ -45,9 +38,7 @@ TObservation ObsFrom(const TStmt& q) {
 // Binds every field but the id from parameter 1 on (23 ... for the id).
 void BindObs(TStmt& q, const TObservation& o) {
     q.BindRef(1, o.SessionId).BindRef(2, o.ObserverId).BindRef(3, o.SiteId);
-    q.Bind(4, o.Begin).Bind(5, o.UtcOffsetMin).Bind(6, o.Object.Name).Bind(7, o.Object.Type);
-    q.Bind(8, o.Object.Ra).Bind(9, o.Object.Dec).Bind(10, o.Object.Magnitude);
-    q.Bind(11, o.Object.Constellation).Bind(12, o.Object.Kind).Bind(13, o.Object.Number);
+    q.Bind(4, o.Begin).Bind(5, o.UtcOffsetMin).BindObject(6, o.Object);
     q.BindRef(14, o.ScopeId).BindRef(15, o.EyepieceId).BindRef(16, o.FilterId);
     q.Bind(17, o.Magnification).Bind(18, o.Seeing).Bind(19, o.Transparency);
     q.Bind(20, o.FaintestStar).Bind(21, o.SkyQuality).Bind(22, o.Notes);

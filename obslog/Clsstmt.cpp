@@ -86,3 +86,22 @@ void TStmt::Reset() {
         sqlite3_clear_bindings(stmt_);
     }
 }
+
+TStmt& TStmt::BindObject(int i, const TLogObject& o) {
+    Bind(i, o.Name).Bind(i + 1, o.Type).Bind(i + 2, o.Ra).Bind(i + 3, o.Dec);
+    Bind(i + 4, o.Magnitude).Bind(i + 5, o.Constellation);
+    return Bind(i + 6, o.Kind).Bind(i + 7, o.Number);
+}
+
+TLogObject TStmt::ObjectAt(int col) const {
+    TLogObject o;
+    o.Name = Text(col);
+    o.Type = Text(col + 1);
+    o.Ra = OptReal(col + 2);
+    o.Dec = OptReal(col + 3);
+    o.Magnitude = OptReal(col + 4);
+    o.Constellation = Text(col + 5);
+    o.Kind = static_cast<int>(Int(col + 6));
+    o.Number = static_cast<int>(Int(col + 7));
+    return o;
+}

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "Logtypes.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -25,6 +27,9 @@ public:
     TStmt& Bind(int i, const std::optional<double>& v);
     // 0 stands for "none" in the records' references.
     TStmt& BindRef(int i, std::int64_t id);
+    // An object takes eight parameters from i on, in the columns' order:
+    // name, type, ra, dec, magnitude, constellation, kind, number.
+    TStmt& BindObject(int i, const TLogObject& o);
 
     // True while a row is there; false at the end or on an error (Done()
     // then tells which).
@@ -37,6 +42,8 @@ public:
     double Real(int col) const;
     std::string Text(int col) const;
     std::optional<double> OptReal(int col) const;
+    // The object whose columns start at col, in BindObject's order.
+    TLogObject ObjectAt(int col) const;
     void Reset();
 
 private:
