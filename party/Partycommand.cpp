@@ -42,6 +42,17 @@ std::string TPartyCommand::UtcStamp(std::int64_t nowMs) {
     return StampOf(nowMs, true);
 }
 
+std::tm TPartyCommand::StampFields(const std::string& s) {
+    std::tm tm{};
+    tm.tm_year = std::stoi(s.substr(0, 4)) - 1900;
+    tm.tm_mon = std::stoi(s.substr(4, 2)) - 1;
+    tm.tm_mday = std::stoi(s.substr(6, 2));
+    tm.tm_hour = std::stoi(s.substr(8, 2));
+    tm.tm_min = std::stoi(s.substr(10, 2));
+    tm.tm_sec = std::stoi(s.substr(12, 2));
+    return tm;
+}
+
 std::string TPartyCommand::MakeCommandFileName(const std::string& folder, const std::string& id,
                                                std::int64_t nowMs) {
     const std::string path = folder + id + "-";

@@ -7,6 +7,7 @@
 #include "party/Partyview.h"
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ public:
     // "yyyymmddhhnnss" of nowMs in local time, and in UT.
     static std::string LocalStamp(std::int64_t nowMs);
     static std::string UtcStamp(std::int64_t nowMs);
+    // The calendar fields of a 14-digit stamp (no check: callers pass
+    // stamps already read as digits); tm_isdst is left for the caller.
+    static std::tm StampFields(const std::string& stamp);
 
     // The lines of each command, without line ends.
     static std::vector<std::string> SyncLines(const TPartyView& view);

@@ -70,13 +70,7 @@ namespace {
 // Milliseconds between two stamps, read as times of one clock.
 std::int64_t StampGapMs(const TPartyStamp& earlier, const TPartyStamp& later) {
     auto ms = [](const std::string& s) {
-        std::tm tm{};
-        tm.tm_year = std::stoi(s.substr(0, 4)) - 1900;
-        tm.tm_mon = std::stoi(s.substr(4, 2)) - 1;
-        tm.tm_mday = std::stoi(s.substr(6, 2));
-        tm.tm_hour = std::stoi(s.substr(8, 2));
-        tm.tm_min = std::stoi(s.substr(10, 2));
-        tm.tm_sec = std::stoi(s.substr(12, 2));
+        std::tm tm = TPartyCommand::StampFields(s);
         return static_cast<std::int64_t>(timegm(&tm)) * 1000;
     };
     return ms(later.Stamp) - ms(earlier.Stamp);

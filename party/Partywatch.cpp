@@ -16,13 +16,7 @@ bool Blank(const std::string& s) {
 // Milliseconds of a 14-digit local stamp; false when it is no date.
 bool StampMs(const std::string& s, std::int64_t& ms) {
     if (s.size() != 14) return false;
-    std::tm tm{};
-    tm.tm_year = std::stoi(s.substr(0, 4)) - 1900;
-    tm.tm_mon = std::stoi(s.substr(4, 2)) - 1;
-    tm.tm_mday = std::stoi(s.substr(6, 2));
-    tm.tm_hour = std::stoi(s.substr(8, 2));
-    tm.tm_min = std::stoi(s.substr(10, 2));
-    tm.tm_sec = std::stoi(s.substr(12, 2));
+    std::tm tm = TPartyCommand::StampFields(s);
     tm.tm_isdst = -1;
     const std::time_t t = std::mktime(&tm);
     if (t == static_cast<std::time_t>(-1)) return false;
