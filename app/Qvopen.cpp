@@ -3,6 +3,7 @@
 #include "controls/Look.h"
 
 #include "catalog/Safefile.h"
+#include "plan/Clshorizonsites.h"
 #include "app/Errhandler.h"
 #include "app/Forms.h"
 #include "controls/Flatscroll.h"
@@ -244,6 +245,28 @@ bool TfrmQVOpen::RunEditor() {
     return Editor->Result == 1;
 }
 
+bool TfrmQVOpen::NameInUse(const std::string& name) const {
+    for (int i = 1; i <= SysInfo.GetSiteCount(); ++i)
+        if (SysInfo.GetSiteName(i) == name) return true;
+    return false;
+}
+
+void TfrmQVOpen::KeepHorizon(const std::string& oldName, const std::string& newName,
+                             const std::string& file) {
+    THorizonSites sites;
+    std::string why;
+    if (!sites.Load(Folder, why)) {
+        Ask(2, why);
+        return;
+    }
+    const auto before = sites.Files;
+    // Another site of the old name keeps the file.
+    if (oldName != newName && !NameInUse(oldName)) sites.Set(oldName, "");
+    sites.Set(newName, file);
+    if (sites.Files == before) return; // nothing to write
+    if (!sites.Save(Folder, why)) Ask(2, why);
+}
+
 static TSite FromEditor(const TfrmLocation& e) {
     TSite s;
     s.Name = e.Name;
@@ -263,12 +286,14 @@ void TfrmQVOpen::flbAddMouseDown() {
     }
     if (!Editor) return;
     Editor->Mode = 1;
+    Editor->HorizonFile.clear();
     if (!RunEditor()) return;
     if (!SysInfo.AddSite(FromEditor(*Editor))) {
         Ask(2, "Can not add");
         return;
     }
     SaveRecord();
+    if (!Editor->HorizonFile.empty()) KeepHorizon("", Editor->Name, Editor->HorizonFile);
     grdLocation->SetMaxRow(n + 1);
     grdLocation->SetTextA(n + 1, 1, SysInfo.GetSiteName(n + 1));
     grdLocation->SetTag(n + 1, n + 1);
@@ -291,11 +316,18 @@ void TfrmQVOpen::flbEditMouseDown() {
     Editor->Height = s.Height;
     Editor->DiffUT = s.DiffUT;
     Editor->Summer = s.Summer;
+    {
+        THorizonSites sites;
+        std::string why;
+        sites.Load(Folder, why);
+        Editor->HorizonFile = sites.Get(s.Name);
+    }
     if (!RunEditor()) return;
     if (!SysInfo.SetSite(no, FromEditor(*Editor))) {
         Ask(2, "The name is too long or has characters that can not be saved");
         return;
     }
+    KeepHorizon(s.Name, SysInfo.GetSiteName(no), Editor->HorizonFile);
     for (int row = 1; row <= grdLocation->GetMaxRow(); ++row)
         if (grdLocation->GetTag(row) == no) grdLocation->SetTextA(row, 1, SysInfo.GetSiteName(no));
     SaveRecord();
@@ -308,8 +340,10 @@ void TfrmQVOpen::flbDeleteMouseDown() {
     if (Ask(1, "Delete Ok?") != kYes) return;
     const int no = grdLocation->GetTag(grdLocation->GetSelRow());
     if (no < 1 || no > n) return;
+    const std::string gone = SysInfo.GetSiteName(no);
     SysInfo.DeleteSite(no);
     SaveRecord();
+    if (!NameInUse(gone)) KeepHorizon(gone, gone, "");
     Reload();
 }
 

@@ -73,6 +73,11 @@ private:
     void CoupleScroll();
     void ScrollToList();
     bool RunEditor();
+    // The site's horizon file into Horizons.txt, under its name (the settings
+    // file has no room for it); a renamed site takes its file along.
+    void KeepHorizon(const std::string& oldName, const std::string& newName,
+                     const std::string& file);
+    bool NameInUse(const std::string& name) const;
     bool unsaved_ = false;         // the record holds a change the file does not
     std::string shownLoadMessage_; // a damaged file is reported once, not at every showing
 };

@@ -3,8 +3,10 @@
 
 #include "controls/Framelabel.h"
 #include "controls/Keyinp.h"
+#include "plan/Clshorizon.h"
 
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -89,7 +91,7 @@ void TMapImage::mousePressEvent(QMouseEvent* e) {
 
 TfrmLocation::TfrmLocation(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Location(Add)");
-    setFixedSize(420, 395);
+    setFixedSize(420, 425);
     SetWindowLook(this, 8, true);
 
     MakeLabel("Location Name", 10, 8);
@@ -132,14 +134,21 @@ TfrmLocation::TfrmLocation(QWidget* parent) : QDialog(parent) {
     for (TKeyInp* k : {kinLngD, kinLngM, kinLatD, kinLatM, kinSLevel, kinDiffUT, kinSummer})
         k->OnKeyDown = [this](QWidget* s, int& key, Qt::KeyboardModifiers) { KinKeyDown(s, key); };
 
+    MakeLabel("Horizon", 10, 150);
+    edtHorizon = new QLineEdit(this);
+    edtHorizon->setGeometry(66, 146, 238, 22);
+    edtHorizon->setReadOnly(true);
+    edtHorizon->setFocusPolicy(Qt::NoFocus);
+    edtHorizon->setFont(QFont("Arial", 9));
+
     imgMap = new TMapImage(this);
-    imgMap->setGeometry(10, 146, 385, 221);
+    imgMap->setGeometry(10, 176, 385, 221);
     imgMap->Image = QImage(385, 221, QImage::Format_RGB32);
     imgMap->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { imgMapMouseDown(b, x, y); };
-    MakeLabel(" Left click---Scroll  Right click---Input ", 10, 370);
+    MakeLabel(" Left click---Scroll  Right click---Input ", 10, 400);
 
-    auto button = [this](const char* text, int x, int w) {
-        auto* f = RedButton(this, text, QRect(x, 370, w, 18), 8);
+    auto button = [this](const char* text, int x, int w, int y = 400) {
+        auto* f = RedButton(this, text, QRect(x, y, w, 18), 8);
         f->SetPsE(true);
         return f;
     };
@@ -147,6 +156,16 @@ TfrmLocation::TfrmLocation(QWidget* parent) : QDialog(parent) {
     flbZoomOut = button("ZOOM OUT", 270, 64);
     flbOk = button("OK", 336, 32);
     flbCancel = button("Cancel", 370, 44);
+    flbHorizon = button("File...", 310, 44, 148);
+    flbFlat = button("Flat", 358, 37, 148);
+    flbHorizon->setToolTip("Choose a horizon file: lines of azimuth and altitude in degrees");
+    flbFlat->setToolTip("No horizon file: the flat horizon");
+    flbHorizon->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        flbHorizonMouseDown();
+    };
+    flbFlat->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        flbFlatMouseDown();
+    };
     // The hint and the buttons share the last row; the hint is short enough.
     flbZoomIn->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         flbZoomInMouseDown();
@@ -209,6 +228,7 @@ void TfrmLocation::FormShow() {
         Height = 30.0;
         DiffUT = 0.0;
         Summer = 0.0;
+        horizon_.clear();
     } else {
         setWindowTitle("Location(Edit)");
         // The limit is for typing: a longer name kept in the file is shown
@@ -225,7 +245,9 @@ void TfrmLocation::FormShow() {
         kinSLevel->SetTx(Shortest(Height));
         kinDiffUT->SetTx(Signed1(DiffUT));
         kinSummer->SetTx(std::to_string(static_cast<int>(Summer)));
+        horizon_ = HorizonFile;
     }
+    ShowHorizon();
     for (TKeyInp* k : {kinLngD, kinLngM, kinLatD, kinLatM, kinSLevel, kinDiffUT, kinSummer})
         k->update();
     Map.Zoom = TWorldMap::kStartZoom;
@@ -314,9 +336,50 @@ void TfrmLocation::flbOkMouseDown() {
     Height = DoubleOf(kinSLevel->GetTx());
     DiffUT = DoubleOf(kinDiffUT->GetTx());
     Summer = DoubleOf(kinSummer->GetTx());
+    HorizonFile = horizon_;
     Result = 1;
     closing_ = true;
     accept();
+}
+
+void TfrmLocation::ShowHorizon() {
+    edtHorizon->setText(horizon_.empty() ? QString("flat")
+                                         : QString::fromStdString(horizon_));
+    edtHorizon->setCursorPosition(0);
+    edtHorizon->setToolTip(QString::fromStdString(horizon_));
+}
+
+void TfrmLocation::flbHorizonMouseDown() {
+    std::string path;
+    if (PickHorizonFile) {
+        path = PickHorizonFile(horizon_);
+    } else {
+        path = QFileDialog::getOpenFileName(this, "Horizon file", QString::fromStdString(horizon_),
+                                            "Horizon files (*.txt *.hzn *.csv);;All files (*)")
+                   .toStdString();
+    }
+    if (path.empty()) return;
+    // A file that is no profile is refused here, while the user can still
+    // choose another; the site keeps the one it had.
+    THorizon probe;
+    std::string why;
+    if (!probe.Load(path, why)) {
+        const std::string flat = "; the flat horizon is used";
+        if (why.size() > flat.size() && why.ends_with(flat)) why.resize(why.size() - flat.size());
+        AskUser(2, why + "\nThe site keeps the horizon it had.");
+        return;
+    }
+    if (path.find_first_of("\t\r\n") != std::string::npos) {
+        AskUser(2, "A horizon file name with a tab or a line break can not be kept");
+        return;
+    }
+    horizon_ = path;
+    ShowHorizon();
+}
+
+void TfrmLocation::flbFlatMouseDown() {
+    horizon_.clear();
+    ShowHorizon();
 }
 
 void TfrmLocation::flbCancelMouseDown() {

@@ -9,6 +9,7 @@
 #include "controls/Framelabel.h"
 #include "controls/Keyinp.h"
 #include "controls/Selgrid.h"
+#include "plan/Clshorizonsites.h"
 #include "site/Qvlocation.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include <cerrno>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -494,4 +496,99 @@ TEST_F(OpeningWindow, ImpossibleSiteValuesAreReportedOnceAndReplaced) {
     frm->hide();
     frm->Reload();
     EXPECT_EQ(asked.size(), 1u);
+}
+
+// The horizon file chosen in the site editor lives in Horizons.txt under the
+// site's name: a file that is no profile is refused by file and line and the
+// old choice stays; a rename takes the file along, Flat and Delete take it away,
+// Cancel changes nothing. The user's horizon files are only read.
+TEST_F(OpeningWindow, HorizonFileKeptWithTheSite) {
+    Create();
+    Show();
+    const QString good = File("trees.txt"), bad = File("bad.txt");
+    const QByteArray badText = "# my garden\n0 5\n90 twenty\n";
+    {
+        QFile f(good);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("0 5\n90 20\n180 3\n270 8\n");
+        QFile g(bad);
+        ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+        g.write(badText);
+    }
+    std::vector<std::string> editorSaid;
+    editor.Ask = [&editorSaid](int, const std::string& t) {
+        editorSaid.push_back(t);
+        return 10001;
+    };
+    std::string pick;
+    editor.PickHorizonFile = [&pick](const std::string&) { return pick; };
+    auto sides = [this] {
+        THorizonSites s;
+        std::string why;
+        EXPECT_TRUE(s.Load(dir.path().toStdString(), why));
+        EXPECT_EQ(why, "");
+        return s.Files;
+    };
+    auto ok = [this] { QTest::mouseClick(editor.flbOk, Qt::LeftButton, {}, QPoint(5, 5)); };
+    auto press = [](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5)); };
+
+    ClickRow(2);
+    inEditor = [&] {
+        EXPECT_EQ(editor.edtHorizon->text(), "flat");
+        pick = bad.toStdString();
+        press(editor.flbHorizon);
+        ASSERT_EQ(editorSaid.size(), 1u);
+        EXPECT_NE(editorSaid[0].find(bad.toStdString() + ":3: not a pair of numbers"),
+                  std::string::npos)
+            << editorSaid[0];
+        EXPECT_EQ(editorSaid[0].find("flat horizon is used"), std::string::npos);
+        EXPECT_EQ(editor.edtHorizon->text(), "flat");
+        pick = good.toStdString();
+        press(editor.flbHorizon);
+        EXPECT_EQ(editor.edtHorizon->text(), good);
+        ok();
+    };
+    Click(frm->flbEdit);
+    EXPECT_EQ(sides(), (std::map<std::string, std::string>{
+                           {"Top of Mt.LasCampanas", good.toStdString()}}));
+    EXPECT_EQ(ReadFile(bad), badText);
+
+    // A rename takes the file along; the editor shows what the site has.
+    inEditor = [&] {
+        EXPECT_EQ(editor.edtHorizon->text(), good);
+        editor.edtName->setText("Las Campanas");
+        ok();
+    };
+    Click(frm->flbEdit);
+    EXPECT_EQ(sides(),
+              (std::map<std::string, std::string>{{"Las Campanas", good.toStdString()}}));
+
+    // Flat, then Cancel: nothing changes. Flat, then OK: the site has none.
+    inEditor = [&] {
+        press(editor.flbFlat);
+        EXPECT_EQ(editor.edtHorizon->text(), "flat");
+        QTest::keyClick(editor.edtName, Qt::Key_Escape);
+    };
+    Click(frm->flbEdit);
+    EXPECT_EQ(sides().size(), 1u);
+    inEditor = [&] {
+        press(editor.flbFlat);
+        ok();
+    };
+    Click(frm->flbEdit);
+    EXPECT_TRUE(sides().empty());
+
+    // A new site with a horizon, then deleted: its line goes with it.
+    inEditor = [&] {
+        EXPECT_EQ(editor.edtHorizon->text(), "flat");
+        QTest::keyClicks(editor.edtName, "Garden");
+        pick = good.toStdString();
+        press(editor.flbHorizon);
+        ok();
+    };
+    Click(frm->flbAdd);
+    EXPECT_EQ(sides(), (std::map<std::string, std::string>{{"Garden", good.toStdString()}}));
+    Click(frm->flbDelete);
+    EXPECT_TRUE(sides().empty());
+    EXPECT_EQ(editorSaid.size(), 1u);
 }
