@@ -468,19 +468,32 @@ TObjectInfo::TResult TObjectInfo::BuildMinor(const TMinorBody& b) {
     r.Text += " Mag:" + (std::isfinite(p.Mag) ? FormatFloat(p.Mag, "#0.#0") : std::string("--.-")) +
               " Elongation:" + DegText(p.Elong, 0, 1) + (p.Elong >= 0 ? "E" : "W") +
               " Phase:" + DegText(p.PhaseAngle, 0, 1);
-    // Rise and set follow the body through the day.
-    const double mjd0 = TMjd::JULIAN(moment_.GetLyy(), moment_.GetLmm(), moment_.GetLdd(), 0.0, 0);
-    for (int which = 0; which < 2; ++which) {
-        const TRiseSetEvent e = RiseSetSearch(site_, which, mjd0, DiffUT, Summer, [&](double t) {
-            TMinorPlace q;
-            q.Compute(b, t);
-            return TRiseSetPlace{q.Ra, q.Dec, 0.0, q.EarthDist};
-        });
-        const bool has = e.Found && std::isfinite(e.LocalTime);
-        (which == 0 ? r.HasRise : r.HasSet) = has;
-        if (has) (which == 0 ? r.Rise : r.Set) = e.LocalTime;
+    // Rise and set follow the body through the day, over the site's horizon.
+    if (OverProfile()) {
+        ProfileRiseSet(
+            [&b](double t, double& a, double& d) {
+                TMinorPlace q;
+                q.Compute(b, t);
+                a = q.Ra;
+                d = q.Dec;
+            },
+            0.0, r);
+    } else {
+        const double mjd0 =
+            TMjd::JULIAN(moment_.GetLyy(), moment_.GetLmm(), moment_.GetLdd(), 0.0, 0);
+        for (int which = 0; which < 2; ++which) {
+            const TRiseSetEvent e = RiseSetSearch(site_, which, mjd0, DiffUT, Summer, [&](double t) {
+                TMinorPlace q;
+                q.Compute(b, t);
+                return TRiseSetPlace{q.Ra, q.Dec, 0.0, q.EarthDist};
+            });
+            const bool has = e.Found && std::isfinite(e.LocalTime);
+            (which == 0 ? r.HasRise : r.HasSet) = has;
+            if (has) (which == 0 ? r.Rise : r.Set) = e.LocalTime;
+        }
+        if (!r.HasRise && !r.HasSet) r.Up = UpState(p.Dec, -0.0102);
     }
-    r.Text += " Rise:" + RiseSetText(r.HasRise, r.Rise) + " Set:" + RiseSetText(r.HasSet, r.Set);
+    r.Text += RiseSetPart(r);
     double dra, ddec, dist, ra2000, dec2000;
     const double km = p.EarthDist * 149597870.7;
     site_.Parallax(mjd, p.Ra, p.Dec, km, dra, ddec, dist);

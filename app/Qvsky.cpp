@@ -100,6 +100,7 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
     // The horizon on the atlas, the site's own when it has one; Ctrl+H.
     Atlas->ShowHorizon = true;
     Atlas->Horizon = &SiteHorizon;
+    Hayami->SetHorizon(&SiteHorizon); // the ground shaded up to it
 
     Ask = [](int, const std::string&) { return 10003; };
     IsMaximized = [this] { return isMaximized(); };

@@ -83,6 +83,7 @@ void TfrmQVSKY::ShowMinorInfo(int index) {
     info.Summer = Summer;
     info.DateText = clkCal->GetDate();
     info.TimeText = clkCal->GetTime();
+    info.Horizon = &SiteHorizon;
     const TObjectInfo::TResult r = info.BuildMinor(b);
     memInfo->setPlainText(QString::fromStdString(r.Text).replace("\r\n", "\n"));
     NaviName = r.NaviName;

@@ -18,6 +18,7 @@
 #include "astro/Clsuranus.h"
 #include "astro/Clsvenus.h"
 #include "catalog/Clsstar.h"
+#include "plan/Clshorizon.h"
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
@@ -35,6 +36,8 @@ constexpr unsigned long kMilkyWay = RGB(16, 53, 53);
 constexpr unsigned long kEquator = RGB(112, 16, 16);
 constexpr unsigned long kEcliptic = RGB(112, 112, 16);
 constexpr unsigned long kSunPen = RGB(255, 100, 100);
+constexpr unsigned long kGround = RGB(24, 44, 24);
+constexpr unsigned long kGroundEdge = RGB(80, 160, 80); // the atlas's horizon line
 // The equinox of the catalogues, the constellation and the Milky Way tables (the same
 // number the atlas carries the bodies back to).
 constexpr double kCatalogueEpoch = TMjd::J2000;
@@ -200,6 +203,8 @@ void THayami::DrawHayami(int flags) {
     DrawPoles();
     BodyMark marks[10];
     DrawBodies(marks);
+    // What stands behind the trees is hidden; names stay readable over them.
+    DrawGround();
     DrawConstellationNames();
     if (StarNames) DrawStarNames();
     DrawBodyNames(marks);
@@ -486,6 +491,49 @@ void THayami::DrawCompass() {
     s->TextOut(w / 2 - 3, h - 16, "S");
     s->SetBkMode(oldMode);
     Draw.TextEnd(s);
+}
+
+void THayami::SetHorizon(const THorizon* horizon) {
+    Horizon = horizon;
+    if (!horizon || DIB.Col2Idx(kGround) != 255) return;
+    // A raster draws with the colours it had when it was made: made again.
+    DIB.AddColor(kGround);
+    DIB.AddColor(kGroundEdge);
+    DIB.Create(DIB.GetWidth(), DIB.GetHeight());
+    DIB.FillIdx(0);
+}
+
+void THayami::AziAltPixel(double az, double alt, double& x, double& y) const {
+    const double r = (kPi / 2 - alt) / kPi; // of the chart's size; the rim at 1/2
+    x = (0.5 - r * std::sin(az)) * Width;
+    y = (0.5 - r * std::cos(az)) * Height;
+}
+
+void THayami::DrawGround() {
+    if (!Horizon || Horizon->Flat()) return;
+    TSurface* s = DIB.GetSurface();
+    // The profile where objects appear on it (its altitude less refraction,
+    // as rising and setting are reckoned), and the rim: the ground lies
+    // between the two rings (even-odd), a profile below the horizon outside
+    // the rim, where the clip takes it away.
+    constexpr int kSteps = 720;
+    std::vector<TPoint> edge, rim;
+    for (int i = 0; i < kSteps; ++i) {
+        const double az = kTwoPi * i / kSteps;
+        double x, y;
+        AziAltPixel(az, Horizon->RiseAltitude(az), x, y);
+        edge.push_back({Trunc(std::floor(x)), Trunc(std::floor(y))});
+        AziAltPixel(az, 0.0, x, y);
+        rim.push_back({Trunc(std::floor(x)), Trunc(std::floor(y))});
+    }
+    Draw.DrawStart(s, TSurface::PS_SOLID, 1, kGround, kGround);
+    s->PolyPolygon({edge, rim});
+    Draw.DrawEnd(s);
+    Draw.DrawStart(s, TSurface::PS_SOLID, 1, kGroundEdge, kGroundEdge);
+    s->MoveTo(edge.back().x, edge.back().y);
+    for (const TPoint& p : edge)
+        s->LineTo(p.x, p.y);
+    Draw.DrawEnd(s);
 }
 
 void THayami::ClipHorizon() {

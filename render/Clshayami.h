@@ -13,6 +13,7 @@
 #include "render/Clsdraw.h"
 #include "render/Clssurface.h"
 
+class THorizon;
 class TStar;
 class TMercury;
 class TVenus;
@@ -103,6 +104,15 @@ public:
     // The named bright stars' names beside them (pages to print; the
     // window's small disc has no room for them).
     bool StarNames = false;
+    // The observer's horizon profile, not owned: the ground is shaded up to
+    // it. Null or flat: the rim is the horizon. Its colours join the table
+    // here (the raster is made anew the first time, so set it before the
+    // raster is shown), and charts without one keep their table as it was.
+    void SetHorizon(const THorizon* horizon);
+    const THorizon* Horizon = nullptr;
+    // The chart pixel of a direction in the sky (azimuth from north through
+    // east, altitude; radians).
+    void AziAltPixel(double az, double alt, double& x, double& y) const;
 
 private:
     struct BodyMark {
@@ -124,6 +134,7 @@ private:
     void DrawStarNames();
     void DrawBodyNames(const BodyMark (&marks)[10]);
     void DrawCompass();
+    void DrawGround();
     void ClipHorizon();
 
     double CacheLat = -1e300, SinLat = 0, CosLat = 1;

@@ -626,3 +626,44 @@ TEST_F(ObjectInfo, CometMemoWithElementsDistancesAndAnOldEpoch) {
     b.Epoch = moment_.GetMJD() - 20.0;
     EXPECT_EQ(info_.BuildMinor(b).Text.find("Warning"), std::string::npos);
 }
+
+// A comet's rising and setting come over the site's horizon profile: with the
+// horizon 15 degrees high all round, where its true altitude reaches 15 degrees
+// less the refraction there (Bennett: 3.636'), from its own places and ERFA's
+// horizon coordinates. It culminates at 23.3 degrees.
+TEST_F(ObjectInfo, CometRisesOverTheHorizonProfile) {
+    TMinorBody b;
+    std::string why;
+    ASSERT_TRUE(TMpcReader::ParseComet(
+        "0012P         2024 04 21.1437  0.780824  0.954599  198.9846  255.8557   74.1908  20240422 "
+        "  5.0  4.0  12P/Pons-Brooks                                          MPC 75324",
+        b, why))
+        << why;
+    THorizon high;
+    ASSERT_TRUE(high.Parse("0 15\n180 15\n", "high.txt", why)) << why;
+    info_.Horizon = &high;
+    const TObjectInfo::TResult r = info_.BuildMinor(b);
+    std::smatch m;
+    const std::regex pattern(".* Rise:(\\d\\d:\\d\\d) Set:(\\d\\d:\\d\\d) \\(over your horizon\\)\r\n.*");
+    ASSERT_TRUE(std::regex_search(r.Text, m, pattern)) << r.Text;
+    auto over = [&](double mjd) {
+        TMinorPlace q;
+        q.Compute(b, mjd);
+        double a, z;
+        MeanAltAz(site_, mjd, q.Ra, q.Dec, a, z);
+        return a - (15.0 - 3.636 / 60.0) * kDeg;
+    };
+    const double localMidnight = mjd0_ - zone_ / 24.0;
+    EXPECT_LT(MinutesApart(TextMinutes(m[1]), LocalMinutes(Crossing(over, localMidnight, true), 9)),
+              1.0)
+        << m[1];
+    EXPECT_LT(MinutesApart(TextMinutes(m[2]), LocalMinutes(Crossing(over, localMidnight, false), 9)),
+              1.0)
+        << m[2];
+    // A wall higher than it ever climbs: never rises.
+    THorizon wall;
+    ASSERT_TRUE(wall.Parse("0 25\n180 25\n", "wall.txt", why)) << why;
+    info_.Horizon = &wall;
+    EXPECT_NE(info_.BuildMinor(b).Text.find(" Never rises (over your horizon)"), std::string::npos);
+    info_.Horizon = nullptr;
+}

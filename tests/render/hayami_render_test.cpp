@@ -15,6 +15,7 @@
 #include "astro/Clsplanet.h"
 #include "catalog/Clsstar.h"
 #include "render/Clsbodyset.h"
+#include "plan/Clshorizon.h"
 #include "render/Clshayami.h"
 
 namespace {
@@ -516,4 +517,46 @@ TEST(Planisphere, SmallFunctions) {
     EXPECT_NEAR(THayami::AtnEx(1, 0), 2 * kPi, 1e-12);
     EXPECT_NEAR(THayami::AtnEx(0, 1), 3 * kPi / 2, 1e-12); // x <= 0 adds pi to atan(+inf)
     EXPECT_TRUE(std::isfinite(THayami::AtnEx(0, 0)));
+}
+
+// The observer's horizon: the ground is shaded up to the profile, hiding the
+// star behind a 20-degree wall in the east, while the same star low in the
+// west stays; without a profile nothing is shaded.
+TEST(Planisphere, GroundShadedUpToTheHorizonProfile) {
+    THorizon wall;
+    std::string why;
+    ASSERT_TRUE(wall.Parse("0 0\n59 0\n60 20\n120 20\n121 0\n", "wall", why)) << why;
+    auto h = BareChart(300);
+    h->DrawHayami(0);
+    StarFile file({{90, 10, 149, 7}, {270, 10, 149, 7}}, h->Lst, kLat);
+    h->Star = file.get();
+    h->SetHorizon(&wall);
+    h->DrawHayami(0);
+    const int ground = h->DIB.Col2Idx(RGB(24, 44, 24));
+    ASSERT_NE(ground, kBlackIdx);
+    // Straight east the wall's top is 70 degrees from the zenith (less the
+    // refraction's 2.6 minutes): x = 150 - 70/180 * 300 = 33.3 on the middle row.
+    for (int x = 14; x <= 31; ++x) // right of the compass letter
+        EXPECT_EQ(h->DIB.GetIdx(x, 150), ground) << x;
+    EXPECT_NE(h->DIB.GetIdx(36, 150), ground);
+    EXPECT_NE(h->DIB.GetIdx(50, 150), ground);
+    // North and south the profile is flat: sky down to the rim.
+    EXPECT_NE(h->DIB.GetIdx(150, 4), ground);
+    EXPECT_NE(h->DIB.GetIdx(150, 295), ground);
+    double x, y, ra, dec;
+    SkyAt(90, 10, h->Lst, kLat, ra, dec);
+    Expected(ra, dec, h->Lst, kLat, 300, x, y);
+    EXPECT_EQ(CountNear(h->DIB, x, y, 5, kOStarIdx), 0);
+    SkyAt(270, 10, h->Lst, kLat, ra, dec);
+    Expected(ra, dec, h->Lst, kLat, 300, x, y);
+    EXPECT_EQ(CountNear(h->DIB, x, y, 5, kOStarIdx), 21);
+
+    THorizon flat;
+    h->Horizon = &flat;
+    h->DrawHayami(0);
+    int shaded = 0;
+    for (int yy = 0; yy < 300; ++yy)
+        for (int xx = 0; xx < 300; ++xx)
+            shaded += h->DIB.GetIdx(xx, yy) == ground;
+    EXPECT_EQ(shaded, 0);
 }

@@ -412,7 +412,7 @@ const std::vector<Option>& Options() {
          Switch(&TChartOptions::Tonight)},
         {"--horizon", "FILE",
          "your horizon: lines of azimuth and altitude in degrees, # comments (--tonight, "
-         "--horizon-line)",
+         "the planisphere's ground, --horizon-line)",
          [](const std::string& v, TChartOptions& o) -> std::string {
              if (v.empty()) return "the horizon file name is empty";
              o.Horizon = v;

@@ -36,6 +36,13 @@ bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mj
             DeepStars = TDeepStar::Open(path, Warning);
     }
     const double deg = 3.14159265358979323846 / 180.0;
+    // The observer's profile: the planisphere's ground, the atlas's horizon line.
+    HorizonWarning.clear();
+    Profile.Clear();
+    if (!o.Horizon.empty()) {
+        std::string why;
+        if (!Profile.Load(o.Horizon, why)) HorizonWarning = why;
+    }
 
     if (planisphere) {
         // The window's planisphere keeps its panel size whatever --size says.
@@ -47,6 +54,7 @@ bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mj
         Planisphere->SetLat(o.LatDeg * deg);
         Planisphere->SetMJD(mjd);
         Planisphere->Star = Stars.get();
+        if (!Profile.Flat()) Planisphere->SetHorizon(&Profile);
         Bodies.Hand(*Planisphere);
         Planisphere->DrawHayami(o.Ring ? 1 : 0);
     }
@@ -58,10 +66,6 @@ bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mj
         Chart->SetMJD(mjd);
         // The horizon line, over the observer's profile when one is given.
         Chart->ShowHorizon = o.HorizonLine;
-        if (!o.Horizon.empty()) {
-            std::string why;
-            if (!Profile.Load(o.Horizon, why)) HorizonWarning = why;
-        }
         Chart->Horizon = &Profile;
         Chart->Star[0] = Stars.get();
         Chart->Star[1] = DeepStars.get();
