@@ -657,6 +657,14 @@ void TfrmQVSKY::RedrawAtlas(bool record) {
 }
 
 void TfrmQVSKY::RedrawPlanisphere() {
+    // The atlas's target on the planisphere too: a body where it is drawn there.
+    double ra = 0, dec = 0;
+    if (Atlas->GetTargetKind() == 3)
+        Hayami->SetTargetBody(Atlas->GetTargetNumber());
+    else if (Atlas->TargetPlace(ra, dec))
+        Hayami->SetTarget(ra, dec);
+    else
+        Hayami->ClearTarget();
     Hayami->DrawHayami(0);
     update(shpHayami);
     UpdatePointer(CenterRa, CenterDec);

@@ -112,6 +112,10 @@ public:
     void ShowObjectInfo(int kind, int index);
     // The memo for a comet or an asteroid (its index in MinorBodies()).
     void ShowMinorInfo(int index);
+    // The object the memo shows is the charts' target (kind 0: none; a place
+    // for kind 1 and comets); both charts are drawn again when it changed.
+    void ChooseTarget(int kind, int number, double ra = 0.0, double dec = 0.0);
+    std::array<double, 4> TargetChosen = {0, 0, 0, 0}; // kind, number, ra, dec
     void DrawObjectPicture(int kind, const std::string& name, int realistic, int index);
     void RefreshObjectPicture();
     // After the moment changed: the memo of a body written for the new

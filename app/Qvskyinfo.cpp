@@ -7,6 +7,7 @@
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "controls/Calclock.h"
+#include "minor/Minorplace.h"
 #include "render/Clsatlas.h"
 #include "render/Clsbodyset.h"
 #include "render/Clsdraw.h"
@@ -35,6 +36,8 @@ void TfrmQVSKY::ShowObjectInfo(int kind, int index) {
         return;
     }
     if (kind == 0) {
+        // The site is no object on the charts.
+        ChooseTarget(0, 0);
         double lng = 0, lat = 0, height = 0, diff = 0, summer = 0;
         std::string name;
         if (CurrentSite) CurrentSite(lng, lat, height, diff, summer, name);
@@ -64,6 +67,7 @@ void TfrmQVSKY::ShowObjectInfo(int kind, int index) {
     info.Horizon = &SiteHorizon;
     const TObjectInfo::TResult r = info.Build(kind, index);
     if (!r.Valid) return;
+    ChooseTarget(kind, index, info.PickRa, info.PickDec);
     memInfo->setPlainText(QString::fromStdString(r.Text).replace("\r\n", "\n"));
     NaviName = r.NaviName;
     NaviRa = r.NaviRa;
@@ -85,11 +89,29 @@ void TfrmQVSKY::ShowMinorInfo(int index) {
     info.TimeText = clkCal->GetTime();
     info.Horizon = &SiteHorizon;
     const TObjectInfo::TResult r = info.BuildMinor(b);
+    TMinorPlace place;
+    place.Compute(b, Mjd.GetMJD());
+    if (place.Valid)
+        ChooseTarget(kMinorKind, index, place.RaJ2000, place.DecJ2000);
+    else
+        ChooseTarget(0, 0);
     memInfo->setPlainText(QString::fromStdString(r.Text).replace("\r\n", "\n"));
     NaviName = r.NaviName;
     NaviRa = r.NaviRa;
     NaviDec = r.NaviDec;
     labObjName->setText(QString::fromStdString(r.NaviName));
+}
+
+void TfrmQVSKY::ChooseTarget(int kind, int number, double ra, double dec) {
+    // Only a place target moves with its place.
+    const bool byPlace = kind == 1 || kind == kMinorKind;
+    if (!byPlace) ra = dec = 0.0;
+    const std::array<double, 4> chosen = {double(kind), double(number), ra, dec};
+    if (chosen == TargetChosen) return;
+    TargetChosen = chosen;
+    Atlas->SetTarget(kind == kMinorKind ? 1 : kind, number, ra, dec);
+    RedrawPlanisphere();
+    RedrawAtlas(false);
 }
 
 void TfrmQVSKY::DrawObjectPicture(int kind, const std::string& name, int realistic, int index) {

@@ -39,6 +39,8 @@ constexpr unsigned long kStarColours[2][3][8] = {
 constexpr unsigned long kLabelGrey = RGB(200, 200, 200);
 constexpr unsigned long kNebulaColour = RGB(104, 24, 112);
 constexpr unsigned long kYellow = RGB(255, 255, 0);
+// The chosen object's mark (an entry of the colour table).
+constexpr unsigned long kTargetColour = RGB(0, 255, 255);
 constexpr unsigned long kBlack = RGB(0, 0, 0);
 
 inline int SpectColumn(int spect) {

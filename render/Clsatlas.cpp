@@ -112,6 +112,11 @@ void TAtlas::CopyView(const TAtlas& from, int factor) {
     ViewH = from.ViewH * factor;
     Markers = from.Markers;
     MarkerList = from.MarkerList;
+    Names = from.Names;
+    TargetKind = from.TargetKind;
+    TargetNumber = from.TargetNumber;
+    TargetRa = from.TargetRa;
+    TargetDec = from.TargetDec;
 }
 
 void TAtlas::SetSwitch(int n, int on) {

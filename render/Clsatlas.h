@@ -151,6 +151,17 @@ public:
     // times as large: the same chart drawn anew at a larger size.
     void CopyView(const TAtlas& from, int factor);
     void Draw();
+    // The chosen object, numbered as a pick entry (kind 0: none). Every
+    // drawing puts a target mark round it, unlike the mount's red reticle,
+    // and draws a chosen deep-sky object with its label even with the
+    // deep-sky layer off. Kind 1, or an object the atlas has no number for
+    // (a comet), goes by the place given: J2000, radians.
+    void SetTarget(int kind, int number, double ra = 0.0, double dec = 0.0);
+    int GetTargetKind() const { return TargetKind; }
+    int GetTargetNumber() const { return TargetNumber; }
+    // Where the mark goes (J2000; a body's topocentric place); false when
+    // there is none or the object is not there at the moment.
+    bool TargetPlace(double& ra, double& dec);
     // The limiting magnitude x 100 of the present view.
     int GetLimit() { return Limit(); }
     // The deep-sky symbols (kinds 0-5) the last Draw put on the chart.
@@ -251,6 +262,11 @@ private:
     void DrawGrid(TSurface* s, TDraw& draw);
     void DrawConstellationNames();
     void DrawStarNames();
+    void DrawTargetMark();
+    int TargetKind = 0, TargetNumber = 0;
+    double TargetRa = 0.0, TargetDec = 0.0;
+    // The one deep-sky record drawn with the layer off (-1: the layer's all).
+    int NebulaOnly = -1;
     void DrawSprite(int cls, int spect, bool realistic, int px, int py);
     void DrawPhase(TSurface* s, int body, const BodyData& b, int realistic, int R, int px, int py);
     void DrawGlobe(TSurface* s, int px, int py, double R, double k, double P, double step,

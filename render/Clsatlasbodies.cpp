@@ -452,3 +452,71 @@ void TAtlas::SatellitePen(TSurface* s, bool realistic) {
     else
         Draw_.DrawStart(s, TSurface::PS_SOLID, 1, kYellow, kBlack);
 }
+
+// ---------------------------------------------------------------- the chosen object
+
+void TAtlas::SetTarget(int kind, int number, double ra, double dec) {
+    TargetKind = kind;
+    TargetNumber = number;
+    TargetRa = ra;
+    TargetDec = dec;
+}
+
+bool TAtlas::TargetPlace(double& ra, double& dec) {
+    switch (TargetKind) {
+    case 0:
+        return false;
+    case 2: {
+        const TStarRecord* r = StarRecordOf(TargetNumber);
+        if (!r) return false;
+        // Where the star is drawn: its place of the moment.
+        ra = r->ra;
+        dec = r->dec;
+        return true;
+    }
+    case 3: {
+        if (TargetNumber < 0 || TargetNumber >= BodyCount) return false;
+        const BodyPlace p = PlaceBody(TargetNumber);
+        ra = p.ra;
+        dec = p.dec;
+        return p.present;
+    }
+    case 4:
+        if (!Nebula || TargetNumber < 0 || TargetNumber >= Nebula->Count) return false;
+        ra = Nebula->Records[TargetNumber].ra;
+        dec = Nebula->Records[TargetNumber].dec;
+        return true;
+    case 5: {
+        if (!Jupiter || TargetNumber < 11 || TargetNumber > 14) return false;
+        BodyData b;
+        if (!ReadBody(3, b)) return false;
+        Topocentric(Jupiter->SatRa[TargetNumber - 11], Jupiter->SatDec[TargetNumber - 11],
+                    b.distKm, ra, dec);
+        return true;
+    }
+    default:
+        ra = TargetRa;
+        dec = TargetDec;
+        return std::isfinite(ra) && std::isfinite(dec);
+    }
+}
+
+void TAtlas::DrawTargetMark() {
+    double ra, dec;
+    if (!TargetPlace(ra, dec)) return;
+    int px, py;
+    if (!ToPixel(ra, dec, px, py)) return;
+    // Four corners of a square in cyan, two pixels wide: the mount's reticle
+    // is a red circle with a cross, drawn over the chart by the window.
+    constexpr int a = 12, arm = 6;
+    if (px < -a || py < -a || px > ViewW + a || py > ViewH + a) return;
+    TSurface* s = Dib.GetSurface();
+    Draw_.DrawStart(s, TSurface::PS_SOLID, 2, kTargetColour, kTargetColour);
+    for (int sx = -1; sx <= 1; sx += 2)
+        for (int sy = -1; sy <= 1; sy += 2) {
+            s->MoveTo(px + sx * a, py + sy * (a - arm));
+            s->LineTo(px + sx * a, py + sy * a);
+            s->LineTo(px + sx * (a - arm), py + sy * a);
+        }
+    Draw_.DrawEnd(s);
+}

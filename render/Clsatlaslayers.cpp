@@ -40,6 +40,12 @@ void TAtlas::Draw() {
     // and the centre's sines, made ready here, and writes only what the
     // stars' drawing reads after the wait.
     CentreTrig();
+    // A chosen deep-sky object shows with the layer off, alone.
+    const bool deepTarget =
+        TargetKind == 4 && Nebula && TargetNumber >= 0 && TargetNumber < Nebula->Count;
+    const bool deepLayer = Switch[5] || deepTarget;
+    NebulaOnly = Switch[5] ? -1 : TargetNumber;
+    if (!deepLayer) NebulaShown.clear();
     const bool split = Split();
     if (split) {
         if (!Helper) Helper = std::make_unique<TWorker>();
@@ -49,9 +55,9 @@ void TAtlas::Draw() {
         TWorker::TJoin join(split ? Helper.get() : nullptr);
         Clear();
         if (Switch[0]) DrawMilkyWay();
-        if (Switch[5]) DrawNebulae(false);
+        if (deepLayer) DrawNebulae(false);
         if (Switch[1]) DrawConstellationLines();
-        if (Switch[5]) DrawNebulae(true);
+        if (deepLayer) DrawNebulae(true);
         if (split)
             Helper->Wait();
         else
@@ -64,6 +70,7 @@ void TAtlas::Draw() {
     if (Switch[4]) DrawStarNames();
     if (ShowHorizon) DrawHorizon();
     DrawMarkers();
+    DrawTargetMark();
 }
 
 bool TAtlas::Split() const {
@@ -561,7 +568,7 @@ void TAtlas::DrawStarNames() {
 
 std::vector<int> TAtlas::SymbolsShown() const {
     std::vector<int> kinds;
-    if (!Nebula || !Switch[5]) return kinds;
+    if (!Nebula) return kinds;
     const int scale = Scale == 0 ? 200 : Scale;
     for (const std::array<int, 3>& shown : NebulaShown) {
         const TNebulaRecord& r = Nebula->Records[shown[0]];
@@ -630,7 +637,9 @@ void TAtlas::DrawNebulae(bool secondPass) {
     // second of the same drawing.
     if (!secondPass) {
         NebulaShown.clear();
-        for (int i = 0; i < neb.Count; ++i) {
+        const int first = NebulaOnly >= 0 ? NebulaOnly : 0;
+        const int end = NebulaOnly >= 0 ? std::min(NebulaOnly + 1, neb.Count) : neb.Count;
+        for (int i = first; i < end; ++i) {
             const TNebulaRecord& r = neb.Records[i];
             if (!pass(r.ra, r.dec)) continue;
             const int rad = HalfAxisPixels(scale, r.major);

@@ -38,6 +38,7 @@ constexpr unsigned long kEcliptic = RGB(112, 112, 16);
 constexpr unsigned long kSunPen = RGB(255, 100, 100);
 constexpr unsigned long kGround = RGB(24, 44, 24);
 constexpr unsigned long kGroundEdge = RGB(80, 160, 80); // the atlas's horizon line
+constexpr unsigned long kTarget = RGB(80, 255, 255);
 // The equinox of the catalogues, the constellation and the Milky Way tables (the same
 // number the atlas carries the bodies back to).
 constexpr double kCatalogueEpoch = TMjd::J2000;
@@ -208,6 +209,7 @@ void THayami::DrawHayami(int flags) {
     DrawConstellationNames();
     if (StarNames) DrawStarNames();
     DrawBodyNames(marks);
+    DrawTargetMark(marks);
     DrawCompass();
     // Nothing beyond the horizon.
     if (!s->Target()) ClipHorizon();
@@ -533,6 +535,35 @@ void THayami::DrawGround() {
     s->MoveTo(edge.back().x, edge.back().y);
     for (const TPoint& p : edge)
         s->LineTo(p.x, p.y);
+    Draw.DrawEnd(s);
+}
+
+void THayami::DrawTargetMark(const BodyMark (&marks)[10]) {
+    if (!TargetOn) return;
+    double zd = kPi;
+    int x = 0, y = 0;
+    if (TargetBody >= 0) {
+        const BodyMark& m = marks[TargetBody];
+        if (!m.Set) return;
+        zd = m.Zd;
+        x = m.X;
+        y = m.Y;
+    } else {
+        double ra, dec;
+        ToDate(TargetRa, TargetDec, ra, dec);
+        HeightG(static_cast<float>(ra), static_cast<float>(dec), Lat, Lst, Width, Height, zd, x, y);
+    }
+    if (!(zd < kPi / 2)) return;
+    // Four cyan corners round it: the mount's reticle is a red circle.
+    constexpr int a = 7, arm = 3;
+    TSurface* s = DIB.GetSurface();
+    Draw.DrawStart(s, TSurface::PS_SOLID, 1, kTarget, kTarget);
+    for (int sx = -1; sx <= 1; sx += 2)
+        for (int sy = -1; sy <= 1; sy += 2) {
+            s->MoveTo(x + sx * a, y + sy * (a - arm));
+            s->LineTo(x + sx * a, y + sy * a);
+            s->LineTo(x + sx * (a - arm), y + sy * a);
+        }
     Draw.DrawEnd(s);
 }
 

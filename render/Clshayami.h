@@ -114,6 +114,21 @@ public:
     // east, altitude; radians).
     void AziAltPixel(double az, double alt, double& x, double& y) const;
 
+    // The chosen object: a target mark at its place (J2000, radians), or at
+    // body 0-9 (Mercury .. Pluto, the Sun, the Moon) where it is drawn.
+    void SetTarget(double ra, double dec) {
+        TargetOn = true;
+        TargetBody = -1;
+        TargetRa = ra;
+        TargetDec = dec;
+    }
+    void SetTargetBody(int body) {
+        TargetOn = body >= 0 && body < 10;
+        TargetBody = body;
+    }
+    void ClearTarget() { TargetOn = false; }
+    bool HasTarget() const { return TargetOn; }
+
 private:
     struct BodyMark {
         bool Set = false;
@@ -135,7 +150,12 @@ private:
     void DrawBodyNames(const BodyMark (&marks)[10]);
     void DrawCompass();
     void DrawGround();
+    void DrawTargetMark(const BodyMark (&marks)[10]);
     void ClipHorizon();
+
+    bool TargetOn = false;
+    int TargetBody = -1;
+    double TargetRa = 0, TargetDec = 0;
 
     double CacheLat = -1e300, SinLat = 0, CosLat = 1;
 };

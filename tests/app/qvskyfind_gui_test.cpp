@@ -9,6 +9,8 @@
 #include "controls/Focuscontrol.h"
 #include "controls/Selgrid.h"
 #include "minor/Minorplace.h"
+#include "render/Clsatlas.h"
+#include "render/Clshayami.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -127,6 +129,35 @@ TEST_F(FindField, SlashInTheAtlasAndAClickOnASuggestion) {
     EXPECT_FALSE(sky_->edtFind->isVisible());
     EXPECT_EQ(sky_->PicKind, second.Kind == TFindIndex::DeepSky ? 4 : sky_->PicKind);
     EXPECT_NEAR(sky_->CenterRa, second.Ra, 1e-6);
+}
+
+TEST_F(FindField, TheChosenObjectIsMarkedAndShownWithTheDeepSkyLayerOff) {
+    ASSERT_EQ(sky_->Switch[5], 0); // the deep-sky layer is off at start
+    auto cyanAt = [&](int dx, int dy) {
+        const TDIB& d = sky_->Atlas->GetDib();
+        const int x = sky_->Atlas->GetViewWidth() / 2 + dx, y = sky_->Atlas->GetViewHeight() / 2 + dy;
+        return d.Idx2Col(d.GetIdx(x, y)) == RGB(0, 255, 255);
+    };
+    auto nebulaPixels = [&] {
+        const TDIB& d = sky_->Atlas->GetDib();
+        int n = 0;
+        for (int y = 0; y < sky_->Atlas->GetViewHeight(); ++y)
+            for (int x = 0; x < sky_->Atlas->GetViewWidth(); ++x)
+                n += d.Idx2Col(d.GetIdx(x, y)) == RGB(104, 24, 112);
+        return n;
+    };
+    sky_->OpenFind();
+    Type("M31");
+    QTest::keyClick(sky_->edtFind->Edit(), Qt::Key_Return);
+    EXPECT_EQ(sky_->Atlas->GetTargetKind(), 4);
+    EXPECT_TRUE(cyanAt(-12, -12) && cyanAt(12, 12));
+    EXPECT_GT(nebulaPixels(), 0); // M31 and its label
+    EXPECT_TRUE(sky_->Hayami->HasTarget());
+    // The site's information: no object chosen, no mark.
+    sky_->ShowObjectInfo(0, 0);
+    EXPECT_FALSE(cyanAt(-12, -12) || cyanAt(12, 12));
+    EXPECT_EQ(nebulaPixels(), 0);
+    EXPECT_FALSE(sky_->Hayami->HasTarget());
 }
 
 TEST_F(FindField, NoMatchSaysSoAndChangesNothingEscapeGivesTheKeyboardBack) {

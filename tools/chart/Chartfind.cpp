@@ -60,6 +60,9 @@ bool ResolveChartCentre(TChartOptions& o, const std::string& folder, double mjd,
         o.CenterLabel = minor->Bodies[k].Label();
         o.RaHours = m.RaJ2000 * 12.0 / kPi;
         o.DecDeg = m.DecJ2000 * 180.0 / kPi;
+        o.TargetKind = 1;
+        o.TargetRa = m.RaJ2000;
+        o.TargetDec = m.DecJ2000;
         return true;
     }
     TFindIndex::THit h;
@@ -79,6 +82,14 @@ bool ResolveChartCentre(TChartOptions& o, const std::string& folder, double mjd,
     } else {
         o.RaHours = h.Ra * 12.0 / kPi;
         o.DecDeg = h.Dec * 180.0 / kPi;
+    }
+    // A constellation is no object to mark.
+    if (h.Kind == TFindIndex::Star || h.Kind == TFindIndex::Body ||
+        h.Kind == TFindIndex::DeepSky || h.Kind == TFindIndex::Satellite) {
+        o.TargetKind = h.Kind;
+        o.TargetNumber = h.Number;
+        o.TargetRa = o.RaHours * kPi / 12.0;
+        o.TargetDec = o.DecDeg * kPi / 180.0;
     }
     return true;
 }

@@ -47,6 +47,11 @@ struct TChartOptions {
     // ResolveChartCentre (Chartfind.h); CenterLabel then names it for titles.
     std::string CenterName;
     std::string CenterLabel;
+    // The object --center found, marked on the charts as the chosen one:
+    // kind and number as the atlas numbers a pick (0: none; 1: the place
+    // TargetRa, TargetDec, J2000 radians, as for a comet).
+    int TargetKind = 0, TargetNumber = 0;
+    double TargetRa = 0, TargetDec = 0;
     // --where: print the place of this object instead of drawing.
     std::string WhereName;
     // --elements: comet and asteroid element files besides the folder Minor/.

@@ -56,6 +56,10 @@ bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mj
         Planisphere->Star = Stars.get();
         if (!Profile.Flat()) Planisphere->SetHorizon(&Profile);
         Bodies.Hand(*Planisphere);
+        if (o.TargetKind == 3)
+            Planisphere->SetTargetBody(o.TargetNumber);
+        else if (o.TargetKind != 0)
+            Planisphere->SetTarget(o.TargetRa, o.TargetDec);
         Planisphere->DrawHayami(o.Ring ? 1 : 0);
     }
 
@@ -87,6 +91,7 @@ bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mj
             Chart->SetSwitch(n, o.Switches[n - 1]);
         Chart->SetCenterRa(ra);
         Chart->SetCenterDec(dec);
+        Chart->SetTarget(o.TargetKind, o.TargetNumber, o.TargetRa, o.TargetDec);
         Chart->Draw();
     }
 
