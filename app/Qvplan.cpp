@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <numbers>
 
 #include "astro/Clsmjd.h"
@@ -24,7 +25,8 @@
 
 namespace {
 constexpr double kDeg = std::numbers::pi / 180.0;
-const char* const kGroups[7] = {"planet", "moon", "galaxy", "cluster", "nebula", "star", "marker"};
+const char* const kGroups[] = {"planet",  "moon", "minor",  "galaxy", "cluster",
+                               "nebula",  "star", "double", "marker"};
 const char* const kHeaders[TPlanner::ColumnCount] = {"Name", "Kind", "Mag",  "Size'", "Con",
                                                      "Best", "Alt",  "Rise", "Set",   "Moon°"};
 
@@ -72,7 +74,8 @@ TfrmQVPlan::TfrmQVPlan(QWidget* parent) : QWidget(parent, Qt::Window) {
     edtMag->setRange(-30, 30);
     edtMag->setDecimals(1);
     filters->addWidget(edtMag);
-    for (int k = 0; k < 7; ++k) {
+    static_assert(std::size(kGroups) == kKinds);
+    for (int k = 0; k < kKinds; ++k) {
         chkKind[k] = new QCheckBox(kGroups[k], this);
         filters->addWidget(chkKind[k]);
     }
@@ -162,6 +165,15 @@ TfrmQVPlan::TfrmQVPlan(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(edtCon, &QLineEdit::textChanged, this, changed);
     ShowFilter();
     resize(1000, 680);
+    // The result comes back on the worker's thread and is handed to the
+    // window's; the worker stops before the window goes.
+    worker_ = std::make_unique<TPlanWorker>([this](std::shared_ptr<TPlanWorker::TResult> r) {
+        QMetaObject::invokeMethod(this, [this, r] { TakeResult(r); }, Qt::QueuedConnection);
+    });
+}
+
+TfrmQVPlan::~TfrmQVPlan() {
+    worker_.reset();
 }
 
 void TfrmQVPlan::SetFilterFolder(const std::string& folder) {
@@ -178,7 +190,7 @@ void TfrmQVPlan::ShowFilter() {
     filling_ = true;
     edtMinAlt->setValue(static_cast<int>(std::lround(Filter.MinAltDeg)));
     edtMag->setValue(Filter.MagLimit);
-    for (int k = 0; k < 7; ++k) {
+    for (int k = 0; k < kKinds; ++k) {
         bool on = Filter.Groups.empty();
         for (const std::string& g : Filter.Groups)
             on |= g == kGroups[k];
@@ -193,7 +205,7 @@ void TfrmQVPlan::ReadFilterControls() {
     Filter.MagLimit = edtMag->value();
     Filter.Groups.clear();
     bool all = true;
-    for (int k = 0; k < 7; ++k) {
+    for (int k = 0; k < kKinds; ++k) {
         if (chkKind[k]->isChecked())
             Filter.Groups.push_back(kGroups[k]);
         else
@@ -218,10 +230,11 @@ void TfrmQVPlan::SetSky(const TSky& sky) {
     // The evening of the clock's date: before local noon it is last night's.
     TMjd::MJD2DATE(sky.ClockMjd - 0.5, sky.Zone, 0, y, m, d);
     const int day = static_cast<int>(std::floor(d));
-    const bool same = haveNight_ && y == evening_[0] && m == evening_[1] && day == evening_[2] &&
+    const bool same = requested_ > 0 && y == evening_[0] && m == evening_[1] && day == evening_[2] &&
                       sky.Site.Lat == sky_.Site.Lat && sky.Site.Lon == sky_.Site.Lon &&
                       sky.Zone == sky_.Zone && sky.Horizon.Path == sky_.Horizon.Path &&
-                      sky.Horizon.Points().size() == sky_.Horizon.Points().size();
+                      sky.Horizon.Points().size() == sky_.Horizon.Points().size() &&
+                      sky.Minor == sky_.Minor;
     sky_ = sky;
     if (!cursorFromMouse_) cursorMjd_ = sky.ClockMjd;
     if (same) {
@@ -237,9 +250,37 @@ void TfrmQVPlan::SetSky(const TSky& sky) {
 void TfrmQVPlan::Recompute() {
     QElapsedTimer t;
     t.start();
-    Night.Compute(sky_.Site, sky_.Horizon, evening_[0], evening_[1], evening_[2], sky_.Zone);
-    Planner.Build(Night, sky_.Star, sky_.Nebula, sky_.Constellation, sky_.Markers);
-    LastBuildMs = t.nsecsElapsed() / 1e6;
+    if (sky_.Star != doublesOf_) {
+        doublesOf_ = sky_.Star;
+        doubles_ = sky_.Star ? TDoubleStars::Find(*sky_.Star) : std::vector<TDoubleStars::TPair>{};
+    }
+    TPlanWorker::TRequest r;
+    r.Id = ++requested_;
+    r.Site = sky_.Site;
+    r.Horizon = sky_.Horizon;
+    r.Year = evening_[0];
+    r.Month = evening_[1];
+    r.Day = evening_[2];
+    r.Zone = sky_.Zone;
+    r.Candidates = TPlanner::Candidates(sky_.Star, sky_.Nebula, sky_.Constellation, sky_.Markers,
+                                        sky_.Names, doubles_);
+    r.Minor = sky_.Minor;
+    worker_->Submit(std::move(r));
+    LastGatherMs = t.nsecsElapsed() / 1e6;
+    if (!haveNight_) labTimes->setText("Working out the night...");
+}
+
+void TfrmQVPlan::TakeResult(const std::shared_ptr<TPlanWorker::TResult>& result) {
+    // An answer to a question no longer asked: the newer one is on its way.
+    if (result->Id != requested_) {
+        ++StaleDropped;
+        return;
+    }
+    shown_ = result->Id;
+    ++ResultsShown;
+    Night = std::move(result->Night);
+    Planner = std::move(result->Planner);
+    LastBuildMs = result->Ms;
     haveNight_ = true;
     Pinned.clear();
     Chosen = -1;

@@ -3,18 +3,22 @@
 // window (filters kept in Planner.txt beside the settings, sortable
 // columns), and the altitude graph of the chosen object, up to eight pinned
 // ones and the Moon, with the twilight shaded and a cursor that follows the
-// chart window's clock.
+// chart window's clock. The night and its list are worked out on a thread
+// of their own: the window never waits for them.
 #pragma once
 
 #include <QImage>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Clsaltgraph.h"
 #include "plan/Clsnight.h"
+#include "plan/Clsdoublestars.h"
 #include "plan/Clsplanner.h"
+#include "plan/Clsplanworker.h"
 #include "render/Clsdib.h"
 
 class QCheckBox;
@@ -28,6 +32,7 @@ class TfrmQVPlan : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmQVPlan(QWidget* parent = nullptr);
+    ~TfrmQVPlan() override;
 
     // What the chart window shows: its site, horizon, clock (UT) and time
     // difference, and the catalogues (any may be null). The night is worked
@@ -41,6 +46,8 @@ public:
         const TStar* Star = nullptr;
         const TNebula* Nebula = nullptr;
         const TConstellation* Constellation = nullptr;
+        const TNameList* Names = nullptr; // names for the double stars
+        std::shared_ptr<const TMinorList> Minor; // the comets and asteroids loaded, or null
         std::vector<TPlanner::TMarker> Markers;
     };
     void SetSky(const TSky& sky);
@@ -58,7 +65,12 @@ public:
     TNight Night;
     TPlanner Planner;
     std::vector<int> Rows; // entries shown, in the table's order
-    double LastBuildMs = 0.0; // the night and the list, last time
+    double LastBuildMs = 0.0;  // the night and the list, last time (worker's CPU)
+    double LastGatherMs = 0.0; // the window's own share: the candidates copied
+    // A request is out and its result not in yet.
+    bool Computing() const { return requested_ != shown_; }
+    int StaleDropped = 0; // results that came for a request no longer wanted
+    int ResultsShown = 0;
     int Chosen = -1;          // entry of the graph's main curve
     std::vector<int> Pinned;  // entries drawn beside it (at most 8)
     TPlanFilter Filter;
@@ -79,6 +91,7 @@ protected:
 
 private:
     void Recompute();
+    void TakeResult(const std::shared_ptr<TPlanWorker::TResult>& result);
     void ReadFilterControls();
     void ShowFilter(); // the filter into the controls
     void SaveFilter() const;
@@ -91,7 +104,8 @@ private:
     QLabel* labTimes = nullptr;
     QSpinBox* edtMinAlt = nullptr;
     QDoubleSpinBox* edtMag = nullptr;
-    QCheckBox* chkKind[7] = {};
+    static constexpr int kKinds = 9;
+    QCheckBox* chkKind[kKinds] = {};
     QCheckBox* chk24 = nullptr;
     QLineEdit* edtCon = nullptr;
     QTableWidget* grdList = nullptr;
@@ -102,4 +116,9 @@ private:
     bool cursorFromMouse_ = false;
     double cursorMjd_ = 0.0;
     bool filling_ = false;
+    // The catalogue's double stars, found once.
+    const TStar* doublesOf_ = nullptr;
+    std::vector<TDoubleStars::TPair> doubles_;
+    int requested_ = 0, shown_ = 0;
+    std::unique_ptr<TPlanWorker> worker_; // last: stopped before the rest goes
 };

@@ -273,6 +273,9 @@ void WirePlanner(TfrmQVSKY& sky) {
         s.Star = sky.Star && sky.Star->Count > 0 ? sky.Star.get() : nullptr;
         s.Nebula = sky.Nebula && sky.Nebula->Count > 0 ? sky.Nebula.get() : nullptr;
         s.Constellation = sky.Constellation.get();
+        s.Names = &sky.NameList;
+        sky.MinorBodies(); // taken once their reading has finished
+        s.Minor = sky.Minor;
         for (int i = 1; i <= sky.Atlas->GetMarkerCount(); ++i) {
             const TMarker& m = sky.Atlas->GetMarker(i);
             s.Markers.push_back({m.name, m.ra, m.dec, m.id});
@@ -282,6 +285,9 @@ void WirePlanner(TfrmQVSKY& sky) {
     sky.OnMomentChanged = feed;
     frmPlan->OnChoose = [&sky](const TPlanEntry& e) {
         TFindIndex::THit hit;
+        // The planner's comets and asteroids are numbered as the list the
+        // window has loaded, as the find field's are.
+        static_assert(TPlanner::kMinorKind == TfrmQVSKY::kMinorKind);
         hit.Kind = e.Kind;
         hit.Number = e.Number;
         hit.Name = e.Name;
@@ -308,7 +314,10 @@ void WirePlanner(TfrmQVSKY& sky) {
         THorizon probe;
         std::string why;
         if (!probe.Load(file.toStdString(), why)) {
-            QVMes(2, why);
+            // The site keeps the horizon it had.
+            const std::string flat = "; the flat horizon is used";
+            if (why.ends_with(flat)) why.resize(why.size() - flat.size());
+            QVMes(2, why + "\nThe site keeps the horizon it had.");
             return;
         }
         THorizonSites sites;

@@ -9,8 +9,11 @@
 #include "astro/Clsmjd.h"
 #include "astro/Clsplanet.h"
 #include "catalog/Clsconstellation.h"
+#include "catalog/Clsnames.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
+#include "minor/Minorlist.h"
+#include "minor/Minorplace.h"
 
 namespace {
 constexpr double kPi = std::numbers::pi;
@@ -87,7 +90,8 @@ void TPlanFilter::FromText(const std::string& text, int& column, bool& ascending
             while (p <= value.size()) {
                 const std::size_t c = value.find(',', p);
                 const std::string g = value.substr(p, c == std::string::npos ? std::string::npos : c - p);
-                for (const char* known : {"planet", "moon", "galaxy", "cluster", "nebula", "star", "marker"})
+                for (const char* known : {"planet", "moon", "minor", "galaxy", "cluster", "nebula",
+                                          "star", "double", "marker"})
                     if (g == known) Groups.push_back(g);
                 if (c == std::string::npos) break;
                 p = c + 1;
@@ -96,23 +100,114 @@ void TPlanFilter::FromText(const std::string& text, int& column, bool& ascending
     }
 }
 
-void TPlanner::Build(const TNight& night, const TStar* stars, const TNebula* nebula,
-                     const TConstellation* con, const std::vector<TMarker>& markers) {
-    Entries.clear();
-    const double when = night.Darkest;
+std::vector<TPlanEntry> TPlanner::Candidates(const TStar* stars, const TNebula* nebula,
+                                             const TConstellation* con,
+                                             const std::vector<TMarker>& markers,
+                                             const TNameList* names,
+                                             const std::vector<TDoubleStars::TPair>& doubles) {
+    std::vector<TPlanEntry> out;
     auto conName = [con](int row) -> std::string {
         if (!con || row <= 0 || row >= TConstellation::RowCount) return "";
         return con->Rows[row].abbr;
     };
-    // A J2000 place carried to the night's equinox, then its night.
-    auto fixed = [&](TPlanEntry& e) {
-        double ra, dec;
-        TMjd::Epoch(e.Ra, e.Dec, TMjd::J2000, when, 0.0, 0.0, ra, dec);
-        e.Pass.Compute(night, ra, dec);
+
+    if (nebula) {
+        for (int i = 0; i < nebula->Count; ++i) {
+            const TNebulaRecord& r = (*nebula)[i];
+            const std::string messier = nebula->GetMessier(i);
+            const bool isMessier = messier.size() > 1 && messier[0] == 'M' &&
+                                   messier[1] >= '0' && messier[1] <= '9';
+            const std::string common = nebula->GetName(i, 1);
+            const double mag = r.mag / 100.0;
+            if (!isMessier && common.empty() && (r.mag == 0 || mag > kDeepSkyMag)) continue;
+            TPlanEntry e;
+            e.Kind = 4;
+            e.Number = i;
+            const std::string no = nebula->GetCatalogNo(i);
+            e.Name = isMessier ? messier : no;
+            if (!common.empty()) e.Name += " " + common;
+            else if (isMessier && no != messier) e.Name += " (" + no + ")";
+            const TDeepKind& k = kDeepKinds[r.type < 8 ? r.type : 0];
+            e.KindText = k.text;
+            e.Group = k.group;
+            e.Constellation = conName(r.con);
+            e.HasMag = r.mag != 0;
+            e.Mag = mag;
+            e.SizeArcmin = r.major / kDeg * 60.0;
+            e.Ra = r.ra;
+            e.Dec = r.dec;
+            out.push_back(std::move(e));
+        }
+    }
+
+    auto star = [&](int record, const std::string& name, bool isDouble) {
+        const TStarRecord& r = (*stars)[record];
+        TPlanEntry e;
+        e.Kind = 2;
+        e.Number = record;
+        e.Name = name;
+        e.KindText = isDouble ? "double star" : "star";
+        e.Group = isDouble ? "double" : "star";
+        e.Constellation = conName(r.con);
+        e.HasMag = r.mag < TStar::MagUnusable;
+        e.Mag = r.mag / 100.0;
+        e.Ra = r.ra;
+        e.Dec = r.dec;
+        out.push_back(std::move(e));
+    };
+    if (stars) {
+        for (int k = 0; k < stars->NamedCount; ++k) {
+            const TNamedStar& s = stars->Named[k];
+            if (s.record < 0 || s.record >= stars->Count) continue;
+            star(s.record, s.nameSci, false);
+        }
+        for (const TDoubleStars::TPair& p : doubles) {
+            if (p.Primary < 0 || p.Primary >= stars->Count || p.Companion < 0 ||
+                p.Companion >= stars->Count)
+                continue;
+            const TStarRecord& a = (*stars)[p.Primary];
+            const TStarRecord& b = (*stars)[p.Companion];
+            // Without the names file a star still has its letter or number.
+            static const TNameList kNoNames;
+            std::string name = (names ? *names : kNoNames)
+                                   .StarLabel(*stars, p.Primary, conName(a.con).c_str());
+            if (name.empty()) name = "Star " + std::to_string(p.Primary);
+            char buf[32];
+            std::snprintf(buf, sizeof buf, " %.1f+%.1f", a.mag / 100.0, b.mag / 100.0);
+            star(p.Primary, name + buf, true);
+            // The separation is what a double's size means.
+            out.back().SizeArcmin = p.SepArcsec / 60.0;
+        }
+    }
+
+    for (const TMarker& m : markers) {
+        TPlanEntry e;
+        e.Kind = 7;
+        e.Number = m.Id;
+        e.Name = m.Name;
+        e.KindText = "marker";
+        e.Group = "marker";
+        e.Ra = m.Ra;
+        e.Dec = m.Dec;
+        out.push_back(std::move(e));
+    }
+    return out;
+}
+
+void TPlanner::Build(const TNight& night, const TStar* stars, const TNebula* nebula,
+                     const TConstellation* con, const std::vector<TMarker>& markers) {
+    Build(night, Candidates(stars, nebula, con, markers));
+}
+
+void TPlanner::Build(const TNight& night, std::vector<TPlanEntry> candidates,
+                     const TMinorList* minor) {
+    Entries.clear();
+    const double when = night.Darkest;
+    // The Moon's distance from a place of date at the best time.
+    auto moonDist = [&night, when](const TPlanEntry& e, double ra, double dec) {
         double mra, mdec;
         night.MoonPlace(e.Pass.HaveBest ? e.Pass.BestMjd : when, mra, mdec);
-        e.MoonDist = Separation(ra, dec, mra, mdec) / kDeg;
-        Entries.push_back(std::move(e));
+        return Separation(ra, dec, mra, mdec) / kDeg;
     };
 
     // The planets (places of date at the darkest moment; they move little in
@@ -141,72 +236,42 @@ void TPlanner::Build(const TNight& night, const TStar* stars, const TNebula* neb
             e.MoonDist = 0.0;
         } else {
             e.Pass.Compute(night, raDate, decDate);
-            double mra, mdec;
-            night.MoonPlace(e.Pass.HaveBest ? e.Pass.BestMjd : when, mra, mdec);
-            e.MoonDist = Separation(raDate, decDate, mra, mdec) / kDeg;
+            e.MoonDist = moonDist(e, raDate, decDate);
         }
         Entries.push_back(std::move(e));
     }
 
-    if (nebula) {
-        for (int i = 0; i < nebula->Count; ++i) {
-            const TNebulaRecord& r = (*nebula)[i];
-            const std::string messier = nebula->GetMessier(i);
-            const bool isMessier = messier.size() > 1 && messier[0] == 'M' &&
-                                   messier[1] >= '0' && messier[1] <= '9';
-            const std::string common = nebula->GetName(i, 1);
-            const double mag = r.mag / 100.0;
-            if (!isMessier && common.empty() && (r.mag == 0 || mag > kDeepSkyMag)) continue;
+    // Comets and asteroids bright enough tonight, placed as the planets are.
+    if (minor) {
+        for (int i = 0; i < static_cast<int>(minor->Bodies.size()); ++i) {
+            const TMinorBody& b = minor->Bodies[i];
+            if (TMinorPlace::BrightestPossible(b) > kMinorMag) continue;
+            TMinorPlace p;
+            p.Compute(b, when);
+            if (!p.Valid || !std::isfinite(p.Mag) || p.Mag > kMinorMag) continue;
             TPlanEntry e;
-            e.Kind = 4;
+            e.Kind = kMinorKind;
             e.Number = i;
-            const std::string no = nebula->GetCatalogNo(i);
-            e.Name = isMessier ? messier : no;
-            if (!common.empty()) e.Name += " " + common;
-            else if (isMessier && no != messier) e.Name += " (" + no + ")";
-            const TDeepKind& k = kDeepKinds[r.type < 8 ? r.type : 0];
-            e.KindText = k.text;
-            e.Group = k.group;
-            e.Constellation = conName(r.con);
-            e.HasMag = r.mag != 0;
-            e.Mag = mag;
-            e.SizeArcmin = r.major / kDeg * 60.0;
-            e.Ra = r.ra;
-            e.Dec = r.dec;
-            fixed(e);
+            e.Name = b.Label();
+            e.KindText = b.Comet ? "comet" : "asteroid";
+            e.Group = "minor";
+            e.HasMag = true;
+            e.Mag = p.Mag;
+            e.Ra = p.RaJ2000;
+            e.Dec = p.DecJ2000;
+            e.Pass.Compute(night, p.Ra, p.Dec);
+            e.MoonDist = moonDist(e, p.Ra, p.Dec);
+            Entries.push_back(std::move(e));
         }
     }
 
-    if (stars) {
-        for (int k = 0; k < stars->NamedCount; ++k) {
-            const TNamedStar& s = stars->Named[k];
-            if (s.record < 0 || s.record >= stars->Count) continue;
-            const TStarRecord& r = (*stars)[s.record];
-            TPlanEntry e;
-            e.Kind = 2;
-            e.Number = s.record;
-            e.Name = s.nameSci;
-            e.KindText = "star";
-            e.Group = "star";
-            e.Constellation = conName(r.con);
-            e.HasMag = r.mag < TStar::MagUnusable;
-            e.Mag = r.mag / 100.0;
-            e.Ra = r.ra;
-            e.Dec = r.dec;
-            fixed(e);
-        }
-    }
-
-    for (const TMarker& m : markers) {
-        TPlanEntry e;
-        e.Kind = 7;
-        e.Number = m.Id;
-        e.Name = m.Name;
-        e.KindText = "marker";
-        e.Group = "marker";
-        e.Ra = m.Ra;
-        e.Dec = m.Dec;
-        fixed(e);
+    // The fixed sky, carried from J2000 to the night's equinox.
+    for (TPlanEntry& e : candidates) {
+        double ra, dec;
+        TMjd::Epoch(e.Ra, e.Dec, TMjd::J2000, when, 0.0, 0.0, ra, dec);
+        e.Pass.Compute(night, ra, dec);
+        e.MoonDist = moonDist(e, ra, dec);
+        Entries.push_back(std::move(e));
     }
 }
 

@@ -50,6 +50,11 @@ protected:
     TfrmQVPlan::TSky sky_;
     std::filesystem::path folder_;
 };
+
+// The night is worked out on the planner's own thread: wait for it.
+void Settle(TfrmQVPlan& w) {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Computing(); }, 120000));
+}
 } // namespace
 
 TEST_F(Planner, TimesListSortFiltersAndChoosing) {
@@ -58,6 +63,7 @@ TEST_F(Planner, TimesListSortFiltersAndChoosing) {
     w.resize(1024, 600);
     w.show();
     w.SetSky(sky_);
+    Settle(w);
     EXPECT_NE(w.TimesText().find("Sunset 16:28"), std::string::npos) << w.TimesText();
     EXPECT_NE(w.TimesText().find("Night of 2026-12-07"), std::string::npos);
     auto* grid = w.findChild<QTableWidget*>();
@@ -105,6 +111,26 @@ TEST_F(Planner, TimesListSortFiltersAndChoosing) {
     EXPECT_GT(red, 200);
 }
 
+// A night asked for and overtaken before its answer is never shown: the
+// window shows the latest evening only, once, and never waits for it.
+TEST_F(Planner, OnlyTheLatestNightIsShown) {
+    TfrmQVPlan w;
+    w.show();
+    w.SetSky(sky_);
+    TfrmQVPlan::TSky later = sky_;
+    later.ClockMjd += 3.0; // the evening of 2026-12-10
+    w.SetSky(later);
+    EXPECT_TRUE(w.Computing());
+    Settle(w);
+    EXPECT_EQ(w.ResultsShown, 1);
+    EXPECT_NE(w.TimesText().find("Night of 2026-12-10"), std::string::npos) << w.TimesText();
+    TNight expected;
+    expected.Compute(sky_.Site, sky_.Horizon, 2026, 12, 10, 9);
+    EXPECT_DOUBLE_EQ(w.Night.Darkest, expected.Darkest);
+    // The window's own share of the work, for the record.
+    std::printf("window thread %.1f ms, worker %.1f ms CPU\n", w.LastGatherMs, w.LastBuildMs);
+}
+
 TEST_F(Planner, FiltersAreKeptBesideTheSettings) {
     {
         // A new window shows the default filter in its controls.
@@ -115,6 +141,7 @@ TEST_F(Planner, FiltersAreKeptBesideTheSettings) {
         TfrmQVPlan w;
         w.SetFilterFolder(folder_.string());
         w.SetSky(sky_);
+        Settle(w);
         auto* grid = w.findChild<QTableWidget*>();
         QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {},
                           QPoint(grid->horizontalHeader()->sectionViewportPosition(TPlanner::Mag) + 5, 5));
@@ -145,6 +172,7 @@ TEST_F(Planner, Screenshots) {
         w.resize(wd, ht);
         w.show();
         w.SetSky(sky_);
+        Settle(w);
         w.Pinned = {};
         for (std::size_t i = 0; i < w.Planner.Entries.size() && w.Pinned.size() < 4; ++i) {
             const std::string& n = w.Planner.Entries[i].Name;

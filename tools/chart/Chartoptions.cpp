@@ -452,14 +452,14 @@ const std::vector<Option>& Options() {
          }},
         {"--kinds", "LIST",
          "with --tonight: kinds listed (comma-separated): planet, moon, galaxy, cluster, nebula, "
-         "star, marker (default all)",
+         "star, double, marker (default all)",
          [](const std::string& v, TChartOptions& o) -> std::string {
              o.Groups.clear();
              for (const std::string& k : Split(Lower(v), ',')) {
                  if (k != "planet" && k != "moon" && k != "galaxy" && k != "cluster" &&
-                     k != "nebula" && k != "star" && k != "marker")
+                     k != "nebula" && k != "star" && k != "double" && k != "marker")
                      return "unknown kind '" + k +
-                            "' (known: planet, moon, galaxy, cluster, nebula, star, marker)";
+                            "' (known: planet, moon, galaxy, cluster, nebula, star, double, marker)";
                  o.Groups.push_back(k);
              }
              return "";

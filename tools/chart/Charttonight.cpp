@@ -1,14 +1,18 @@
 #include "tools/chart/Charttonight.h"
 
 #include <cmath>
+#include <filesystem>
 #include <cstdio>
 #include <numbers>
 
 #include "astro/Clsmjd.h"
 #include "catalog/Clsconstellation.h"
+#include "catalog/Clsfind.h"
+#include "catalog/Clsnames.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "plan/Clsnight.h"
+#include "plan/Clsdoublestars.h"
 #include "plan/Clsplanner.h"
 
 namespace {
@@ -71,7 +75,18 @@ bool ChartTonight(const TChartOptions& o, const std::string& folder, std::time_t
     TNight night;
     night.Compute(site, horizon, y, m, d, zone);
     TPlanner planner;
-    planner.Build(night, &stars, &nebula, &con, {});
+    // Names beside the catalogues, for the double stars; without them a star
+    // goes by its letter or number.
+    TNameList names;
+    std::string why;
+    const auto beside = std::filesystem::path(starPath).parent_path();
+    std::error_code ec;
+    names.Read((beside / TNameList::FileName).string(), why);
+    if (std::filesystem::exists(beside / TFindIndex::HipFileName, ec))
+        names.Hip = TFindIndex::ReadHipNumbers((beside / TFindIndex::HipFileName).string(),
+                                               stars.Count, why);
+    planner.Build(night, TPlanner::Candidates(&stars, &nebula, &con, {}, &names,
+                                              TDoubleStars::Find(stars)));
 
     std::string& s = text;
     s.clear();
