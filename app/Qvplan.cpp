@@ -113,11 +113,13 @@ TfrmQVPlan::TfrmQVPlan(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* show = new QPushButton("Show (Enter)", this);
     auto* clock = new QPushButton("Clock to best time (C)", this);
     auto* pin = new QPushButton("Pin to graph (P)", this);
+    auto* add = new QPushButton("Add to list (L)", this);
     auto* horizon = new QPushButton("Horizon file...", this);
     chk24 = new QCheckBox("24 hours", this);
     buttons->addWidget(show);
     buttons->addWidget(clock);
     buttons->addWidget(pin);
+    buttons->addWidget(add);
     buttons->addWidget(horizon);
     buttons->addWidget(chk24);
     buttons->addStretch(1);
@@ -125,7 +127,7 @@ TfrmQVPlan::TfrmQVPlan(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(horizon, &QPushButton::clicked, this, [this] {
         if (OnChooseHorizon) OnChooseHorizon();
     });
-    for (QPushButton* b : {show, clock, pin, horizon})
+    for (QPushButton* b : {show, clock, pin, add, horizon})
         b->setFocusPolicy(Qt::NoFocus);
 
     connect(show, &QPushButton::clicked, this, [this] { ChooseRow(CurrentRow()); });
@@ -136,6 +138,7 @@ TfrmQVPlan::TfrmQVPlan(QWidget* parent) : QWidget(parent, Qt::Window) {
         if (e.Pass.HaveBest) OnSetClock(e.Pass.BestMjd);
     });
     connect(pin, &QPushButton::clicked, this, [this] { PinRow(CurrentRow()); });
+    connect(add, &QPushButton::clicked, this, [this] { AddRowToList(CurrentRow()); });
     connect(chk24, &QCheckBox::toggled, this, [this](bool on) {
         Whole24 = on;
         RedrawGraph();
@@ -357,6 +360,11 @@ void TfrmQVPlan::ChooseRow(int row) {
     if (OnChoose) OnChoose(Planner.Entries[Rows[row]]);
 }
 
+void TfrmQVPlan::AddRowToList(int row) {
+    if (row < 0 || row >= static_cast<int>(Rows.size())) return;
+    if (OnAddToList) OnAddToList(Planner.Entries[Rows[row]]);
+}
+
 void TfrmQVPlan::PinRow(int row) {
     if (row < 0 || row >= static_cast<int>(Rows.size())) return;
     const int e = Rows[row];
@@ -429,6 +437,9 @@ void TfrmQVPlan::keyPressEvent(QKeyEvent* e) {
         return;
     case Qt::Key_P:
         PinRow(CurrentRow());
+        return;
+    case Qt::Key_L:
+        AddRowToList(CurrentRow());
         return;
     case Qt::Key_C: {
         const int r = CurrentRow();

@@ -59,6 +59,8 @@ public:
     std::function<void(const TPlanEntry& entry)> OnChoose;
     // "Clock": the chart window's clock to this moment (UT).
     std::function<void(double mjd)> OnSetClock;
+    // "Add to list" (L): the row into the observing list.
+    std::function<void(const TPlanEntry& entry)> OnAddToList;
     // "Horizon file": choose the current site's horizon profile.
     std::function<void()> OnChooseHorizon;
 
@@ -82,6 +84,7 @@ public:
     void RedrawGraph();
     void ChooseRow(int row);
     void PinRow(int row);
+    void AddRowToList(int row);
     std::string TimesText() const;
 
 protected:

@@ -1,4 +1,5 @@
 #include "app/Qvskylog.h"
+#include "plan/Clsplanner.h"
 
 #include "app/Qvsky.h"
 #include "catalog/Clsconstellation.h"
@@ -73,6 +74,33 @@ bool SelectedLogObject(TfrmQVSKY& sky, TLogObject& o) {
         return false;
     }
     return !o.Name.empty();
+}
+
+TLogObject PlanLogObject(const TPlanEntry& e, const TNebula* nebula) {
+    TLogObject o;
+    o.Name = e.Name;
+    o.Ra = e.Ra;
+    o.Dec = e.Dec;
+    if (e.HasMag) o.Magnitude = e.Mag;
+    o.Constellation = e.Constellation;
+    if (e.Kind >= 2 && e.Kind <= 4) {
+        o.Kind = e.Kind;
+        o.Number = e.Number;
+    }
+    if (e.Kind == 2) {
+        o.Type = "star";
+    } else if (e.Kind == 3) {
+        o.Type = e.Group == "moon" ? "moon" : "planet";
+    } else if (e.Kind == TPlanner::kMinorKind) {
+        o.Type = e.KindText == "comet" ? "comet" : "minor";
+    } else if (e.Kind == 4 && nebula && e.Number >= 0 && e.Number < nebula->Count) {
+        const std::string messier = nebula->GetMessier(e.Number);
+        o.Name = messier.empty() ? nebula->GetCatalogNo(e.Number) : messier;
+        static const char* const types[] = {"", "GX", "OC", "GC", "GN", "PN", "GN", "DN"};
+        const int type = (*nebula)[e.Number].type;
+        o.Type = type < 8 ? types[type] : "";
+    }
+    return o;
 }
 
 void CentreChartOn(TfrmQVSKY& sky, const TLogObject& o) {

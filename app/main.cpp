@@ -260,7 +260,7 @@ void WireLog(TfrmQVSKY& sky, TfrmLists& lists, TfrmLog& log, TLogDb* db, const s
 
 // The night planner follows the chart window's site and clock while it is
 // open; choosing a row is choosing it in the find field.
-void WirePlanner(TfrmQVSKY& sky) {
+void WirePlanner(TfrmQVSKY& sky, TfrmLists& lists) {
     frmPlan = new TfrmQVPlan;
     frmPlan->SetFilterFolder(sky.UserFolder);
     auto feed = [&sky] {
@@ -297,6 +297,17 @@ void WirePlanner(TfrmQVSKY& sky) {
         sky.ChooseFound(hit);
         sky.raise();
         sky.activateWindow();
+    };
+    // A row into the observing list shown in the list window, as Ctrl+L
+    // puts the chart's selected object there.
+    frmPlan->OnAddToList = [&sky, &lists](const TPlanEntry& e) {
+        if (!lists.isVisible()) {
+            lists.setAttribute(Qt::WA_ShowWithoutActivating);
+            lists.show();
+            lists.setAttribute(Qt::WA_ShowWithoutActivating, false);
+        }
+        lists.AddObject(PlanLogObject(e, sky.Nebula && sky.Nebula->Count > 0 ? sky.Nebula.get()
+                                                                              : nullptr));
     };
     frmPlan->OnSetClock = [&sky](double mjd) {
         sky.SetClockTo(std::round(mjd * 1440.0) / 1440.0 + 1e-7);
@@ -451,7 +462,7 @@ int main(int argc, char** argv) {
     WireParty(*frmQVSKY);
     WireTelescope(*frmQVSKY);
     WireLog(*frmQVSKY, *frmLists, *frmLog, logBook, logWhy);
-    WirePlanner(*frmQVSKY);
+    WirePlanner(*frmQVSKY, *frmLists);
     if (cmd.Telescope)
         frmScope->ConnectTo(cmd.TelescopeHost, cmd.TelescopePort, cmd.TelescopeDevice);
 

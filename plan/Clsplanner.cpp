@@ -174,7 +174,8 @@ std::vector<TPlanEntry> TPlanner::Candidates(const TStar* stars, const TNebula* 
             if (name.empty()) name = "Star " + std::to_string(p.Primary);
             char buf[32];
             std::snprintf(buf, sizeof buf, " %.1f+%.1f", a.mag / 100.0, b.mag / 100.0);
-            star(p.Primary, name + buf, true);
+            star(p.Primary, name, true);
+            out.back().KindText += buf; // "double star 3.0+5.1"
             // The separation is what a double's size means.
             out.back().SizeArcmin = p.SepArcsec / 60.0;
         }

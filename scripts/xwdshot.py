@@ -14,7 +14,7 @@ def read_xwd(path):
     h = struct.unpack('>25I', data[:100])
     header_size, width, height = h[0], h[4], h[5]
     byte_order, bpp, bpl, ncolors = h[7], h[11], h[12], h[19]
-    masks = h[15:18]
+    masks = h[14:17]  # red, green, blue (h[13] is the visual class)
     if bpp not in (24, 32):
         raise SystemExit('%s: %d bits per pixel, only 24 and 32 are read' % (path, bpp))
     step = bpp // 8

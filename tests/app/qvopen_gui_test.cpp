@@ -26,6 +26,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -546,6 +547,8 @@ TEST_F(OpeningWindow, HorizonFileKeptWithTheSite) {
         pick = good.toStdString();
         press(editor.flbHorizon);
         EXPECT_EQ(editor.edtHorizon->text(), good);
+        if (const char* shots = std::getenv("QUENLIRA_SHOTS"))
+            editor.grab().save(QString(shots) + "/site-editor.png");
         ok();
     };
     Click(frm->flbEdit);

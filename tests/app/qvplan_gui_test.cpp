@@ -17,6 +17,7 @@
 #include <numbers>
 
 #include "app/Qvplan.h"
+#include "app/Qvskylog.h"
 #include "astro/Clsmjd.h"
 #include "catalog/Clsconstellation.h"
 #include "catalog/Clsnebula.h"
@@ -129,6 +130,42 @@ TEST_F(Planner, OnlyTheLatestNightIsShown) {
     EXPECT_DOUBLE_EQ(w.Night.Darkest, expected.Darkest);
     // The window's own share of the work, for the record.
     std::printf("window thread %.1f ms, worker %.1f ms CPU\n", w.LastGatherMs, w.LastBuildMs);
+}
+
+// L (or "Add to list") hands the row to the observing list as the list names
+// objects: M42 by its Messier number, a bright nebula in Orion at its
+// published J2000 place (SEDS: 5h35m17.3s, -5 23' 28"); a planet as a planet.
+TEST_F(Planner, AddToListHandsTheRowAsTheListNamesIt) {
+    TfrmQVPlan w;
+    w.Filter.MinAltDeg = -90;
+    w.show();
+    w.SetSky(sky_);
+    Settle(w);
+    std::vector<TLogObject> added;
+    w.OnAddToList = [&](const TPlanEntry& e) { added.push_back(PlanLogObject(e, &nebula_)); };
+    auto select = [&](const std::string& start) {
+        for (std::size_t r = 0; r < w.Rows.size(); ++r)
+            if (w.Planner.Entries[w.Rows[r]].Name.rfind(start, 0) == 0) {
+                w.findChild<QTableWidget*>()->setCurrentCell(static_cast<int>(r), 0);
+                return true;
+            }
+        return false;
+    };
+    ASSERT_TRUE(select("M42 "));
+    QTest::keyClick(&w, Qt::Key_L);
+    ASSERT_TRUE(select("Jupiter"));
+    QTest::keyClick(&w, Qt::Key_L);
+    ASSERT_EQ(added.size(), 2u);
+    EXPECT_EQ(added[0].Name, "M42");
+    EXPECT_EQ(added[0].Type, "GN");
+    EXPECT_EQ(added[0].Constellation, "Ori");
+    EXPECT_EQ(added[0].Kind, 4);
+    ASSERT_TRUE(added[0].Ra && added[0].Dec);
+    EXPECT_NEAR(*added[0].Ra / kDeg, (5 + 35 / 60.0 + 17.3 / 3600.0) * 15, 0.05);
+    EXPECT_NEAR(*added[0].Dec / kDeg, -(5 + 23 / 60.0 + 28 / 3600.0), 0.05);
+    EXPECT_EQ(added[1].Name, "Jupiter");
+    EXPECT_EQ(added[1].Type, "planet");
+    EXPECT_EQ(added[1].Kind, 3);
 }
 
 TEST_F(Planner, FiltersAreKeptBesideTheSettings) {
