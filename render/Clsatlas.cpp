@@ -117,6 +117,9 @@ void TAtlas::CopyView(const TAtlas& from, int factor) {
     TargetNumber = from.TargetNumber;
     TargetRa = from.TargetRa;
     TargetDec = from.TargetDec;
+    Rings = from.Rings;
+    FixedLimit = from.FixedLimit;
+    LabelLimit = from.LabelLimit;
 }
 
 void TAtlas::SetSwitch(int n, int on) {

@@ -162,6 +162,17 @@ public:
     // Where the mark goes (J2000; a body's topocentric place); false when
     // there is none or the object is not there at the moment.
     bool TargetPlace(double& ra, double& dec);
+    // A finder chart (Clsatlasfinder.cpp). Rings about the centre, each
+    // labelled, are drawn whenever set (the window's list of rings too).
+    struct TRing {
+        double Radius = 0; // radians
+        std::string Label;
+    };
+    std::vector<TRing> Rings;
+    // Limiting magnitude x 100 instead of the one of scale and sensitivity (0: none).
+    int FixedLimit = 0;
+    // Stars fainter than this (magnitude x 100) get no letters, numbers or names.
+    int LabelLimit = 100000;
     // The limiting magnitude x 100 of the present view.
     int GetLimit() { return Limit(); }
     // The deep-sky symbols (kinds 0-5) the last Draw put on the chart.
@@ -267,6 +278,7 @@ private:
     double TargetRa = 0.0, TargetDec = 0.0;
     // The one deep-sky record drawn with the layer off (-1: the layer's all).
     int NebulaOnly = -1;
+    void DrawFinder();
     void DrawSprite(int cls, int spect, bool realistic, int px, int py);
     void DrawPhase(TSurface* s, int body, const BodyData& b, int realistic, int R, int px, int py);
     void DrawGlobe(TSurface* s, int px, int py, double R, double k, double P, double step,

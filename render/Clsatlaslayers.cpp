@@ -71,6 +71,7 @@ void TAtlas::Draw() {
     if (ShowHorizon) DrawHorizon();
     DrawMarkers();
     DrawTargetMark();
+    DrawFinder();
 }
 
 bool TAtlas::Split() const {
@@ -262,6 +263,7 @@ int TAtlas::StarClass(int mag, int limit, int sensitivity) {
 }
 
 int TAtlas::Limit() {
+    if (FixedLimit != 0) return FixedLimit;
     int faintest = -100000;
     bool any = false;
     for (int c = 0; c < StarCount; ++c) {
@@ -521,6 +523,7 @@ void TAtlas::DrawStars() {
             DrawSprite(cls, r.spect, realistic, p.px, p.py);
             ++StarsDrawn[p.c];
         }
+        if (r.mag > LabelLimit) continue;
         if (bayer && r.bayer != 0)
             s->TextOut(p.px + 4, p.py - 9, BayerText(Language == 0 ? 1 : 2, r.bayer));
         if (flamsteed && r.flamsteed != 0) s->TextOut(p.px + 4, p.py - 1, NumberText(r.flamsteed));
@@ -560,6 +563,7 @@ void TAtlas::DrawStarNames() {
             int px, py;
             if (!ToPixel(n.ra, n.dec, px, py)) continue;
             if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) continue;
+            if (n.record < cat->Count && cat->Records[n.record].mag > LabelLimit) continue;
             CentredText(s, px, py + 8, Language == 0 ? n.nameJpn : n.nameSci);
         }
     }

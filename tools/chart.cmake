@@ -15,7 +15,7 @@ target_include_directories(quenlira_chartopts PUBLIC ${PROJECT_SOURCE_DIR})
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 find_package(JPEG REQUIRED)
-target_link_libraries(quenlira_chartopts PUBLIC quenlira_minor quenlira_astro quenlira_catalog quenlira_render quenlira_page
+target_link_libraries(quenlira_chartopts PUBLIC quenlira_minor quenlira_astro quenlira_catalog quenlira_render quenlira_page quenlira_finder
                       quenlira_settings quenlira_plan PkgConfig::CAIRO JPEG::JPEG)
 add_executable(quenlira-chart ${CMAKE_CURRENT_LIST_DIR}/chart/main.cpp)
 target_link_libraries(quenlira-chart PRIVATE quenlira_chartopts quenlira_render quenlira_catalog)

@@ -1,5 +1,6 @@
 #include "tools/chart/Chartfind.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "astro/Clsjupiter.h"
@@ -9,6 +10,7 @@
 #include "catalog/Clsnames.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
+#include "finder/Clsfinder.h"
 #include "minor/Minorlist.h"
 #include "minor/Minorplace.h"
 
@@ -92,4 +94,13 @@ bool ResolveChartCentre(TChartOptions& o, const std::string& folder, double mjd,
         o.TargetDec = o.DecDeg * kPi / 180.0;
     }
     return true;
+}
+
+void FinderView(TChartOptions& o) {
+    std::vector<TFinder::TRing> rings = TFinder::Telrad();
+    for (const TChartOptions::TFov& f : o.Fov)
+        rings.push_back({f.Radius, f.Label});
+    if (!o.HaveScale) o.Scale = TFinder::Scale(rings, o.Width, o.Height);
+    if (!o.HaveLimit)
+        o.Limit = TFinder::LimitForField(static_cast<double>(std::min(o.Width, o.Height)) / o.Scale);
 }

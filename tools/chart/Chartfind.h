@@ -20,6 +20,10 @@ class TMinorList;
 bool ResolveChartCentre(TChartOptions& o, const std::string& folder, double mjd, std::string& why,
                         const TMinorList* minor = nullptr);
 
+// A finder chart's view: the scale at which its rings fill half the chart
+// (unless --scale), and the limiting magnitude of that field (unless --limit).
+void FinderView(TChartOptions& o);
+
 // The object the find field would take first for name, over the catalogues Run reads.
 // False when nothing has that name; then why names the nearest names.
 bool FindChartObject(const TChartOptions& o, const std::string& folder, const std::string& name,

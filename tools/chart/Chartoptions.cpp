@@ -1,5 +1,7 @@
 #include "tools/chart/Chartoptions.h"
 
+#include "finder/Clsfinder.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -144,12 +146,14 @@ std::string SetSwitches(const std::string& list, int on, TChartOptions& o) {
         if (name == "all") {
             for (int& sw : o.Switches)
                 sw = on;
+            o.SwitchesGiven = 0xff;
             continue;
         }
         bool found = false;
         for (int i = 0; i < 8; ++i)
             if (name == kChartSwitchNames[i]) {
                 o.Switches[i] = on;
+                o.SwitchesGiven |= 1 << i;
                 found = true;
             }
         if (!found) {
@@ -337,6 +341,7 @@ const std::vector<Option>& Options() {
              if (!Integer(v, n) || n < 300 || n > 1200000)
                  return "scale '" + v + "' is not a whole number from 300 to 1200000";
              o.Scale = n;
+             o.HaveScale = true;
              return "";
          }},
         {"--sensitivity", "N",
@@ -473,6 +478,38 @@ const std::vector<Option>& Options() {
          }},
         {"--screen-colours", nullptr, "pages: the screen's colours instead of black on white",
          Switch(&TChartOptions::ScreenColours)},
+        {"--finder", "NAME",
+         "a finder chart of any object the find field takes: the atlas centred on it, the "
+         "object marked, Telrad rings (0.5, 2 and 4 degrees), stars to a limit that suits the "
+         "field, labels only for the bright stars",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             if (v.empty()) return "--finder needs a name";
+             o.CenterName = v;
+             o.Finder = true;
+             o.Chart = "atlas";
+             return "";
+         }},
+        {"--limit", "MAG", "atlas limiting magnitude, -2 to 16 (default: by scale, or the field)",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             double d;
+             if (!Number(v, d) || d < -2 || d > 16)
+                 return "limiting magnitude '" + v + "' is not a number from -2 to 16";
+             o.Limit = static_cast<int>(std::lround(d * 100));
+             if (o.Limit == 0) o.Limit = 1; // 0 stands for none
+             o.HaveLimit = true;
+             return "";
+         }},
+        {"--fov", "FIELD",
+         "a field-of-view ring about the atlas centre, in degrees (1.2) or minutes of arc "
+         "(40'), 1' to 90 degrees; several allowed",
+         [](const std::string& v, TChartOptions& o) -> std::string {
+             TFinder::TRing ring;
+             std::string why;
+             if (!TFinder::ParseField(v, ring, why)) return why;
+             if (o.Fov.size() >= TFinder::MaxRings) return "more than 20 --fov rings";
+             o.Fov.push_back({ring.Radius, ring.Label});
+             return "";
+         }},
         {"--help", nullptr, "this text",
          Switch(&TChartOptions::Help)},
         {"--version", nullptr, "the program's version",
@@ -560,6 +597,11 @@ std::string ParseChartOptions(int argc, const char* const* argv, TChartOptions& 
         return "give the atlas centre either with --center-body or with --ra and --dec, not both";
     if (!o.CenterName.empty() && (o.CenterBody >= 0 || o.HaveRa || o.HaveDec))
         return "give the atlas centre one way: --center, --center-body, or --ra and --dec";
+    if (o.Finder) {
+        if (o.Chart != "atlas") return "a finder chart is an atlas: leave out --chart";
+        // The bright stars go by their letters on a finder chart.
+        if (!(o.SwitchesGiven & 1 << 2)) o.Switches[2] = 1;
+    }
     if (o.Chart != "planisphere" && !o.HaveSize) {
         o.Width = kAtlasDefaultWidth;
         o.Height = kAtlasDefaultHeight;

@@ -57,8 +57,21 @@ struct TChartOptions {
     // --elements: comet and asteroid element files besides the folder Minor/.
     std::vector<std::string> Elements;
     int Scale = 1000;
+    bool HaveScale = false;
+    // --finder NAME: a finder chart of the object (CenterName): Telrad rings
+    // and the --fov rings about it, the object marked, a limiting magnitude
+    // that suits the field (or --limit), labels for the bright stars only.
+    bool Finder = false;
+    int Limit = 0; // magnitude x 100 given with --limit; 0 none
+    bool HaveLimit = false;
+    struct TFov {
+        double Radius = 0; // radians
+        std::string Label;
+    };
+    std::vector<TFov> Fov;
     int Sensitivity = 0;
     int Switches[8] = {1, 1, 0, 0, 1, 0, 1, 1};
+    unsigned SwitchesGiven = 0; // bit n: switch n + 1 set by --show or --hide
     std::string DeepSky; // empty: Unsta.dat beside the program
     int Language = 1;
     std::string Stars; // empty: Star.dat beside the program

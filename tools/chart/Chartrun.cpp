@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "catalog/Clsdeepstar.h"
+#include "catalog/Clsfind.h"
+#include "finder/Clsfinder.h"
 
 bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mjd,
                     std::string& error) {
@@ -92,6 +94,15 @@ bool TChartRun::Run(const TChartOptions& o, const std::string& folder, double mj
         Chart->SetCenterRa(ra);
         Chart->SetCenterDec(dec);
         Chart->SetTarget(o.TargetKind, o.TargetNumber, o.TargetRa, o.TargetDec);
+        if (o.Finder) {
+            for (const TFinder::TRing& r : TFinder::Telrad())
+                Chart->Rings.push_back({r.Radius, r.Label});
+            // Letters and names for the stars three magnitudes above the limit.
+            Chart->LabelLimit = (o.Limit != 0 ? o.Limit : Chart->GetLimit()) - 300;
+        }
+        for (const TChartOptions::TFov& f : o.Fov)
+            Chart->Rings.push_back({f.Radius, f.Label});
+        Chart->FixedLimit = o.Limit;
         Chart->Draw();
     }
 

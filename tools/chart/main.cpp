@@ -109,6 +109,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
         return 2;
     }
+    if (o.Finder) FinderView(o);
     if (!run.Run(o, where.Catalogs, mjd, error)) {
         std::fprintf(stderr, "quenlira-chart: %s\n", error.c_str());
         return 1;
