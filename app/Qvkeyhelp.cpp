@@ -66,6 +66,7 @@ TfrmKeyHelp::TfrmKeyHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frame
         {"", "REW FF", K{"<", ">"}},
         {"", "Find", K{"/", "Ctrl+F"}},
         {"", "Horizon on/off", K{"Ctrl+H"}},
+        {"", "Rings on/off", K{"Ctrl+R"}},
         {"", "Save charts", K{"Ctrl+S"}},
         {"F10", "Party", {}},
         {"F11", "Telescope", K{"Ctrl+T"}},

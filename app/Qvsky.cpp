@@ -114,6 +114,7 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
     labParty->setWordWrap(true);
     labParty->installEventFilter(this);
     BuildSave();
+    BuildRings();
     SetTimers([] { return std::make_unique<TQtRepeatTimer>(); });
     // The window opens within the screen's free area (less the frame a window
     // manager adds): 1280 x 900, where one column holds everything, or on a

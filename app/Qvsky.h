@@ -209,6 +209,18 @@ public:
     std::string HorizonProblem;
     void LoadSiteHorizon(const std::string& siteName);
     void ToggleHorizon(); // the horizon line on the atlas, Ctrl+H
+    // Field-of-view rings about the atlas's centre (Qvskyrings.cpp): the list
+    // and whether it shows are kept in Rings.txt beside the settings (the
+    // Telrad rings, hidden, until the user changes them). Ctrl+R shows or
+    // hides them; EditRings changes the list through EditRingsText, which
+    // tests replace (false: cancelled). A file that cannot be written is
+    // said, and the rings stay as asked for this session.
+    void LoadRings();
+    void ToggleRings();
+    void EditRings();
+    std::function<bool(std::string& text, bool& shown)> EditRingsText;
+    std::string RingsText;
+    bool RingsShown = false;
 
     // ---- controls ----
     QRect shpHayami, shpAtlas, shpObjInfo, shpMoon;
@@ -452,6 +464,11 @@ private:
     void SetToolTips();
     QAction* switchActions_[8] = {};
     QAction* nightAction_ = nullptr;
+    QAction* ringsAction_ = nullptr;
+    void BuildRings();
+    // RingsText into the atlas; its unreadable lines are said (tell) or logged.
+    void ApplyRings(bool tell);
+    bool SaveRings(const std::string& text, std::string& why);
     // The sky point under an atlas pixel (window coordinates) with the
     // window's view; the centre that puts (ra, dec) under that pixel.
     void SkyUnder(QPoint p, double& ra, double& dec);

@@ -95,6 +95,9 @@ void TfrmQVSKY::BuildMenu() {
         switchActions_[n - 1] = a;
     }
     AddMenuEntry(view, "Horizon line", "Ctrl+H", [this] { ToggleHorizon(); });
+    ringsAction_ = AddMenuEntry(view, "Field-of-view rings", "Ctrl+R", [this] { ToggleRings(); });
+    ringsAction_->setCheckable(true);
+    AddMenuEntry(view, "Field-of-view rings list...", "", [this] { EditRings(); });
 
     AddMenuEntry(memory, "Set (then a slot)", "Insert", atlasKey(Qt::Key_Insert));
     AddMenuEntry(memory, "Reset (then a slot)", "Delete", atlasKey(Qt::Key_Delete));
@@ -122,6 +125,7 @@ void TfrmQVSKY::BuildMenu() {
 
 void TfrmQVSKY::OpenMenu() {
     nightAction_->setChecked(NightVision);
+    ringsAction_->setChecked(RingsShown);
     for (int n = 0; n < 8; ++n)
         switchActions_[n]->setChecked(Switch[n] != 0);
     mnuMain->popup(flbMenu->mapToGlobal(QPoint(0, flbMenu->height())));

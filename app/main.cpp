@@ -430,6 +430,7 @@ int main(int argc, char** argv) {
         frmQVSKY = new TfrmQVSKY(where.Catalogs);
         frmQVSKY->UserFolder = folder;
         frmQVSKY->HorizonOverride = cmd.Horizon;
+        frmQVSKY->LoadRings();
         // The atlas goes on without its deep star layer; the log says why.
         if (!frmQVSKY->DeepStarProblem.empty()) AppendErrLog(folder, 0, frmQVSKY->DeepStarProblem);
         frmSelObj = frmQVSKY->SelObj;

@@ -93,7 +93,8 @@ int TFinder::LimitForField(double fieldRadians) {
 }
 
 std::vector<TFinder::TRing> TFinder::ReadRings(const std::string& text,
-                                               std::vector<std::string>& problems) {
+                                               std::vector<std::string>& problems, bool* shown) {
+    if (shown) *shown = true;
     std::vector<TRing> rings;
     size_t at = 0;
     int line = 0;
@@ -107,6 +108,11 @@ std::vector<TFinder::TRing> TFinder::ReadRings(const std::string& text,
         if (hash != std::string::npos) l.erase(hash);
         l = Trim(l);
         if (l.empty()) {
+            if (end == text.size()) break;
+            continue;
+        }
+        if (l == "on" || l == "off") {
+            if (shown) *shown = l == "on";
             if (end == text.size()) break;
             continue;
         }
@@ -124,4 +130,28 @@ std::vector<TFinder::TRing> TFinder::ReadRings(const std::string& text,
         if (end == text.size()) break;
     }
     return rings;
+}
+
+std::string TFinder::SetShown(const std::string& text, bool shown) {
+    std::string out = shown ? "" : "off\n";
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        const std::string line = text.substr(at, end - at);
+        std::string l = line;
+        const size_t hash = l.find('#');
+        if (hash != std::string::npos) l.erase(hash);
+        l = Trim(l);
+        if (l != "on" && l != "off") out += line;
+        at = end;
+    }
+    return out;
+}
+
+std::string TFinder::DefaultRings() {
+    return "off\n"
+           "# Field-of-view rings on the atlas, one a line, across in degrees (2, 0.5d)\n"
+           "# or minutes of arc (40'); \"off\" hides them. A Telrad's circles:\n"
+           "0.5\n2\n4\n";
 }

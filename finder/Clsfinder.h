@@ -34,10 +34,18 @@ public:
     static int LimitForField(double fieldRadians);
 
     // The rings file: one field a line as ParseField takes it, '#' starting a
-    // comment, empty lines skipped; at most MaxRings rings. Lines that cannot
-    // be read are left out and said in `problems` ("line 3: ...").
+    // comment, empty lines skipped; at most MaxRings rings. A line "off"
+    // hides the rings on the window's atlas ("on" shows them, as without).
+    // Lines that cannot be read are left out and said in `problems`
+    // ("line 3: ...").
     static constexpr int MaxRings = 20;
-    static std::vector<TRing> ReadRings(const std::string& text, std::vector<std::string>& problems);
-    // The name of the rings file, beside the settings file.
+    static std::vector<TRing> ReadRings(const std::string& text, std::vector<std::string>& problems,
+                                        bool* shown = nullptr);
+    // `text` with its "on" and "off" lines taken out and, when hidden, "off"
+    // put first; the rest as it was.
+    static std::string SetShown(const std::string& text, bool shown);
+    // The name of the rings file, beside the settings file, and what it holds
+    // before the user writes one: the Telrad rings, hidden.
     static constexpr const char* FileName = "Rings.txt";
+    static std::string DefaultRings();
 };

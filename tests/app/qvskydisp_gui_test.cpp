@@ -14,6 +14,7 @@
 #include "controls/Framelabel.h"
 #include "controls/Look.h"
 #include "catalog/Clsstar.h"
+#include "finder/Clsfinder.h"
 #include "render/Clsatlas.h"
 #include "render/Clshayami.h"
 #include "render/Clspng.h"
@@ -29,9 +30,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -67,6 +70,7 @@ protected:
         sky_ = std::make_unique<TfrmQVSKY>(QCoreApplication::applicationDirPath().toStdString(),
                                            QSize(1024, 768));
         sky_->UserFolder = folder_;
+        sky_->LoadRings();
         sky_->SetTimers([this] {
             auto t = std::make_unique<TSteppedTimer>();
             timers_.push_back(t.get());
@@ -439,4 +443,84 @@ TEST_F(ChartProgram, CtrlSSavesTheChartsAsPngOrPdf) {
     QTest::keyClick(sky_->fcsAtlas, Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(asked_.size(), 1u);
     EXPECT_NE(asked_[0].find("Can not write /nonexistent-folder/x.png"), std::string::npos);
+}
+
+// Field-of-view rings on the atlas: hidden until Ctrl+R, then drawn about the
+// centre at their radii, remembered in Rings.txt across a restart; a list
+// with a line that makes no sense keeps the rest and says which line; a
+// file that cannot be written is said and the rings still follow the key.
+bool Shown(const std::string& rings) {
+    std::vector<std::string> problems;
+    bool shown = false;
+    TFinder::ReadRings(rings, problems, &shown);
+    return shown;
+}
+
+TEST_F(ChartProgram, RingsShowOnTheAtlasAndAreRemembered) {
+    Start();
+    View(16.695 * 15 * kDeg, 36.46 * kDeg, 3000);
+    EXPECT_FALSE(sky_->RingsShown);
+    EXPECT_TRUE(sky_->Atlas->Rings.empty());
+    // The ring's colour at `r` pixels left, right, above and below the centre.
+    auto sides = [&](double r) {
+        const TDIB& atlas = sky_->Atlas->GetDib();
+        const int ring = atlas.Col2Idx(RGB(255, 80, 80));
+        const int cx = sky_->shpAtlas.width() / 2, cy = sky_->shpAtlas.height() / 2;
+        const int d = static_cast<int>(std::lround(r));
+        int n = 0;
+        for (const auto& [x, y] : {std::pair{cx + d, cy}, std::pair{cx - d, cy},
+                                   std::pair{cx, cy + d}, std::pair{cx, cy - d}}) {
+            bool here = false;
+            for (int k = -1; k <= 1; ++k)
+                here = here || atlas.GetIdx(x + (y == cy ? k : 0), y + (x == cx ? k : 0)) == ring;
+            n += here;
+        }
+        return n;
+    };
+    // A Telrad's 2 and 4 degrees across at scale 3000: radii of 52.4 and 104.7 pixels.
+    EXPECT_LE(sides(52.36), 1);
+    QTest::keyClick(sky_->fcsAtlas, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(sky_->RingsShown);
+    EXPECT_GE(sides(52.36), 3);
+    EXPECT_GE(sides(104.72), 3);
+    EXPECT_TRUE(Shown(Bytes("Rings.txt"))) << Bytes("Rings.txt");
+
+    // The list changed: 1.5 degrees and a line that is no field.
+    sky_->EditRingsText = [](std::string& text, bool& shown) {
+        EXPECT_TRUE(Shown(text)) << "the on/off line is the check box's: " << text;
+        text = "# my eyepieces\n1.5\nbig\n";
+        shown = true;
+        return true;
+    };
+    asked_.clear();
+    sky_->EditRings();
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_NE(asked_[0].find("line 3"), std::string::npos) << asked_[0];
+    ASSERT_EQ(sky_->Atlas->Rings.size(), 1u);
+    EXPECT_GE(sides(39.27), 3);
+    EXPECT_LE(sides(104.72), 1);
+    EXPECT_EQ(Bytes("Rings.txt"), "# my eyepieces\n1.5\nbig\n");
+
+    // Across a restart, shown; Ctrl+R hides them and that is kept too.
+    Stop();
+    Start();
+    View(16.695 * 15 * kDeg, 36.46 * kDeg, 3000);
+    EXPECT_TRUE(sky_->RingsShown);
+    EXPECT_GE(sides(39.27), 3);
+    QTest::keyClick(sky_->fcsAtlas, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_LE(sides(39.27), 1);
+    EXPECT_EQ(Bytes("Rings.txt"), "off\n# my eyepieces\n1.5\nbig\n");
+
+    // Rings.txt a folder: nothing read, and Ctrl+R says the change is not kept.
+    Stop();
+    ASSERT_TRUE(QDir(dir_.path()).remove("Rings.txt"));
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("Rings.txt"));
+    Start();
+    View(16.695 * 15 * kDeg, 36.46 * kDeg, 3000);
+    asked_.clear();
+    QTest::keyClick(sky_->fcsAtlas, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(sky_->RingsShown);
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_NE(asked_[0].find("not remembered"), std::string::npos) << asked_[0];
+    EXPECT_TRUE(QFileInfo(dir_.filePath("Rings.txt")).isDir());
 }

@@ -78,3 +78,24 @@ TEST(Finder, RingsFileSkipsWhatItCannotReadAndSaysWhere) {
     EXPECT_TRUE(TFinder::ReadRings("", problems).empty());
     EXPECT_TRUE(problems.empty());
 }
+
+TEST(Finder, ShownOrHiddenIsOneLineAndTheRestOfTheFileStays) {
+    std::vector<std::string> problems;
+    bool shown = true;
+    const std::string mine = "# mine\r\n0.5\noff  # for now\n2\n";
+    EXPECT_EQ(TFinder::ReadRings(mine, problems, &shown).size(), 2u);
+    EXPECT_FALSE(shown);
+    EXPECT_TRUE(problems.empty());
+    const std::string on = TFinder::SetShown(mine, true);
+    EXPECT_EQ(on, "# mine\r\n0.5\n2\n");
+    EXPECT_EQ(TFinder::SetShown(on, false), "off\n# mine\r\n0.5\n2\n");
+    // The last line without its newline is kept too.
+    EXPECT_EQ(TFinder::SetShown("on\n52'", false), "off\n52'");
+    // Until the user writes a list: a Telrad's rings, hidden.
+    shown = true;
+    const auto rings = TFinder::ReadRings(TFinder::DefaultRings(), problems, &shown);
+    EXPECT_FALSE(shown);
+    ASSERT_EQ(rings.size(), 3u);
+    EXPECT_NEAR(rings[2].Radius, 2.0 * kDeg, 1e-15);
+    EXPECT_TRUE(problems.empty());
+}
