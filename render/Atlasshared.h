@@ -41,6 +41,9 @@ constexpr unsigned long kNebulaColour = RGB(104, 24, 112);
 constexpr unsigned long kYellow = RGB(255, 255, 0);
 // The chosen object's mark (an entry of the colour table).
 constexpr unsigned long kTargetColour = RGB(0, 255, 255);
+// The target mark's corners stand this far out from the object; its labels
+// start beyond them.
+constexpr int kTargetMarkOut = 12, kTargetLabelX = kTargetMarkOut + 3;
 constexpr unsigned long kBlack = RGB(0, 0, 0);
 
 inline int SpectColumn(int spect) {

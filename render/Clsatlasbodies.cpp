@@ -508,7 +508,7 @@ void TAtlas::DrawTargetMark() {
     if (!ToPixel(ra, dec, px, py)) return;
     // Four corners of a square in cyan, two pixels wide: the mount's reticle
     // is a red circle with a cross, drawn over the chart by the window.
-    constexpr int a = 12, arm = 6;
+    constexpr int a = kTargetMarkOut, arm = 6;
     if (px < -a || py < -a || px > ViewW + a || py > ViewH + a) return;
     TSurface* s = Dib.GetSurface();
     Draw_.DrawStart(s, TSurface::PS_SOLID, 2, kTargetColour, kTargetColour);

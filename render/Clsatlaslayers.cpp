@@ -524,9 +524,11 @@ void TAtlas::DrawStars() {
             ++StarsDrawn[p.c];
         }
         if (r.mag > LabelLimit) continue;
+        const bool chosen = TargetKind == 2 && TargetNumber == StarNumberOf(p.c, p.record);
+        const int lx = p.px + (chosen ? kTargetLabelX : 4);
         if (bayer && r.bayer != 0)
-            s->TextOut(p.px + 4, p.py - 9, BayerText(Language == 0 ? 1 : 2, r.bayer));
-        if (flamsteed && r.flamsteed != 0) s->TextOut(p.px + 4, p.py - 1, NumberText(r.flamsteed));
+            s->TextOut(lx, p.py - 9, BayerText(Language == 0 ? 1 : 2, r.bayer));
+        if (flamsteed && r.flamsteed != 0) s->TextOut(lx, p.py - 1, NumberText(r.flamsteed));
     }
     Draw_.TextEnd(s);
 }
@@ -737,7 +739,9 @@ void TAtlas::DrawNebulae(bool secondPass) {
         // same colour and over everything drawn in between, so a first-pass
         // label never shows: only the second pass writes them.
         if (!secondPass) continue;
-        s->TextOut(px + 7, py - 6, NebulaLabel[i]);
+        // The chosen object's label stands clear of its target mark.
+        s->TextOut(px + (TargetKind == 4 && TargetNumber == i ? kTargetLabelX : 7), py - 6,
+                   NebulaLabel[i]);
     }
     Draw_.TextEnd(s);
 }
