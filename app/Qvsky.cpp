@@ -130,6 +130,7 @@ TfrmQVSKY::TfrmQVSKY(const std::string& folder, QSize screen, QWidget* parent)
 }
 
 TfrmQVSKY::~TfrmQVSKY() {
+    StopMinorLoad();
     EndPartyLink();
     delete SelObj;
 }
@@ -511,6 +512,7 @@ void TfrmQVSKY::FirstShow() {
     Atlas->SetChar(0);
     // 8: the user's option files.
     ReadOptionFiles();
+    ReadMinorSettings();
     // 9: one palette for both charts.
     Palette.AddColorTable(Hayami->GetColTbl());
     Palette.AddColorTable(Atlas->GetColTbl());
@@ -641,6 +643,7 @@ void TfrmQVSKY::RedrawAtlas(bool record) {
         Atlas->SetSwitch(n, Switch[n - 1]);
     Atlas->SetCenterRa(CenterRa);
     Atlas->SetCenterDec(CenterDec);
+    PrepareMinor();
     Atlas->Draw();
     ++AtlasDrawings;
     update(shpAtlas);
@@ -666,6 +669,7 @@ void TfrmQVSKY::RedrawPlanisphere() {
         Hayami->SetTarget(ra, dec);
     else
         Hayami->ClearTarget();
+    PrepareMinor();
     Hayami->DrawHayami(0);
     update(shpHayami);
     UpdatePointer(CenterRa, CenterDec);

@@ -19,6 +19,8 @@
 #include "astro/Clsmjd.h"
 #include "catalog/Clsfind.h"
 #include "minor/Minorlist.h"
+#include "minor/Minorsettings.h"
+#include "minor/Minorsky.h"
 #include "catalog/Clsnames.h"
 #include "plan/Clshorizon.h"
 #include "controls/Ctlbase.h"
@@ -30,7 +32,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <future>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
@@ -363,11 +365,28 @@ public:
     // Comets and asteroids of the folder Minor/ beside Option/, read on a thread of their
     // own once the first charts are drawn; null until then (or without the folder).
     const TMinorList* MinorBodies();
-    // Reads the folder Minor/ afresh, off the window's thread.
+    // Reads the folder Minor/ afresh, off the window's thread; the charts are drawn again
+    // once it is read. Closing the window stops a read under way.
     void LoadMinorBodies();
     std::shared_ptr<TMinorList> Minor;
-    std::future<std::shared_ptr<TMinorList>> minorLoad_;
     static constexpr int kMinorKind = 8; // a find hit of a comet or asteroid
+
+    // ---- comets and asteroids on the charts (Qvskyminor.cpp) ----
+    // Shown or not (Ctrl+M and the menu), the download address and the track's reach,
+    // kept in Minor.txt beside the settings.
+    TMinorSettings MinorSet;
+    void ReadMinorSettings();
+    void SaveMinorSettings();
+    void ToggleMinor();
+    // The track of the comet or asteroid the memo shows, on and off (Ctrl+K).
+    void ToggleTrack();
+    int TrackIndex = -1; // the body whose track is drawn, -1 none
+    TMinorSky MinorSky;
+    std::vector<TMinorSky::TTrackPoint> MinorTrackPoints;
+    // Before either chart is drawn: the bodies brighter than the charts' limits at the
+    // displayed moment, and the track, handed to both charts.
+    void PrepareMinor();
+    void BuildMinorMenu();
     std::string FindProblem, NamesProblem;
 
     // ---- star-party receiver (Qvskyparty.cpp) ----
@@ -469,6 +488,16 @@ private:
     // RingsText into the atlas; its unreadable lines are said (tell) or logged.
     void ApplyRings(bool tell);
     bool SaveRings(const std::string& text, std::string& why);
+    QAction* minorAction_ = nullptr;
+    QAction* trackAction_ = nullptr;
+    // The thread reading the folder Minor/, and what it hands back.
+    struct TMinorLoad;
+    std::shared_ptr<TMinorLoad> minorJob_;
+    std::thread minorThread_;
+    void StopMinorLoad();
+    void MinorLoaded();
+    double trackMjd_ = 0.0;
+    int trackBody_ = -1, trackDays_ = 0;
     // The sky point under an atlas pixel (window coordinates) with the
     // window's view; the centre that puts (ra, dec) under that pixel.
     void SkyUnder(QPoint p, double& ra, double& dec);

@@ -67,30 +67,7 @@ void TfrmQVSKY::BuildFindIndex() {
     }
     Names.Build(Star->Count > 0 ? Star.get() : nullptr, Nebula->Count > 0 ? Nebula.get() : nullptr,
                 Constellation.get(), hip, markers, &NameList);
-    if (!Minor && !minorLoad_.valid()) LoadMinorBodies();
-}
-
-void TfrmQVSKY::LoadMinorBodies() {
-    if (UserFolder.empty()) return;
-    const std::string folder = UserFolder + "/Minor";
-    Minor.reset();
-    minorLoad_ = std::async(std::launch::async, [folder] {
-        auto list = std::make_shared<TMinorList>();
-        list->AddFolder(folder);
-        return list;
-    });
-}
-
-const TMinorList* TfrmQVSKY::MinorBodies() {
-    if (!Minor && minorLoad_.valid() &&
-        minorLoad_.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
-        Minor = minorLoad_.get();
-        for (const std::string& e : Minor->Errors) AppendErrLog(UserFolder, 0, e);
-        if (Minor->Skipped > 0)
-            AppendErrLog(UserFolder, 0,
-                         "Minor: " + std::to_string(Minor->Skipped) + " element lines skipped");
-    }
-    return Minor.get();
+    if (!Minor && !minorJob_) LoadMinorBodies();
 }
 
 void TfrmQVSKY::OpenFind() {

@@ -98,6 +98,7 @@ void TfrmQVSKY::BuildMenu() {
     ringsAction_ = AddMenuEntry(view, "Field-of-view rings", "Ctrl+R", [this] { ToggleRings(); });
     ringsAction_->setCheckable(true);
     AddMenuEntry(view, "Field-of-view rings list...", "", [this] { EditRings(); });
+    BuildMinorMenu();
 
     AddMenuEntry(memory, "Set (then a slot)", "Insert", atlasKey(Qt::Key_Insert));
     AddMenuEntry(memory, "Reset (then a slot)", "Delete", atlasKey(Qt::Key_Delete));

@@ -265,6 +265,14 @@ void TfrmQVSKY::PickObjects(int x, int y) {
             TPlanet::GetNameA(no, 2, name);
             const double m = Bodies->Jupiter.SatMag[(no - 11) & 3];
             SelObj->AddRow(name, MagText(m), 5, no, static_cast<int>(std::lround(m * 100)));
+        } else if (kind == 6) {
+            const TMinorList* minor = MinorBodies();
+            if (!minor || no < 0 || no >= int(minor->Bodies.size())) continue;
+            const auto mark = std::find_if(MinorSky.Marks.begin(), MinorSky.Marks.end(),
+                                           [no](const TMinorSky::TMark& m) { return m.Index == no; });
+            const double m = mark != MinorSky.Marks.end() ? mark->Mag : 20.0;
+            SelObj->AddRow(minor->Bodies[no].Label(), MagText(m), kMinorKind, no,
+                           static_cast<int>(std::lround(m * 100)));
         }
     }
     // Beside the click, on the other side near the atlas's right edge or the
@@ -286,7 +294,8 @@ void TfrmQVSKY::ShowPickedObject() {
     const int row = SelObj->Chosen;
     if (row <= 0) return;
     SelObj->Chosen = 0;
-    ShowObjectInfo(SelObj->KindOf(row), SelObj->IndexOf(row));
+    if (SelObj->KindOf(row) == kMinorKind) ShowMinorInfo(SelObj->IndexOf(row));
+    else ShowObjectInfo(SelObj->KindOf(row), SelObj->IndexOf(row));
 }
 
 void TfrmQVSKY::MoonPictureClick() {

@@ -17,6 +17,7 @@ std::string TMinorList::Fold(const std::string& s) {
 
 bool TMinorList::AddFile(const std::string& path) {
     TMpcReader reader;
+    reader.Cancel = Cancel;
     std::string error;
     if (!reader.ReadFile(path, error)) {
         Errors.push_back(error);
@@ -40,7 +41,8 @@ void TMinorList::AddFolder(const std::string& folder) {
         files.push_back(it->path().string());
     }
     std::sort(files.begin(), files.end());
-    for (const std::string& f : files) AddFile(f);
+    for (const std::string& f : files)
+        if (!(Cancel && Cancel->load())) AddFile(f);
 }
 
 int TMinorList::Find(const std::string& name) const {

@@ -2,6 +2,7 @@
 // file named besides), found by the names observers type.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -13,6 +14,9 @@ public:
     std::vector<TMinorBody> Bodies;
     std::size_t Skipped = 0;         // malformed lines of every file read
     std::vector<std::string> Errors; // refused files and the first malformed lines
+
+    // When set and true, reading stops at the next megabyte (the window is closing).
+    const std::atomic<bool>* Cancel = nullptr;
 
     // Adds the bodies of one file; false (with the reason in Errors) when it is refused.
     bool AddFile(const std::string& path);

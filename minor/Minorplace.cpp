@@ -31,6 +31,11 @@ double TMinorPlace::BrightestPossible(const TMinorBody& b) {
     return b.H + 5.0 * std::log10(b.q * (b.q - aphelionEarth));
 }
 
+double TMinorPlace::TailLength(const TMinorBody& b, double r) {
+    if (!b.Comet || !b.HasMag || !(r > 0.0)) return 0.0;
+    return std::fmin(0.5, 0.2 * std::pow(10.0, (6.0 - b.M1) / 5.0) / (r * r));
+}
+
 double TMinorPlace::CometMag(double M1, double K1, double r, double delta) {
     return M1 + 5.0 * std::log10(delta) + K1 * std::log10(r);
 }
@@ -77,6 +82,22 @@ void TMinorPlace::Compute(const TMinorBody& b, double mjd) {
     bet -= kAberration * std::sin(D) * std::sin(bet);
     TPlanet::range(lam, kTwoPi);
     theory.ecl_eq(d, bet, lam, Ra, Dec);
+    TailRa = Ra;
+    TailDec = Dec;
+    TailAu = std::fmin(TailLength(b, r), 0.5 * delta);
+    if (TailAu > 0.0) {
+        // Straight out from the Sun, reduced as the head is.
+        double T[3];
+        for (int k = 0; k < 3; ++k) T[k] = G[k] + TailAu * P[k] / r;
+        const double t = std::sqrt(T[0] * T[0] + T[1] * T[1] + T[2] * T[2]);
+        double tl = std::atan2(T[1], T[0]) + dpsi;
+        double tb = std::asin(T[2] / t);
+        const double Dt = Lsun - tl;
+        tl -= kAberration * std::cos(Dt) / std::cos(tb);
+        tb -= kAberration * std::sin(Dt) * std::sin(tb);
+        TPlanet::range(tl, kTwoPi);
+        theory.ecl_eq(d, tb, tl, TailRa, TailDec);
+    }
     GeoLon = lam;
     GeoLat = bet;
     HelioLon = std::atan2(P[1], P[0]);

@@ -16,6 +16,10 @@ public:
     double Elong = 0.0;      // signed elongation, east of the Sun positive
     double PhaseAngle = 0.0; // Sun-body-Earth, radians
     double Mag = 0.0;        // visual magnitude; NaN when the file gives none
+    // A comet's tail: the apparent place of date of its far end, a point TailAu from the
+    // head straight away from the Sun (0 for asteroids; then TailRa, TailDec are Ra, Dec).
+    double TailAu = 0.0;
+    double TailRa = 0.0, TailDec = 0.0;
 
     // All of the above for b at mjd (UT).
     void Compute(const TMinorBody& b, double mjd);
@@ -25,6 +29,10 @@ public:
     // which even this is fainter than its limit. -infinity for comets, near-Earth orbits and
     // bodies without a magnitude, which are always placed.
     static double BrightestPossible(const TMinorBody& b);
+
+    // How long a comet's tail is drawn, AU: longer for an intrinsically bright comet and
+    // near the Sun, where it sheds the most gas and dust (a rough rule for the chart only).
+    static double TailLength(const TMinorBody& b, double r);
 
     // The IAU H, G system (Bowell et al. 1989); alpha in radians.
     static double AsteroidMag(double H, double G, double r, double delta, double alpha);

@@ -206,6 +206,11 @@ bool TMpcReader::ReadFile(const std::string& path, std::string& error) {
     std::vector<char> buf(1 << 20);
     unsigned long long total = 0;
     for (;;) {
+        if (Cancel && Cancel->load()) {
+            ::close(fd);
+            error = path + ": cancelled";
+            return false;
+        }
         const ssize_t got = ::read(fd, buf.data(), buf.size());
         if (got < 0) {
             if (errno == EINTR) continue;

@@ -3,6 +3,7 @@
 // neither are skipped and counted; the first few are named in Errors.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ public:
     static constexpr std::size_t MaxErrors = 5;
     // The largest file taken: the full MPCORB.DAT is about 300 MB.
     static constexpr unsigned long long MaxFileBytes = 1ULL << 30;
+    // When set and true, ReadFile stops at its next piece and fails ("cancelled").
+    const std::atomic<bool>* Cancel = nullptr;
 
     // One asteroid line; false (and why) when it is not one.
     static bool ParseAsteroid(const std::string& line, TMinorBody& b, std::string& why);

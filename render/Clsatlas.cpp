@@ -99,6 +99,8 @@ void TAtlas::CopyView(const TAtlas& from, int factor) {
     Pluto = from.Pluto;
     Sun = from.Sun;
     Moon = from.Moon;
+    MinorMarks = from.MinorMarks;
+    MinorTrack = from.MinorTrack;
     Location = from.Location;
     Mjd = from.Mjd;
     LabelFace = from.LabelFace;

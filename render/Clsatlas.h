@@ -22,6 +22,7 @@
 #include "astro/Clsmjd.h"
 #include "catalog/Clsconstellation.h"
 #include "catalog/Clsmilky.h"
+#include "minor/Minorsky.h"
 #include "render/Clsdib.h"
 #include "render/Clsdraw.h"
 #include "render/Clsstarindex.h"
@@ -45,7 +46,8 @@ class TSun;
 class TMoon;
 
 // One entry of a pick list: (kind, number). Kinds: 1 the sky position,
-// 2 a star record, 3 a body 0-9, 4 a deep-sky record, 5 a satellite 11-14.
+// 2 a star record, 3 a body 0-9, 4 a deep-sky record, 5 a satellite 11-14,
+// 6 a comet or asteroid (its index in the element list).
 // Star numbers run through the atlas's catalogues in turn: a record of the
 // deep catalogue (Star[1]) is numbered past the Star.dat records, so a
 // number below Star[0]'s count is a Star.dat record as everywhere else.
@@ -145,6 +147,10 @@ public:
     TPluto* Pluto = nullptr;
     TSun* Sun = nullptr;
     TMoon* Moon = nullptr;
+    // Comets and asteroids to draw (those brighter than the chart's limit are), and the
+    // selected one's track; not owned, null for none.
+    const std::vector<TMinorSky::TMark>* MinorMarks = nullptr;
+    const std::vector<TMinorSky::TTrackPoint>* MinorTrack = nullptr;
 
     // Takes another atlas's catalogues, bodies, site, moment, font, switches,
     // centre, sensitivity and markers, with its view and scale `factor`
@@ -214,6 +220,8 @@ public:
 
     // Bodies, markers, picking and the information panel's pictures.
     void DrawBodies(int names, int realistic);
+    void DrawMinor(int names);
+    void DrawMinorTrack();
     void DrawMarkers();
     void DrawHorizon();
     void SetMarkerCount(int count);
@@ -250,6 +258,10 @@ private:
         const char* name;
     };
     bool ReadBody(int body, BodyData& out);
+    // A comet's or asteroid's apparent place of date to its pixel, seen from the site.
+    bool MinorPixel(double ra, double dec, double au, int& px, int& py);
+    // The comets and asteroids the last Draw put on the chart: index, pixel.
+    std::vector<std::array<int, 3>> MinorShown;
     // A place of date carried to the standard equinox and seen from the site;
     // returns the topocentric distance.
     double Topocentric(double ra, double dec, double distKm, double& tra, double& tdec);

@@ -64,6 +64,8 @@ void TAtlas::Draw() {
             PlaceStars();
     }
     DrawStars();
+    DrawMinorTrack();
+    DrawMinor(Switch[4]);
     DrawBodies(Switch[4], Switch[7]);
     if (Switch[6]) DrawGridLayer(split);
     if (Switch[1]) DrawConstellationNames();

@@ -261,6 +261,12 @@ int TAtlas::Pick(int px, int py, int tolerance, TPickEntry* list) {
         }
     }
 
+    for (const std::array<int, 3>& m : MinorShown) {
+        if (out.size() >= MaxPick) break;
+        if (std::abs(m[1] - px) <= tolerance + 2 && std::abs(m[2] - py) <= tolerance + 2)
+            out.push_back({6, m[0]});
+    }
+
     const int n = static_cast<int>(std::min<size_t>(out.size(), MaxPick));
     for (int i = 0; i < n; ++i)
         list[i] = out[i];

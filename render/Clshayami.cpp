@@ -202,6 +202,7 @@ void THayami::DrawHayami(int flags) {
     DrawEquator();
     DrawEcliptic();
     DrawPoles();
+    DrawMinor();
     BodyMark marks[10];
     DrawBodies(marks);
     // What stands behind the trees is hidden; names stay readable over them.
@@ -414,6 +415,46 @@ void THayami::DrawBodies(BodyMark (&marks)[10]) {
     one(7, Pluto, 3, kYellow);
     one(8, Sun, 5, kSunPen);
     one(9, Moon, 5, kYellow);
+}
+
+void THayami::DrawMinor() {
+    if (!MinorMarks) return;
+    TSurface* s = DIB.GetSurface();
+    for (const TMinorSky::TMark& m : *MinorMarks) {
+        if (!(m.Mag <= kFaintest)) continue;
+        double zd = kPi;
+        int x = 0, y = 0;
+        HeightG(static_cast<float>(m.Ra), static_cast<float>(m.Dec), Lat, Lst, Width, Height, zd, x, y);
+        if (!(zd < kPi / 2)) continue;
+        if (m.Comet) {
+            // The tail's direction, drawn a fixed length: the disc is too small for more.
+            double tzd = kPi;
+            int tx = 0, ty = 0;
+            HeightG(static_cast<float>(m.TailRa), static_cast<float>(m.TailDec), Lat, Lst, Width,
+                    Height, tzd, tx, ty);
+            const double len = std::hypot(tx - x, ty - y);
+            Draw.DrawStart(s, TSurface::PS_SOLID, 1, RGB(80, 255, 255), kBlack);
+            if (tzd < kPi && len > 0.5) {
+                s->MoveTo(x, y);
+                s->LineTo(x + static_cast<int>(std::lround(8 * (tx - x) / len)),
+                          y + static_cast<int>(std::lround(8 * (ty - y) / len)));
+            }
+            s->Ellipse(x - 2, y - 2, x + 3, y + 3);
+            Draw.DrawEnd(s);
+        } else {
+            Draw.DrawStart(s, TSurface::PS_SOLID, 1, RGB(255, 128, 80), RGB(255, 128, 80));
+            s->Ellipse(x - 1, y - 1, x + 2, y + 2);
+            Draw.DrawEnd(s);
+        }
+        if (StarNames) {
+            Draw.TextStart(s, FontName, 7, 4, 0);
+            s->SetTextColor(RGB(200, 200, 200));
+            const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
+            s->TextOut(x + 4, y + 1, m.Label);
+            s->SetBkMode(oldMode);
+            Draw.TextEnd(s);
+        }
+    }
 }
 
 void THayami::DrawStarNames() {

@@ -8,6 +8,7 @@
 
 #include "catalog/Clsconstellation.h"
 #include "catalog/Clsmilky.h"
+#include "minor/Minorsky.h"
 #include "render/Clsbandstitch.h"
 #include "render/Clsdib.h"
 #include "render/Clsdraw.h"
@@ -100,6 +101,10 @@ public:
     TPluto* Pluto = nullptr;
     TSun* Sun = nullptr;
     TMoon* Moon = nullptr;
+    // Comets and asteroids (not owned; null for none): those as bright as the faintest
+    // stars drawn are shown.
+    const std::vector<TMinorSky::TMark>* MinorMarks = nullptr;
+    static constexpr double kFaintest = 4.9;
     TDIB DIB;
     // The named bright stars' names beside them (pages to print; the
     // window's small disc has no room for them).
@@ -148,6 +153,7 @@ private:
     void DrawConstellationNames();
     void DrawStarNames();
     void DrawBodyNames(const BodyMark (&marks)[10]);
+    void DrawMinor();
     void DrawCompass();
     void DrawGround();
     void DrawTargetMark(const BodyMark (&marks)[10]);
