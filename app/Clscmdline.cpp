@@ -32,6 +32,8 @@ TCmdLine TCmdLine::Parse(const std::vector<std::string>& args, bool strict) {
             } else {
                 c.Telescope = true;
             }
+        } else if (a == "--night") {
+            c.Night = true;
         } else if (a == "--horizon" || a.rfind("--horizon=", 0) == 0) {
             std::string value;
             if (a != "--horizon")
@@ -54,6 +56,7 @@ TCmdLine TCmdLine::Parse(const std::vector<std::string>& args, bool strict) {
 
 std::string TCmdLine::Usage() {
     return "Usage: quenlira [--help | --version] [--telescope HOST:PORT[/DEVICE]] [--horizon FILE]\n"
+           "                [--night]\n"
            "A planisphere and star atlas for amateur astronomers: choose a site in the\n"
            "opening window, then the chart window shows the sky over it.\n"
            "\n"
@@ -64,6 +67,8 @@ std::string TCmdLine::Usage() {
            "                 and the first telescope when left out); F11 shows it\n"
            "  --horizon FILE your horizon for every site: lines of azimuth and altitude\n"
            "                 in degrees, # comments (the site editor keeps one per site)\n"
+           "  --night        start in night vision: every window red on black (F12\n"
+           "                 switches it; the choice is kept for the next start)\n"
            "\n"
            "Qt's own options (-platform NAME, -display DISPLAY, ...) are passed to Qt.\n"
            "One copy runs at a time for each user: a second start says \"Already Run!\" and\n"

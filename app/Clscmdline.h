@@ -27,4 +27,6 @@ public:
     // --horizon FILE: this horizon profile for every site, over the one the
     // site keeps.
     std::string Horizon;
+    // --night: start in night vision, whatever the last run chose.
+    bool Night = false;
 };

@@ -1,4 +1,5 @@
 #include "app/Qvfind.h"
+#include "controls/Ctlbase.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -121,7 +122,7 @@ void TFindField::paintEvent(QPaintEvent*) {
         const QRect row(1, kEditHeight + 1 + i * kRowHeight, width() - 2, kRowHeight);
         // The marked row as the lists mark theirs: white on red.
         if (i == current_) p.fillRect(row, kRed);
-        p.setPen(i == current_ ? QColor(255, 255, 255) : kRed);
+        p.setPen(i == current_ ? InkOver(RGBColor(255, 255, 255), RGBColor(255, 0, 0)) : kRed);
         const QRect mag(row.right() - magW, row.top(), magW - 3, row.height());
         const QRect kind(mag.left() - kindW, row.top(), kindW, row.height());
         const QRect name(row.left() + 3, row.top(), kind.left() - row.left() - 6, row.height());

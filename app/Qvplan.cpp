@@ -49,7 +49,7 @@ TfrmQVPlan::TfrmQVPlan(QWidget* parent) : QWidget(parent, Qt::Window) {
     setStyleSheet(
         "QWidget{background:black;color:#ff0000;font-family:Arial;font-size:9pt}"
         "QTableWidget{gridline-color:#400000;selection-background-color:#800000;"
-        "selection-color:#ffffff}"
+        "selection-color:black}"
         "QHeaderView::section{background:black;color:#ff0000;border:1px solid #800000}"
         "QPushButton{border:1px solid #ff0000;padding:2px 8px}"
         "QSpinBox,QDoubleSpinBox,QLineEdit{border:1px solid #800000}"

@@ -3,6 +3,7 @@
 #include "catalog/Clsfolders.h"
 #include "controls/Look.h"
 
+#include "app/Nightstyle.h"
 #include "app/Qvselobj.h"
 #include "app/Skyrules.h"
 #include "astro/Clsplanet.h"
@@ -46,8 +47,8 @@ QImage Wrap(TDIB& dib, bool night) {
     QList<QRgb> table(256, qRgb(0, 0, 0));
     for (int i = 0; i < 256; ++i) {
         const RGBQUAD& q = dib.GetColTbl()[i];
-        table[i] = night ? qRgb(std::max({q.rgbRed, q.rgbGreen, q.rgbBlue}), 0, 0)
-                         : qRgb(q.rgbRed, q.rgbGreen, q.rgbBlue);
+        const QRgb c = qRgb(q.rgbRed, q.rgbGreen, q.rgbBlue);
+        table[i] = night ? TNightStyle::Red(c) : c;
     }
     img.setColorTable(table);
     return img;
@@ -549,7 +550,10 @@ void TfrmQVSKY::FirstShow() {
 }
 
 void TfrmQVSKY::SetNightVision(bool on) {
+    const bool changed = on != NightVision;
     NightVision = on;
+    TNightStyle::SetNight(on);
+    if (changed && OnNightVision) OnNightVision(on);
     if (shown_) {
         SetRasterImages();
         DrawMoonPhase();
@@ -699,12 +703,7 @@ void TfrmQVSKY::DrawMoonPhase() {
             p.drawLine(x0, i, x1 + 1, i);
     }
     p.end();
-    if (NightVision)
-        for (int y = 0; y < moonImage_.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(moonImage_.scanLine(y));
-            for (int x = 0; x < moonImage_.width(); ++x)
-                row[x] = qRgb(std::max({qRed(row[x]), qGreen(row[x]), qBlue(row[x])}), 0, 0);
-        }
+    if (NightVision) moonImage_ = TNightStyle::Redden(moonImage_);
     MoonAgeDays = skyrules::MoonAge(Mjd.GetMJD());
     labMoonAge->setText(QString::fromStdString(skyrules::MoonAgeText(MoonAgeDays)));
     update(shpMoon);

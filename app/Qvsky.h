@@ -422,9 +422,11 @@ public:
     std::unique_ptr<TRepeatTimer> timParty;
 
     // Night vision: both charts, their pictures and the Moon in reds by
-    // brightness (F12 and the menu).
+    // brightness, and every window of the program red on black (F12 and the
+    // menu). OnNightVision keeps the choice for the next start.
     bool NightVision = false;
     void SetNightVision(bool on);
+    std::function<void(bool on)> OnNightVision;
 
     // ---- the menu (Qvskymenu.cpp) ----
     // The "Menu" button under the clock opens it; each entry does what its

@@ -18,14 +18,18 @@
 
 namespace {
 
-const char* const kMenuLook =
-    "QMenu { background: black; color: rgb(255,0,0); border: 1px solid rgb(255,0,0); }"
-    "QMenu::item { padding: 2px 16px 2px 16px; }"
-    "QMenu::item:selected { background: rgb(128,0,0); color: rgb(255,176,176); }"
-    "QMenu::item:disabled { color: rgb(128,0,0); }"
-    "QMenu::separator { height: 1px; background: rgb(128,0,0); margin: 2px 4px; }"
-    "QMenu::indicator { width: 9px; height: 9px; border: 1px solid rgb(255,0,0); }"
-    "QMenu::indicator:checked { background: rgb(255,0,0); }";
+// At night the marked entry is black on red instead of pink on dark red.
+QString MenuLook(bool night) {
+    return QString("QMenu { background: black; color: rgb(255,0,0); border: 1px solid rgb(255,0,0); }"
+                   "QMenu::item { padding: 2px 16px 2px 16px; }"
+                   "QMenu::item:selected { %1 }"
+                   "QMenu::item:disabled { color: rgb(128,0,0); }"
+                   "QMenu::separator { height: 1px; background: rgb(128,0,0); margin: 2px 4px; }"
+                   "QMenu::indicator { width: 9px; height: 9px; border: 1px solid rgb(255,0,0); }"
+                   "QMenu::indicator:checked { background: rgb(255,0,0); }")
+        .arg(night ? "background: rgb(255,0,0); color: black;"
+                   : "background: rgb(128,0,0); color: rgb(255,176,176);");
+}
 
 } // namespace
 
@@ -33,7 +37,7 @@ QMenu* TfrmQVSKY::MenuNamed(const QString& title) {
     for (QAction* a : mnuMain->actions())
         if (a->menu() && a->text() == title) return a->menu();
     auto* sub = new QMenu(title, mnuMain);
-    sub->setStyleSheet(kMenuLook);
+    sub->setStyleSheet(MenuLook(NightVision));
     mnuMain->addMenu(sub);
     return sub;
 }
@@ -49,7 +53,7 @@ QAction* TfrmQVSKY::AddMenuEntry(const QString& menu, const QString& text, const
 
 void TfrmQVSKY::BuildMenu() {
     mnuMain = new QMenu(this);
-    mnuMain->setStyleSheet(kMenuLook);
+    mnuMain->setStyleSheet(MenuLook(NightVision));
     flbMenu = RedButton(this, "Menu", QRect(0, 0, 36, 16), 8);
     flbMenu->setToolTip("Every command of this window, with its key");
     flbMenu->OnMouseDown = [this](QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
@@ -125,6 +129,12 @@ void TfrmQVSKY::BuildMenu() {
 }
 
 void TfrmQVSKY::OpenMenu() {
+    const QString look = MenuLook(NightVision);
+    if (mnuMain->styleSheet() != look) {
+        mnuMain->setStyleSheet(look);
+        for (QAction* a : mnuMain->actions())
+            if (a->menu()) a->menu()->setStyleSheet(look);
+    }
     nightAction_->setChecked(NightVision);
     ringsAction_->setChecked(RingsShown);
     for (int n = 0; n < 8; ++n)

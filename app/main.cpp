@@ -1,6 +1,8 @@
 // Quenlira III: program entry. One instance at a time; every window is
 // created once, in a fixed order, and lives until the program ends.
 #include "app/Clscmdline.h"
+#include "app/Clsdesk.h"
+#include "app/Nightstyle.h"
 #include "app/Errhandler.h"
 #include "app/Forms.h"
 #include "app/Qvkeyhelp.h"
@@ -147,6 +149,9 @@ void WireParty(TfrmQVSKY& sky) {
 void WireTelescope(TfrmQVSKY& sky) {
     sky.MountPlace = [](double& ra, double& dec) { return frmScope->MountPlace(ra, dec); };
     sky.MountName = [] { return frmScope->DeviceName(); };
+    // A window of the chart's (a dialog to the window manager): it stays in
+    // front of it, a chart at full screen included.
+    frmScope->setParent(&sky, Qt::Dialog);
     sky.ShowTelescope = [] {
         frmScope->show();
         frmScope->raise();
@@ -391,6 +396,7 @@ int main(int argc, char** argv) {
     // The task bar's icon and the menu entry's match (StartupWMClass).
     QApplication::setDesktopFileName("quenlira");
     QApplication::setWindowIcon(QIcon(":/quenlira.png"));
+    TNightStyle::Install();
 
     // The single-instance guard lives in the user's runtime (or temporary) folder.
     QString lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -454,6 +460,21 @@ int main(int argc, char** argv) {
             AppendErrLog(folder, 0, e.what());
         }
         return 0;
+    }
+    // Night vision from the last run (or --night) for every window from the first.
+    TDesk desk;
+    std::string deskWhy;
+    const bool deskRead = desk.Load(folder, deskWhy);
+    frmQVSKY->SetNightVision(desk.Night || cmd.Night);
+    frmQVSKY->OnNightVision = [folder](bool on) {
+        TDesk d;
+        d.Night = on;
+        std::string why;
+        if (!d.Save(folder, why)) AppendErrLog(folder, 0, why);
+    };
+    if (!deskRead) {
+        AppendErrLog(folder, 0, deskWhy);
+        QVMes(2, deskWhy);
     }
     frmLocation->Ask = [](int b, const std::string& t) { return QVMes(b, t); };
     frmZorede->Ask = [](int b, const std::string& t) { return QVMes(b, t); };

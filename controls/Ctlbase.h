@@ -4,6 +4,8 @@
 
 #include <QColor>
 #include <QTimer>
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -15,8 +17,23 @@ using TColor = int;
 constexpr TColor RGBColor(int r, int g, int b) {
     return r + 256 * g + 65536 * b;
 }
+// Night vision: every colour a control paints becomes a red as bright as its
+// brightest part (faint stays faint, nothing keeps green or blue).
+inline bool& NightColours() {
+    static bool on = false;
+    return on;
+}
 inline QColor ToQColor(TColor c) {
-    return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
+    const int r = c & 0xff, g = (c >> 8) & 0xff, b = (c >> 16) & 0xff;
+    if (NightColours()) return QColor(std::max({r, g, b}), 0, 0);
+    return QColor(r, g, b);
+}
+// A text over a fill: at night, white on red would come out red on red, so
+// a text about as bright as its fill is black instead.
+inline QColor InkOver(TColor ink, TColor fill) {
+    const QColor i = ToQColor(ink), f = ToQColor(fill);
+    if (NightColours() && std::abs(i.red() - f.red()) < 64) return QColor(0, 0, 0);
+    return i;
 }
 
 // Handlers run before the control's own work. A key handler may set the key

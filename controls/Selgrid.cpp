@@ -455,7 +455,8 @@ void TSelGrid::paintEvent(QPaintEvent*) {
     auto drawRow = [&](int y, int r, bool title) {
         const bool sel = !title && r == selRow_;
         const QColor fill = ToQColor(title ? colHead_ : sel ? colSelBar_ : colBody_);
-        const QColor ink = ToQColor(title || sel ? colSelText_ : colText_);
+        const QColor ink = title || sel ? InkOver(colSelText_, title ? colHead_ : colSelBar_)
+                                        : ToQColor(colText_);
         int x = 0;
         for (int c = 0; c <= kMaxCols && x < w; ++c) {
             const int cw = colWidth_[c];

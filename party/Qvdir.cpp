@@ -19,7 +19,7 @@ constexpr int kWidth = 500, kHeight = 340;
 const char* kStyle =
     "QComboBox, QListWidget, QComboBox QAbstractItemView {"
     " background: black; color: rgb(255,0,0); border: 1px solid rgb(255,0,0);"
-    " selection-background-color: rgb(128,0,0); selection-color: white; }"
+    " selection-background-color: rgb(128,0,0); selection-color: black; }"
     "QLabel { color: rgb(255,0,0); }"
     "QScrollBar:vertical { background: black; border: 1px solid rgb(255,0,0); width: 14px; }"
     "QScrollBar::handle:vertical { background: rgb(128,0,0); min-height: 12px; }"

@@ -20,7 +20,7 @@ root=$(pwd)
 secs=${1:-60}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(settings textfile sjis catalogs chartargs options partyfile partyreceiver scopesettings safefile find starmotion obslog minor horizon)
+[ ${#targets[@]} -eq 0 ] && targets=(settings textfile sjis catalogs chartargs options partyfile partyreceiver scopesettings safefile find starmotion obslog minor horizon desk)
 
 # clang and its sanitizer and libFuzzer runtimes, for this build only.
 if ! command -v clang++ >/dev/null || ! compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null; then
