@@ -39,6 +39,7 @@ void TfrmQVSKY::LoadMinorBodies() {
         list->Cancel = &job->Cancel;
         list->AddFolder(folder);
         if (job->Cancel) return;
+        list->BuildIndex(); // the find field looks names up at every keystroke
         {
             std::lock_guard<std::mutex> hold(job->Lock);
             job->Result = std::move(list);

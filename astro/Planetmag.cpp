@@ -44,7 +44,7 @@ double saturn(double a, double subEarth, double subSun) {
         }
     }
     if (a <= 6.0) return -8.95 + a * (-3.7e-04 + a * 6.16e-04);
-    return -8.94 + a * (2.446e-04 + a * (2.672e-04 + a * (-1.505e-06 + a * 4.767e-09)));
+    return -8.94 + a * (2.446e-04 + a * (2.672e-04 + a * (-1.506e-06 + a * 4.767e-09)));
 }
 
 double uranus(double a, double subEarth, double subSun) {

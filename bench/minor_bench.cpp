@@ -9,7 +9,9 @@
 #include <string>
 #include <unistd.h>
 
+#include "minor/Minorlist.h"
 #include "minor/Minorplace.h"
+#include "minor/Minorsky.h"
 #include "minor/Mpcreader.h"
 
 namespace {
@@ -120,5 +122,51 @@ void BM_PlaceBoundedKeepBrighterThan12(benchmark::State& state) {
     state.counters["placed"] = placed;
 }
 BENCHMARK(BM_PlaceBoundedKeepBrighterThan12)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+TMinorList& ListOf(bool indexed) {
+    static TMinorList plain, sorted;
+    static const bool made = [] {
+        plain.Bodies = Loaded().Bodies;
+        sorted.Bodies = Loaded().Bodies;
+        sorted.BuildIndex();
+        return true;
+    }();
+    (void)made;
+    return indexed ? sorted : plain;
+}
+
+// What the loader's thread adds after reading: every name sorted.
+void BM_BuildNameIndex(benchmark::State& state) {
+    TMinorList& list = ListOf(true);
+    for (auto _ : state) list.BuildIndex();
+    state.counters["bodies"] = double(list.Bodies.size());
+}
+BENCHMARK(BM_BuildNameIndex)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One keystroke of the find field: the exact name and the suggestions for "cer".
+void BM_FindKeystroke(benchmark::State& state) {
+    TMinorList& list = ListOf(state.range(0) != 0);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(list.Find("(1234)"));
+        benchmark::DoNotOptimize(list.Suggest("123", 12));
+    }
+    state.SetLabel(state.range(0) != 0 ? "indexed" : "every body");
+}
+BENCHMARK(BM_FindKeystroke)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// What a chart's redraw at a new moment costs at the atlas's starting limit (8.7) and at
+// a deep one (12).
+void BM_ChartMarks(benchmark::State& state) {
+    TMinorList& list = ListOf(false);
+    double mjd = 61382.5;
+    int marks = 0;
+    for (auto _ : state) {
+        TMinorSky sky;
+        marks = int(sky.Update(&list, mjd, state.range(0) / 10.0).size());
+        mjd += 1.0 / 1440;
+    }
+    state.counters["marks"] = marks;
+}
+BENCHMARK(BM_ChartMarks)->Arg(87)->Arg(120)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace

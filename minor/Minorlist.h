@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -35,4 +37,23 @@ public:
 
     // Lower-case letters and digits only.
     static std::string Fold(const std::string& s);
+
+    // Sorts every name a body goes by, so that Find and Suggest look up a few keys
+    // instead of reading all bodies (1.4 million in the full MPCORB) at each keystroke.
+    // Until it is built, and after bodies are added, they read all bodies.
+    void BuildIndex();
+
+private:
+    struct TKey {
+        std::uint32_t Off = 0; // in keyText_
+        std::uint16_t Len = 0;
+        bool Exact = false;   // Find takes it; every key starts Suggest's names
+        std::int32_t Body = 0;
+    };
+    std::string keyText_;
+    std::vector<TKey> keys_[2]; // comets, asteroids
+    std::size_t indexed_ = std::size_t(-1); // Bodies.size() when built
+    std::string_view KeyOf(const TKey& k) const { return {keyText_.data() + k.Off, k.Len}; }
+    int FindScan(const std::string& q) const;
+    std::vector<int> SuggestScan(const std::string& q, int max) const;
 };

@@ -59,10 +59,10 @@ protected:
         sky_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(sky_.get()));
         sky_->BuildFindIndex(); // starts the read, as the first drawing's end does
-        const int before = sky_->AtlasDrawings;
+        // Read, the charts are drawn again with the bodies.
         for (int k = 0; k < 500; ++k) {
             QApplication::processEvents();
-            if (sky_->MinorBodies() && (!sky_->MinorSet.Show || sky_->AtlasDrawings != before)) break;
+            if (sky_->MinorBodies() && (!sky_->MinorSet.Show || sky_->Atlas->MinorMarks)) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         ASSERT_NE(sky_->MinorBodies(), nullptr);

@@ -43,6 +43,40 @@ TEST(PlanetMagnitude, ExtremesOfFiftyYearsEachSideOf2000MatchThePaper) {
     }
 }
 
+TEST(PlanetMagnitude, TheAuthorsOwnTestCases) {
+    // The pre-determined magnitudes the authors' program Ap_Mag (version 3, published with
+    // the paper) checks itself against, from JPL Horizons geometry: r, delta (AU), phase
+    // angle (degrees), and for Uranus the planetographic latitudes of the Earth and the
+    // Sun, which the law takes here as planetocentric ones.
+    struct Case {
+        int body;
+        double r, delta, alpha, mag;
+    };
+    const Case cases[] = {
+        {TPlanet::Mercury, 0.310295423552, 1.32182643625754, 1.1677, -2.477},
+        {TPlanet::Mercury, 0.413629222334, 0.92644808718613, 90.1662, 0.181},
+        {TPlanet::Mercury, 0.448947624811, 0.56004973217883, 178.7284, 7.167},
+        {TPlanet::Venus, 0.722722540169, 1.71607489554051, 1.3232, -3.917},
+        {TPlanet::Venus, 0.721480714554, 0.37762511206278, 124.1348, -4.916},
+        {TPlanet::Venus, 0.726166592736, 0.28889582420642, 179.1845, -3.090},
+        {TPlanet::Jupiter, 5.446231815414, 6.44985867459088, 0.2446, -1.667},
+        {TPlanet::Jupiter, 4.957681473205, 3.95393078136013, 0.3431, -2.934},
+        {TPlanet::Jupiter, 5.227587855371, 5.23501920009381, 147.0989, 0.790},
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(TPlanetMag::Planet(c.body, c.r, c.delta, c.alpha, 0, 0, 2018), c.mag, 0.0006)
+            << TPlanet::GetName(c.body, 2) << " at " << c.alpha;
+    const double k = (1.0 - 0.0229) * (1.0 - 0.0229);
+    auto centric = [k](double graphic) { return std::atan(k * std::tan(graphic * kDeg)); };
+    const double uranus[][6] = {{18.321003215845, 17.3229728525108, 0.0410, -20.29, -20.28, 5.381},
+                                {20.096361095266, 21.0888470145276, 0.0568, 1.02, 0.97, 6.025},
+                                {19.38003071775, 11.1884243801383, 161.7728, -71.16, 55.11, 8.318}};
+    for (const auto& u : uranus)
+        EXPECT_NEAR(TPlanetMag::Planet(TPlanet::Uranus, u[0], u[1], u[2], centric(u[3]),
+                                       centric(u[4]), 2018),
+                    u[5], 0.0006);
+}
+
 TEST(PlanetMagnitude, PiecesOfEachLawMeetWhereTheyJoin) {
     // A mistyped coefficient shows as a jump at the joint.
     auto at = [](int body, double a) { return TPlanetMag::Planet(body, 1.0, 1.0, a, 0, 0, 2026); };

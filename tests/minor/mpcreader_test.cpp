@@ -3,6 +3,8 @@
 // for Comet Orbits" for CometEls.txt), column by column.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,28 +78,45 @@ TEST(MinorList, FindsBodiesByTheNamesObserversType) {
     list.AddFolder(d + "/none"); // missing: nothing, no error
     ASSERT_EQ(list.Bodies.size(), 6u);
     EXPECT_TRUE(list.Errors.empty());
-    auto label = [&](const char* q) {
-        const int k = list.Find(q);
-        return k < 0 ? std::string("-") : list.Bodies[k].Label();
-    };
-    EXPECT_EQ(label("1 Ceres"), "(1) Ceres");
-    EXPECT_EQ(label("(1) Ceres"), "(1) Ceres");
-    EXPECT_EQ(label("ceres"), "(1) Ceres");
-    EXPECT_EQ(label("2024 YR4"), "2024 YR4");
-    EXPECT_EQ(label("2024yr4"), "2024 YR4");
-    EXPECT_EQ(label("K24Y04R"), "2024 YR4");
-    EXPECT_EQ(label("1P"), "1P/Halley");
-    EXPECT_EQ(label("1P/Halley"), "1P/Halley");
-    EXPECT_EQ(label("Halley"), "1P/Halley"); // the comet before (2688) Halley
-    EXPECT_EQ(label("2688 Halley"), "(2688) Halley");
-    EXPECT_EQ(label("C/2023 A3"), "C/2023 A3 (Tsuchinshan-ATLAS)");
-    EXPECT_EQ(label("2023 A3"), "C/2023 A3 (Tsuchinshan-ATLAS)");
-    EXPECT_EQ(label("Tsuchinshan-ATLAS"), "C/2023 A3 (Tsuchinshan-ATLAS)");
-    EXPECT_EQ(label("12P/Pons-Brooks"), "12P/Pons-Brooks");
-    EXPECT_EQ(label("12P"), "12P/Pons-Brooks");
-    EXPECT_EQ(label("1"), "-");
-    EXPECT_EQ(label("Cere"), "-");
-    EXPECT_EQ(label(""), "-");
+    // Read through every body, then through the sorted names: the same answers.
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "every body" : "the index");
+        if (pass == 1) list.BuildIndex();
+        auto label = [&](const char* q) {
+            const int k = list.Find(q);
+            return k < 0 ? std::string("-") : list.Bodies[k].Label();
+        };
+        EXPECT_EQ(label("1 Ceres"), "(1) Ceres");
+        EXPECT_EQ(label("(1) Ceres"), "(1) Ceres");
+        EXPECT_EQ(label("ceres"), "(1) Ceres");
+        EXPECT_EQ(label("2024 YR4"), "2024 YR4");
+        EXPECT_EQ(label("2024yr4"), "2024 YR4");
+        EXPECT_EQ(label("K24Y04R"), "2024 YR4");
+        EXPECT_EQ(label("1P"), "1P/Halley");
+        EXPECT_EQ(label("1P/Halley"), "1P/Halley");
+        EXPECT_EQ(label("Halley"), "1P/Halley"); // the comet before (2688) Halley
+        EXPECT_EQ(label("2688 Halley"), "(2688) Halley");
+        EXPECT_EQ(label("C/2023 A3"), "C/2023 A3 (Tsuchinshan-ATLAS)");
+        EXPECT_EQ(label("2023 A3"), "C/2023 A3 (Tsuchinshan-ATLAS)");
+        EXPECT_EQ(label("Tsuchinshan-ATLAS"), "C/2023 A3 (Tsuchinshan-ATLAS)");
+        EXPECT_EQ(label("12P/Pons-Brooks"), "12P/Pons-Brooks");
+        EXPECT_EQ(label("12P"), "12P/Pons-Brooks");
+        EXPECT_EQ(label("1"), "-");
+        EXPECT_EQ(label("Cere"), "-");
+        EXPECT_EQ(label(""), "-");
+        auto suggested = [&](const char* q) {
+            std::vector<std::string> out;
+            for (int k : list.Suggest(q, 10)) out.push_back(list.Bodies[k].Label());
+            std::sort(out.begin(), out.end());
+            return out;
+        };
+        EXPECT_EQ(suggested("cer"), std::vector<std::string>{"(1) Ceres"});
+        EXPECT_EQ(suggested("1 Cer"), std::vector<std::string>{"(1) Ceres"});
+        EXPECT_EQ(suggested("12P/Pons"), std::vector<std::string>{"12P/Pons-Brooks"});
+        EXPECT_EQ(suggested("hal"), (std::vector<std::string>{"(2688) Halley", "1P/Halley"}));
+        EXPECT_EQ(suggested("2024 y"), std::vector<std::string>{"2024 YR4"});
+        EXPECT_TRUE(suggested("xyz").empty());
+    }
     std::filesystem::remove_all(d);
 }
 
