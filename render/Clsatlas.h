@@ -25,6 +25,7 @@
 #include "minor/Minorsky.h"
 #include "render/Clsdib.h"
 #include "render/Clsdraw.h"
+#include "render/Clslabelplacer.h"
 #include "render/Clsstarindex.h"
 #include "render/Clssurface.h"
 #include "render/Clsworker.h"
@@ -179,6 +180,12 @@ public:
     int FixedLimit = 0;
     // Stars fainter than this (magnitude x 100) get no letters, numbers or names.
     int LabelLimit = 100000;
+    // The labels the last Draw wrote: text, top-left corner and size.
+    struct TDrawnLabel {
+        std::string Text;
+        int X = 0, Y = 0, W = 0, H = 0;
+    };
+    const std::vector<TDrawnLabel>& DrawnLabels() const { return Drawn; }
     // The limiting magnitude x 100 of the present view.
     int GetLimit() { return Limit(); }
     // The deep-sky symbols (kinds 0-5) the last Draw put on the chart.
@@ -286,6 +293,39 @@ private:
     void DrawConstellationNames();
     void DrawStarNames();
     void DrawTargetMark();
+    // Labels are gathered while the layers draw and written after them, the
+    // most important first, each where the placer finds room (stars, bodies
+    // and small deep-sky symbols are blocked as they are drawn).
+    enum TLabelFont { kNameFont, kDeepFont, kLetterFont, kLatinFont, kLabelFonts };
+    // Places besides the placer's sides: the corner (x, y) moved along its
+    // grid line, or the label centred under (x, y).
+    static constexpr int kAlongX = 8, kAlongY = 9, kCentred = 10;
+    struct TPendingLabel {
+        int Rank;  // lower first
+        int Cover; // the symbols of this rank and fainter may lie under it
+        int Font, Place;
+        int X, Y, Reach;
+        unsigned long Colour;
+        bool Opaque, Forced;
+        unsigned long Background;
+        std::string Text;
+    };
+    // The label of pick entry (kind, number) (kind 0: no object's); the
+    // chosen object's goes first and always shows.
+    void AddLabel(int rank, int font, unsigned long colour, int x, int y, int reach, int place,
+                  const std::string& text, int kind = 0, int number = 0, bool opaque = false,
+                  unsigned long background = 0, int cover = INT_MIN);
+    void AddListNames();
+    void AddTargetLabel();
+    void WriteLabels();
+    std::vector<TPendingLabel> Pending;
+    std::vector<uint64_t> LabelOrder;
+    TLabelPlacer Placer;
+    std::vector<TDrawnLabel> Drawn;
+    bool TargetLabelled = false;
+    // Star.dat records with a name of the name list and none built in.
+    const TNameList* ListNamedSource = nullptr;
+    std::vector<int> ListNamed;
     int TargetKind = 0, TargetNumber = 0;
     double TargetRa = 0.0, TargetDec = 0.0;
     // The one deep-sky record drawn with the layer off (-1: the layer's all).
@@ -301,7 +341,6 @@ private:
                    int py);
     void DrawSatellites(int names, int realistic, double jupiterDistKm);
     void ClippedLine(TSurface* s, double x0, double y0, double x1, double y1, bool& endKept);
-    void CentredText(TSurface* s, int x, int y, const std::string& text);
     int Limit();
     // The projection of Project about the view centre for a point whose
     // declination's sine and cosine are known; h = centre RA - RA.

@@ -306,13 +306,13 @@ void TAtlas::DrawBodies(int names, int realistic) {
                 } else {
                     DrawImage(s, body, b, realistic, scale, px, py);
                 }
-                if (names == 1) {
-                    Draw_.TextStart(s, LabelFace, 8, 4, 0);
-                    s->SetTextColor(kLabelGrey);
-                    s->SetBkMode(TSurface::TRANSPARENT);
-                    CentredText(s, px, py + radius + 2, b.name);
-                    Draw_.TextEnd(s);
-                }
+                // Bodies keep their names before any star or object: the
+                // Sun and the Moon first.
+                const int rank = -100000 + (body >= 8 ? body - 20 : body);
+                Placer.Block({px - radius, py - radius, px + radius + 1, py + radius + 1}, rank);
+                if (names == 1 || (TargetKind == 3 && TargetNumber == body))
+                    AddLabel(rank, kNameFont, kLabelGrey, px, py, radius, TLabelPlacer::Below,
+                             b.name ? b.name : "", 3, body);
             }
         }
         if (body == 3 && scale >= 17000) DrawSatellites(names, realistic, b.distKm);
@@ -330,13 +330,10 @@ void TAtlas::DrawSatellites(int names, int realistic, double jupiterDistKm) {
         SatellitePen(s, realistic);
         s->Ellipse(px - 2, py - 2, px + 2, py + 2);
         Draw_.DrawEnd(s);
-        if (names == 1) {
-            Draw_.TextStart(s, LatinFace, 8, 4, 0);
-            s->SetTextColor(kLabelGrey);
-            s->SetBkMode(TSurface::TRANSPARENT);
-            CentredText(s, px, py + 4, TJupiter::GetGaliName(11 + i, Language));
-            Draw_.TextEnd(s);
-        }
+        Placer.Block({px - 2, py - 2, px + 3, py + 3}, -90000 + i);
+        if (names == 1 || (TargetKind == 5 && TargetNumber == 11 + i))
+            AddLabel(-90000 + i, kLatinFont, kLabelGrey, px, py, 2, TLabelPlacer::Below,
+                     TJupiter::GetGaliName(11 + i, Language), 5, 11 + i);
     }
 }
 

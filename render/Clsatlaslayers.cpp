@@ -18,15 +18,29 @@
 #include "astro/Clssun.h"
 #include "astro/Clsuranus.h"
 #include "astro/Clsvenus.h"
+#include "catalog/Clsnames.h"
 #include "catalog/Clsnebula.h"
 #include "catalog/Clsstar.h"
 #include "render/Atlassprites.h"
 #include "render/Clsbandstitch.h"
 #include "render/Clsdrawtarget.h"
+#include "render/Clsfont.h"
 #include "render/Clshayami.h"
 #include "render/Atlasshared.h"
 
 using namespace atlasdetail;
+
+namespace {
+// Grid labels may lie over the stars fainter than magnitude 6.5 and the
+// deep-sky symbols ranked past that; they keep clear of the rest.
+constexpr int kGridCover = 650;
+// Stars from this magnitude (x 100) on, the dots past what the eye sees,
+// may lie under any label: in a wide view they are most of the stars, and
+// keeping clear of each would leave few deep-sky objects named.
+constexpr int kFaintestBlock = 700;
+// Deep-sky ellipses up to this half axis (pixels) are symbols labels keep off.
+constexpr int kSmallEllipse = 15;
+} // namespace
 // ---------------------------------------------------------------- drawing
 
 void TAtlas::Draw() {
@@ -46,6 +60,9 @@ void TAtlas::Draw() {
     const bool deepLayer = Switch[5] || deepTarget;
     NebulaOnly = Switch[5] ? -1 : TargetNumber;
     if (!deepLayer) NebulaShown.clear();
+    Pending.clear();
+    Placer.Reset(ViewW, ViewH);
+    TargetLabelled = false;
     const bool split = Split();
     if (split) {
         if (!Helper) Helper = std::make_unique<TWorker>();
@@ -70,6 +87,8 @@ void TAtlas::Draw() {
     if (Switch[6]) DrawGridLayer(split);
     if (Switch[1]) DrawConstellationNames();
     if (Switch[4]) DrawStarNames();
+    AddTargetLabel();
+    WriteLabels();
     if (ShowHorizon) DrawHorizon();
     DrawMarkers();
     DrawTargetMark();
@@ -121,9 +140,97 @@ void TAtlas::Clear() {
     Draw_.DrawEnd(s);
 }
 
-void TAtlas::CentredText(TSurface* s, int x, int y, const std::string& text) {
-    const int w = s->GetTextExtent(text).cx;
-    s->TextOut(x - w / 2, y, text);
+void TAtlas::AddLabel(int rank, int font, unsigned long colour, int x, int y, int reach, int place,
+                      const std::string& text, int kind, int number, bool opaque,
+                      unsigned long background, int cover) {
+    if (text.empty()) return;
+    const bool forced = kind != 0 && kind == TargetKind && number == TargetNumber;
+    if (forced) {
+        // Before every other label, and clear of the target mark.
+        if (TargetLabelled) return;
+        TargetLabelled = true;
+        rank = INT_MIN + 1;
+        reach = std::max(reach, 14);
+    }
+    if (cover == INT_MIN) cover = rank;
+    Pending.push_back(
+        {rank, cover, font, place, x, y, reach, colour, opaque, forced, background, text});
+}
+
+void TAtlas::WriteLabels() {
+    Drawn.clear();
+    TSurface* s = Dib.GetSurface();
+    // No label over the target mark.
+    double tra, tdec;
+    int tx, ty;
+    if (TargetPlace(tra, tdec) && ToPixel(tra, tdec, tx, ty))
+        Placer.Block({tx - 13, ty - 13, tx + 14, ty + 14});
+    std::shared_ptr<TFont> fonts[kLabelFonts];
+    const std::string faces[kLabelFonts] = {LabelFace, LabelFace,
+                                            Language == 0 ? LabelFace : std::string("Symbol"),
+                                            LatinFace};
+    const int points[kLabelFonts] = {8, 9, 9, 8};
+    for (int k = 0; k < kLabelFonts; ++k) {
+        Draw_.TextStart(s, faces[k], points[k], 4, 0);
+        fonts[k] = s->GetFont();
+        Draw_.TextEnd(s);
+    }
+    // By rank, and in the order given within a rank: one key of both.
+    LabelOrder.resize(Pending.size());
+    for (size_t i = 0; i < Pending.size(); ++i)
+        LabelOrder[i] = (static_cast<uint64_t>(static_cast<uint32_t>(Pending[i].Rank) ^ 0x80000000u)
+                         << 32) |
+                        i;
+    std::sort(LabelOrder.begin(), LabelOrder.end());
+    const std::shared_ptr<TFont> oldFont = s->GetFont();
+    const int oldMode = s->GetBkMode();
+    const unsigned long oldText = s->GetTextColor(), oldBack = s->GetBkColor();
+    int selected = -1;
+    unsigned long colour = ~0ul;
+    for (const uint64_t key : LabelOrder) {
+        const TPendingLabel& l = Pending[static_cast<uint32_t>(key)];
+        TFont& font = *fonts[l.Font];
+        const int w = font.TextWidth(l.Text), h = font.Ascent() + font.Descent();
+        TLabelPlacer::TBox places[8];
+        int n = 5;
+        auto at = [&](int k, int x, int y) { places[k] = {x, y, x + w, y + h}; };
+        if (l.Place == kAlongX || l.Place == kAlongY) {
+            // Along its line: the line's own place first, then a step either way.
+            const int dx = l.Place == kAlongX ? w + 4 : 0, dy = l.Place == kAlongY ? h + 2 : 0;
+            for (int k = 0; k < 5; ++k) {
+                const int step = (k + 1) / 2 * (k % 2 ? 1 : -1);
+                at(k, l.X + step * dx, l.Y + step * dy);
+            }
+        } else if (l.Place == kCentred) {
+            at(0, l.X - w / 2, l.Y);
+            at(1, l.X - w / 2, l.Y - h);
+            at(2, l.X - w / 2, l.Y + h);
+            at(3, l.X - w, l.Y);
+            at(4, l.X, l.Y);
+        } else {
+            TLabelPlacer::Beside(l.X, l.Y, l.Reach, w, h, static_cast<TLabelPlacer::TSide>(l.Place),
+                                 places);
+            n = 8;
+        }
+        TLabelPlacer::TBox box;
+        if (!Placer.Place(places, n, l.Cover, l.Forced, box)) continue;
+        if (l.Font != selected) {
+            s->SelectFont(fonts[l.Font]);
+            selected = l.Font;
+        }
+        if (l.Colour != colour) {
+            s->SetTextColor(l.Colour);
+            colour = l.Colour;
+        }
+        s->SetBkMode(l.Opaque ? TSurface::OPAQUE : TSurface::TRANSPARENT);
+        if (l.Opaque) s->SetBkColor(l.Background);
+        s->TextOut(box.x0, box.y0, l.Text);
+        Drawn.push_back({l.Text, box.x0, box.y0, w, h});
+    }
+    s->SelectFont(oldFont);
+    s->SetBkMode(oldMode);
+    s->SetTextColor(oldText);
+    s->SetBkColor(oldBack);
 }
 
 void TAtlas::DrawMilkyWay() {
@@ -507,15 +614,20 @@ void TAtlas::DrawStars() {
     const bool realistic = Switch[7] != 0;
     const bool bayer = Switch[2] != 0, flamsteed = Switch[3] != 0;
     TSurface* s = Dib.GetSurface();
-    Draw_.TextStart(s, Language == 0 ? LabelFace : std::string("Symbol"), 9, 4, 0);
-    s->SetTextColor(kLabelGrey);
-    s->SetBkMode(TSurface::TRANSPARENT);
     for (int c = 0; c < MaxStarCatalogues; ++c)
         StarsDrawn[c] = 0;
-    // Each star on the chart: its sprite and letters.
+    // Each star on the chart: its sprite, which keeps fainter objects'
+    // labels off, and its letters.
     for (const TStarPlaced& p : StarsPlaced) {
         const TStarRecord& r = Star[p.c]->Records[p.record];
         const int cls = StarClass(r.mag, limit, Sens);
+        int reach = 1;
+        if (cls >= 0) {
+            const int size = quenlira::sprites::kPlain[cls].size, off = size == 4 ? 1 : size / 2;
+            reach = std::max(off, size - off - 1);
+            if (r.mag < kFaintestBlock)
+                Placer.Block({p.px - off, p.py - off, p.px - off + size, p.py - off + size}, r.mag);
+        }
         if (cls >= 0 && s->Target()) {
             // On a page a star is a disc sized by its magnitude, not a sprite.
             s->Target()->Star(p.px + 0.5, p.py + 0.5, StarDiscDiameter(r.mag, limit),
@@ -526,52 +638,109 @@ void TAtlas::DrawStars() {
             ++StarsDrawn[p.c];
         }
         if (r.mag > LabelLimit) continue;
-        const bool chosen = TargetKind == 2 && TargetNumber == StarNumberOf(p.c, p.record);
-        const int lx = p.px + (chosen ? kTargetLabelX : 4);
         if (bayer && r.bayer != 0)
-            s->TextOut(lx, p.py - 9, BayerText(Language == 0 ? 1 : 2, r.bayer));
-        if (flamsteed && r.flamsteed != 0) s->TextOut(lx, p.py - 1, NumberText(r.flamsteed));
+            AddLabel(r.mag + 1, kLetterFont, kLabelGrey, p.px, p.py, reach,
+                     TLabelPlacer::UpperRight, BayerText(Language == 0 ? 1 : 2, r.bayer));
+        if (flamsteed && r.flamsteed != 0)
+            AddLabel(r.mag + 2, kLetterFont, kLabelGrey, p.px, p.py, reach,
+                     TLabelPlacer::LowerRight, NumberText(r.flamsteed));
     }
-    Draw_.TextEnd(s);
 }
 
 void TAtlas::DrawConstellationNames() {
-    TSurface* s = Dib.GetSurface();
-    Draw_.TextStart(s, LabelFace, 8, 4, 0);
-    s->SetBkMode(TSurface::OPAQUE);
-    s->SetBkColor(RGB(0, 112, 0));
-    s->SetTextColor(RGB(0, 204, 0));
+    // Over the fainter stars, as their boxes always were, but clear of the
+    // brightest and of the bodies.
     for (int n = 1; n <= 89; ++n) {
         const TConstellationRow& row = Constellation.Rows[n];
         int px, py;
         if (!ToPixel(row.ra, row.dec, px, py)) continue;
         if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) continue;
-        CentredText(s, px, py,
-                    Language == 0 ? Constellation.GetNameJpnC(n) : Constellation.GetNameSciC(n));
+        AddLabel(150, kNameFont, RGB(0, 204, 0), px, py, 0, kCentred,
+                 Language == 0 ? Constellation.GetNameJpnC(n) : Constellation.GetNameSciC(n), 0, 0,
+                 true, RGB(0, 112, 0));
     }
-    s->SetBkMode(TSurface::TRANSPARENT);
-    Draw_.TextEnd(s);
 }
 
+namespace {
+// How far a star's sprite reaches from its pixel.
+int SpriteReach(int cls) {
+    if (cls < 0) return 1;
+    const int size = quenlira::sprites::kPlain[cls].size, off = size == 4 ? 1 : size / 2;
+    return std::max(off, size - off - 1);
+}
+} // namespace
+
 void TAtlas::DrawStarNames() {
-    TSurface* s = Dib.GetSurface();
-    Draw_.TextStart(s, LabelFace, 8, 4, 0);
-    s->SetTextColor(kLabelGrey);
-    s->SetBkMode(TSurface::TRANSPARENT);
+    const int limit = Limit();
     for (int c = 0; c < StarCount; ++c) {
         const TStar* cat = Star[c];
         if (!cat || cat->Count == 0) continue;
         for (int i = 0; i < cat->NamedCount; ++i) {
             const TNamedStar& n = cat->Named[i];
-            if (n.record < 0) continue;
+            if (n.record < 0 || n.record >= cat->Count) continue;
             int px, py;
             if (!ToPixel(n.ra, n.dec, px, py)) continue;
             if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) continue;
-            if (n.record < cat->Count && cat->Records[n.record].mag > LabelLimit) continue;
-            CentredText(s, px, py + 8, Language == 0 ? n.nameJpn : n.nameSci);
+            if (cat->Records[n.record].mag > LabelLimit) continue;
+            const int mag = cat->Records[n.record].mag;
+            AddLabel(mag, kNameFont, kLabelGrey, px, py, SpriteReach(StarClass(mag, limit, Sens)),
+                     TLabelPlacer::Below, Language == 0 ? n.nameJpn : n.nameSci, 2,
+                     StarNumberOf(c, n.record));
         }
     }
-    Draw_.TextEnd(s);
+    AddListNames();
+}
+
+void TAtlas::AddListNames() {
+    const TStar* cat = Star[0];
+    if (!Names || Names->Hip.empty() || !cat || cat->Count == 0) return;
+    if (ListNamedSource != Names) {
+        // Made once for a name list: the records it names that have no
+        // built-in name.
+        ListNamedSource = Names;
+        ListNamed.clear();
+        std::vector<char> builtIn(static_cast<size_t>(cat->Count), 0);
+        for (int i = 0; i < cat->NamedCount; ++i)
+            if (cat->Named[i].record >= 0 && cat->Named[i].record < cat->Count)
+                builtIn[cat->Named[i].record] = 1;
+        for (int r = 0; r < cat->Count; ++r)
+            if (!builtIn[r] && !Names->StarName(r).empty()) ListNamed.push_back(r);
+    }
+    const int limit = Limit();
+    for (const int r : ListNamed) {
+        if (r >= cat->Count) continue;
+        const TStarRecord& rec = cat->Records[r];
+        const int cls = StarClass(rec.mag, limit, Sens);
+        if (cls < 0 || rec.mag > LabelLimit) continue;
+        int px, py;
+        if (!ToPixel(rec.ra, rec.dec, px, py)) continue;
+        if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) continue;
+        AddLabel(rec.mag, kNameFont, kLabelGrey, px, py, SpriteReach(cls), TLabelPlacer::Below,
+                 Names->StarName(r), 2, r);
+    }
+}
+
+void TAtlas::AddTargetLabel() {
+    // A chosen star's name (or letter, number or HIP number) with the
+    // names switch off or none of its own; the other kinds add theirs
+    // where they are drawn.
+    if (TargetLabelled || TargetKind != 2) return;
+    int c = 0;
+    const TStarRecord* r = StarRecordOf(TargetNumber, &c);
+    if (!r || c != 0) return;
+    int px, py;
+    if (!ToPixel(r->ra, r->dec, px, py)) return;
+    std::string text;
+    if (Names) {
+        const std::string abbr =
+            r->con >= 1 && r->con < TConstellation::RowCount ? Constellation.Rows[r->con].abbr : "";
+        text = Names->StarLabel(*Star[0], TargetNumber, abbr.c_str());
+    }
+    for (int i = 0; text.empty() && i < Star[0]->NamedCount; ++i)
+        if (Star[0]->Named[i].record == TargetNumber)
+            text = Language == 0 ? Star[0]->Named[i].nameJpn : Star[0]->Named[i].nameSci;
+    AddLabel(r->mag, kNameFont, kLabelGrey, px, py, 3, TLabelPlacer::Below, text, 2,
+             TargetNumber);
 }
 
 std::vector<int> TAtlas::SymbolsShown() const {
@@ -618,10 +787,8 @@ void TAtlas::DrawNebulae(bool secondPass) {
     };
     const int scale = Scale == 0 ? 200 : Scale;
     const unsigned char nebulaIdx = Dib.NearestIdx(kNebulaColour);
+    const int labelLimit = Limit() + 300;
 
-    Draw_.TextStart(s, LabelFace, 9, 4, 0);
-    s->SetTextColor(kNebulaColour);
-    s->SetBkMode(TSurface::TRANSPARENT);
     // Sines and cosines of the places, once per catalogue.
     if (NebulaTrigSource != neb.Records || NebulaTrigCount != neb.Count) {
         NebulaTrigSource = neb.Records;
@@ -737,15 +904,29 @@ void TAtlas::DrawNebulae(bool secondPass) {
                     }
             }
         }
-        // The second pass writes every label again, pixel for pixel in the
-        // same colour and over everything drawn in between, so a first-pass
-        // label never shows: only the second pass writes them.
         if (!secondPass) continue;
-        // The chosen object's label stands clear of its target mark.
-        s->TextOut(px + (TargetKind == 4 && TargetNumber == i ? kTargetLabelX : 7), py - 6,
-                   NebulaLabel[i]);
+        // Messier objects before the NGC and IC numbers, the brighter and
+        // the larger first; a small symbol keeps fainter labels off.
+        const bool messier = !NebulaLabel[i].empty() && NebulaLabel[i][0] == 'M';
+        const int rank = (r.mag != 0 ? r.mag : 1500) - 10 * std::min(rad, 50) - (messier ? 200 : 0);
+        // Objects three magnitudes past the stars' limit are not offered a
+        // label: in a wide view they are thousands, and the brighter ones
+        // would take their places anyway. One without a magnitude is.
+        const bool offered =
+            r.mag == 0 || rank <= labelLimit || (TargetKind == 4 && TargetNumber == i);
+        // A small ellipse is as much a symbol as the smallest; the large ones
+        // and the outlines are shapes that labels may lie across.
+        int reach = 5;
+        if (outline == 0 && rad <= 4) {
+            Placer.Block({px - 4, py - 4, px + 6, py + 5}, rank);
+        } else if (outline == 0 && rad <= kSmallEllipse) {
+            Placer.Block({px - rad, py - rad, px + rad + 1, py + rad + 1}, rank);
+            reach = rad;
+        }
+        if (offered)
+            AddLabel(rank, kDeepFont, kNebulaColour, px, py, reach, TLabelPlacer::Right,
+                     NebulaLabel[i], 4, i);
     }
-    Draw_.TextEnd(s);
 }
 
 void TAtlas::ClippedLine(TSurface* s, double x0, double y0, double x1, double y1, bool& endKept) {
@@ -858,7 +1039,14 @@ void TAtlas::DrawGrid(TSurface* s, TDraw& draw) {
     CentreTrig();
     std::vector<TAngleTrig> steps;
     auto inView = [&](int px, int py) { return px > 0 && px < ViewW && py > 0 && py < ViewH; };
-    std::vector<std::pair<TPoint, std::string>> labels;
+    // Labels: top-left corner, text, and whether they move along x (a
+    // parallel's) or along y (a meridian's).
+    struct TGridLabel {
+        TPoint at;
+        std::string text;
+        bool alongX;
+    };
+    std::vector<TGridLabel> labels;
     // Minor lines dotted and darker (pass 0), main lines solid.
     auto gridPen = [&](int pass) {
         const unsigned long colour = pass == 0 ? RGB(64, 34, 34) : RGB(96, 51, 51);
@@ -899,7 +1087,7 @@ void TAtlas::DrawGrid(TSurface* s, TDraw& draw) {
                     }
                     char text[16];
                     std::snprintf(text, sizeof text, "%2dh%02dm", hh, mm);
-                    labels.push_back({{px - 10, py}, text});
+                    labels.push_back({{px - 10, py}, text, false});
                 }
             }
         }
@@ -948,19 +1136,17 @@ void TAtlas::DrawGrid(TSurface* s, TDraw& draw) {
                                   Language == 0 ? "ﾟ" : "°", minutes % 60);
                     // Above its line, not across it: a minus sign there
                     // would read as a piece of the line.
-                    labels.push_back({{px, py - 13}, text});
+                    labels.push_back({{px, py - 13}, text, true});
                 }
             }
         }
         draw.DrawEnd(s);
     }
 
-    draw.TextStart(s, LabelFace, 9, 4, 0);
-    s->SetTextColor(RGB(128, 34, 34));
-    s->SetBkColor(kBlack);
-    s->SetBkMode(TSurface::OPAQUE);
-    for (const auto& l : labels)
-        s->TextOut(l.first.x, l.first.y, l.second);
-    s->SetBkMode(TSurface::TRANSPARENT);
-    draw.TextEnd(s);
+    // Both threads work the labels out; this one hands them on, written
+    // last of all, over none but faint stars and deep-sky objects.
+    if (s != Dib.GetSurface()) return;
+    for (const TGridLabel& l : labels)
+        AddLabel(INT_MAX - 1, kDeepFont, RGB(128, 34, 34), l.at.x, l.at.y, 0,
+                 l.alongX ? kAlongX : kAlongY, l.text, 0, 0, true, kBlack, kGridCover);
 }

@@ -65,19 +65,13 @@ void TAtlas::DrawMinor(int names) {
             Draw_.DrawEnd(s);
         }
         if (px >= 0 && px < ViewW && py >= 0 && py < ViewH) MinorShown.push_back({m.Index, px, py});
+        // Its mark keeps fainter objects' labels off; its name gives way as
+        // a star's does.
+        const int rank = static_cast<int>(std::lround(m.Mag * 100.0));
+        Placer.Block({px - 3, py - 3, px + 4, py + 4}, rank);
+        if (names == 1 && px > 0 && px < ViewW && py > 0 && py < ViewH)
+            AddLabel(rank, kNameFont, kLabelGrey, px, py, 3, TLabelPlacer::Below, m.Label);
     }
-    if (names != 1) return;
-    Draw_.TextStart(s, LabelFace, 8, 4, 0);
-    s->SetTextColor(kLabelGrey);
-    s->SetBkMode(TSurface::TRANSPARENT);
-    for (const TMinorSky::TMark& m : *MinorMarks) {
-        if (!(m.Mag * 100.0 <= limit)) continue;
-        int px, py;
-        if (!MinorPixel(m.Ra, m.Dec, m.EarthAu, px, py)) continue;
-        if (!(px > 0 && px < ViewW && py > 0 && py < ViewH)) continue;
-        CentredText(s, px, py + 8, m.Label);
-    }
-    Draw_.TextEnd(s);
 }
 
 void TAtlas::DrawMinorTrack() {

@@ -1,9 +1,12 @@
 #include "render/Clshayami.h"
 
 #include "render/Clsdrawtarget.h"
+#include "render/Clsfont.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "astro/Clsjupiter.h"
@@ -182,6 +185,9 @@ void THayami::DrawHayami(int flags) {
     // Size from the raster; clear to black.
     Width = DIB.GetWidth();
     Height = DIB.GetHeight();
+    Placer.Reset(Width, Height);
+    Pending.clear();
+    NameBoxes.clear();
     Draw.DrawStart(s, TSurface::PS_SOLID, 1, kBlack, kBlack);
     s->Rectangle(0, 0, Width, Height);
     Draw.DrawEnd(s);
@@ -207,11 +213,14 @@ void THayami::DrawHayami(int flags) {
     DrawBodies(marks);
     // What stands behind the trees is hidden; names stay readable over them.
     DrawGround();
-    DrawConstellationNames();
-    if (StarNames) DrawStarNames();
-    DrawBodyNames(marks);
-    DrawTargetMark(marks);
+    // The compass letters and the target mark first, then the labels in
+    // order of importance, each where nothing more important lies.
     DrawCompass();
+    DrawTargetMark(marks);
+    AddConstellationNames();
+    if (StarNames) AddStarNames();
+    AddBodyNames(marks);
+    WriteLabels();
     // Nothing beyond the horizon.
     if (!s->Target()) ClipHorizon();
 }
@@ -284,6 +293,15 @@ void THayami::DrawStars() {
         if (!(zd < kPi / 2) || y <= 0 || y >= Height) continue;
         const unsigned long colour = SpectColour(r.spect);
         const unsigned char idx = static_cast<unsigned char>(DIB.Col2Idx(colour));
+        // Its dot keeps the labels of fainter stars off.
+        if (m >= 350)
+            Placer.Block({x, y, x + 1, y + 1}, m);
+        else if (m >= 250)
+            Placer.Block({x, y, x + 2, y + 2}, m);
+        else if (m >= 150)
+            Placer.Block({x - 1, y - 1, x + 2, y + 2}, m);
+        else
+            Placer.Block({x - 2, y - 2, x + 3, y + 3}, m);
         if (TDrawTarget* t = s->Target()) {
             t->Star(x + 0.5, y + 0.5, StarDiscDiameter(m, 490), colour);
         } else if (m >= 350) {
@@ -404,6 +422,7 @@ void THayami::DrawBodies(BodyMark (&marks)[10]) {
         Draw.DrawStart(s, TSurface::PS_SOLID, 1, pen, kBlack);
         s->Ellipse(m.X - half, m.Y - half, m.X + half, m.Y + half);
         Draw.DrawEnd(s);
+        Placer.Block({m.X - half, m.Y - half, m.X + half, m.Y + half});
     };
     one(0, Mercury, 3, kYellow);
     one(1, Venus, 3, kYellow);
@@ -446,43 +465,49 @@ void THayami::DrawMinor() {
             s->Ellipse(x - 1, y - 1, x + 2, y + 2);
             Draw.DrawEnd(s);
         }
-        if (StarNames) {
-            Draw.TextStart(s, FontName, 7, 4, 0);
-            s->SetTextColor(RGB(200, 200, 200));
-            const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
-            s->TextOut(x + 4, y + 1, m.Label);
-            s->SetBkMode(oldMode);
-            Draw.TextEnd(s);
-        }
+        Placer.Block({x - 2, y - 2, x + 3, y + 3}, static_cast<int>(m.Mag * 100));
+        if (StarNames)
+            AddLabel(static_cast<int>(m.Mag * 100), 1, RGB(200, 200, 200), x, y, 2,
+                     TLabelPlacer::Right, m.Label);
     }
 }
 
-void THayami::DrawStarNames() {
+void THayami::AddLabel(int rank, int font, unsigned long colour, int x, int y, int reach,
+                       int place, const std::string& text, bool forced) {
+    if (text.empty()) return;
+    Pending.push_back({forced ? INT_MIN + 1 : rank, font, colour, x, y, reach, place, forced, text});
+}
+
+bool THayami::InDisc(const TLabelPlacer::TBox& b) const {
+    // Every corner pixel inside the horizon's circle (a hair within it).
+    const double cx = (Width - 1) / 2.0, cy = (Height - 1) / 2.0;
+    const double a = cx - 1.0, c = cy - 1.0;
+    if (!(a > 0 && c > 0)) return false;
+    for (const double x : {b.x0 + 0.5, b.x1 - 0.5})
+        for (const double y : {b.y0 + 0.5, b.y1 - 0.5}) {
+            const double u = (x - cx) / a, v = (y - cy) / c;
+            if (u * u + v * v > 1.0) return false;
+        }
+    return true;
+}
+
+void THayami::AddStarNames() {
     if (!Star) return;
-    TSurface* s = DIB.GetSurface();
-    Draw.TextStart(s, FontName, 7, 4, 0);
-    s->SetTextColor(RGB(200, 200, 200));
-    const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
     for (int i = 0; i < Star->NamedCount; ++i) {
         const TNamedStar& n = Star->Named[i];
-        if (n.record < 0) continue;
+        if (n.record < 0 || n.record >= Star->Count) continue;
         double ra, dec;
         ToDate(n.ra, n.dec, ra, dec);
         double zd = kPi;
         int x = 0, y = 0;
         HeightG(static_cast<float>(ra), static_cast<float>(dec), Lat, Lst, Width, Height, zd, x, y);
         if (!(zd < kPi / 2)) continue;
-        s->TextOut(x + 4, y + 1, Language == 0 ? n.nameJpn : n.nameSci);
+        AddLabel(Star->Records[n.record].mag, 1, RGB(200, 200, 200), x, y, 2, TLabelPlacer::Right,
+                 Language == 0 ? n.nameJpn : n.nameSci);
     }
-    s->SetBkMode(oldMode);
-    Draw.TextEnd(s);
 }
 
-void THayami::DrawConstellationNames() {
-    TSurface* s = DIB.GetSurface();
-    Draw.TextStart(s, FontName, Language == 0 ? 7 : 8, 4, 0);
-    s->SetTextColor(kGrey);
-    const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
+void THayami::AddConstellationNames() {
     for (int i = 1; i <= 89 && i < TConstellation::RowCount; ++i) {
         const TConstellationRow& row = Const.Rows[i];
         double ra, dec;
@@ -491,25 +516,68 @@ void THayami::DrawConstellationNames() {
         int x = 0, y = 0;
         HeightG(static_cast<float>(ra), static_cast<float>(dec), Lat, Lst, Width, Height, zd, x, y);
         if (!(zd < kLabelLimit)) continue;
-        const std::string text =
-            Language == 0 ? std::string(row.nameJpn ? row.nameJpn : "") : std::string(row.abbr);
-        s->TextOut(x - s->GetTextExtent(text).cx / 2, y, text);
+        // Over the fainter stars, clear of the brightest.
+        AddLabel(150, 0, kGrey, x, y, 0, kCentred,
+                 Language == 0 ? std::string(row.nameJpn ? row.nameJpn : "")
+                               : std::string(row.abbr));
     }
-    s->SetBkMode(oldMode);
-    Draw.TextEnd(s);
 }
 
-void THayami::DrawBodyNames(const BodyMark (&marks)[10]) {
-    TSurface* s = DIB.GetSurface();
-    Draw.TextStart(s, FontName, 7, 4, 0);
-    s->SetTextColor(kLightGrey);
-    const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
-    for (const BodyMark& m : marks) {
+void THayami::AddBodyNames(const BodyMark (&marks)[10]) {
+    for (int i = 0; i < 10; ++i) {
+        const BodyMark& m = marks[i];
         if (!m.Set || !(m.Zd < kLabelLimit)) continue;
-        s->TextOut(m.X + (m.Half == 5 ? 5 : 3), m.Y, m.Name);
+        // The Sun and the Moon first, then the planets from Mercury out.
+        // The chosen body's name goes outside its target mark.
+        const bool chosen = TargetOn && TargetBody == i;
+        AddLabel(-100000 + (i >= 8 ? i - 20 : i), 1, kLightGrey, m.X, m.Y,
+                 chosen ? std::max(m.Half, 8) : m.Half, TLabelPlacer::Right, m.Name, chosen);
     }
+}
+
+void THayami::WriteLabels() {
+    TSurface* s = DIB.GetSurface();
+    std::shared_ptr<TFont> fonts[2];
+    const int points[2] = {Language == 0 ? 7 : 8, 7};
+    for (int k = 0; k < 2; ++k) {
+        Draw.TextStart(s, FontName, points[k], 4, 0);
+        fonts[k] = s->GetFont();
+        Draw.TextEnd(s);
+    }
+    std::stable_sort(Pending.begin(), Pending.end(),
+                     [](const TPending& a, const TPending& b) { return a.Rank < b.Rank; });
+    const std::shared_ptr<TFont> oldFont = s->GetFont();
+    const unsigned long oldColour = s->GetTextColor();
+    const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
+    for (const TPending& l : Pending) {
+        TFont& font = *fonts[l.Font];
+        const int w = font.TextWidth(l.Text), h = font.Ascent() + font.Descent();
+        TLabelPlacer::TBox places[8];
+        int n = 8;
+        if (l.Place == kCentred) {
+            n = 5;
+            const int xs[5] = {l.X - w / 2, l.X - w / 2, l.X - w / 2, l.X - w, l.X};
+            const int ys[5] = {l.Y, l.Y - h, l.Y + h, l.Y, l.Y};
+            for (int k = 0; k < 5; ++k)
+                places[k] = {xs[k], ys[k], xs[k] + w, ys[k] + h};
+        } else {
+            TLabelPlacer::Beside(l.X, l.Y, l.Reach, w, h, static_cast<TLabelPlacer::TSide>(l.Place),
+                                 places);
+        }
+        // Only places wholly inside the horizon: the rest would be cut.
+        int kept = 0;
+        for (int k = 0; k < n; ++k)
+            if (InDisc(places[k])) places[kept++] = places[k];
+        TLabelPlacer::TBox box;
+        if (!Placer.Place(places, kept, l.Rank, l.Forced, box)) continue;
+        s->SelectFont(fonts[l.Font]);
+        s->SetTextColor(l.Colour);
+        s->TextOut(box.x0, box.y0, l.Text);
+        NameBoxes.push_back({l.Text, box.x0, box.y0, w, h});
+    }
+    s->SelectFont(oldFont);
+    s->SetTextColor(oldColour);
     s->SetBkMode(oldMode);
-    Draw.TextEnd(s);
 }
 
 void THayami::DrawCompass() {
@@ -528,10 +596,27 @@ void THayami::DrawCompass() {
     Draw.TextStart(s, FontName, 10, 4, 0);
     s->SetTextColor(kRed);
     const int oldMode = s->SetBkMode(TSurface::TRANSPARENT);
-    s->TextOut(5, h / 2 - 6, "E");
-    s->TextOut(w - 14, h / 2 - 6, "W");
-    s->TextOut(w / 2 - 3, 3, "N");
-    s->TextOut(w / 2 - 3, h - 16, "S");
+    // Each letter as near its tick as it goes whole inside the horizon,
+    // which cuts whatever lies outside; no label covers it.
+    struct TLetter {
+        const char* text;
+        int x, y, dx, dy; // where it starts and the way it moves in
+    };
+    const TSize e = s->GetTextExtent("E"), wl = s->GetTextExtent("W");
+    const TSize n = s->GetTextExtent("N"), sl = s->GetTextExtent("S");
+    const TLetter letters[4] = {{"E", 2, h / 2 - e.cy / 2, 1, 0},
+                                {"W", w - 2 - wl.cx, h / 2 - wl.cy / 2, -1, 0},
+                                {"N", w / 2 - n.cx / 2, 2, 0, 1},
+                                {"S", w / 2 - sl.cx / 2, h - 2 - sl.cy, 0, -1}};
+    for (const TLetter& l : letters) {
+        const TSize size = s->GetTextExtent(l.text);
+        TLabelPlacer::TBox b{l.x, l.y, l.x + size.cx, l.y + size.cy};
+        for (int step = 0; step < w / 4 && !InDisc(b); ++step)
+            b = {b.x0 + l.dx, b.y0 + l.dy, b.x1 + l.dx, b.y1 + l.dy};
+        Placer.Block(b);
+        s->TextOut(b.x0, b.y0, l.text);
+        NameBoxes.push_back({l.text, b.x0, b.y0, size.cx, size.cy});
+    }
     s->SetBkMode(oldMode);
     Draw.TextEnd(s);
 }
@@ -597,6 +682,7 @@ void THayami::DrawTargetMark(const BodyMark (&marks)[10]) {
     if (!(zd < kPi / 2)) return;
     // Four cyan corners round it: the mount's reticle is a red circle.
     constexpr int a = 7, arm = 3;
+    Placer.Block({x - a, y - a, x + a + 1, y + a + 1});
     TSurface* s = DIB.GetSurface();
     Draw.DrawStart(s, TSurface::PS_SOLID, 1, kTarget, kTarget);
     for (int sx = -1; sx <= 1; sx += 2)

@@ -12,6 +12,7 @@
 #include "render/Clsbandstitch.h"
 #include "render/Clsdib.h"
 #include "render/Clsdraw.h"
+#include "render/Clslabelplacer.h"
 #include "render/Clssurface.h"
 
 class THorizon;
@@ -133,6 +134,13 @@ public:
     }
     void ClearTarget() { TargetOn = false; }
     bool HasTarget() const { return TargetOn; }
+    // The labels and compass letters the last drawing wrote: text, top-left
+    // corner and size.
+    struct TNameBox {
+        std::string Text;
+        int X = 0, Y = 0, W = 0, H = 0;
+    };
+    std::vector<TNameBox> NameBoxes;
 
 private:
     struct BodyMark {
@@ -150,10 +158,27 @@ private:
     void DrawEcliptic();
     void DrawPoles();
     void DrawBodies(BodyMark (&marks)[10]);
-    void DrawConstellationNames();
-    void DrawStarNames();
-    void DrawBodyNames(const BodyMark (&marks)[10]);
     void DrawMinor();
+    // Labels are gathered and written last, the most important first, each
+    // beside its object where nothing more important lies and wholly
+    // inside the horizon (font 0 the constellations', 1 the names').
+    static constexpr int kCentred = 8; // besides the placer's sides
+    struct TPending {
+        int Rank, Font;
+        unsigned long Colour;
+        int X, Y, Reach, Place;
+        bool Forced;
+        std::string Text;
+    };
+    void AddLabel(int rank, int font, unsigned long colour, int x, int y, int reach, int place,
+                  const std::string& text, bool forced = false);
+    void AddConstellationNames();
+    void AddStarNames();
+    void AddBodyNames(const BodyMark (&marks)[10]);
+    void WriteLabels();
+    bool InDisc(const TLabelPlacer::TBox& b) const;
+    std::vector<TPending> Pending;
+    TLabelPlacer Placer;
     void DrawCompass();
     void DrawGround();
     void DrawTargetMark(const BodyMark (&marks)[10]);
