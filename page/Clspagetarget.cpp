@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <map>
+#include <tuple>
 
 #include "render/Clsdib.h"
 
@@ -208,8 +211,7 @@ void TPageTarget::Text(int x, int y, const std::string& text, const TFontDesc& f
         cairo_fill(Cr);
     }
     Source(colour);
-    cairo_move_to(Cr, x, y + ascent);
-    cairo_show_text(Cr, font.Face == "Symbol" ? Greek(text).c_str() : text.c_str());
+    ShowText(Cr, x, y + ascent, font.Face == "Symbol" ? Greek(text) : text);
     cairo_new_path(Cr);
 }
 
@@ -283,6 +285,114 @@ void TPageTarget::Symbol(int kind, double x, double y, unsigned long colour) {
 }
 
 void TPageTarget::ClipEllipse(int left, int top, int right, int bottom) {
+    cairo_save(Cr);
+    ++Clips;
     EllipsePath(left, top, right, bottom);
     cairo_clip(Cr);
+}
+
+void TPageTarget::EndClip() {
+    if (Clips == 0) return;
+    cairo_restore(Cr);
+    --Clips;
+}
+
+void TPageTarget::EndClips() {
+    while (Clips > 0)
+        EndClip();
+}
+
+namespace {
+const cairo_user_data_key_t kWordsKey{};
+
+std::string Escaped(const std::string& t) {
+    std::string out;
+    for (const char ch : t) {
+        switch (ch) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default:
+            // Control characters have no place in XML 1.0.
+            if (static_cast<unsigned char>(ch) >= 0x20 || ch == '\t') out += ch;
+        }
+    }
+    return out;
+}
+
+std::string Number(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%.2f", v);
+    return b;
+}
+} // namespace
+
+void TPageTarget::CollectWords(cairo_t* cr, std::vector<TWord>* words) {
+    cairo_set_user_data(cr, &kWordsKey, words, nullptr);
+}
+
+void TPageTarget::ShowText(cairo_t* cr, double x, double y, const std::string& text) {
+    auto* words = static_cast<std::vector<TWord>*>(cairo_get_user_data(cr, &kWordsKey));
+    if (!words) {
+        cairo_move_to(cr, x, y);
+        cairo_show_text(cr, text.c_str());
+        return;
+    }
+    TWord w;
+    w.Text = text;
+    w.X = x;
+    w.Y = y;
+    cairo_user_to_device(cr, &w.X, &w.Y);
+    // Pages are drawn unrotated: the font's height times the drawing's scale.
+    cairo_matrix_t font, ctm;
+    cairo_get_font_matrix(cr, &font);
+    cairo_get_matrix(cr, &ctm);
+    w.Size = font.yy * ctm.yy;
+    cairo_font_face_t* face = cairo_get_font_face(cr);
+    if (cairo_font_face_get_type(face) == CAIRO_FONT_TYPE_TOY) {
+        w.Family = cairo_toy_font_face_get_family(face);
+        w.Bold = cairo_toy_font_face_get_weight(face) == CAIRO_FONT_WEIGHT_BOLD;
+        w.Italic = cairo_toy_font_face_get_slant(face) != CAIRO_FONT_SLANT_NORMAL;
+    }
+    double a = 1;
+    if (cairo_pattern_get_rgba(cairo_get_source(cr), &w.R, &w.G, &w.B, &a) != CAIRO_STATUS_SUCCESS)
+        w.R = w.G = w.B = 0;
+    cairo_clip_extents(cr, &w.ClipX0, &w.ClipY0, &w.ClipX1, &w.ClipY1);
+    cairo_user_to_device(cr, &w.ClipX0, &w.ClipY0);
+    cairo_user_to_device(cr, &w.ClipX1, &w.ClipY1);
+    words->push_back(w);
+}
+
+std::string TPageTarget::SvgWords(const std::vector<TWord>& words) {
+    // One clip path per box the words were drawn in (the chart's frame).
+    std::map<std::tuple<double, double, double, double>, int> clips;
+    std::string defs, body;
+    int group = -1;
+    for (const TWord& w : words) {
+        const auto box = std::make_tuple(w.ClipX0, w.ClipY0, w.ClipX1, w.ClipY1);
+        auto it = clips.find(box);
+        if (it == clips.end()) {
+            const int n = static_cast<int>(clips.size());
+            it = clips.emplace(box, n).first;
+            defs += "<clipPath id=\"words" + std::to_string(n) + "\"><rect x=\"" +
+                    Number(w.ClipX0) + "\" y=\"" + Number(w.ClipY0) + "\" width=\"" +
+                    Number(w.ClipX1 - w.ClipX0) + "\" height=\"" + Number(w.ClipY1 - w.ClipY0) +
+                    "\"/></clipPath>\n";
+        }
+        if (it->second != group) {
+            if (group >= 0) body += "</g>\n";
+            group = it->second;
+            body += "<g clip-path=\"url(#words" + std::to_string(group) + ")\">\n";
+        }
+        char colour[16];
+        std::snprintf(colour, sizeof colour, "#%02x%02x%02x", static_cast<int>(w.R * 255 + 0.5),
+                      static_cast<int>(w.G * 255 + 0.5), static_cast<int>(w.B * 255 + 0.5));
+        body += "<text x=\"" + Number(w.X) + "\" y=\"" + Number(w.Y) + "\" font-family=\"" +
+                Escaped(w.Family) + "\" font-size=\"" + Number(w.Size) + "\"" +
+                (w.Bold ? " font-weight=\"bold\"" : "") + (w.Italic ? " font-style=\"italic\"" : "") +
+                " fill=\"" + colour + "\" xml:space=\"preserve\">" + Escaped(w.Text) + "</text>\n";
+    }
+    if (group >= 0) body += "</g>\n";
+    return defs.empty() ? body : "<defs>\n" + defs + "</defs>\n" + body;
 }

@@ -6,6 +6,9 @@
 
 #include <cairo.h>
 
+#include <string>
+#include <vector>
+
 #include "render/Clsdrawtarget.h"
 
 class TPageTarget : public TDrawTarget {
@@ -28,6 +31,9 @@ public:
     void Star(double x, double y, double diameter, unsigned long colour) override;
     void Symbol(int kind, double x, double y, unsigned long colour) override;
     void ClipEllipse(int left, int top, int right, int bottom) override;
+    void EndClip() override;
+    // Ends every clip still open (before the page goes on past the chart).
+    void EndClips();
 
     // How a colour is put on paper: its ink, and for lines a dash pattern.
     struct TInk {
@@ -38,6 +44,24 @@ public:
     // The cairo face of a raster face ("Arial", "Symbol", ...).
     static const char* Face(const std::string& face);
 
+    // A word as an SVG page keeps it: cairo's SVG writer draws text as glyph
+    // outlines, so the page writer collects the words instead and writes them
+    // as <text>. Places and sizes in points on the page; the clip a box.
+    struct TWord {
+        double X = 0, Y = 0, Size = 0; // baseline start
+        std::string Family;
+        bool Bold = false, Italic = false;
+        double R = 0, G = 0, B = 0;
+        double ClipX0 = 0, ClipY0 = 0, ClipX1 = 0, ClipY1 = 0;
+        std::string Text;
+    };
+    // Words shown on `cr` go to `words` from now on (null: drawn again).
+    static void CollectWords(cairo_t* cr, std::vector<TWord>* words);
+    // Text at (x, y) in the current font and colour, drawn or collected.
+    static void ShowText(cairo_t* cr, double x, double y, const std::string& text);
+    // The collected words as SVG elements.
+    static std::string SvgWords(const std::vector<TWord>& words);
+
 private:
     void Source(unsigned long colour);
     void StrokeWith(const TPen& pen);
@@ -45,4 +69,5 @@ private:
     void EllipsePath(double left, double top, double right, double bottom);
     cairo_t* Cr;
     bool Print;
+    int Clips = 0;
 };

@@ -27,10 +27,15 @@ constexpr double kFont = 7.5;     // legend and border labels, points
 struct TStream {
     int Fd = -1;
     int Err = 0;
+    std::string* Held = nullptr; // kept here instead of written, when set
 };
 
 cairo_status_t WriteBytes(void* closure, const unsigned char* data, unsigned int length) {
     auto* s = static_cast<TStream*>(closure);
+    if (s->Held) {
+        s->Held->append(reinterpret_cast<const char*>(data), length);
+        return CAIRO_STATUS_SUCCESS;
+    }
     while (length > 0) {
         const ssize_t n = ::write(s->Fd, data, length);
         if (n < 0 && errno == EINTR) continue;
@@ -69,8 +74,7 @@ double TextWidth(cairo_t* cr, const std::string& t) {
 }
 
 void Show(cairo_t* cr, double x, double y, const std::string& t) {
-    cairo_move_to(cr, x, y);
-    cairo_show_text(cr, t.c_str());
+    TPageTarget::ShowText(cr, x, y, t);
 }
 
 std::string RaText(double ra) {
@@ -256,6 +260,7 @@ void DrawPage(cairo_t* cr, const TPaper& paper, const TPageContent& c, double pw
     cairo_rectangle(cr, 0, 0, c.Width, c.Height);
     cairo_clip(cr);
     c.Draw(target);
+    target.EndClips();
     cairo_restore(cr);
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_set_line_width(cr, 0.6);
@@ -332,7 +337,11 @@ bool WritePage(const std::string& path, TPageFormat format, const TPaper& paper,
     return WriteWhole(
         path,
         [&](int fd, std::string& why) {
-            TStream stream{fd, 0};
+            // An SVG page is held until its words are put in as text.
+            const bool svg = format == TPageFormat::Svg;
+            std::string held;
+            std::vector<TPageTarget::TWord> words;
+            TStream stream{fd, 0, svg ? &held : nullptr};
             cairo_surface_t* surface =
                 format == TPageFormat::Svg
                     ? cairo_svg_surface_create_for_stream(WriteBytes, &stream, pw, ph)
@@ -343,6 +352,7 @@ bool WritePage(const std::string& path, TPageFormat format, const TPaper& paper,
                 cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "Quenlira");
             }
             cairo_t* cr = cairo_create(surface);
+            if (svg) TPageTarget::CollectWords(cr, &words);
             const size_t count = format == TPageFormat::Svg ? 1 : pages.size();
             for (size_t n = 0; n < count; ++n) {
                 if (n > 0) cairo_show_page(cr);
@@ -352,6 +362,16 @@ bool WritePage(const std::string& path, TPageFormat format, const TPaper& paper,
             cairo_surface_finish(surface);
             const cairo_status_t st = cairo_surface_status(surface);
             cairo_surface_destroy(surface);
+            if (st == CAIRO_STATUS_SUCCESS && svg) {
+                const size_t end = held.rfind("</svg>");
+                if (end != std::string::npos) held.insert(end, TPageTarget::SvgWords(words));
+                stream.Held = nullptr;
+                if (WriteBytes(&stream, reinterpret_cast<const unsigned char*>(held.data()),
+                               static_cast<unsigned int>(held.size())) != CAIRO_STATUS_SUCCESS) {
+                    why = "cannot write " + path + ": " + std::strerror(stream.Err);
+                    return false;
+                }
+            }
             if (st != CAIRO_STATUS_SUCCESS) {
                 why = "cannot write " + path + ": " +
                       (stream.Err ? std::strerror(stream.Err) : cairo_status_to_string(st));

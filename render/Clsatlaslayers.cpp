@@ -233,6 +233,16 @@ void TAtlas::WriteLabels() {
     s->SetBkColor(oldBack);
 }
 
+namespace {
+// Whether a corner of the view lies beyond the near hemisphere's disc.
+bool BeyondHemisphere(int scale, int viewW, int viewH) {
+    const double r = kPi / 2 * (scale == 0 ? 200 : scale), cx = viewW / 2, cy = viewH / 2;
+    const double far = std::max(cx * cx, (viewW - cx) * (viewW - cx)) +
+                       std::max(cy * cy, (viewH - cy) * (viewH - cy));
+    return far > r * r;
+}
+} // namespace
+
 void TAtlas::DrawMilkyWay() {
     std::vector<std::vector<TBandVertex>> outlines(2);
     for (int k = 0; k < 2; ++k) {
@@ -255,9 +265,22 @@ void TAtlas::DrawMilkyWay() {
     const auto pieces = StitchBand(outlines, ViewW, ViewH);
     if (pieces.empty()) return;
     TSurface* s = Dib.GetSurface();
+    // The band's outline is closed along the view's edges, so at the widest
+    // scales its fill reaches the corners beyond the near hemisphere (the
+    // disc of radius pi/2 x scale about the centre): a page cuts it there as
+    // it is drawn, the raster gives those pixels back after (ClipToSky).
+    const double r = kPi / 2 * (Scale == 0 ? 200 : Scale);
+    TDrawTarget* target = s->Target();
+    const bool rim = target && BeyondHemisphere(Scale, ViewW, ViewH);
+    if (rim)
+        target->ClipEllipse(static_cast<int>(std::floor(ViewW / 2 - r)),
+                            static_cast<int>(std::floor(ViewH / 2 - r)),
+                            static_cast<int>(std::ceil(ViewW / 2 + r)),
+                            static_cast<int>(std::ceil(ViewH / 2 + r)));
     Draw_.DrawStart(s, TSurface::PS_SOLID, 1, RGB(24, 8, 40), RGB(24, 8, 40));
     s->PolyPolygon(pieces);
     Draw_.DrawEnd(s);
+    if (rim) target->EndClip();
     // The rows and columns the band can have painted (its outline, pen
     // included) bound the clip.
     int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;
@@ -274,14 +297,10 @@ void TAtlas::DrawMilkyWay() {
 
 void TAtlas::ClipToSky(uint8_t fill, uint8_t background, int left, int top, int right,
                        int bottom) {
-    // The band's outline is closed along the view's edges, so at the widest
-    // scales its fill reaches the corners beyond the near hemisphere (the
-    // disc of radius pi/2 x scale about the centre): give those back.
+    // The pixels beyond the near hemisphere's disc given back (see DrawMilkyWay).
+    if (!BeyondHemisphere(Scale, ViewW, ViewH) || Dib.GetSurface()->Target()) return;
     const int scale = Scale == 0 ? 200 : Scale;
     const double r = kPi / 2 * scale, cx = ViewW / 2, cy = ViewH / 2;
-    const double far = std::max(cx * cx, (ViewW - cx) * (ViewW - cx)) +
-                       std::max(cy * cy, (ViewH - cy) * (ViewH - cy));
-    if (far <= r * r || Dib.GetSurface()->Target()) return;
     uint8_t* bits = Dib.GetBits();
     const int stride = Dib.GetStride();
     const int w = std::min({ViewW, RasterW, right});

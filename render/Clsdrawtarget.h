@@ -34,8 +34,10 @@ public:
     virtual void Star(double x, double y, double diameter, unsigned long colour) = 0;
     // A deep-sky symbol (the atlas's six kinds) about (x, y).
     virtual void Symbol(int kind, double x, double y, unsigned long colour) = 0;
-    // What is drawn from now on shows only inside the ellipse in the box.
+    // What is drawn from now on shows only inside the ellipse in the box,
+    // until EndClip.
     virtual void ClipEllipse(int left, int top, int right, int bottom) = 0;
+    virtual void EndClip() {} // a target that never clips has nothing to end
 };
 
 // A star's disc on a vector page, in pixels: from 1.2 at the chart's limiting

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -299,4 +300,46 @@ TEST(ChartPage, UsersSiteByNameFromTheSettingsFile) {
     EXPECT_NE(out.find("\"Kiso Garden\""), std::string::npos) << out;
     // The settings file is only read.
     EXPECT_EQ(fs::file_size(tmp.Path / "Sysinfo.dat"), 13096u);
+}
+
+// An SVG page's words are <text> an XML reader finds, not glyph outlines;
+// at the widest scales the Milky Way stops at the rim of the near
+// hemisphere instead of filling the page's corners beyond it.
+TEST(ChartPage, SvgWordsAreTextAndTheWideMilkyWayEndsAtTheRim) {
+    if (!fs::exists("./quenlira-chart")) GTEST_SKIP() << "tool not built";
+    if (!Have("xmllint") || !Have("pdftoppm")) GTEST_SKIP() << "xmllint or poppler-utils missing";
+    TempDir tmp;
+    std::string out;
+    const std::string svg = (tmp.Path / "orion.svg").string();
+    ASSERT_EQ(Shell("./quenlira-chart" + Join(kOrion) + " -o " + svg, &out), 0) << out;
+    ASSERT_EQ(Shell("xmllint --noout " + svg, &out), 0) << out;
+    ASSERT_EQ(Shell("xmllint --xpath \"//*[local-name()='text']\" " + svg, &out), 0) << out;
+    for (const char* want : {"Betelgeuse", "Rigel", "Ori", "Limiting magnitude", "Tokyo", "5h"})
+        EXPECT_NE(out.find(want), std::string::npos) << want << " is no <text>";
+    std::ifstream in(svg);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text.find("glyph"), std::string::npos) << "words drawn as outlines";
+
+    // Scale 300 on A4: the hemisphere's rim, pi/2 x 300 pixels of 0.75
+    // point, is 353.4 points about the chart's centre (420.75, 267.5); the
+    // chart's corners lie 433 points out. Rendered at 72 dpi, a pixel a point.
+    const std::string pdf = (tmp.Path / "wide.pdf").string();
+    ASSERT_EQ(Shell("./quenlira-chart --site tokyo --date 2026-12-07 --time 12:00 --chart atlas "
+                    "--ra 12 --dec 0 --scale 300 -o " + pdf, &out),
+              0)
+        << out;
+    const std::string stem = (tmp.Path / "wide").string();
+    Ppm page;
+    ASSERT_TRUE(Shell("pdftoppm -r 72 " + pdf + " " + stem) == 0 && page.Read(stem + "-1.ppm"));
+    int beyond = 0, band = 0;
+    for (int y = 56; y < 56 + 423; ++y)
+        for (int x = 42; x < 42 + 757; ++x) {
+            if (std::hypot(x + 0.5 - 420.75, y + 0.5 - 267.5) < 353.4 + 3) continue;
+            ++beyond;
+            const unsigned char* p = page.At(x, y);
+            // The band's light grey (0.86 of white), not the paper or ink.
+            band += p[0] >= 205 && p[0] <= 232 && p[0] == p[1] && p[1] == p[2];
+        }
+    EXPECT_GT(beyond, 30000);
+    EXPECT_LT(band, 200) << "of " << beyond << " pixels beyond the rim are the Milky Way's";
 }
