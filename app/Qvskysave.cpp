@@ -9,8 +9,10 @@
 #include "render/Clsatlas.h"
 #include "render/Clsbodyset.h"
 #include "render/Clsdib.h"
+#include "render/Clsfilewrite.h"
 #include "render/Clshayami.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,12 +20,14 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QStandardPaths>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 #include <cmath>
 #include <memory>
 
@@ -184,9 +188,37 @@ bool TfrmQVSKY::SaveCharts(const QString& path, const QString& filter, std::stri
         } else {
             chart = atlas ? shownAtlas : shownSky;
         }
-        QSaveFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || !chart.save(&out, "PNG") || !out.commit()) {
-            why = "Can not write " + name + ": " + out.errorString().toStdString();
+        // Encoded first, so that a write that fails (a full disk) is said with
+        // the system's reason rather than the encoder's "write error".
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !chart.save(&buffer, "PNG")) {
+            why = "Can not write " + name + ": the picture could not be encoded";
+            return false;
+        }
+        // Written beside the file and renamed over it when whole, as every
+        // picture of the program is.
+        const bool written = WriteWhole(
+            name,
+            [&png, &name](int fd, std::string& err) {
+                const char* at = png.constData();
+                qsizetype left = png.size();
+                while (left > 0) {
+                    const ssize_t n = ::write(fd, at, static_cast<size_t>(left));
+                    if (n < 0 && errno == EINTR) continue;
+                    if (n <= 0) {
+                        err = "cannot write " + name + ": " + std::strerror(n < 0 ? errno : ENOSPC);
+                        return false;
+                    }
+                    at += n;
+                    left -= n;
+                }
+                return true;
+            },
+            why);
+        if (!written) {
+            // "cannot write NAME: reason" as the window's messages say it.
+            if (why.rfind("cannot", 0) == 0) why.replace(0, 6, "Can not");
             return false;
         }
         return true;

@@ -30,7 +30,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -523,4 +526,41 @@ TEST_F(ChartProgram, RingsShowOnTheAtlasAndAreRemembered) {
     ASSERT_EQ(asked_.size(), 1u);
     EXPECT_NE(asked_[0].find("not remembered"), std::string::npos) << asked_[0];
     EXPECT_TRUE(QFileInfo(dir_.filePath("Rings.txt")).isDir());
+}
+
+// A save the disk cannot hold says why and leaves the file that was there as
+// it was, for a picture and for pages; nothing half-written stays beside it.
+// The limit on a file's size stands in for a full disk (tests may run as
+// root, whom a folder's permissions do not stop).
+TEST_F(ChartProgram, AFailedSaveSaysWhyAndKeepsTheFileThatWasThere) {
+    Start();
+    View(5.58 * 15 * kDeg, -1 * kDeg, 1000);
+    const std::string before = "a chart saved last night\n";
+    for (const auto& [name, filter] :
+         {std::pair{"keep.png", 0}, std::pair{"keep.pdf", 4}, std::pair{"keep.svg", 6}}) {
+        SCOPED_TRACE(name);
+        std::ofstream(folder_ + "/" + name, std::ios::binary) << before;
+        const QStringList files = QDir(dir_.path()).entryList(QDir::Files);
+        rlimit was{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &was), 0);
+        const rlimit small{4096, was.rlim_max};
+        const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        std::string why;
+        const bool saved =
+            sky_->SaveCharts(dir_.filePath(name), TfrmQVSKY::SaveFilters()[filter], why);
+        setrlimit(RLIMIT_FSIZE, &was);
+        std::signal(SIGXFSZ, signal);
+        EXPECT_FALSE(saved);
+        EXPECT_NE(why.find("write " + folder_ + "/" + name), std::string::npos) << why;
+        EXPECT_NE(why.find("too large"), std::string::npos) << why;
+        EXPECT_EQ(Bytes(name), before);
+        EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), files);
+    }
+    // A folder under the name: refused before anything is drawn.
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("shot.png"));
+    std::string why;
+    EXPECT_FALSE(sky_->SaveCharts(dir_.filePath("shot.png"), TfrmQVSKY::SaveFilters()[1], why));
+    EXPECT_NE(why.find("a folder has that name"), std::string::npos) << why;
+    EXPECT_TRUE(QFileInfo(dir_.filePath("shot.png")).isDir());
 }
