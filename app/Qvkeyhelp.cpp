@@ -19,6 +19,9 @@ constexpr int kKeyHeight = 16;
 constexpr int kMargin = 8;
 constexpr int kEntryIndent = 48;
 constexpr int kKeysLeft = 150;
+constexpr int kColumnGap = 24;
+// Tall enough for most sections in one column, short enough for a 600-pixel-high screen.
+constexpr int kMaxHeight = 560;
 
 const char* const kUp = "@U";
 const char* const kDown = "@D";
@@ -67,6 +70,8 @@ TfrmKeyHelp::TfrmKeyHelp(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frame
         {"", "Find", K{"/", "Ctrl+F"}},
         {"", "Horizon on/off", K{"Ctrl+H"}},
         {"", "Rings on/off", K{"Ctrl+R"}},
+        {"", "Comets asteroids", K{"Ctrl+M"}},
+        {"", "Track on/off", K{"Ctrl+K"}},
         {"", "Save charts", K{"Ctrl+S"}},
         {"F10", "Party", {}},
         {"F11", "Telescope", K{"Ctrl+T"}},
@@ -116,15 +121,26 @@ QLabel* TfrmKeyHelp::Text(const std::string& text, int x, int y, bool heading) {
 }
 
 void TfrmKeyHelp::Build() {
-    int y = kMargin;
-    int right = 0;
-    for (const Row& row : rows_) {
+    // A function key and the keys under it stay together; when the next one would reach
+    // below kMaxHeight, a new column starts to the right.
+    int left = 0, y = kMargin, right = 0, bottom = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const Row& row = rows_[i];
         if (!row.key.empty()) {
-            right = std::max(right, KeyLabel(row.key, kMargin, y)->geometry().right());
-            right = std::max(right, Text(row.text, kMargin + 30, y, true)->geometry().right());
+            std::size_t n = 1;
+            while (i + n < rows_.size() && rows_[i + n].key.empty()) ++n;
+            if (y > kMargin && y + int(n) * kRowHeight + kMargin > kMaxHeight) {
+                left = right + kColumnGap - kMargin;
+                y = kMargin;
+            }
+            right = std::max(right, KeyLabel(row.key, left + kMargin, y)->geometry().right());
+            right = std::max(right, Text(row.text, left + kMargin + 30, y, true)->geometry().right());
         } else {
-            right = std::max(right, Text(row.text, kEntryIndent, y, false)->geometry().right());
-            int x = kKeysLeft;
+            right = std::max(right, Text(row.text, left + kEntryIndent, y, false)->geometry().right());
+        }
+        // A function key's own other keys (F11's Ctrl+T) go where the entries' keys go.
+        if (!row.keys.empty()) {
+            int x = left + kKeysLeft;
             for (const std::string& key : row.keys) {
                 // The '~' between two keys is a range mark, not a key.
                 QWidget* w = key == "~" ? static_cast<QWidget*>(Text(key, x, y, false))
@@ -134,8 +150,9 @@ void TfrmKeyHelp::Build() {
             right = std::max(right, x);
         }
         y += kRowHeight;
+        bottom = std::max(bottom, y);
     }
-    setFixedSize(right + kMargin, y + kMargin);
+    setFixedSize(right + kMargin, bottom + kMargin);
 }
 
 void TfrmKeyHelp::showEvent(QShowEvent* e) {

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace {
 
 void ShowArranged(TfrmQVMes& m, int buttons, const std::string& text) {
@@ -180,6 +182,13 @@ TEST(KeyHelp, ChartFitsTheWindowAndUsesArrowGlyphs) {
     }
     EXPECT_EQ(headings, "F1F2F3F4F5F6F7F8F9F10F11F12");
     EXPECT_EQ(arrows, 14); // Clock 4, Search 2 + 2, Display 2, Atlas 4
+    // Whole on a 1024x600 screen, and every key of a row shown, a function key's own too.
+    EXPECT_LE(k.width(), 1024);
+    EXPECT_LE(k.height(), 600);
+    std::set<std::string> shown;
+    for (TFrameLabel* label : k.KeyLabels()) shown.insert(label->GetCap());
+    for (const char* key : {"Ctrl+T", "Ctrl+M", "Ctrl+K", "Ctrl+Shift+T"})
+        EXPECT_TRUE(shown.count(key)) << key;
     const QRect inside(1, 1, k.width() - 2, k.height() - 2);
     for (TFrameLabel* label : k.KeyLabels()) {
         EXPECT_TRUE(inside.contains(label->geometry())) << label->GetCap();
