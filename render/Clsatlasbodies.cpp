@@ -1,5 +1,6 @@
 // The atlas's Sun, Moon, planets and Jupiter's moons, and the user's markers.
 #include "render/Clsatlas.h"
+#include "render/Targetmark.h"
 
 #include <algorithm>
 #include <cmath>
@@ -503,17 +504,7 @@ void TAtlas::DrawTargetMark() {
     if (!TargetPlace(ra, dec)) return;
     int px, py;
     if (!ToPixel(ra, dec, px, py)) return;
-    // Four corners of a square in cyan, two pixels wide: the mount's reticle
-    // is a red circle with a cross, drawn over the chart by the window.
-    constexpr int a = kTargetMarkOut, arm = 6;
+    constexpr int a = kTargetMarkOut;
     if (px < -a || py < -a || px > ViewW + a || py > ViewH + a) return;
-    TSurface* s = Dib.GetSurface();
-    Draw_.DrawStart(s, TSurface::PS_SOLID, 2, kTargetColour, kTargetColour);
-    for (int sx = -1; sx <= 1; sx += 2)
-        for (int sy = -1; sy <= 1; sy += 2) {
-            s->MoveTo(px + sx * a, py + sy * (a - arm));
-            s->LineTo(px + sx * a, py + sy * a);
-            s->LineTo(px + sx * (a - arm), py + sy * a);
-        }
-    Draw_.DrawEnd(s);
+    DrawTargetCorners(Draw_, Dib.GetSurface(), px, py, a, 6, 2, kTargetColour);
 }

@@ -2,6 +2,7 @@
 
 #include "render/Clsdrawtarget.h"
 #include "render/Clsfont.h"
+#include "render/Targetmark.h"
 
 #include <algorithm>
 #include <climits>
@@ -680,18 +681,9 @@ void THayami::DrawTargetMark(const BodyMark (&marks)[10]) {
         HeightG(static_cast<float>(ra), static_cast<float>(dec), Lat, Lst, Width, Height, zd, x, y);
     }
     if (!(zd < kPi / 2)) return;
-    // Four cyan corners round it: the mount's reticle is a red circle.
-    constexpr int a = 7, arm = 3;
+    constexpr int a = 7;
     Placer.Block({x - a, y - a, x + a + 1, y + a + 1});
-    TSurface* s = DIB.GetSurface();
-    Draw.DrawStart(s, TSurface::PS_SOLID, 1, kTarget, kTarget);
-    for (int sx = -1; sx <= 1; sx += 2)
-        for (int sy = -1; sy <= 1; sy += 2) {
-            s->MoveTo(x + sx * a, y + sy * (a - arm));
-            s->LineTo(x + sx * a, y + sy * a);
-            s->LineTo(x + sx * (a - arm), y + sy * a);
-        }
-    Draw.DrawEnd(s);
+    DrawTargetCorners(Draw, DIB.GetSurface(), x, y, a, 3, 1, kTarget);
 }
 
 void THayami::ClipHorizon() {
